@@ -1,0 +1,54 @@
+// The chart area: corners from the window size, font and margins; pixel
+// increments of the scales.
+#include "chart/chart.h"
+#include "core/core.h"
+#include "data/data.h"
+#include "ui/draw.h"
+#include "ui/ui.h"
+
+int xlt_indent, xlb_indent, xrt_indent, xrb_indent;
+int ylt_indent, yrt_indent, ylb_indent, yrb_indent;
+int day_pixel_space;
+int price_steps, price_pixel_incr;
+int volume_steps, volume_pixel_incr;
+int rsi_pixel_incr, macd_pixel_incr, value_pixel_incr;
+
+void calculate_globals() {
+  Trace t("calculate_globals");
+  xlt_indent = xlb_indent = indent_side * font_width;
+  xrt_indent = xrb_indent = main_win_width - bw - indent_side * font_width;
+  ylt_indent = yrt_indent = indent_top * font_height;
+  ylb_indent = yrb_indent = main_win_height - bw - indent_bot * font_height;
+  calculate_indexs();
+}
+
+// A step count of 0 is taken as 1 so that no scale divides by zero.
+static int per_step(int height, int steps) { return height / (steps > 0 ? steps : 1); }
+
+void calculate_indexs() {
+  Trace t("calculate_indexs");
+  if (num_days == 0 || price_steps == 0) return;
+  price_pixel_incr = per_step(ylb_indent - ylt_indent, price_steps);
+  ylt_indent = yrt_indent = ylb_indent - (price_steps + 1) * price_pixel_incr;
+  if (ylt_indent < indent_top * font_height) ylt_indent = yrt_indent = indent_top * font_height;
+  calculate_day();
+  int h = ylb_indent - ylt_indent;
+  rsi_pixel_incr = per_step(h, rsi_steps);
+  volume_pixel_incr = per_step(h, volume_steps);
+  macd_pixel_incr = per_step(h, macd_steps);
+  value_pixel_incr = per_step(h, value_steps);
+}
+
+void calculate_day() {
+  Trace t("calculate_day");
+  int days = work_days + 1 > 0 ? work_days + 1 : 1;
+  day_pixel_space = (xrb_indent - xlb_indent) / days;
+  if (day_pixel_space < 4) day_pixel_space = 4;
+  else if (day_pixel_space > 20) day_pixel_space -= 1;
+}
+
+void clear_graph() {
+  Trace t("clear_graph");
+  paint_fill(KD_MainWin, Role::GC0, 0, 0, main_win_width, main_win_height);
+  paint_flush();
+}

@@ -1,0 +1,115 @@
+// Start-up and configuration: the program's settings, the trace log, the
+// status line, the configuration file and the command line.
+#pragma once
+
+#include <X11/X.h>
+
+#include <ctime>
+
+// ---- settings (start values set by their definitions and initial_vars) ----
+extern int width;            // main window width in character cells
+extern int height;           // main window height in text lines
+extern int xpos, ypos;       // window position; negative counts from right/bottom
+extern int graph_type;       // period of one chart step: 1 day .. 5 year
+extern int graph_adv;        // days the left/right arrows move
+extern int graphlook;        // screen shown by draw_chart (16: opening message)
+extern int pricetype;        // bit set: 1 high, 2 low, 4 close
+extern char quotelook;       // 'b' bars or 'd' dots
+extern char laxis, raxis;    // axis labelling: 'n', 'p' or '%'
+extern char format;          // price notation: 'd' decimal
+extern int mvavgflag;        // moving average drawn
+extern int mvavgtype;        // 0 none, 1 simple, 2 day, 3 volume
+extern int mvavgdays;        // days of the moving average
+extern int bollingerflag;    // Bollinger band drawn
+extern float bolstd;         // band width in standard deviations
+extern int stochdays;        // days of the stochastic oscillator
+extern int fibflag;          // Fibonacci lines drawn
+extern float fibhigh, fiblow;  // chart retracement levels
+extern float fibtop, fibbot;   // bounds of the Fibonacci query
+extern char fibpolar;        // direction of the Fibonacci query
+extern int volflag;          // volume turnover shown
+extern int extendday;        // days a load extrapolates
+extern char broker;          // commission schedule
+extern int querycount;       // depth of the ranked lists; 0 queries off
+extern char querysmode;      // 'a' accumulate, 's' separate
+extern float querylprice, queryhprice;  // price range a query takes
+extern float distr_incr;     // class width of the distribution
+extern int distr_incr_mod;   // derived from distr_incr
+extern char distr_screen[16];  // distribution field, upper case
+extern char groupmode;       // 't' together, 's' separate
+extern char groupname[16];   // code or number of the loaded group
+extern char symbolname[9];   // symbol of the loaded security
+extern char comblist[6];     // panel letters of the split screen
+extern char adln_disp[8], adln_depth[16];  // advance/decline fields
+extern char marketdisp;      // market screen selector
+extern int value_steps, macd_steps, rsi_steps;  // panel scale steps
+extern int bw;               // border width of child windows
+extern int indent_top, indent_side, indent_bot;  // chart margins
+extern int zoom_x, zoom_y;   // -1: no zoom point chosen
+extern int arrow_adv;        // paging of the up/down arrows
+extern int gridstate, trackstate;  // grid drawn; pointer tracking
+extern int printfd;          // -1: no print file open
+extern int NUM_COLORS;       // colours allocated from the colour table
+extern char daydir[1024], symboldir[1024], generaldir[1024];  // data directories
+extern char printpath[1024]; // print file path
+extern int queryedate, querysdate, querycdate;  // query dates, MMDDYY
+extern int marketeday, marketsday;  // market screen dates, MMDDYY
+extern int grpcnt;           // first pass: "group" lines; later members loaded
+extern int syncflag;         // synchronous X protocol
+
+extern char genbuf[65536];   // shared line and label buffer
+
+// Clock used by initial_vars; tests replace it to start on a chosen day.
+extern time_t (*kd_clock)();
+
+void initial_vars();
+
+// ---- trace log and status line ----
+extern int debuglvl;          // 0 none, 1 entry/exit lines, 2 also dumps
+extern int stkind;            // nesting counter, counted whatever the level
+extern char debugformat[256]; // "HH:MM:SS " stamp followed by the line format
+extern char debuglog[512];    // the formatted trace line
+extern time_t debugtime, lasttime;  // seconds of this and the previous line
+extern int timsec, timmin;    // stamp seconds and minutes carried forward
+extern char statusbuf[512];   // status messages are formatted here
+extern Window KD_StatusWin;   // the status window; 0 while closed
+
+void prepare_trace_stamp();
+void debug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Level-2 dumps: formatted, unbuffered, without the stamp.
+void dump(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void status(const char* module, int linenum, const char* msg);
+[[noreturn]] void XError(const char* msg);
+void fn_trace();
+void fn_status();
+
+// Entry and exit lines of one routine. The exit line is written whichever
+// way the routine returns; set_result adds the result to it ("rc=%d").
+class Trace {
+ public:
+  explicit Trace(const char* name);
+  Trace(const char* name, const char* argfmt, ...)
+      __attribute__((format(printf, 3, 4)));
+  ~Trace();
+  void set_result(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  Trace(const Trace&) = delete;
+  Trace& operator=(const Trace&) = delete;
+
+ private:
+  const char* name_;
+  char result_[160];
+};
+
+// ---- configuration file and command line ----
+void parse_config(int mode, int argc, char** argv);
+void parse_args(int argc, char** argv);
+[[noreturn]] void usage();
+// Moves the end dates to the newest stock day file when the default end
+// date has none; runs at the end of each configuration pass.
+void check_day_files();
+// Applies one "key=value" line as the configuration file does; returns
+// false for a line that holds no '=' (the caller reports it).
+bool apply_config_line(char* line, int mode);
+// "%d" and "%f" as the settings read them; false leaves *out unchanged.
+bool scan_int(const char* s, int* out);
+bool scan_float(const char* s, float* out);

@@ -1,0 +1,49 @@
+// kadmer: stock-market charts and queries for the X Window System.
+//
+// main runs the start-up steps in order and then serves X events for ever:
+//   trace level from the arguments, start values (core/state.cpp), the
+//   configuration file (core/config.cpp), the command line through the X
+//   resource manager (core/args.cpp), then the display, colours, font, main
+//   window and graphics contexts (ui/display.cpp, ui/colors.cpp).
+// Each event goes to its handler by type (ui/events.cpp); the handlers draw
+// through the chart dispatcher (chart/) and the thin drawing layer (ui/draw.h).
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/core.h"
+#include "ui/ui.h"
+
+// "-t N" anywhere sets the trace level; the last pair wins, and a "-t" with
+// nothing after it is ignored.
+static int trace_level_of(int argc, char** argv) {
+  int level = 0;
+  for (int i = 0; i + 1 < argc; ++i)
+    if (argv[i][0] == '-' && argv[i][1] == 't' && argv[i + 1][0] != '\0')
+      level = std::atoi(argv[i + 1]);
+  return level;
+}
+
+static void trace_arguments(int argc, char** argv) {
+  debug("%d-> kadmer(argc=%d,", stkind, argc);
+  for (int i = 0; i < argc; ++i)
+    dump(" argv[%d]=%s%s", i, argv[i], i == argc - 1 ? ")\n" : ", ");
+  if (argc == 0) dump(")\n");
+  debug("%d-> kadmer: debuglvl=%d\n", stkind, debuglvl);
+}
+
+int main(int argc, char** argv) {
+  prepare_trace_stamp();
+  ++stkind;
+  debuglvl = trace_level_of(argc, argv);
+  if (debuglvl >= 1) trace_arguments(argc, argv);
+  initial_vars();
+  parse_config(0, argc, argv);
+  parse_args(argc, argv);
+  initial_graph();
+  for (;;) {
+    XNextEvent(KD_Display, &KD_Event);
+    dispatch_event();
+  }
+}

@@ -1,0 +1,198 @@
+// The trace log on standard output and the status line window.
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/core.h"
+#include "ui/draw.h"
+#include "ui/ui.h"
+
+int debuglvl = 0;
+int stkind = 0;
+char debugformat[256];
+char debuglog[512];
+time_t debugtime = 0, lasttime = 0;
+int timsec = 0, timmin = 0;
+char statusbuf[512];
+Window KD_StatusWin = 0;
+
+void prepare_trace_stamp() {
+  std::memset(debugformat, ' ', 15);
+  debugformat[2] = ':';
+  debugformat[5] = ':';
+  debugformat[15] = '\0';
+}
+
+static void put2(int at, int value) {
+  debugformat[at] = static_cast<char>('0' + value / 10 % 10);
+  debugformat[at + 1] = static_cast<char>('0' + value % 10);
+}
+
+static void stamp_from_local_time() {
+  struct tm lt;
+  localtime_r(&debugtime, &lt);
+  timmin = lt.tm_min;
+  timsec = lt.tm_sec;
+  put2(0, lt.tm_hour);
+  put2(3, timmin);
+  put2(6, timsec);
+}
+
+// Advances the HH:MM:SS stamp by the seconds since the last line; the local
+// time is read again only when the minutes pass the hour (and for the first
+// line, or after a long pause, so the counters cannot overflow).
+static void advance_stamp() {
+  debugtime = time(nullptr);
+  long diff = static_cast<long>(debugtime - lasttime);
+  if (diff > 0) {
+    if (diff >= 3600) {
+      stamp_from_local_time();
+    } else {
+      timsec += static_cast<int>(diff);
+      if (timsec < 60) {
+        put2(6, timsec);
+      } else {
+        timmin += timsec / 60;
+        timsec %= 60;
+        if (timmin < 60) {
+          put2(3, timmin);
+          put2(6, timsec);
+        } else {
+          stamp_from_local_time();
+        }
+      }
+    }
+  }
+  lasttime = debugtime;
+}
+
+static void write_all(const char* text, size_t len) {
+  while (len > 0) {
+    ssize_t n = write(1, text, len);
+    if (n <= 0) return;
+    text += n;
+    len -= static_cast<size_t>(n);
+  }
+}
+
+static void vdebug(const char* fmt, va_list ap) {
+  advance_stamp();
+  debugformat[8] = ' ';
+  debugformat[9] = '\0';
+  std::strncat(debugformat, fmt, sizeof debugformat - 10);
+  int n = std::vsnprintf(debuglog, sizeof debuglog, debugformat, ap);
+  if (n < 0) return;
+  size_t len = static_cast<size_t>(n);
+  if (len >= sizeof debuglog) {  // cut: keep the line a line
+    len = sizeof debuglog - 1;
+    debuglog[len - 1] = '\n';
+  }
+  write_all(debuglog, len);
+}
+
+void debug(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  vdebug(fmt, ap);
+  va_end(ap);
+}
+
+void dump(const char* fmt, ...) {
+  char line[1024];
+  va_list ap;
+  va_start(ap, fmt);
+  int n = std::vsnprintf(line, sizeof line, fmt, ap);
+  va_end(ap);
+  if (n > 0) write_all(line, n < static_cast<int>(sizeof line) ? n : sizeof line - 1);
+}
+
+// Builds "%d-> name(args)\n" around the caller's argument format.
+static void entry_line(const char* name, const char* argfmt, va_list ap) {
+  char fmt[160];
+  char args[400];
+  std::vsnprintf(args, sizeof args, argfmt, ap);
+  // The arguments are formatted already: pass them as text, never as format.
+  std::snprintf(fmt, sizeof fmt, "%%d-> %s(%%s)\n", name);
+  debug(fmt, stkind, args);
+}
+
+Trace::Trace(const char* name) : name_(name) {
+  result_[0] = '\0';
+  ++stkind;
+  if (debuglvl >= 1) {
+    char fmt[160];
+    std::snprintf(fmt, sizeof fmt, "%%d-> %s()\n", name);
+    debug(fmt, stkind);
+  }
+}
+
+Trace::Trace(const char* name, const char* argfmt, ...) : name_(name) {
+  result_[0] = '\0';
+  ++stkind;
+  if (debuglvl >= 1) {
+    va_list ap;
+    va_start(ap, argfmt);
+    entry_line(name, argfmt, ap);
+    va_end(ap);
+  }
+}
+
+void Trace::set_result(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(result_, sizeof result_, fmt, ap);
+  va_end(ap);
+}
+
+Trace::~Trace() {
+  if (debuglvl >= 1) {
+    char fmt[160];
+    std::snprintf(fmt, sizeof fmt, "%%d<- %s(%%s)\n", name_);
+    debug(fmt, stkind, result_);
+  }
+  --stkind;
+}
+
+void status(const char* module, int linenum, const char* msg) {
+  Trace t("status", "module=%s, linenum=%d, msg=%s", module, linenum, msg);
+  if (!KD_StatusWin) return;
+  paint_fill(KD_StatusWin, Role::GC0, 0, 0, main_win_width, 2 * font_height);
+  if (msg[0] != '\0') {
+    char prefix[128];
+    int n = std::snprintf(prefix, sizeof prefix, "file %s: line %d:", module, linenum);
+    if (n < 0) n = 0;
+    if (n >= static_cast<int>(sizeof prefix)) n = sizeof prefix - 1;
+    paint_text(KD_StatusWin, Role::Graph, 0, font_height, prefix, n);
+    paint_text(KD_StatusWin, Role::Graph, (n + 1) * font_width, font_height, msg);
+  }
+  paint_flush();
+}
+
+void XError(const char* msg) {
+  std::fprintf(stderr, "%s: %s\n", "kadmer", msg);
+  std::exit(1);
+}
+
+void fn_trace() {
+  Trace t("fn_trace");
+  if (debuglvl == 0) {
+    debuglvl = 1;
+    stkind = 3;
+  } else {
+    debuglvl = 0;
+  }
+}
+
+void fn_status() {
+  Trace t("fn_status");
+  if (KD_StatusWin) {
+    if (KD_Display) XDestroyWindow(KD_Display, KD_StatusWin);
+    KD_StatusWin = 0;
+    return;
+  }
+  KD_StatusWin = create_status_window();
+  if (KD_StatusWin) status("fn", 37, "");
+}

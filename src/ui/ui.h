@@ -1,0 +1,103 @@
+// Windows and interaction: the display, colours and graphics contexts, the
+// event handlers and (later) the menu and dialogs.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <ctime>
+
+#include "ui/draw.h"
+
+// ---- display ----
+extern Display* KD_Display;
+extern int KD_Screen;
+extern Window KD_RootWin;
+extern Colormap KD_ColorMap;   // default colormap, or the private one
+extern Visual* KD_Visual;
+extern int KD_Depth;
+extern Window KD_MainWin;
+extern Pixmap KD_Icon;         // icon bitmap
+extern XFontStruct* KD_Font;
+extern int font_width;         // widest character of the font
+extern int font_height;        // ascent + descent
+extern int font_ascent;
+extern int main_win_width, main_win_height;  // pixels, borders included
+extern int screen_width, screen_height;
+extern int KD_BorderWidth;     // main window border
+extern int KD_StartupIconic;   // 1 normal, 3 iconic
+extern int KD_ReverseVideo;
+extern char KD_DisplayName[256];
+extern char KD_FontName[1024];
+extern char KD_IconFile[1024];
+extern Window KD_ArrowLeft, KD_ArrowRight, KD_ArrowUp, KD_ArrowDown;
+
+// ---- graphics contexts, one per drawing role ----
+extern GC KD_GC0, KD_GC1, KD_XOR;
+extern GC KD_GC_Bol, KD_GC_Low, KD_GC_High, KD_GC_Grid, KD_GC_Graph,
+    KD_GC_Close, KD_GC_Highlight, KD_GC_Range, KD_GC_Mvavg, KD_GC_Border,
+    KD_GC_Qpos, KD_GC_Qneg, KD_GC_Adv, KD_GC_Dec, KD_GC_Dif, KD_GC_Unc;
+
+// ---- colours ----
+extern unsigned long KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor,
+    KD_GraphColor, KD_BdColor, KD_MvavgColor, KD_BolColor, KD_BgColor,
+    KD_FgColor, KD_RangeColor, KD_QueryPosColor, KD_QueryNegColor,
+    KD_AdvColor, KD_DecColor, KD_DifColor, KD_UncColor, KD_HighlightColor;
+
+struct ColorEntry {
+  char name[16];         // X colour name, at most 15 characters
+  unsigned long* pixel;  // the global that receives the allocated pixel
+  char label[12];        // label of the colour window
+};
+
+constexpr int COLOR_TABLE_SIZE = 22;
+constexpr int COLOR_WIN_FIELDS = 17;
+extern ColorEntry colors_vr[COLOR_TABLE_SIZE];  // normal video
+extern ColorEntry colors_rv[COLOR_TABLE_SIZE];  // reverse video
+extern Window KD_ColorWin, KD_ColorWinSet[COLOR_WIN_FIELDS], KD_ColorWinDone;
+
+// Colour entries by the name the configuration and resources use.
+enum ColorIndex {
+  COLOR_LOW, COLOR_HIGH, COLOR_CLOSE, COLOR_GRID, COLOR_GRAPH, COLOR_BORDER,
+  COLOR_MVAVG, COLOR_BOL, COLOR_BACKGROUND, COLOR_FOREGROUND, COLOR_RANGE,
+  COLOR_QUERYPOS, COLOR_QUERYNEG, COLOR_ADVANCE, COLOR_DECLINE, COLOR_ADVDEC,
+  COLOR_UNCHANGED, COLOR_HIGHLIGHT
+};
+
+// The table that colour settings go to: reverse video when an argument from
+// the second on begins with "-rv".
+ColorEntry* color_table_for_args(int argc, char** argv);
+ColorEntry* current_color_table();  // by KD_ReverseVideo
+void set_color_name(ColorEntry* table, int index, const char* name);
+
+bool is_monochrome();
+int initialize_colors();
+long XMakeNamedColor(const char* name);
+void Reset_Colors(int i);
+void fn_colors();
+void draw_colorwin();
+void draw_colorwin_done(Role fgc, Role bgc);
+void draw_color_win(int i);
+
+// ---- start-up and shutdown ----
+extern long event_mask_window, event_mask_tracking, event_mask_field;
+void initial_graph();
+// Frees every X resource and closes the display (tests reopen it).
+void close_graph();
+Window create_child(Window parent, int x, int y, int w, int h);
+Window create_status_window();
+
+// ---- events ----
+extern XEvent KD_Event;
+extern Window KD_InputWin;    // field being typed into, 0 when none
+extern char key_buffer[256];  // the keys typed into that field
+extern int key_index;         // characters in key_buffer
+extern time_t last;  // time of the last menu action, for expose
+void keypress();
+void buttonpress();
+void buttonrelease();
+void mousemove();
+void enter();
+void leave();
+void expose();
+void reconfigure();
+void dispatch_event();  // hands KD_Event to its handler by type

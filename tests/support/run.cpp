@@ -1,0 +1,135 @@
+#include "support/run.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+static pid_t spawn(const std::string& path, const std::vector<std::string>& args,
+                   const RunOptions& opt, const std::string& out, const std::string& err) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int in = open("/dev/null", O_RDONLY);
+  dup2(in, 0);
+  dup2(o, 1);
+  dup2(e, 2);
+  if (!opt.cwd.empty() && chdir(opt.cwd.c_str()) != 0) _exit(126);
+  for (const std::string& name : opt.unset) unsetenv(name.c_str());
+  for (const std::string& kv : opt.env) putenv(strdup(kv.c_str()));
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
+  _exit(127);
+}
+
+static std::string temp_name(const char* what) {
+  static int n = 0;
+  return (fs::temp_directory_path() / ("kadmer-test-" + std::to_string(getpid()) + "-" +
+                                       std::to_string(++n) + "." + what)).string();
+}
+
+Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt)
+    : out_path_(temp_name("out")), err_path_(temp_name("err")) {
+  pid_ = spawn(path, args, opt, out_path_, err_path_);
+}
+
+Running::~Running() {
+  if (!done_) stop();
+  fs::remove(out_path_);
+  fs::remove(err_path_);
+}
+
+void Running::collect(int wstatus) {
+  done_ = true;
+  result_.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  result_.out = read_file(out_path_);
+  result_.err = read_file(err_path_);
+}
+
+bool Running::alive() {
+  if (done_) return false;
+  int ws;
+  if (waitpid(pid_, &ws, WNOHANG) == pid_) {
+    collect(ws);
+    return false;
+  }
+  return true;
+}
+
+RunResult Running::wait(double seconds) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (alive()) {
+    if (std::chrono::steady_clock::now() > until) {
+      RunResult r = stop();
+      r.timed_out = true;
+      return r;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return result_;
+}
+
+RunResult Running::stop() {
+  if (!done_) {
+    kill(pid_, SIGTERM);
+    int ws;
+    waitpid(pid_, &ws, 0);
+    collect(ws);
+  }
+  return result_;
+}
+
+std::string Running::out_so_far() const { return read_file(out_path_); }
+
+RunResult run_program(const std::string& path, const std::vector<std::string>& args,
+                      const RunOptions& opt) {
+  Running r(path, args, opt);
+  return r.wait(opt.timeout);
+}
+
+TempDir::TempDir() {
+  std::string tmpl = (fs::temp_directory_path() / "kadmer-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+void TempDir::write(const std::string& name, const std::string& content) const {
+  std::ofstream(file(name), std::ios::binary) << content;
+}
+
+void TempDir::mkdir(const std::string& name) const { fs::create_directories(file(name)); }
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::stringstream ss(text);
+  std::string line;
+  while (std::getline(ss, line)) lines.push_back(line);
+  return lines;
+}

@@ -1,0 +1,61 @@
+// Running the real binaries from tests: arguments, environment, working
+// directory, captured output and exit status.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+struct RunResult {
+  int status = -1;        // exit status, or 128 + signal
+  std::string out, err;   // standard output and error
+  bool timed_out = false;
+};
+
+struct RunOptions {
+  std::string cwd;                      // empty: the current directory
+  std::vector<std::string> env;         // NAME=value added to the environment
+  std::vector<std::string> unset;       // names removed from the environment
+  double timeout = 20;                  // seconds; the child is killed after it
+};
+
+RunResult run_program(const std::string& path, const std::vector<std::string>& args,
+                      const RunOptions& opt = {});
+
+// A child left running (the program serving events): its output goes to
+// files, read when it is stopped.
+class Running {
+ public:
+  Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt = {});
+  ~Running();
+  bool alive();
+  RunResult stop();  // SIGTERM, wait, collect output
+  RunResult wait(double seconds);  // wait for it to end by itself
+  pid_t pid() const { return pid_; }
+  std::string out_so_far() const;
+
+ private:
+  pid_t pid_ = -1;
+  std::string out_path_, err_path_;
+  RunResult result_;
+  bool done_ = false;
+  void collect(int wstatus);
+};
+
+// A fresh temporary directory, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  void write(const std::string& name, const std::string& content) const;
+  void mkdir(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+std::string read_file(const std::string& path);
+std::vector<std::string> split_lines(const std::string& text);

@@ -1,0 +1,116 @@
+#include "support/xvfb.h"
+
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+Xvfb::Xvfb(int depth, int width, int height) {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(fds[0]);
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
+    std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+           "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  char buf[32] = {};
+  std::size_t n = 0;
+  while (n < sizeof buf - 1) {
+    ssize_t r = read(fds[0], buf + n, sizeof buf - 1 - n);
+    if (r <= 0) break;
+    n += static_cast<std::size_t>(r);
+    if (std::memchr(buf, '\n', n)) break;
+  }
+  close(fds[0]);
+  if (n > 0 && buf[0] >= '0' && buf[0] <= '9') display_ = ":" + std::to_string(std::atoi(buf));
+}
+
+Xvfb::~Xvfb() {
+  if (conn_) XCloseDisplay(conn_);
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+Display* Xvfb::connection() {
+  if (!conn_ && ok()) conn_ = XOpenDisplay(display_.c_str());
+  return conn_;
+}
+
+static bool name_starts(Display* d, Window w, const std::string& title) {
+  char* name = nullptr;
+  bool match = XFetchName(d, w, &name) && name && std::string(name).rfind(title, 0) == 0;
+  if (name) XFree(name);
+  return match;
+}
+
+Window Xvfb::wait_for_window(const std::string& title, double timeout) {
+  Display* d = connection();
+  if (!d) return 0;
+  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
+  while (std::chrono::steady_clock::now() < until) {
+    Window root, parent, *kids = nullptr;
+    unsigned int n = 0;
+    XSync(d, False);
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n)) {
+      Window found = 0;
+      for (unsigned int i = 0; i < n && !found; ++i)
+        if (name_starts(d, kids[i], title)) {
+          XWindowAttributes a;
+          if (XGetWindowAttributes(d, kids[i], &a) && a.map_state == IsViewable) found = kids[i];
+        }
+      if (kids) XFree(kids);
+      if (found) return found;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return 0;
+}
+
+unsigned long Xvfb::pixel_at(int x, int y) {
+  Display* d = connection();
+  XImage* img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (!img) return ~0UL;
+  XColor c;
+  c.pixel = XGetPixel(img, 0, 0);
+  XDestroyImage(img);
+  XQueryColor(d, DefaultColormap(d, DefaultScreen(d)), &c);
+  return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
+}
+
+RunOptions Xvfb::options() const {
+  RunOptions o;
+  o.env = {"DISPLAY=" + display_};
+  return o;
+}
+
+bool Xvfb::screenshot(const std::string& png) {
+  std::filesystem::create_directories(std::filesystem::path(png).parent_path());
+  RunResult r = run_program("/bin/sh", {"-c", "xwd -root -silent | convert xwd:- png:'" + png + "'"},
+                            options());
+  return r.status == 0 && std::filesystem::exists(png);
+}
+
+RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
+  return run_program("/usr/bin/xdotool", args, options());
+}
+
+std::string artifact_path(const std::string& name) { return std::string(KADMER_ARTIFACTS) + "/" + name; }
+std::string kadmer_bin() { return KADMER_BIN; }
+std::string kadmer_gen() { return KADMER_GEN; }
+std::string source_dir() { return KADMER_SOURCE_DIR; }
