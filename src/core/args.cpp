@@ -136,6 +136,8 @@ void parse_args(int argc, char** argv) {
   static char program_name[] = "kadmer";
   if (argc > 0) argv[0] = program_name;
   XrmInitialize();
+  if (KD_CommandLineDatabase) XrmDestroyDatabase(KD_CommandLineDatabase);
+  KD_CommandLineDatabase = nullptr;
   int count = argc;
   XrmParseCommand(&KD_CommandLineDatabase, KD_OptionTable, 22, "kadmer", &count, argv);
   if (count > 1) usage();

@@ -63,6 +63,7 @@ extern char genbuf[65536];   // shared line and label buffer
 extern time_t (*kd_clock)();
 
 void initial_vars();
+void reset_settings();  // every setting back to its start value
 
 // ---- trace log and status line ----
 extern int debuglvl;          // 0 none, 1 entry/exit lines, 2 also dumps

@@ -112,7 +112,7 @@ void dump(const char* fmt, ...) {
 // Builds "%d-> name(args)\n" around the caller's argument format.
 static void entry_line(const char* name, const char* argfmt, va_list ap) {
   char fmt[160];
-  char args[400];
+  char args[512];
   std::vsnprintf(args, sizeof args, argfmt, ap);
   // The arguments are formatted already: pass them as text, never as format.
   std::snprintf(fmt, sizeof fmt, "%%d-> %s(%%s)\n", name);

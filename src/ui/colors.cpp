@@ -41,6 +41,13 @@ ColorEntry colors_rv[COLOR_TABLE_SIZE] = COLOR_TABLE("white", "black");
 static const ColorEntry default_vr[COLOR_TABLE_SIZE] = COLOR_TABLE("black", "white");
 static const ColorEntry default_rv[COLOR_TABLE_SIZE] = COLOR_TABLE("white", "black");
 
+void reset_color_tables() {
+  for (int i = 0; i < COLOR_TABLE_SIZE; ++i) {
+    copy_text(colors_vr[i].name, default_vr[i].name);
+    copy_text(colors_rv[i].name, default_rv[i].name);
+  }
+}
+
 ColorEntry* color_table_for_args(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "-rv", 3) == 0) return colors_rv;

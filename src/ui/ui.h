@@ -66,7 +66,8 @@ enum ColorIndex {
 // The table that colour settings go to: reverse video when an argument from
 // the second on begins with "-rv".
 ColorEntry* color_table_for_args(int argc, char** argv);
-ColorEntry* current_color_table();  // by KD_ReverseVideo
+ColorEntry* current_color_table();
+void reset_color_tables();  // every colour name back to its start value  // by KD_ReverseVideo
 void set_color_name(ColorEntry* table, int index, const char* name);
 
 bool is_monochrome();

@@ -133,3 +133,5 @@ std::vector<std::string> split_lines(const std::string& text) {
   while (std::getline(ss, line)) lines.push_back(line);
   return lines;
 }
+
+std::string kadmer_bin_path() { return KADMER_BIN; }

@@ -59,3 +59,5 @@ class TempDir {
 
 std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
+
+std::string kadmer_bin_path();

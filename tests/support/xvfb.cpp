@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <thread>
 
-Xvfb::Xvfb(int depth, int width, int height) {
+Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   int fds[2];
   if (pipe(fds) != 0) return;
   pid_ = fork();
@@ -22,8 +22,13 @@ Xvfb::Xvfb(int depth, int width, int height) {
     dup2(null, 2);
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
     std::string fd = std::to_string(fds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-           "tcp", "-noreset", static_cast<char*>(nullptr));
+    std::string cc = std::to_string(visual_class);
+    if (visual_class >= 0)
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-cc",
+             cc.c_str(), "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+    else
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+             "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);

@@ -11,7 +11,9 @@
 
 class Xvfb {
  public:
-  explicit Xvfb(int depth = 24, int width = 1280, int height = 1024);
+  // visual_class: -1 the server's default for the depth, else StaticGray (0) ..
+  // DirectColor (5).
+  explicit Xvfb(int depth = 24, int width = 1280, int height = 1024, int visual_class = -1);
   ~Xvfb();
   bool ok() const { return pid_ > 0 && !display_.empty(); }
   const std::string& display() const { return display_; }  // ":N"
