@@ -152,8 +152,8 @@ void monochrome_lines(GC gc, int style) {
 
 void create_gcs() {
   unsigned long bg = KD_BgColor, fg = KD_FgColor;
-  struct Spec { GC* gc; unsigned long fg; bool font; };
-  const Spec specs[] = {
+  struct GcSetup { GC* gc; unsigned long fg; bool font; };
+  const GcSetup setups[] = {
       {&KD_GC0, bg, true}, {&KD_GC1, fg, true}, {&KD_XOR, 0, false},
       {&KD_GC_Bol, KD_BolColor, false}, {&KD_GC_Low, KD_LowColor, false},
       {&KD_GC_High, KD_HighColor, false}, {&KD_GC_Grid, KD_GridColor, false},
@@ -164,9 +164,9 @@ void create_gcs() {
       {&KD_GC_Adv, KD_AdvColor, false}, {&KD_GC_Dec, KD_DecColor, false},
       {&KD_GC_Dif, KD_DifColor, false}, {&KD_GC_Unc, KD_UncColor, false},
   };
-  for (std::size_t i = 0; i < std::size(specs); ++i) {
-    *specs[i].gc = make_gc(specs[i].fg, bg, specs[i].font);
-    res->gcs[i] = *specs[i].gc;
+  for (std::size_t i = 0; i < std::size(setups); ++i) {
+    *setups[i].gc = make_gc(setups[i].fg, bg, setups[i].font);
+    res->gcs[i] = *setups[i].gc;
   }
   XSetBackground(KD_Display, KD_GC0, fg);
   XSetForeground(KD_Display, KD_XOR, KD_ReverseVideo ? fg : bg);
