@@ -167,8 +167,10 @@ std::string price_text(double p) {
 // Prices move in sixteenths, as quotes did.
 double sixteenths(double p) { return std::max(1.0 / 16, std::round(p * 16) / 16); }
 
+// A new symbol; when the short ones run out, a longer one.
 std::string make_symbol(Rng& rng, std::set<std::string>& used, int length) {
-  for (;;) {
+  for (int tries = 0;; ++tries) {
+    if (tries > 0 && tries % 40 == 0 && length < 7) ++length;
     std::string s;
     for (int i = 0; i < length; ++i) s += static_cast<char>('A' + rng.below(26));
     if (used.insert(s).second) return s;
@@ -291,7 +293,9 @@ std::string index_lines(std::map<std::string, double>& level, const std::map<cha
     std::string vol = c.market == '2' ? "0" : std::to_string(static_cast<int>(v));
     lines.push_back(std::string(1, c.market) + code + "," + n + ", " + n + ", " + n + ", " + vol);
   }
-  std::sort(lines.begin(), lines.end());
+  // Sorted by the code after the market character, as the loader expects.
+  std::sort(lines.begin(), lines.end(),
+            [](const std::string& a, const std::string& b) { return a.compare(1, a.npos, b, 1, b.npos) < 0; });
   std::string text;
   for (const std::string& l : lines) text += l + "\n";
   return text;

@@ -7,9 +7,8 @@ extern int xlt_indent, xlb_indent, xrt_indent, xrb_indent;
 extern int ylt_indent, yrt_indent, ylb_indent, yrb_indent;
 extern int day_pixel_space;  // pixels between two shown days
 
-// Scale steps and pixel increments of each kind of chart.
-extern int price_steps, price_pixel_incr;
-extern int volume_steps, volume_pixel_incr;
+// Pixel increments of the scale steps of each kind of chart.
+extern int price_pixel_incr, volume_pixel_incr;
 extern int rsi_pixel_incr, macd_pixel_incr, value_pixel_incr;
 
 void calculate_globals();

@@ -9,8 +9,7 @@
 int xlt_indent, xlb_indent, xrt_indent, xrb_indent;
 int ylt_indent, yrt_indent, ylb_indent, yrb_indent;
 int day_pixel_space;
-int price_steps, price_pixel_incr;
-int volume_steps, volume_pixel_incr;
+int price_pixel_incr, volume_pixel_incr;
 int rsi_pixel_incr, macd_pixel_incr, value_pixel_incr;
 
 void calculate_globals() {

@@ -123,6 +123,7 @@ static void apply_key(const ConfigKey& k, char* value, int mode) {
       break;
     case Kind::Group:
       if (mode == 0) ++grpcnt;
+      else create_group(value);
       break;
   }
 }
@@ -146,7 +147,10 @@ bool apply_config_line(char* line, int mode) {
   return true;
 }
 
+char config_file[1024];
+
 static FILE* open_config() {
+  if (config_file[0]) return std::fopen(config_file, "r");
   FILE* f = std::fopen("./.kadmer", "r");
   if (f) return f;
   const char* home = std::getenv("HOME");

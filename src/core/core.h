@@ -74,6 +74,7 @@ extern time_t debugtime, lasttime;  // seconds of this and the previous line
 extern int timsec, timmin;    // stamp seconds and minutes carried forward
 extern char statusbuf[512];   // status messages are formatted here
 extern Window KD_StatusWin;   // the status window; 0 while closed
+extern char last_status[512]; // the last status message, shown or not
 
 void prepare_trace_stamp();
 void debug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -102,6 +103,7 @@ class Trace {
 };
 
 // ---- configuration file and command line ----
+extern char config_file[1024];  // read instead of ./.kadmer or ~/.kadmer when set
 void parse_config(int mode, int argc, char** argv);
 void parse_args(int argc, char** argv);
 [[noreturn]] void usage();

@@ -3,8 +3,9 @@
 // main runs the start-up steps in order and then serves X events for ever:
 //   trace level from the arguments, start values (core/state.cpp), the
 //   configuration file (core/config.cpp), the command line through the X
-//   resource manager (core/args.cpp), then the display, colours, font, main
-//   window and graphics contexts (ui/display.cpp, ui/colors.cpp).
+//   resource manager (core/args.cpp), the group and company tables
+//   (data/tables.cpp), then the display, colours, font, main window and
+//   graphics contexts (ui/display.cpp, ui/colors.cpp).
 // Each event goes to its handler by type (ui/events.cpp); the handlers draw
 // through the chart dispatcher (chart/) and the thin drawing layer (ui/draw.h).
 #include <X11/Xlib.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 
 #include "core/core.h"
+#include "data/data.h"
 #include "ui/ui.h"
 
 // "-t N" anywhere sets the trace level; the last pair wins, and a "-t" with
@@ -41,6 +43,8 @@ int main(int argc, char** argv) {
   initial_vars();
   parse_config(0, argc, argv);
   parse_args(argc, argv);
+  initial_groups();
+  initial_companys();
   initial_graph();
   for (;;) {
     XNextEvent(KD_Display, &KD_Event);

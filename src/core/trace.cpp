@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/core.h"
+#include "core/text.h"
 #include "ui/draw.h"
 #include "ui/ui.h"
 
@@ -18,6 +19,7 @@ time_t debugtime = 0, lasttime = 0;
 int timsec = 0, timmin = 0;
 char statusbuf[512];
 Window KD_StatusWin = 0;
+char last_status[512];
 
 void prepare_trace_stamp() {
   std::memset(debugformat, ' ', 15);
@@ -79,6 +81,7 @@ static void write_all(const char* text, size_t len) {
 }
 
 static void vdebug(const char* fmt, va_list ap) {
+  if (debugformat[2] != ':') prepare_trace_stamp();  // tools that skip main's set-up
   advance_stamp();
   debugformat[8] = ' ';
   debugformat[9] = '\0';
@@ -158,6 +161,7 @@ Trace::~Trace() {
 
 void status(const char* module, int linenum, const char* msg) {
   Trace t("status", "module=%s, linenum=%d, msg=%s", module, linenum, msg);
+  if (msg != last_status) copy_text(last_status, msg);
   if (!KD_StatusWin) return;
   paint_fill(KD_StatusWin, Role::GC0, 0, 0, main_win_width, 2 * font_height);
   if (msg[0] != '\0') {

@@ -2,7 +2,12 @@
 // and histories the charts work on.
 #pragma once
 
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <cstdio>
 #include <ctime>
+#include <vector>
 
 // Two-digit years: 69..99 are 1969..1999, 00..68 are 2000..2068. Every
 // comparison of file dates goes through the full year.
@@ -23,6 +28,129 @@ long yymmdd_days(int yymmdd);
 int mmddyy_of(long days);
 long mmddyy_days(int mmddyy);
 
+// ---- dates, day keys and prices ----
+// Day key of a date: its days since 1970-01-01 times 86400, whatever the time
+// zone. tm_year counts from 1900; two-digit years below 69 are 20xx. An
+// impossible date gives -1.
+time_t timelocal(struct tm* t);
+time_t day_key(int y, int m, int d);          // full year; -1 if impossible
+time_t yymmdd_key(int yymmdd);                // -1 if impossible
+int weekday_of_key(time_t key);               // 0 Sunday .. 6 Saturday
+void date_of_key(time_t key, int* y, int* m, int* d);  // full year
+extern time_t whatday;                        // the last timelocal result
+
+// First, last and shown window dates: day, month 1..12, two-digit year.
+extern int KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey;
+extern int KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey;
+extern int queryvdate;  // MMDDYY of the first shown day
+
+extern const char* const fstr[32];  // fractions in 32nds
+// Writes price as 8 characters and a NUL into buf (at least 9 bytes).
+void makefrac(char* buf, double price, char layout);
+int set_day(int value);
+void calc_price();
+// The price and volume scale from a bottom and a top price.
+void set_scale(float bottom, float top);
+
+extern int price_steps, org_price_steps, volume_steps, org_volume_steps;
+extern float price_bottom, org_price_bottom, price_incr, org_price_incr;
+extern float volume_incr;
+extern int volume_high;     // largest daily volume
+extern float price_highv;   // largest close x volume
+
+// ---- company and group tables ----
+struct GroupRec {
+  int32_t num;          // group number, equal to its index; 0 a free slot
+  int32_t count;        // companies in the group
+  char code[17];        // upper case, at most 16 characters
+  char name[73];        // at most 72 characters
+  float qstartsum, qendsum;       // group query totals
+  int32_t qstartcnt, qendcnt;
+  float qchange;
+  int32_t qvolume, qcol, qrow;
+  int32_t ad_seen, ad_adv, ad_dec, ad_unc;  // advance/decline counters
+};
+
+struct CompanyRec {
+  char type;            // 'S' stock, 'M' fund, 'I' index, ' ' none
+  char market;          // 'N', 'A', 'O', 'S'; '1' or '2' for an index
+  char symbol[9];       // at most 8 characters
+  uint32_t key;         // symbol key
+  char name[41];        // at most 40 characters
+  time_t sharestime;    // day key of the share count date
+  int32_t dateshares;   // YYMMDD of the share count
+  int32_t shares;       // thousands
+  int32_t group[5];     // group numbers; the first 0 ends the list
+};
+
+extern std::vector<GroupRec> groups;       // num_groups + 1 records
+extern int num_groups;
+extern std::vector<CompanyRec> companys;   // sorted by key
+extern int num_companys;
+extern CompanyRec nocompany;               // what find_co returns for an unknown symbol
+extern int maxgrpcnt;                      // largest group count
+extern std::vector<int> grplist;           // members of the group being loaded
+
+uint32_t symbol_key(const char* symbol);
+int comp_sort(const CompanyRec& a, const CompanyRec& b);  // <0, 0, >0 by key
+void initial_groups();
+void initial_companys();
+CompanyRec& find_co(const char* symbol);
+int find_grpnum(const char* code);
+void create_group(char* text);
+
 // ---- loaded history ----
-extern int num_days;   // days of the loaded history (0: nothing loaded)
-extern int work_days;  // days of the work list shown on the chart
+// One day of one security, loaded or shown; work entries are the same record.
+struct StockDay {
+  float high, low, close;
+  float stochk, stochks, stochd, rsi, mvavg, avgvol, stdev, pvline, range, macdslow, macdfast;
+  int32_t volume;
+  time_t date;          // day key
+  int32_t xpix, ypix;   // where the chart drew the day
+  int32_t smon, sday, syear;  // first day of the period (two-digit year)
+  int32_t emon, eday, eyear;  // last day of the period
+  int32_t wday;         // 0 Sunday .. 6 Saturday
+  int32_t nodata;       // 1 for a weekday without trading
+  int32_t turnover;     // set by the price chart where the volume passes the shares
+};
+using WorkDay = StockDay;
+
+// One member of the loaded history. days[0] is the header day; the member's
+// close-dot context and symbol sit beside it.
+struct HistoryMember {
+  GC gc = nullptr;      // 0 without a display
+  char symbol[16] = {};
+  std::vector<StockDay> days;
+};
+
+extern std::vector<HistoryMember> stocklist;       // one entry per member
+extern std::vector<std::vector<WorkDay>> worklist; // work entries per member
+extern int num_days;   // one more than the loaded days (1: empty history)
+extern int work_days;  // work entries built by fill_work
+extern int disp_days;  // days read from the files, or days shown
+extern int load;       // 0 nothing, 1 a security, 2 a group, 3 advance/decline
+extern int curvol;     // shares of the loaded company, thousands
+
+// Frees every member (and their contexts): nothing is loaded afterwards.
+void free_history();
+
+// ---- loading ----
+extern int use_seek_hint;  // day-file loads start where the previous day matched
+int loadstock();
+int load_sym_stock();
+int load_day_stock();
+
+// ---- work days ----
+extern int adjust_date;        // YYMMDD of a split, 0 none
+extern float adjust_ratio;     // split ratio, 0 none
+extern float stockbuyprice;    // purchase price of the stock dialog
+extern int stockbuyavol;       // purchase volume
+void fill_work();
+void forget_split();  // a new history: the split adjustment may apply again
+
+// ---- reading text files ----
+enum class LineRead { End, Nul, Line };
+// Reads one line into buf without its newline; the rest of a line longer
+// than the buffer is dropped. Nul: the line's first byte is NUL, where the
+// readers of the tables and histories stop.
+LineRead read_text_line(FILE* f, char* buf, int size);

@@ -9,6 +9,7 @@
 
 #include "chart/chart.h"
 #include "core/core.h"
+#include "data/data.h"
 #include "ui/ui.h"
 #include "ui/xres.h"
 
@@ -222,6 +223,24 @@ Window create_status_window() {
   return w;
 }
 
+GC create_member_gc() {
+  if (!KD_Display || !KD_MainWin) return nullptr;
+  XGCValues v;
+  v.foreground = KD_CloseColor;
+  v.background = KD_BgColor;
+  return XCreateGC(KD_Display, KD_MainWin, GCForeground | GCBackground, &v);
+}
+
+void free_member_gc(GC gc) {
+  if (gc && KD_Display) XFreeGC(KD_Display, gc);
+}
+
+void hide_arrows_leftright() {
+  if (!KD_Display) return;
+  if (KD_ArrowLeft) XUnmapWindow(KD_Display, KD_ArrowLeft);
+  if (KD_ArrowRight) XUnmapWindow(KD_Display, KD_ArrowRight);
+}
+
 void initial_graph() {
   Trace t("initial_graph");
   KD_Display = XOpenDisplay(KD_DisplayName[0] ? KD_DisplayName : nullptr);
@@ -264,6 +283,7 @@ void close_graph() {
   if (KD_ColorWin) XDestroyWindow(KD_Display, KD_ColorWin);
   if (KD_StatusWin) XDestroyWindow(KD_Display, KD_StatusWin);
   KD_ColorWin = KD_StatusWin = 0;
+  free_history();  // member contexts go before the display
   delete res;  // frees GCs, font, icon, cursor, the main window and its children
   res = nullptr;
   XCloseDisplay(KD_Display);

@@ -1,0 +1,416 @@
+// Loading one security: from its per-symbol history file when there is one,
+// else from the day files of its kind; empty weekdays filled in, the history
+// extended along its trend, and the dates, scale and work days fixed.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "indicators/indicators.h"
+#include "ui/ui.h"
+
+int use_seek_hint = 1;
+
+namespace {
+
+float high_p, low_p;  // extremes of the load, for its scale
+
+// ---- reading numbers ----
+
+bool scan_long(const char** p, long* out) {
+  char* end;
+  errno = 0;
+  long v = std::strtol(*p, &end, 10);
+  if (end == *p || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+  *out = v;
+  *p = end;
+  return true;
+}
+
+bool scan_value(const char** p, float* out) {
+  char* end;
+  float v = std::strtof(*p, &end);
+  if (end == *p || !std::isfinite(v)) return false;
+  *out = v;
+  *p = end;
+  return true;
+}
+
+bool skip_comma(const char** p) {
+  while (is_blank(**p)) ++*p;
+  if (**p != ',') return false;
+  ++*p;
+  return true;
+}
+
+struct Quote {
+  float high, low, close;
+  int volume;
+};
+
+// "%f, %f, %f, %d": high, low, close and volume.
+bool scan_quote(const char* p, Quote* q) {
+  long volume;
+  if (!scan_value(&p, &q->high) || !skip_comma(&p) || !scan_value(&p, &q->low) ||
+      !skip_comma(&p) || !scan_value(&p, &q->close) || !skip_comma(&p) || !scan_long(&p, &volume))
+    return false;
+  q->volume = static_cast<int>(volume);
+  return true;
+}
+
+bool read_line(FILE* f) { return read_text_line(f, genbuf, sizeof genbuf) != LineRead::End; }
+
+// ---- storing days ----
+
+void set_triples(StockDay& s, int y, int m, int d) {
+  s.smon = s.emon = m;
+  s.sday = s.eday = d;
+  s.syear = s.eyear = y % 100;
+}
+
+void set_date(StockDay& s, time_t key) {
+  int y, m, d;
+  date_of_key(key, &y, &m, &d);
+  s.date = key;
+  s.wday = weekday_of_key(key);
+  set_triples(s, y, m, d);
+}
+
+// Empty weekdays between the last stored day and `key`.
+void fill_gap(std::vector<StockDay>& days, time_t key) {
+  if (num_days < 2) return;
+  for (time_t k = days[num_days - 1].date + 86400; k < key; k += 86400) {
+    int wd = weekday_of_key(k);
+    if (wd == 0 || wd == 6) continue;
+    StockDay empty{};
+    empty.nodata = 1;
+    set_date(empty, k);
+    days.push_back(empty);
+    ++num_days;
+  }
+}
+
+// Funds, and indexes of market '1', have one price; market '2' indexes also
+// take their volume from it.
+void apply_kind(Quote& q, const CompanyRec& c) {
+  bool one_price = c.type == 'M' || (c.type == 'I' && (c.market == '1' || c.market == '2'));
+  if (one_price) q.high = q.low = q.close;
+  if (c.type == 'I' && c.market == '2') {
+    double v = std::trunc(static_cast<double>(q.close) * 10000);
+    q.volume = static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+  }
+}
+
+void store_day(Quote q, time_t key, const CompanyRec& c) {
+  std::vector<StockDay>& days = stocklist[0].days;
+  fill_gap(days, key);
+  ++disp_days;
+  apply_kind(q, c);
+  curvol = c.shares;
+  StockDay s{};
+  s.high = q.high;
+  s.low = q.low;
+  s.close = q.close;
+  s.volume = q.volume;
+  set_date(s, key);
+  volume_high = std::max(volume_high, s.volume);
+  high_p = std::max(high_p, s.high);
+  price_highv = std::max(price_highv, static_cast<float>(static_cast<double>(s.close) * s.volume));
+  if (s.low != 0 && s.low < low_p) low_p = s.low;
+  days.push_back(s);
+  ++num_days;
+}
+
+// A day is stored only after the last one: out-of-order lines are skipped.
+bool after_last(time_t key) { return num_days < 2 || key > stocklist[0].days[num_days - 1].date; }
+
+void start_member() {
+  stocklist[0].gc = create_member_gc();
+  copy_text(stocklist[0].symbol, symbolname);
+  stocklist[0].days.assign(1, StockDay{});
+  disp_days = 0;
+  volume_high = 0;
+  price_highv = 0;
+}
+
+void report(int line, const char* fmt, const char* a, const char* b = "") {
+  std::snprintf(statusbuf, sizeof statusbuf, fmt, a, b);
+  status("load", line, statusbuf);
+}
+
+}  // namespace
+
+int load_sym_stock() {
+  Trace t("load_sym_stock");
+  char path[1100];
+  std::snprintf(path, sizeof path, "%s/%s", symboldir, symbolname);
+  report(__LINE__, "load_sym_stock: open %s", path);
+  FILE* f = std::fopen(path, "r");
+  if (!f) {
+    report(__LINE__, "load_sym_stock: unknown symbol %s %s", symbolname, path);
+    return 1;
+  }
+  start_member();
+  const CompanyRec& c = find_co(symbolname);
+  int lines = 0;
+  while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
+    if (++lines % 75 == 0) {
+      std::snprintf(statusbuf, sizeof statusbuf, "load_sym_stock: reading %s line %d", symbolname, lines);
+      status("load", __LINE__, statusbuf);
+    }
+    if (genbuf[0] == '#') continue;
+    const char* p = genbuf;
+    long date;
+    Quote q;
+    if (!scan_long(&p, &date) || !skip_comma(&p) || !scan_quote(p, &q)) continue;
+    time_t key = yymmdd_key(static_cast<int>(date));
+    if (key < 0 || !after_last(key)) continue;
+    store_day(q, key, c);
+  }
+  std::fclose(f);
+  return 0;
+}
+
+namespace {
+
+struct DayFile {
+  time_t key;
+  char name[8];
+};
+
+// The day files of one kind, in date order; names that are no date are skipped.
+bool list_day_files(char kind, std::vector<DayFile>* files) {
+  DIR* dir = opendir(daydir);
+  if (!dir) return false;
+  while (struct dirent* e = readdir(dir)) {
+    const char* n = e->d_name;
+    if (n[0] != kind || std::strlen(n) != 7) continue;
+    if (std::strspn(n + 1, "0123456789") != 6) continue;
+    time_t key = yymmdd_key(std::atoi(n + 1));
+    if (key < 0) continue;
+    DayFile d{key, {}};
+    copy_text(d.name, n);
+    files->push_back(d);
+  }
+  closedir(dir);
+  std::sort(files->begin(), files->end(), [](const DayFile& a, const DayFile& b) { return a.key < b.key; });
+  return true;
+}
+
+// Where a line's symbol stands against the wanted one.
+enum class Order { Before, After, Starts };
+
+Order compare_symbol(const char* line, const char* want) {
+  for (std::size_t i = 0; want[i]; ++i) {
+    unsigned char a = static_cast<unsigned char>(line[i]), b = static_cast<unsigned char>(want[i]);
+    if (a == ',' || a == '\0' || a < b) return Order::Before;
+    if (a > b) return Order::After;
+  }
+  return Order::Starts;
+}
+
+// From the hint h, backs off until a line sorts before the wanted symbol;
+// returns where to scan from (0: the start of the file).
+long position(FILE* f, const char* want, int skip, long* h) {
+  while (*h > 0) {
+    if (std::fseek(f, *h, SEEK_SET) != 0) break;
+    read_line(f);  // the rest of the line the hint falls in
+    long at = std::ftell(f);
+    if (!read_line(f)) break;
+    Order o = genbuf[0] == '#' ? Order::Before : compare_symbol(genbuf + std::min<std::size_t>(skip, std::strlen(genbuf)), want);
+    if (o == Order::Before) return at;
+    *h -= o == Order::After ? 200 : 400;
+  }
+  *h = 0;
+  return 0;
+}
+
+// Scans from `from` for the wanted symbol's line; true with its quote.
+bool scan_file(FILE* f, long from, const char* want, char kind, long* h, Quote* q) {
+  std::fseek(f, from, SEEK_SET);
+  std::size_t len = std::strlen(want);
+  int skip = kind == 'i' ? 1 : 0;
+  while (read_line(f)) {
+    if (genbuf[0] == '#') continue;
+    const char* sym = genbuf + std::min<std::size_t>(skip, std::strlen(genbuf));
+    const char* comma = std::strchr(sym, ',');
+    std::size_t n = comma ? static_cast<std::size_t>(comma - sym) : std::strlen(sym);
+    if (n > 16) n = 16;
+    if (n == len && std::strncmp(sym, want, len) == 0) {
+      if (!comma || !scan_quote(comma + 1, q)) continue;  // a malformed line of the symbol
+      *h = std::max(0L, std::ftell(f) - 64);
+      return true;
+    }
+    if (kind == 's' && static_cast<unsigned char>(sym[0]) > static_cast<unsigned char>(want[0])) return false;
+  }
+  return false;
+}
+
+// The wanted line of one day file; a hinted search that misses looks again
+// from the start, so an unsorted file loses no day.
+bool find_in_file(FILE* f, const char* want, char kind, long* h, Quote* q) {
+  long from = use_seek_hint && *h > 0 ? position(f, want, kind == 'i' ? 1 : 0, h) : 0;
+  if (scan_file(f, from, want, kind, h, q)) return true;
+  return from > 0 && scan_file(f, 0, want, kind, h, q);
+}
+
+char kind_letter(char type) { return type == 'S' ? 's' : type == 'M' ? 'f' : type == 'I' ? 'i' : 0; }
+
+}  // namespace
+
+int load_day_stock() {
+  Trace t("load_day_stock");
+  const CompanyRec& c = find_co(symbolname);
+  if (&c == &nocompany) {
+    report(__LINE__, "load_day_stock: unknown symbol %s", symbolname);
+    return 1;
+  }
+  char kind = kind_letter(c.type);
+  if (!kind) {
+    std::snprintf(statusbuf, sizeof statusbuf, "load_day_stock: unknown type %c", c.type);
+    status("load", __LINE__, statusbuf);
+    return 1;
+  }
+  struct stat st;
+  if (stat(daydir, &st) != 0) {
+    std::snprintf(statusbuf, sizeof statusbuf, "load_day_stock: stat(%s) failed. errno=%d", daydir, errno);
+    status("load", __LINE__, statusbuf);
+    return 1;
+  }
+  std::vector<DayFile> files;
+  if (!list_day_files(kind, &files)) {
+    report(__LINE__, "load_day_stock: unknown day directory %s", daydir);
+    return 1;
+  }
+  start_member();
+  long h = 0;
+  char path[1100];
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::snprintf(path, sizeof path, "%s/%s", daydir, files[i].name);
+    if (i % 30 == 0) report(__LINE__, "load_day_stock: reading %s", path);
+    FILE* f = std::fopen(path, "r");
+    if (!f) {
+      report(__LINE__, "load_day_stock: open %s failed", path);
+      continue;
+    }
+    Quote q;
+    bool found = find_in_file(f, symbolname, kind, &h, &q);
+    std::fclose(f);
+    if (!found) {
+      report(__LINE__, "load_day_stock: %s not in %s", symbolname, path);
+      continue;
+    }
+    store_day(q, files[i].key, c);
+  }
+  return 0;
+}
+
+namespace {
+
+// Appends n days along the least-squares line through the last n closes.
+void extend_history(int n) {
+  std::vector<StockDay>& days = stocklist[0].days;
+  int last = num_days - 1;
+  if (last < 1) return;
+  int from = last;
+  for (int seen = 0; from > 1; --from)
+    if (days[from].close != 0 && ++seen == n) break;
+  double sum_ck = 0, sum_c = 0;
+  for (int i = from, k = 0; i <= last; ++i) {
+    if (days[i].close == 0) continue;
+    sum_ck += static_cast<double>(days[i].close) * k;
+    sum_c += days[i].close;
+    ++k;
+  }
+  double sk2 = 0, sk = 0;
+  for (int k = 0; k < n; ++k) {
+    sk2 += static_cast<double>(k) * k;
+    sk += k;
+  }
+  float a[3][3] = {}, b[3] = {}, x[3] = {};
+  a[1][1] = static_cast<float>(sk2);
+  a[1][2] = a[2][1] = static_cast<float>(sk);
+  a[2][2] = static_cast<float>(n);
+  b[1] = static_cast<float>(sum_ck);
+  b[2] = static_cast<float>(sum_c);
+  if (gauss(a, b, x, 2) != 0) return;
+  StockDay l = days[last];
+  for (int i = 1; i <= n; ++i) {
+    StockDay s = l;
+    set_date(s, l.date + static_cast<time_t>(i) * 86400);
+    s.close = s.high = s.low = static_cast<float>(static_cast<double>(x[1]) * (n - 1 + i) + x[2]);
+    days.push_back(s);
+    ++num_days;
+  }
+}
+
+void set_window_dates() {
+  const std::vector<StockDay>& days = stocklist[0].days;
+  if (num_days < 2) return;
+  const StockDay& first = days[1];
+  KD_sd = first.eday;
+  KD_sm = first.emon;
+  KD_sy = first.eyear;
+  // The days that fit at 4 pixels beside 22 characters of labels; with no
+  // window yet, all of them.
+  int fit = font_width > 0 ? (main_win_width - 22 * font_width) / 4 : num_days;
+  if (fit < 1) fit = 1;
+  const StockDay& shown = days[std::max(1, num_days - fit)];
+  KD_csd = shown.eday;
+  KD_csm = shown.emon;
+  KD_csy = shown.eyear;
+  queryvdate = shown.emon * 10000 + shown.eday * 100 + shown.eyear;
+  const StockDay& last = days[num_days - 1];
+  KD_ed = KD_ced = last.eday;
+  KD_em = KD_cem = last.emon;
+  KD_ey = KD_cey = last.eyear;
+}
+
+int fail_load() {
+  load = 0;
+  free_history();
+  num_days = 0;
+  hide_arrows_leftright();
+  symbolname[0] = '\0';
+  return 1;
+}
+
+}  // namespace
+
+int loadstock() {
+  Trace t("loadstock", "symbol=%s", symbolname);
+  num_days = 1;
+  high_p = 0;
+  low_p = 100000;
+  free_history();
+  forget_split();
+  grpcnt = 2;
+  stocklist.resize(1);
+  worklist.resize(1);
+  char path[1100];
+  std::snprintf(path, sizeof path, "%s/%s", symboldir, symbolname);
+  struct stat st;
+  bool own_file = symbolname[0] && stat(path, &st) == 0 && S_ISREG(st.st_mode);
+  int rc = own_file ? load_sym_stock() : load_day_stock();
+  if (rc != 0) return fail_load();
+  if (extendday > 0) extend_history(extendday);
+  set_window_dates();
+  work_days = num_days;
+  high_p += high_p < 10 ? 0.5f : 1.0f;
+  low_p = std::trunc(low_p);
+  set_scale(low_p, high_p);
+  fill_work();
+  load = 1;
+  status("load", __LINE__, "");
+  return 0;
+}

@@ -1,0 +1,176 @@
+// kadmer-dump: loads one security exactly as the chart does and writes its
+// work days, with every indicator, as CSV on standard output. It needs no
+// display: it reads the same .kadmer for the directories and settings.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+
+namespace {
+
+const char* const usage_text =
+    "usage: kadmer-dump [options] SYMBOL\n"
+    "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
+    "  --mvavg-type N      moving average: 0 none, 1 simple, 2 day-, 3 volume-weighted\n"
+    "  --mvavg-days N      days of the moving average, deviation, average volume and RSI\n"
+    "  --stoch-days N      days of the stochastics\n"
+    "  --period N          1 daily, 2 weekly, 3 monthly, 4 quarterly, 5 yearly\n"
+    "  --first DATE        first shown day (YYYY-MM-DD or YYMMDD; default: the first loaded)\n"
+    "  --last DATE         last shown day (default: the last loaded)\n"
+    "  --extend N          days to extend the history along its trend\n"
+    "  --split-date YYMMDD and --split-ratio R: a split to adjust the prices for\n";
+
+[[noreturn]] void usage(const char* why) {
+  std::fprintf(stderr, "kadmer-dump: %s\n%s", why, usage_text);
+  std::exit(2);
+}
+
+struct Options {
+  const char* config = nullptr;
+  const char* symbol = nullptr;
+  int mvavg_type = -1, mvavg_days = -1, stoch_days = -1, period = -1, extend = -1;
+  int first[3] = {}, last[3] = {};  // year, month, day; 0: not given
+  int split_date = 0;
+  float split_ratio = 0;
+};
+
+int int_arg(const char* text, int lo, int hi, const char* what) {
+  char* end;
+  long v = std::strtol(text, &end, 10);
+  if (end == text || *end || v < lo || v > hi) usage(what);
+  return static_cast<int>(v);
+}
+
+// A date as YYYY-MM-DD or YYMMDD (two-digit years: 69..99 are 19xx).
+void date_arg(const char* text, int* ymd) {
+  int y, m, d;
+  char tail;
+  if (std::sscanf(text, "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && std::strlen(text) == 10) {
+  } else if (std::strlen(text) == 6 && std::strspn(text, "0123456789") == 6) {
+    int v = std::atoi(text);
+    y = full_year(v / 10000);
+    m = v / 100 % 100;
+    d = v % 100;
+  } else {
+    usage("a date is YYYY-MM-DD or YYMMDD");
+  }
+  if (!valid_date(y, m, d)) usage("no such date");
+  ymd[0] = y;
+  ymd[1] = m;
+  ymd[2] = d;
+}
+
+Options parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--help") {
+      std::fputs(usage_text, stdout);
+      std::exit(0);
+    }
+    if (a.rfind("--", 0) != 0) {
+      if (o.symbol) usage("one symbol only");
+      o.symbol = argv[i];
+      continue;
+    }
+    if (i + 1 >= argc) usage("an option lacks its value");
+    const char* v = argv[++i];
+    if (a == "--config") o.config = v;
+    else if (a == "--mvavg-type") o.mvavg_type = int_arg(v, 0, 3, "--mvavg-type is 0..3");
+    else if (a == "--mvavg-days") o.mvavg_days = int_arg(v, 0, 100000, "--mvavg-days is a count");
+    else if (a == "--stoch-days") o.stoch_days = int_arg(v, 0, 100000, "--stoch-days is a count");
+    else if (a == "--period") o.period = int_arg(v, 1, 5, "--period is 1..5");
+    else if (a == "--extend") o.extend = int_arg(v, 0, 10000, "--extend is a count");
+    else if (a == "--first") date_arg(v, o.first);
+    else if (a == "--last") date_arg(v, o.last);
+    else if (a == "--split-date") {
+      int ymd[3];
+      date_arg(v, ymd);
+      o.split_date = ymd[0] % 100 * 10000 + ymd[1] * 100 + ymd[2];
+    } else if (a == "--split-ratio") {
+      if (!scan_float(v, &o.split_ratio) || o.split_ratio <= 0) usage("--split-ratio is a positive number");
+    } else {
+      usage(("unknown option " + a).c_str());
+    }
+  }
+  if (!o.symbol) usage("which symbol?");
+  if (o.config) {
+    FILE* f = std::fopen(o.config, "r");
+    if (!f) usage((std::string("can not read ") + o.config).c_str());
+    std::fclose(f);
+  }
+  if ((o.split_date != 0) != (o.split_ratio != 0)) usage("a split needs both its date and its ratio");
+  return o;
+}
+
+void apply(const Options& o) {
+  if (o.mvavg_type >= 0) mvavgtype = o.mvavg_type;
+  if (o.mvavg_days >= 0) mvavgdays = o.mvavg_days;
+  if (o.stoch_days >= 0) stochdays = o.stoch_days;
+  if (o.period >= 0) graph_type = o.period;
+  if (o.extend >= 0) extendday = o.extend;
+  adjust_date = o.split_date;
+  adjust_ratio = o.split_ratio;
+}
+
+void set_window(const Options& o) {
+  if (o.first[0]) {
+    KD_csy = o.first[0] % 100;
+    KD_csm = o.first[1];
+    KD_csd = o.first[2];
+  } else {
+    KD_csy = KD_sy;
+    KD_csm = KD_sm;
+    KD_csd = KD_sd;
+  }
+  if (o.last[0]) {
+    KD_cey = o.last[0] % 100;
+    KD_cem = o.last[1];
+    KD_ced = o.last[2];
+  }
+}
+
+void print_date(int yy, int m, int d) { std::printf("%04d-%02d-%02d,", full_year(yy), m, d); }
+
+void write_csv() {
+  std::puts("first,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
+            "macdfast,macdslow,pvline,range");
+  const std::vector<WorkDay>& work = worklist[0];
+  for (int i = 0; i < work_days; ++i) {
+    const WorkDay& w = work[i];
+    print_date(w.syear, w.smon, w.sday);
+    print_date(w.eyear, w.emon, w.eday);
+    std::printf("%.9g,%.9g,%.9g,%d,%d", w.high, w.low, w.close, w.volume, w.nodata);
+    for (float v : {w.mvavg, w.stdev, w.avgvol, w.rsi, w.stochk, w.stochks, w.stochd, w.macdfast,
+                    w.macdslow, w.pvline, w.range})
+      std::printf(",%.9g", v + 0.0f);  // no "-0"
+    std::putchar('\n');
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o = parse(argc, argv);
+  prepare_trace_stamp();
+  if (o.config) copy_text(config_file, o.config);
+  initial_vars();
+  parse_config(0, 0, nullptr);
+  initial_groups();
+  initial_companys();
+  apply(o);
+  copy_text(symbolname, o.symbol);
+  if (loadstock() != 0) {
+    std::fprintf(stderr, "kadmer-dump: %s\n", last_status);
+    return 1;
+  }
+  set_window(o);
+  fill_work();
+  write_csv();
+  return 0;
+}
