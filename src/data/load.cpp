@@ -161,6 +161,8 @@ int load_sym_stock() {
     return 1;
   }
   start_member();
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0) stocklist[0].days.reserve(st.st_size / 24 + 64);  // about a line a day
   const CompanyRec& c = find_co(symbolname);
   int lines = 0;
   while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
@@ -293,6 +295,7 @@ int load_day_stock() {
     return 1;
   }
   start_member();
+  stocklist[0].days.reserve(files.size() * 7 / 5 + 64);  // trading days and the weekdays between
   long h = 0;
   char path[1100];
   for (std::size_t i = 0; i < files.size(); ++i) {
