@@ -1,20 +1,90 @@
-// draw_chart: clears the main window and draws the screen `graphlook` names.
+// draw_chart: clears the main window and draws the screen `graphlook` names,
+// or stacks the panels of the split screen.
 #include <array>
+#include <cmath>
+#include <cstring>
 
 #include "chart/chart.h"
 #include "core/core.h"
 #include "market/market.h"
+#include "ui/ui.h"
 
 namespace {
 
 using Drawer = void (*)();
 
+void draw_group_list() { draw_grps(1, 0, 0); }
+void draw_company_list() { draw_companys(1, 0, 0); }
+void draw_combined();
+
 // One drawer per `graphlook`; screens without one are left empty.
 constexpr auto drawers = [] {
   std::array<Drawer, 17> t{};
+  t[1] = draw_stock;
+  t[2] = draw_volume;
+  t[3] = draw_rsi;
+  t[4] = draw_stock;
+  t[5] = draw_macd;
+  t[6] = draw_stoch;
+  t[7] = draw_combined;
+  t[9] = draw_avalue;
+  t[10] = draw_gvalue;
+  t[12] = draw_group_list;
+  t[13] = draw_company_list;
   t[16] = draw_firstmsg;
   return t;
 }();
+
+Drawer panel_of(char letter) {
+  switch (letter) {
+    case 's': return draw_stock;
+    case 'v': return draw_volume;
+    case 'r': return draw_rsi;
+    case 'm': return draw_macd;
+    case 't': return draw_stoch;
+    case 'a': return draw_avalue;
+    case 'g': return draw_gvalue;
+    default: return nullptr;
+  }
+}
+
+// The panels of `comblist` one above the other, each with a share of the
+// steps; the geometry is restored afterwards.
+void draw_combined() {
+  int n = static_cast<int>(strnlen(comblist, sizeof comblist));
+  if (n > 0) {
+    int saved[8] = {xlt_indent, xlb_indent, xrt_indent, xrb_indent, ylt_indent, yrt_indent, ylb_indent, yrb_indent};
+    int saved_volume = volume_steps, saved_price = price_steps;
+    float saved_price_incr = price_incr, saved_volume_incr = volume_incr;
+    volume_steps = volume_steps / (2 * n);
+    price_steps = 3 * price_steps / (2 * n);
+    // Fewer steps each cover more, so that a panel still spans the whole
+    // price and volume range instead of cutting off its top.
+    if (price_steps > 0)
+      price_incr = std::ceil(price_incr * saved_price / price_steps * 16 - 1e-3f) / 16;
+    if (volume_steps > 0) volume_incr = std::ceil(volume_incr * saved_volume / volume_steps);
+    int h = (ylb_indent - ylt_indent - n * font_height) / n;
+    for (int i = 0; i < n; ++i) {
+      ylb_indent = ylt_indent + h - font_height;
+      yrb_indent = yrt_indent + h - font_height;
+      calculate_indexs();
+      if (Drawer d = panel_of(comblist[i])) d();
+      ylt_indent += h + font_height;
+      yrt_indent += h + font_height;
+    }
+    xlt_indent = saved[0], xlb_indent = saved[1], xrt_indent = saved[2], xrb_indent = saved[3];
+    ylt_indent = saved[4], yrt_indent = saved[5], ylb_indent = saved[6], yrb_indent = saved[7];
+    volume_steps = saved_volume;
+    price_steps = saved_price;
+    price_incr = saved_price_incr;
+    volume_incr = saved_volume_incr;
+    calculate_globals();
+  }
+  graphlook = 1;
+  const CompanyRec& cop = find_co(symbolname);
+  draw_comp(&cop);
+  graphlook = 7;
+}
 
 }  // namespace
 

@@ -291,5 +291,5 @@ void close_graph() {
   KD_MainWin = 0;
   KD_ArrowLeft = KD_ArrowRight = KD_ArrowUp = KD_ArrowDown = 0;
   for (Role r = Role::GC0; r != Role::Count; r = static_cast<Role>(static_cast<int>(r) + 1))
-    gc_of(r) = nullptr;
+    gc_of(r) = nullptr;  // member_gc too: it belonged to a freed member
 }

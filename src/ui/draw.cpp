@@ -5,6 +5,7 @@
 #include "ui/ui.h"
 
 static DrawRecorder* recorder = nullptr;
+GC member_gc = nullptr;
 
 DrawRecorder* install_recorder(DrawRecorder* r) {
   DrawRecorder* old = recorder;
@@ -29,7 +30,7 @@ const char* role_name(Role r) {
   static const char* const names[] = {
       "GC0", "GC1", "XOR", "Graph", "Grid", "Highlight", "Range",
       "High", "Low", "Close", "Mvavg", "Bol", "Border", "Qpos",
-      "Qneg", "Adv", "Dec", "Dif", "Unc"};
+      "Qneg", "Adv", "Dec", "Dif", "Unc", "Member"};
   int i = static_cast<int>(r);
   return i >= 0 && i < static_cast<int>(Role::Count) ? names[i] : "?";
 }
@@ -56,6 +57,7 @@ GC& gc_of(Role r) {
     case Role::Dec: return KD_GC_Dec;
     case Role::Dif: return KD_GC_Dif;
     case Role::Unc: return KD_GC_Unc;
+    case Role::Member: return member_gc;
     case Role::Count: break;
   }
   return none;

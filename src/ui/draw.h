@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
+// Member: the close-dot context of the history member being drawn
+// (member_gc).
 enum class Role {
   GC0, GC1, XOR, Graph, Grid, Highlight, Range, High, Low, Close, Mvavg,
-  Bol, Border, Qpos, Qneg, Adv, Dec, Dif, Unc, Count
+  Bol, Border, Qpos, Qneg, Adv, Dec, Dif, Unc, Member, Count
 };
+
+extern GC member_gc;
 
 const char* role_name(Role r);
 GC& gc_of(Role r);  // the graphics context global that plays role r

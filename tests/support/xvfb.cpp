@@ -98,6 +98,25 @@ unsigned long Xvfb::pixel_at(int x, int y) {
   return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
 }
 
+std::vector<unsigned long> Xvfb::pixels(Window w, int* width, int* height) {
+  Display* d = connection();
+  XWindowAttributes a;
+  if (!d || !XGetWindowAttributes(d, w, &a)) return {};
+  XImage* img = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  if (!img) return {};
+  std::vector<unsigned long> out;
+  out.reserve(static_cast<std::size_t>(a.width) * a.height);
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) {
+      unsigned long p = XGetPixel(img, x, y);
+      out.push_back(((p & img->red_mask) >> 16 << 16) | ((p & img->green_mask) >> 8 << 8) | (p & img->blue_mask));
+    }
+  XDestroyImage(img);
+  *width = a.width;
+  *height = a.height;
+  return out;
+}
+
 RunOptions Xvfb::options() const {
   RunOptions o;
   o.env = {"DISPLAY=" + display_};
@@ -119,3 +138,4 @@ std::string artifact_path(const std::string& name) { return std::string(KADMER_A
 std::string kadmer_bin() { return KADMER_BIN; }
 std::string kadmer_gen() { return KADMER_GEN; }
 std::string source_dir() { return KADMER_SOURCE_DIR; }
+std::string kadmer_look() { return KADMER_LOOK; }

@@ -23,6 +23,8 @@ class Xvfb {
   // The top-level window whose name begins with `title`, or 0 after `timeout`.
   Window wait_for_window(const std::string& title, double timeout = 15);
   unsigned long pixel_at(int x, int y);  // root window pixel, as 0xRRGGBB
+  // Pixels of window w (0xRRGGBB), row by row; empty when it cannot be read.
+  std::vector<unsigned long> pixels(Window w, int* width, int* height);
   // xwd + convert: writes a PNG of the whole screen; true on success.
   bool screenshot(const std::string& png);
   RunResult xdotool(const std::vector<std::string>& args);
@@ -39,3 +41,4 @@ std::string artifact_path(const std::string& name);
 std::string kadmer_bin();
 std::string kadmer_gen();
 std::string source_dir();
+std::string kadmer_look();

@@ -1,0 +1,147 @@
+// The axis lines, hash marks, value labels, day ticks and date labels that
+// every chart shares.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "chart/chart.h"
+#include "core/core.h"
+#include "ui/draw.h"
+#include "ui/ui.h"
+
+int mark;
+time_t mark_rd;
+int buyvolume;
+int arrow_index;
+int queryflag;
+
+void draw_grid() {
+  Trace t("draw_grid");
+  if (laxis != 'n') paint_fill(KD_MainWin, Role::Graph, xlt_indent, ylt_indent, bw, ylb_indent - ylt_indent + 1);
+  paint_fill(KD_MainWin, Role::Graph, xlb_indent, ylb_indent - bw + 1, xrb_indent - xlb_indent + bw, bw);
+  if (raxis != 'n') paint_fill(KD_MainWin, Role::Graph, xrt_indent, yrt_indent, bw, yrb_indent - yrt_indent + 1);
+}
+
+void draw_hashmarks(int steps, int pixel_incr) {
+  Trace t("draw_hashmarks", "steps=%d pixel_incr=%d", steps, pixel_incr);
+  int y = ylb_indent - 2 * bw + 1;
+  for (int k = 0; k < steps && y >= ylt_indent; ++k) {
+    if (laxis != 'n') paint_fill(KD_MainWin, Role::Graph, xlb_indent - 4 * bw, y, 4 * bw, 2 * bw);
+    if (raxis != 'n') paint_fill(KD_MainWin, Role::Graph, xrb_indent, y, 4 * bw, 2 * bw);
+    if (pixel_incr <= 0) break;  // a flat scale has one mark
+    y -= pixel_incr;
+  }
+}
+
+// The magnitude of v with a K, M or B suffix, in the caller's format.
+static void magnitude_label(char* out, std::size_t size, const char* format, float v) {
+  double m = std::fabs(static_cast<double>(v));
+  char suffix = ' ';
+  if (m > 1e9) { m /= 1e9; suffix = 'B'; }
+  else if (m > 1e6) { m /= 1e6; suffix = 'M'; }
+  else if (m > 1000) { m /= 1000; suffix = 'K'; }
+  int n = std::snprintf(out, size, format, m);
+  if (n >= 0 && static_cast<std::size_t>(n) + 1 < size) {
+    out[n] = suffix;
+    out[n + 1] = '\0';
+  }
+}
+
+void draw_hashvalues(int width, float base, float bincr, int pincr, int steps, const char* format,
+                     int* lastpixel, float* lastvalue) {
+  Trace t("draw_hashvalues", "width=%d base=%f bincr=%f pincr=%d steps=%d", width, base, bincr, pincr, steps);
+  int lx = xlb_indent - 4 * bw - width * font_width, rx = xrb_indent + 5 * bw;
+  int y = ylb_indent - 2 * bw + font_ascent / 2 + 1;
+  int gap = font_height + 1;
+  float v = base;
+  *lastpixel = y;
+  *lastvalue = v;
+  for (int k = 0; k < steps && y >= ylt_indent; ++k) {
+    if (gap > font_height) {
+      char label[64];
+      magnitude_label(label, sizeof label, format, v);
+      if (laxis != 'n') paint_text(KD_MainWin, Role::Graph, lx, y, label);
+      if (raxis == 'p') paint_text(KD_MainWin, Role::Graph, rx, y, label);
+      gap = 0;
+    }
+    if (gridstate == 1)
+      paint_line(KD_MainWin, Role::Grid, xlb_indent, y - font_ascent / 2, xrb_indent, y - font_ascent / 2);
+    *lastpixel = y;
+    *lastvalue = v;
+    v += bincr;
+    gap += pincr;
+    if (pincr <= 0) break;
+    y -= pincr;
+  }
+}
+
+void draw_datemarks() {
+  Trace t("draw_datemarks");
+  if (day_pixel_space <= 0) return;
+  for (int x = xlb_indent + day_pixel_space; x < xrb_indent; x += day_pixel_space)
+    paint_fill(KD_MainWin, Role::Graph, x, ylb_indent, bw, 4 * bw);
+}
+
+namespace {
+
+// The day key of an MMDDYY date, or -1.
+time_t mmddyy_key(int d) {
+  struct tm t = {};
+  t.tm_mon = d / 10000 - 1;
+  t.tm_mday = d % 10000 / 100;
+  t.tm_year = d % 100;
+  return timelocal(&t);
+}
+
+// One row of date labels: the year is shown on the first label and whenever
+// it changes from the last label that showed it.
+struct DateRow {
+  int baseline;
+  int last_year = -1;
+  void label(int x, Role role, int m, int d, int y, bool first) {
+    char text[32];
+    int shift = 0;
+    if (first || y != last_year) {
+      std::snprintf(text, sizeof text, "%d/%d/%d", m, d, y);
+      shift = 3 * font_width / 2;
+      last_year = y;
+    } else {
+      std::snprintf(text, sizeof text, "%d/%d", m, d);
+    }
+    paint_text(KD_MainWin, role, x - shift - 2 * font_width, baseline, text);
+  }
+};
+
+}  // namespace
+
+void draw_datevalues(const WorkDay* days) {
+  Trace t("draw_datevalues");
+  time_t start = 0, end = 0;
+  if (queryflag) {
+    start = mmddyy_key(querysdate);
+    end = mmddyy_key(queryedate);
+  }
+  DateRow first{ylb_indent + 8 * bw + font_height}, second{ylb_indent + 8 * bw + 2 * font_height};
+  int x = xlb_indent + day_pixel_space;
+  int spacing = 7 * font_width + 1;
+  for (int i = 0; i < work_days && x + font_width <= xrb_indent; ++i) {
+    const WorkDay& day = days[i];
+    bool in_query = queryflag && day.date >= start && day.date <= end;
+    Role label = in_query ? Role::Highlight : Role::Graph, grid = in_query ? Role::Highlight : Role::Grid;
+    if (in_query) {
+      paint_fill(KD_MainWin, Role::Highlight, x, ylb_indent, bw, 4 * bw);
+      if ((day.date == start || day.date == end) && gridstate == 1)
+        paint_line(KD_MainWin, Role::Highlight, x, ylb_indent, x, ylt_indent);
+    }
+    if (spacing > 7 * font_width) {
+      paint_fill(KD_MainWin, label, x, ylb_indent, bw, 8 * bw);
+      first.label(x, label, day.smon, day.sday, day.syear, i == 0);
+      if (graph_type != 1) second.label(x, label, day.emon, day.eday, day.eyear, i == 0);
+      spacing = 0;
+      if (gridstate == 1 && grid != Role::Highlight) paint_line(KD_MainWin, grid, x, ylb_indent, x, ylt_indent);
+    }
+    if (day_pixel_space <= 0) break;
+    x += day_pixel_space;
+    spacing += day_pixel_space;
+  }
+}

@@ -1,0 +1,175 @@
+// The heading above every chart, and the lists of all groups and all
+// companies with their hit test.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "chart/chart.h"
+#include "core/core.h"
+#include "core/text.h"
+#include "ui/draw.h"
+#include "ui/ui.h"
+
+namespace {
+
+int window_columns() { return font_width > 0 ? main_win_width / font_width : 0; }
+
+const char* market_word(const CompanyRec& c) {
+  if (c.type == 'M') return "FUND";
+  switch (c.market) {
+    case 'N': return "NYSE";
+    case 'A': return "AMEX";
+    case 'O':
+    case 'S': return " OTC";
+    default: return " ???";
+  }
+}
+
+void group_heading() {
+  int g = std::isdigit(static_cast<unsigned char>(groupname[0])) ? std::atoi(groupname) : find_grpnum(groupname);
+  if (g < 0) return;
+  const GroupRec* group = nullptr;
+  for (int n = 0; n <= num_groups && n < static_cast<int>(groups.size()); ++n)
+    if (groups[n].num == g) group = &groups[n];
+  std::string members;
+  std::size_t limit = static_cast<std::size_t>(window_columns());
+  for (int i = 0; i < num_companys && members.size() <= limit; ++i)
+    for (int slot = 0; slot < 5 && companys[i].group[slot]; ++slot)
+      if (companys[i].group[slot] == g) {
+        members += companys[i].symbol;
+        members += ' ';
+      }
+  int x = (main_win_width - static_cast<int>(members.size()) * font_width) / 2;
+  paint_text(KD_MainWin, Role::Graph, x, ylt_indent - font_height, members.c_str());
+  if (group) paint_text(KD_MainWin, Role::Graph, x, ylt_indent - 2 * font_height, group->name);
+}
+
+}  // namespace
+
+void draw_comp(const CompanyRec* cop) {
+  Trace t("draw_comp");
+  if (graphlook == 7 || trackstate == 1) return;
+  if (graphlook == 4) {
+    group_heading();
+    return;
+  }
+  int x = (main_win_width - 70 * font_width) / 2, y = ylt_indent - 2 * font_height;
+  if (!cop) {
+    paint_fill(KD_MainWin, Role::GC0, x, y, main_win_width, 2 * font_height);
+    return;
+  }
+  paint_text(KD_MainWin, Role::Graph, x, y, "Symbol Market Company name                 Shares Group(s)");
+  char line[160];
+  int n = std::snprintf(line, sizeof line, " %5.5s %4.4s   %-25.25s %8dK ", cop->symbol, market_word(*cop),
+                        cop->name, cop->shares);
+  std::string groups_text;
+  for (int slot = 0; slot < 2 && cop->group[slot]; ++slot) {
+    char g[16];
+    std::snprintf(g, sizeof g, "%3d ", cop->group[slot]);
+    groups_text += g;
+  }
+  groups_text.resize(std::max<std::size_t>(groups_text.size(), 8), ' ');
+  std::snprintf(line + n, sizeof line - n, "%s ", groups_text.c_str());
+  paint_text(KD_MainWin, Role::Graph, x, y + font_height, line);
+}
+
+namespace {
+
+// Lays out entries in cells across the window, row by row, skipping the
+// rows scrolled away; in mode 2 stops at the entry under (column, row).
+class ListLayout {
+ public:
+  ListLayout(int cell, int mode, int column, int row)
+      : mode_(mode), column_(column), row_(row), cell_(std::max(cell, 1)) {
+    width_ = window_columns();
+    int n = width_ / cell_;
+    gap_ = (width_ - n * cell_) / (n + 1);
+    text_.assign(static_cast<std::size_t>(std::max(width_, 0)) + 1, ' ');
+    pos_ = gap_;
+    skip_ = arrow_index;
+    baseline_ = 4 * font_height;
+  }
+
+  // Adds one entry; true when the caller should stop (a hit, or the bottom).
+  bool add(const char* entry, const char* id) {
+    std::size_t len = std::strlen(entry);
+    std::size_t at = static_cast<std::size_t>(std::max(pos_, 0));
+    if (at < text_.size()) text_.replace(at, std::min(len, text_.size() - at), entry, std::min(len, text_.size() - at));
+    copy_text(result_, id);
+    if (mode_ == 2 && skip_ < 1 && font_height > 0 && baseline_ / font_height == row_ && column_ >= pos_ &&
+        column_ <= pos_ + static_cast<int>(len)) {
+      hit_ = true;
+      return true;
+    }
+    pos_ += cell_ + gap_;
+    if (pos_ + cell_ >= width_) return finish_row();
+    return false;
+  }
+
+  void flush_partial() {
+    if (pos_ != gap_ && baseline_ < main_win_height && skip_ - 1 < 1) draw_row();
+  }
+  const char* result() const { return hit_ ? result_ : ""; }
+
+ private:
+  bool finish_row() {
+    if (--skip_ < 1) {
+      draw_row();
+      baseline_ += font_height;
+      if (baseline_ >= main_win_height) return true;
+    }
+    std::fill(text_.begin(), text_.end(), ' ');
+    pos_ = gap_;
+    return false;
+  }
+  void draw_row() { paint_text(KD_MainWin, Role::Graph, 0, baseline_, text_.c_str()); }
+
+  int mode_, column_, row_, cell_;
+  int width_, gap_, pos_, skip_, baseline_;
+  std::string text_;
+  char result_[16] = {};
+  bool hit_ = false;
+};
+
+}  // namespace
+
+const char* draw_grps(int mode, int column, int row) {
+  Trace t("draw_grps", "mode=%d column=%d row=%d", mode, column, row);
+  static char result[16];
+  std::size_t longest = 0;
+  for (int n = 0; n <= num_groups && n < static_cast<int>(groups.size()); ++n)
+    longest = std::max(longest, std::strlen(groups[n].name));
+  ListLayout list(static_cast<int>(longest) + 23, mode, column, row);
+  bool stopped = false;
+  for (int n = 1; n <= num_groups && n < static_cast<int>(groups.size()) && !stopped; ++n) {
+    if (groups[n].name[0] == '\0') continue;
+    char entry[128], id[16];
+    std::snprintf(entry, sizeof entry, "%5d %s %s", groups[n].num, groups[n].code, groups[n].name);
+    std::snprintf(id, sizeof id, "%d", groups[n].num);
+    stopped = list.add(entry, id);
+  }
+  if (!stopped) list.flush_partial();
+  copy_text(result, list.result());
+  t.set_result("symbol=%s", result);
+  return result;
+}
+
+const char* draw_companys(int mode, int column, int row) {
+  Trace t("draw_companys", "mode=%d column=%d row=%d", mode, column, row);
+  static char result[16];
+  ListLayout list(46, mode, column, row);
+  bool stopped = false;
+  for (int i = 0; i < num_companys && !stopped; ++i) {
+    if (companys[i].symbol[0] == '\0') continue;
+    char entry[64];
+    std::snprintf(entry, sizeof entry, "%5.5s %s", companys[i].symbol, companys[i].name);
+    stopped = list.add(entry, companys[i].symbol);
+  }
+  if (!stopped) list.flush_partial();
+  copy_text(result, list.result());
+  t.set_result("symbol=%s", result);
+  return result;
+}

@@ -1,0 +1,148 @@
+// The indicator panels: RSI, stochastics, MACD, the movement line and the
+// dollar value, each over the shown days of member 0.
+#include <algorithm>
+#include <cmath>
+
+#include "chart/chart.h"
+#include "core/core.h"
+#include "indicators/indicators.h"
+#include "ui/draw.h"
+#include "ui/ui.h"
+
+namespace {
+
+struct Scale {
+  int ya;     // baseline of the last step
+  float top;  // its value
+  float bottom;
+  int y(double v) const {
+    if (bottom == top) return std::max(ylb_indent - bw, ylt_indent);
+    double y = (v - top) / (static_cast<double>(bottom) - top) * (ylb_indent - ya) + ya - bw;
+    return std::max(static_cast<int>(std::clamp(y, -1e6, 1e6)), ylt_indent);  // raised to the top only
+  }
+};
+
+struct Panel {
+  int steps, pixel_incr, width;
+  float base, step;
+  const char* format;
+  bool bottom_is_minus_top;  // the scale runs from -high to +high
+};
+
+// The frame every panel shares; false when nothing is loaded.
+bool frame(const Panel& p, Scale* s) {
+  if (num_days <= 1 || worklist.empty() || worklist[0].empty()) return false;
+  const CompanyRec& cop = find_co(symbolname);
+  draw_grid();
+  draw_comp(&cop);
+  draw_hashmarks(p.steps, p.pixel_incr);
+  draw_hashvalues(p.width, p.base, p.step, p.pixel_incr, p.steps, p.format, &s->ya, &s->top);
+  s->bottom = p.bottom_is_minus_top ? -s->top : 0;
+  draw_datemarks();
+  draw_datevalues(worklist[0].data());
+  return true;
+}
+
+// The value of a day for one line, false when it has none.
+using ValueOf = bool (*)(const WorkDay&, float*);
+
+// One pass over the shown days; records keep the points drawn. The pass
+// bridges days without a value and ends after a point at the right edge.
+void pass(const Scale& s, ValueOf value, Role role, bool count) {
+  std::vector<WorkDay>& work = worklist[0];
+  if (count) disp_days = 0;
+  bool have = false;
+  int px = 0, py = 0, x = xlb_indent;
+  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
+    x += day_pixel_space;
+    if (count) ++disp_days;
+    float v;
+    if (!value(work[i], &v)) continue;
+    int y = s.y(v);
+    work[i].xpix = x - 3;
+    work[i].ypix = y;
+    if (have) paint_line(KD_MainWin, role, px - 1, py, x - 1, y);
+    px = x;
+    py = y;
+    have = true;
+    if (x >= xrt_indent) break;
+  }
+}
+
+float per_step(float span, int steps) { return span / static_cast<float>(std::max(1, steps - 1)); }
+
+}  // namespace
+
+void draw_rsi() {
+  Trace t("draw_rsi");
+  Scale s{};
+  if (!frame({rsi_steps, rsi_pixel_incr, 3, 0, 100.0f / std::max(1, rsi_steps), "%3.0f", false}, &s)) return;
+  pass(s, [](const WorkDay& d, float* v) { *v = d.rsi; return d.rsi != 0; }, Role::Range, true);
+  paint_flush();
+}
+
+void draw_stoch() {
+  Trace t("draw_stoch");
+  if (stochdays == 0) {
+    status("chart", __LINE__, "draw_stoch: stoch days is zero.  Set via indicators menu");
+    return;
+  }
+  Scale s{};
+  if (!frame({rsi_steps, rsi_pixel_incr, 3, 0, 100.0f / std::max(1, rsi_steps), "%3.0f", false}, &s)) return;
+  pass(s, [](const WorkDay& d, float* v) { *v = d.stochks; return d.stochks != 0; }, Role::Range, true);
+  pass(s, [](const WorkDay& d, float* v) { *v = d.stochd; return d.stochd != 0; }, Role::Bol, false);
+  paint_flush();
+}
+
+void draw_macd() {
+  Trace t("draw_macd");
+  Scale s{};
+  Panel p{macd_steps, macd_pixel_incr, 5, -macd_high, per_step(2 * macd_high, macd_steps), "%5.2f", true};
+  if (!frame(p, &s)) return;
+  // Both lines in one pass: a day counts only when both values are there.
+  std::vector<WorkDay>& work = worklist[0];
+  disp_days = 0;
+  bool have = false;
+  int px = 0, slow_y = 0, fast_y = 0, x = xlb_indent;
+  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
+    x += day_pixel_space;
+    ++disp_days;
+    WorkDay& d = work[i];
+    if (d.macdslow == NO_VALUE || d.macdfast == NO_VALUE) continue;
+    int ys = s.y(d.macdslow), yf = s.y(d.macdfast);
+    d.xpix = x - 3;
+    d.ypix = ys;
+    if (have) {
+      paint_line(KD_MainWin, Role::Range, px - 1, slow_y, x - 1, ys);
+      paint_line(KD_MainWin, Role::Bol, px - 1, fast_y, x - 1, yf);
+    }
+    px = x;
+    slow_y = ys;
+    fast_y = yf;
+    have = true;
+    if (x >= xrt_indent) break;
+  }
+  paint_flush();
+}
+
+void draw_avalue() {
+  Trace t("draw_avalue");
+  Scale s{};
+  Panel p{value_steps, value_pixel_incr, 8, -value_high, per_step(2 * value_high, value_steps), "%7.2f", true};
+  if (!frame(p, &s)) return;
+  pass(s, [](const WorkDay& d, float* v) { *v = d.pvline; return d.pvline != NO_VALUE; }, Role::Range, true);
+  paint_flush();
+}
+
+void draw_gvalue() {
+  Trace t("draw_gvalue");
+  Scale s{};
+  Panel p{value_steps, value_pixel_incr, 8, 0, per_step(price_highv * 100, value_steps), "%7.2f", false};
+  if (!frame(p, &s)) return;
+  auto dollars = [](const WorkDay& d, float* v) {
+    *v = static_cast<float>(static_cast<double>(d.close) * d.volume * 100);
+    return d.volume != 0;
+  };
+  pass(s, dollars, Role::Range, true);
+  paint_flush();
+}

@@ -1,0 +1,362 @@
+// The price chart of a security or of every member of a group, and the
+// volume chart.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "chart/chart.h"
+#include "core/core.h"
+#include "indicators/indicators.h"
+#include "ui/draw.h"
+#include "ui/ui.h"
+
+namespace {
+
+bool nothing_loaded() { return num_days <= 1 || worklist.empty() || worklist[0].empty(); }
+
+int clamp_y(int y) { return std::clamp(y, ylt_indent, std::max(ylt_indent, ylb_indent)); }
+bool inside(int y) { return y >= ylt_indent && y <= ylb_indent; }
+
+// A linear map from values to pixels through (top, yA) and (bottom, ylb);
+// a flat scale puts everything on its bottom line.
+int map_value(double v, double top, double bottom, int ya, int offset) {
+  if (bottom == top) return ylb_indent + offset;
+  double y = (v - top) / (bottom - top) * (ylb_indent - ya) + ya + offset;
+  return static_cast<int>(std::clamp(y, -1e6, 1e6));
+}
+
+// ---- turnover marks: where the volume since the shown start passes the shares ----
+
+void mark_turnover() {
+  double shares = static_cast<double>(curvol) * 1000;
+  if (!volflag || shares == 0) return;
+  struct tm t = {};
+  t.tm_mon = queryvdate / 10000 - 1;
+  t.tm_mday = queryvdate % 10000 / 100;
+  t.tm_year = queryvdate % 100;
+  time_t from = timelocal(&t);
+  const std::vector<StockDay>& days = stocklist[0].days;
+  std::vector<WorkDay>& work = worklist[0];
+  double sum = 0;
+  for (int i = 1; i < num_days && i < static_cast<int>(days.size()); ++i) {
+    if (days[i].date < from) continue;
+    sum += static_cast<double>(days[i].volume) * 100;
+    if (sum <= shares) continue;
+    for (int w = 0; w < work_days; ++w)
+      if (work[w].date == days[i].date) {
+        work[w].turnover = 1;
+        break;
+      }
+    sum -= shares;
+  }
+}
+
+// ---- price labels ----
+
+void price_label(char* out, std::size_t size, float v, char axis, bool left) {
+  if (axis == '%') {
+    if (stockbuyprice == 0) std::snprintf(out, size, "        ");
+    else std::snprintf(out, size, left ? "%8.1f" : "%-8.1f", (v - stockbuyprice) / stockbuyprice * 100);
+  } else if (format == 'f') {
+    makefrac(out, v, 'l');
+  } else {
+    std::snprintf(out, size, left ? "%8.4f" : "%-8.4f", v);
+  }
+}
+
+// One column of price labels; returns the top anchor (baseline, value).
+void price_labels(int x, char axis, bool left, bool show, int* ya, float* va) {
+  int y = ylb_indent - 2 * bw + font_ascent / 2 + 1;
+  int gap = font_height + 1;
+  float v = price_bottom;
+  *ya = y;
+  *va = v;
+  for (int k = 0; k < price_steps; ++k) {
+    if (gap > font_height) {
+      char label[32];
+      price_label(label, sizeof label, v, axis, left);
+      if (show) paint_text(KD_MainWin, Role::Graph, x, y, label);
+      if (gridstate == 1)
+        paint_line(KD_MainWin, Role::Grid, xlb_indent, y - font_ascent / 2, xrb_indent, y - font_ascent / 2);
+      gap = 0;
+    }
+    *ya = y;
+    *va = v;
+    gap += price_pixel_incr;
+    y -= price_pixel_incr;
+    v += price_incr;
+  }
+}
+
+// ---- one member's days ----
+
+struct PriceScale {
+  int ya;       // baseline of the last label step
+  float va;     // its value
+  int y(double p) const { return map_value(p, va, price_bottom, ya, -bw); }
+  // Lines (averages, bands) map from one step higher, offset the other way.
+  int line_y(double p) const {
+    double top = price_bottom + static_cast<double>(price_incr) * price_steps;
+    return map_value(p, top, price_bottom, ya, bw);
+  }
+};
+
+void dot(Role role, int x, int y) {
+  if (inside(y)) paint_fill(KD_MainWin, role, x - 3, y, 2, 2);
+}
+
+// Bar look: a high-low (or high-close, close-low) bar and the close dot.
+int draw_bar(int x, int type, int yh, int yl, int yc) {
+  switch (type) {
+    case 7:
+    case 3: paint_line(KD_MainWin, Role::Range, x - 1, clamp_y(yh), x - 1, clamp_y(yl)); break;
+    case 5: paint_line(KD_MainWin, Role::Range, x - 1, clamp_y(yh), x - 1, clamp_y(yc)); break;
+    case 6: paint_line(KD_MainWin, Role::Range, x - 1, clamp_y(yc), x - 1, clamp_y(yl)); break;
+    default: break;
+  }
+  switch (type) {
+    case 3:
+    case 5: return yh;
+    case 6: return yc;
+    case 1: dot(Role::Member, x, yh); return yh;
+    case 2: dot(Role::Member, x, yl); return yl;
+    default: dot(Role::Member, x, yc); return yc;  // 7, 4, and 0
+  }
+}
+
+// Dot look: each chosen price as a dot; false when none is chosen.
+bool draw_dots(int x, int type, int yh, int yl, int yc, int* last) {
+  bool any = false;
+  if (type & 1) { dot(Role::High, x, yh); *last = yh; any = true; }
+  if (type & 2) { dot(Role::Low, x, yl); *last = yl; any = true; }
+  if (type & 4) { dot(Role::Member, x, yc); *last = yc; any = true; }
+  return any;
+}
+
+struct Extremes {
+  float high = 0, low = 1e6;  // of the closes, over every member drawn so far
+};
+
+void draw_member_days(std::vector<WorkDay>& work, const PriceScale& s, Extremes* e) {
+  int type = pricetype & 7;
+  disp_days = 0;
+  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
+    int x = xlb_indent + (i + 1) * day_pixel_space;
+    if (x >= xrt_indent) break;
+    WorkDay& day = work[i];
+    ++disp_days;
+    if (mark == 2 && day.date == mark_rd) paint_line(KD_MainWin, Role::Grid, x, ylb_indent, x, ylt_indent);
+    e->high = std::max(e->high, day.close);
+    if (day.close > 0) e->low = std::min(e->low, day.close);
+    int yh = s.y(day.high), yl = s.y(day.low), yc = s.y(day.close);
+    day.xpix = x - 3;
+    if (quotelook == 'b') day.ypix = draw_bar(x, type, yh, yl, yc);
+    else draw_dots(x, type, yh, yl, yc, &day.ypix);
+    if (volflag && day.turnover) {
+      paint_line(KD_MainWin, Role::Graph, x, ylt_indent, x, ylb_indent);
+      day.turnover = 0;
+    }
+  }
+}
+
+// A line through the days' values; days whose value is `skip` are left out.
+template <typename Value>
+void value_line(const std::vector<WorkDay>& work, Role role, Value value, float skip, int (*map)(double, const void*),
+                const void* scale) {
+  bool have = false;
+  int px = 0, py = 0;
+  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
+    int x = xlb_indent + (i + 1) * day_pixel_space;
+    if (x >= xrt_indent) break;
+    float v;
+    if (!value(work[i], &v) || v == skip) continue;
+    int y = map(v, scale);
+    if (have && inside(y) && inside(py)) paint_line(KD_MainWin, role, px, py, x, y);
+    px = x;
+    py = y;
+    have = true;
+  }
+}
+
+int price_line_y(double p, const void* s) { return static_cast<const PriceScale*>(s)->line_y(p); }
+
+void draw_averages(const std::vector<WorkDay>& work, const PriceScale& s) {
+  if (mvavgflag && mvavgdays && mvavgtype)
+    value_line(work, Role::Mvavg, [](const WorkDay& d, float* v) { *v = d.mvavg; return true; }, 0, price_line_y, &s);
+  if (bollingerflag && bolstd != 0) {
+    auto upper = [](const WorkDay& d, float* v) {
+      *v = static_cast<float>(d.mvavg + static_cast<double>(bolstd) * d.stdev);
+      return d.stdev != 0;
+    };
+    auto lower = [](const WorkDay& d, float* v) {
+      *v = static_cast<float>(d.mvavg - static_cast<double>(bolstd) * d.stdev);
+      return d.stdev != 0;
+    };
+    value_line(work, Role::Bol, upper, NAN, price_line_y, &s);
+    value_line(work, Role::Bol, lower, NAN, price_line_y, &s);
+  }
+}
+
+void level_line(int y) { paint_line(KD_MainWin, Role::Graph, xlt_indent, y, xrt_indent, y); }
+
+void draw_fibonacci(const Extremes& e, const PriceScale& s) {
+  if (!fibflag || e.high < e.low) return;
+  double range = static_cast<double>(e.high) - e.low;
+  level_line(s.y(range * fibhigh + e.low));
+  level_line(s.y(range * fiblow + e.low));
+}
+
+void draw_break_even(const PriceScale& s) {
+  if (buyvolume == 0 || stockbuyprice == 0) return;
+  double b = stockbuyprice + static_cast<double>(getcomission(broker, stockbuyprice, buyvolume)) / buyvolume;
+  if (b >= price_bottom && b <= s.va) level_line(s.y(b));
+}
+
+}  // namespace
+
+void draw_stock() {
+  Trace t("draw_stock");
+  if (nothing_loaded()) return;
+  const CompanyRec& cop = find_co(symbolname);
+  mark_turnover();
+  draw_grid();
+  draw_comp(&cop);
+  draw_hashmarks(price_steps, price_pixel_incr);
+  PriceScale s{};
+  price_labels(xlb_indent - 4 * bw - 9 * font_width, laxis, true, laxis != 'n', &s.ya, &s.va);
+  if (raxis != 'n') {
+    int ya;
+    float va;
+    price_labels(xrb_indent + 5 * bw, raxis, false, true, &ya, &va);
+  }
+  draw_datemarks();
+  draw_datevalues(worklist[0].data());
+  Extremes e;
+  for (std::size_t g = 0; g < worklist.size() && !worklist[g].empty(); ++g) {
+    member_gc = g < stocklist.size() ? stocklist[g].gc : nullptr;
+    draw_member_days(worklist[g], s, &e);
+    draw_averages(worklist[g], s);
+    draw_fibonacci(e, s);
+  }
+  draw_break_even(s);
+  paint_flush();
+}
+
+// ---- volume ----
+
+namespace {
+
+// "%6.1fM" and the like; on the right the number is left-aligned and the
+// unit takes the first blank.
+void volume_label(char* out, std::size_t size, double w, bool left) {
+  double shown = w > 1e6 ? w / 1e6 : w > 1000 ? w / 1000 : w;
+  char unit = w > 1e6 ? 'M' : w > 1000 ? 'K' : ' ';
+  if (left) {
+    if (unit == ' ') std::snprintf(out, size, "%6.0f", shown);
+    else std::snprintf(out, size, "%6.1f%c", shown, unit);
+    return;
+  }
+  std::snprintf(out, size, unit == ' ' ? "%-6.0f" : "%-6.1f", shown);
+  char* blank = static_cast<char*>(std::memchr(out, ' ', std::min<std::size_t>(7, std::strlen(out))));
+  if (blank) {
+    blank[0] = unit;
+    blank[1] = '\0';
+  } else if (std::strlen(out) > 8) {
+    out[8] = '\0';
+  }
+}
+
+struct VolumeScale {
+  int ya;
+  double ua;
+  int y(double v) const { return map_value(v, ua, 0, ya, -bw); }
+};
+
+VolumeScale volume_labels() {
+  int y = ylb_indent - 2 * bw + font_ascent / 2 + 1;
+  int gap = font_height + 1;
+  double u = 0;
+  VolumeScale s{y, 0};
+  for (int k = 0; k < volume_steps && y >= ylt_indent; ++k) {
+    if (gap > font_height) {
+      char label[32];
+      double w = u * 100;
+      if (laxis == 'p') {
+        volume_label(label, sizeof label, w, true);
+        paint_text(KD_MainWin, Role::Graph, xlb_indent - 4 * bw - 8 * font_width, y, label);
+      }
+      if (raxis == 'p') {
+        volume_label(label, sizeof label, w, false);
+        paint_text(KD_MainWin, Role::Graph, xrb_indent + 5 * bw, y, label);
+      }
+      if (gridstate == 1)
+        paint_line(KD_MainWin, Role::Grid, xlb_indent, y - font_ascent / 2, xrb_indent, y - font_ascent / 2);
+      gap = 0;
+    }
+    s = VolumeScale{y, u};
+    u += std::trunc(static_cast<double>(volume_incr));
+    gap += volume_pixel_incr;
+    if (volume_pixel_incr <= 0) break;
+    y -= volume_pixel_incr;
+  }
+  return s;
+}
+
+// Multiples of the average volume on a percent axis.
+void average_multiples(int x, const VolumeScale& s) {
+  int y1 = s.y(stockbuyavol);
+  int d = std::max(1, ylb_indent - y1);
+  int labelled = INT_MAX;
+  for (int k = 1;; ++k) {
+    long y = static_cast<long>(y1) - static_cast<long>(k - 1) * d;
+    if (y <= ylt_indent) break;
+    if (labelled - y > font_height) {
+      char text[16];
+      if (stockbuyavol == 0) std::snprintf(text, sizeof text, "     ");
+      else std::snprintf(text, sizeof text, "%3dx", k);
+      paint_text(KD_MainWin, Role::Graph, x, static_cast<int>(y) + font_ascent / 2, text);
+      labelled = static_cast<int>(y);
+    }
+  }
+}
+
+int volume_line_y(double a, const void* s) {
+  const VolumeScale* v = static_cast<const VolumeScale*>(s);
+  double top = static_cast<int>(static_cast<double>(volume_incr) * volume_steps);
+  return map_value(a, top, 0, v->ya, bw);
+}
+
+}  // namespace
+
+void draw_volume() {
+  Trace t("draw_volume");
+  if (debuglvl >= 2)
+    debug("%d-> draw_volume: num_days=%d symbol=%s &worklist[0]=%d\n", stkind, num_days, symbolname, 0);
+  if (nothing_loaded()) return;
+  const CompanyRec& cop = find_co(symbolname);
+  draw_grid();
+  draw_comp(&cop);
+  draw_hashmarks(volume_steps, volume_pixel_incr);
+  VolumeScale s = volume_labels();
+  if (laxis == '%') average_multiples(xlb_indent - 6 * font_width, s);
+  if (raxis == '%') average_multiples(xrb_indent, s);
+  draw_datemarks();
+  draw_datevalues(worklist[0].data());
+  std::vector<WorkDay>& work = worklist[0];
+  disp_days = 0;
+  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
+    int x = xlb_indent + (i + 1) * day_pixel_space;
+    if (x >= xrt_indent) break;
+    ++disp_days;
+    int y = std::max(s.y(work[i].volume), ylt_indent);
+    if (work[i].volume != 0) paint_fill(KD_MainWin, Role::Close, x - 3, y, 2, ylb_indent - y);
+    work[i].xpix = x - 3;
+    work[i].ypix = y;
+  }
+  if (mvavgflag && mvavgdays && mvavgtype)
+    value_line(work, Role::Mvavg, [](const WorkDay& d, float* v) { *v = d.avgvol; return true; }, 0, volume_line_y,
+               &s);
+  paint_flush();
+}
