@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/market.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
@@ -17,51 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string scratch() {
-  static std::string dir = [] {
-    std::string d = (fs::temp_directory_path() / "kadmer-bench").string();
-    if (!fs::exists(d + "/market/days/s261204")) {
-      fs::create_directories(d);
-      std::string cmd = std::string(KADMER_GEN) + " --out " + d +
-                        "/market --stocks 9000 --funds 200 --days 500 --end 261204 --symbol-every 1000000";
-      if (std::system(cmd.c_str()) != 0) std::abort();
-    }
-    return d;
-  }();
-  return dir;
-}
-
-void use_market() {
-  std::string m = scratch() + "/market";
-  copy_text(generaldir, m + "/general");
-  copy_text(daydir, m + "/days");
-  copy_text(symboldir, m + "/nosymbols");
-  static bool tables = false;
-  if (!tables) {
-    initial_groups();
-    initial_companys();
-    tables = true;
-  }
-  mvavgtype = 1;
-  mvavgdays = 20;
-  stochdays = 14;
-}
-
-// A stock listed from the first day to the last, from the middle of the table.
-const char* steady_stock() {
-  static std::string sym;
-  if (sym.empty()) {
-    for (int i = num_companys / 2; i < num_companys; ++i) {
-      copy_text(symbolname, companys[i].symbol);
-      if (companys[i].type == 'S' && loadstock() == 0 && disp_days > 480) {
-        sym = companys[i].symbol;
-        break;
-      }
-    }
-  }
-  return sym.c_str();
-}
 
 void BM_loadstock_day_files(benchmark::State& state) {
   use_market();
@@ -119,21 +75,8 @@ void BM_fill_work_7500_days(benchmark::State& state) {
 BENCHMARK(BM_fill_work_7500_days)->Unit(benchmark::kMillisecond);
 
 void BM_initial_companys_10000(benchmark::State& state) {
-  std::string dir = scratch() + "/companies";
-  if (!fs::exists(dir + "/companys")) {
-    fs::create_directories(dir);
-    std::ofstream groups(dir + "/groups");
-    for (int g = 1; g <= 60; ++g) groups << g << ":Group " << g << ":G" << g << ":\n";
-    std::ofstream out(dir + "/companys");
-    for (int i = 0; i < 10000; ++i) {
-      std::string sym;
-      for (int k = i + 17576; k > 0; k /= 26) sym += static_cast<char>('A' + k % 26);
-      out << sym << ":Company " << i << ":S:N:G" << i % 60 + 1 << ",G" << (i * 7) % 60 + 1 << ":950310-" << i
-          << ":\n";
-    }
-  }
-  copy_text(generaldir, dir);
-  initial_groups();
+  use_companies_10000();
+  copy_text(generaldir, scratch() + "/companies");
   for (auto _ : state) initial_companys();
   state.counters["companies"] = num_companys;
 }
@@ -141,4 +84,3 @@ BENCHMARK(BM_initial_companys_10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();

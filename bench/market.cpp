@@ -1,0 +1,103 @@
+#include "bench/market.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+
+namespace fs = std::filesystem;
+
+// The company and group tables of one general directory, read once.
+static void load_tables(const std::string& dir) {
+  static std::string loaded;
+  copy_text(generaldir, dir);
+  if (loaded == dir) return;
+  initial_groups();
+  initial_companys();
+  loaded = dir;
+}
+
+std::string scratch() {
+  static std::string dir = [] {
+    std::string d = (fs::temp_directory_path() / "kadmer-bench").string();
+    if (!fs::exists(d + "/market/days/s261204")) {
+      fs::create_directories(d);
+      std::string cmd = std::string(KADMER_GEN) + " --out " + d +
+                        "/market --stocks 9000 --funds 200 --days 500 --end 261204 --symbol-every 1000000";
+      if (std::system(cmd.c_str()) != 0) std::abort();
+    }
+    return d;
+  }();
+  return dir;
+}
+
+void use_market() {
+  std::string m = scratch() + "/market";
+  copy_text(daydir, m + "/days");
+  copy_text(symboldir, m + "/nosymbols");
+  load_tables(m + "/general");
+  mvavgtype = 1;
+  mvavgdays = 20;
+  stochdays = 14;
+}
+
+// A stock listed from the first day to the last, from the middle of the table.
+const char* steady_stock() {
+  static std::string sym;
+  if (sym.empty()) {
+    for (int i = num_companys / 2; i < num_companys; ++i) {
+      copy_text(symbolname, companys[i].symbol);
+      if (companys[i].type == 'S' && loadstock() == 0 && disp_days > 480) {
+        sym = companys[i].symbol;
+        break;
+      }
+    }
+  }
+  return sym.c_str();
+}
+
+// A per-symbol file of 30 years of weekdays.
+std::string thirty_years() {
+  std::string dir = scratch() + "/symbols30";
+  if (!fs::exists(dir + "/LONG")) {
+    fs::create_directories(dir);
+    std::ofstream out(dir + "/LONG");
+    double close = 20;
+    for (long day = day_number(1996, 12, 2), n = 0; n < 7500; ++day) {
+      int wd = weekday_of(day);
+      if (wd == 0 || wd == 6) continue;
+      int y, m, d;
+      civil_date(day, &y, &m, &d);
+      close = std::max(1.0, close + ((n * 7919) % 11 - 5) / 16.0);
+      char line[96];
+      std::snprintf(line, sizeof line, "%02d%02d%02d, %.4f, %.4f, %.4f, %ld\n", y % 100, m, d, close + 0.5,
+                    close - 0.5, close, 1000 + n % 977);
+      out << line;
+      ++n;
+    }
+  }
+  return dir;
+}
+
+void use_companies_10000() {
+  std::string dir = scratch() + "/companies";
+  if (!fs::exists(dir + "/companys")) {
+    fs::create_directories(dir);
+    std::ofstream groups(dir + "/groups");
+    for (int g = 1; g <= 60; ++g) groups << g << ":Group " << g << ":G" << g << ":\n";
+    std::ofstream out(dir + "/companys");
+    for (int i = 0; i < 10000; ++i) {
+      std::string sym;
+      for (int k = i + 17576; k > 0; k /= 26) sym += static_cast<char>('A' + k % 26);
+      out << sym << ":Company " << i << ":S:N:G" << i % 60 + 1 << ",G" << (i * 7) % 60 + 1 << ":950310-" << i
+          << ":\n";
+    }
+  }
+  load_tables(dir);
+}
