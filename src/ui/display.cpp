@@ -10,6 +10,7 @@
 #include "chart/chart.h"
 #include "core/core.h"
 #include "data/data.h"
+#include "ui/dialogs.h"
 #include "ui/ui.h"
 #include "ui/xres.h"
 
@@ -52,6 +53,7 @@ struct Resources {
   XFont font;
   XPixmap icon;
   XCursorRes cursor;
+  XCursorRes crosshair;
   XWindow main_window;
   XColormap private_colormap;
 };
@@ -241,6 +243,11 @@ void hide_arrows_leftright() {
   if (KD_ArrowRight) XUnmapWindow(KD_Display, KD_ArrowRight);
 }
 
+void set_cursor(unsigned int shape) {
+  if (!KD_Display || !res) return;
+  XDefineCursor(KD_Display, KD_MainWin, shape == XC_crosshair ? res->crosshair.get() : res->cursor.get());
+}
+
 void initial_graph() {
   Trace t("initial_graph");
   KD_Display = XOpenDisplay(KD_DisplayName[0] ? KD_DisplayName : nullptr);
@@ -271,9 +278,16 @@ void initial_graph() {
   set_hints();
   create_gcs();
   res->cursor = XCreateFontCursor(KD_Display, XC_center_ptr);
+  res->crosshair = XCreateFontCursor(KD_Display, XC_crosshair);
   XDefineCursor(KD_Display, KD_MainWin, res->cursor.get());
+  initialize_menu();
   XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
   XMapRaised(KD_Display, KD_MainWin);
+  for (auto& m : menu)
+    if (m[0].window) {
+      XSelectInput(KD_Display, m[0].window, event_mask_window);
+      XMapRaised(KD_Display, m[0].window);
+    }
   create_arrows();
   XFlush(KD_Display);
 }
@@ -284,6 +298,11 @@ void close_graph() {
   if (KD_StatusWin) XDestroyWindow(KD_Display, KD_StatusWin);
   KD_ColorWin = KD_StatusWin = 0;
   free_history();  // member contexts go before the display
+  for (auto& m : menu)
+    for (MenuEntry& e : m) e.window = 0;  // children of the main window
+  forget_dialogs();
+  active_menu = -1;
+  KD_InputWin = 0;
   delete res;  // frees GCs, font, icon, cursor, the main window and its children
   res = nullptr;
   XCloseDisplay(KD_Display);

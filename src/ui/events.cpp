@@ -1,9 +1,25 @@
-// The X event handlers, looked up by event type.
+// The X event handlers, looked up by event type. Each finds by window what
+// the event is for: a menu entry, a dialog field or button, an arrow, the
+// colour window, or the chart area.
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 #include "chart/chart.h"
 #include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "indicators/indicators.h"
+#include "ui/dialogs.h"
 #include "ui/ui.h"
 
 XEvent KD_Event;
@@ -11,6 +27,9 @@ Window KD_InputWin;
 char key_buffer[256];
 int key_index;
 time_t last;
+int zoom, zoomlvl;
+int z_x0 = -1, z_x1, z_y0, z_y1;
+int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;
 
 namespace {
 
@@ -34,6 +53,30 @@ constexpr auto handlers = [] {
   return t;
 }();
 
+int colour_field(Window w) {
+  if (!w || !KD_ColorWin) return -1;
+  for (int i = 0; i < COLOR_WIN_FIELDS; ++i)
+    if (KD_ColorWinSet[i] == w) return i;
+  return -1;
+}
+
+void start_entry(Window w) {
+  key_index = 0;
+  key_buffer[0] = '\0';
+  KD_InputWin = w;
+}
+
+void end_entry() {
+  KD_InputWin = 0;
+  key_index = 0;
+  key_buffer[0] = '\0';
+}
+
+void buy_values_cleared() {
+  stockbuyavol = 0;
+  stockbuyprice = 0;
+}
+
 }  // namespace
 
 void dispatch_event() {
@@ -46,8 +89,7 @@ void expose() {
   const XExposeEvent& e = KD_Event.xexpose;
   if (debuglvl >= 2)
     dump("\ttype=%d serial=%ld window=%d x=%d y=%d width=%d height=%d count=%d\n", e.type,
-         static_cast<long>(e.serial), static_cast<int>(e.window), e.x, e.y, e.width, e.height,
-         e.count);
+         static_cast<long>(e.serial), static_cast<int>(e.window), e.x, e.y, e.width, e.height, e.count);
   if (e.window == KD_MainWin) {
     time_t now = time(nullptr);
     if (now - last >= 1) {
@@ -56,6 +98,8 @@ void expose() {
     }
   } else if (KD_ColorWin && e.window == KD_ColorWin) {
     draw_colorwin();
+  } else if (!dialog_expose(e.window)) {
+    draw_menu(Role::GC1, Role::GC0, e.window);
   }
 }
 
@@ -70,13 +114,345 @@ void reconfigure() {
   main_win_width = e.width;
   main_win_height = e.height;
   calculate_globals();
+  MenuEntry& quit = menu[6][0];
+  quit.x = main_win_width - 8 * font_width;
+  if (quit.window && KD_Display) XMoveWindow(KD_Display, quit.window, quit.x, quit.y);
+  set_arrow_updwn(3);
+  set_arrow_leftright(3);
   clear_graph();
+  if (graphlook == 0 || graphlook == 15) return;
+  if (graphlook == 8 || graphlook == 12 || graphlook == 13) {
+    set_arrow_updwn(2);
+    if (querylook == 14) set_arrow_leftright(2);
+  } else {
+    set_arrow_leftright(2);
+  }
 }
 
-// The menu bar, dialogs and chart interaction answer these once they exist.
-void keypress() { Trace t("keypress"); }
-void buttonpress() { Trace t("buttonpress"); }
-void buttonrelease() { Trace t("buttonrelease"); }
-void mousemove() { Trace t("mousemove"); }
-void enter() { Trace t("enter"); }
-void leave() { Trace t("leave"); }
+void enter() {
+  Trace t("enter");
+  const XCrossingEvent& e = KD_Event.xcrossing;
+  if (debuglvl >= 2)
+    dump("\ttype=%d serial=%ld window=%d x=%d y=%d\n", e.type, static_cast<long>(e.serial),
+         static_cast<int>(e.window), e.x, e.y);
+  if (menu_entry_of(e.window)) {
+    draw_menu(Role::GC0, Role::GC1, e.window);
+    return;
+  }
+  start_entry(e.window);
+  if (int i = colour_field(e.window); i >= 0) draw_color_win(i);
+  else if (KD_ColorWinDone && e.window == KD_ColorWinDone) draw_colorwin_done(Role::GC0, Role::GC1);
+  else field_enter(e.window);
+}
+
+namespace {
+
+// A colour typed into the colour window: allocated, or reported.
+void commit_colour(int i, bool on_return) {
+  ColorEntry& entry = current_color_table()[i];
+  long pixel = XMakeNamedColor(key_buffer);
+  if (pixel >= 0) {
+    copy_text(entry.name, key_buffer);
+    *entry.pixel = static_cast<unsigned long>(pixel);
+    Reset_Colors(i);
+    for (int m = 0; m < MENUS; ++m) draw_menu(Role::GC1, Role::GC0, menu[m][0].window);
+  } else {
+    status("event", __LINE__, on_return ? "keypress: XMakeNamedColor failed" : "leave: XMakeNamedColor failed");
+  }
+  draw_chart();
+  key_index = 0;
+  key_buffer[0] = '\0';
+  paint_fill(KD_ColorWinSet[i], Role::GC0, 0, 0, 16 * font_width, font_height);
+  paint_text(KD_ColorWinSet[i], Role::GC1, font_width, font_ascent, entry.name);
+}
+
+}  // namespace
+
+void leave() {
+  Trace t("leave");
+  Window w = KD_Event.xcrossing.window;
+  if (menu_entry_of(w)) {
+    draw_menu(Role::GC1, Role::GC0, w);
+    return;
+  }
+  if (int i = colour_field(w); i >= 0) {
+    if (key_index > 0) commit_colour(i, false);
+    else draw_colorwin();
+    end_entry();
+    return;
+  }
+  if (KD_ColorWinDone && w == KD_ColorWinDone) {
+    draw_colorwin_done(Role::GC1, Role::GC0);
+    return;
+  }
+  field_leave(w);
+}
+
+void keypress() {
+  Trace t("keypress");
+  char text[16];
+  KeySym sym = 0;
+  int n = XLookupString(&KD_Event.xkey, text, sizeof text, &sym, nullptr);
+  if (sym == XK_Shift_L || sym == XK_Shift_R || n <= 0 || text[0] == '\0') return;  // no character
+  Window w = KD_Event.xkey.window;
+  if (!KD_InputWin) KD_InputWin = w;
+  char c = text[0];
+  if (c == '\r' || c == '\n') {
+    if (int i = colour_field(w); i >= 0) commit_colour(i, true);
+    else field_return(w);
+    return;
+  }
+  if (c == 8 || c == 127) {
+    if (key_index > 0) {
+      key_buffer[--key_index] = '\0';
+      paint_fill(KD_InputWin, Role::GC0, key_index * font_width, 0, font_width, font_height);
+    }
+  } else {
+    if (key_index == 0) paint_fill(KD_InputWin, Role::GC0, 0, 0, 24 * font_width, font_height);
+    std::size_t limit = colour_field(w) >= 0 ? 15 : field_limit(w);
+    if (static_cast<std::size_t>(key_index) < limit && key_index < 255) {
+      key_buffer[key_index++] = c;
+      key_buffer[key_index] = '\0';
+    }
+  }
+  paint_text(KD_InputWin, Role::GC1, 0, font_ascent, key_buffer, key_index);
+}
+
+namespace {
+
+// A click in the company list opens the security under it.
+bool open_listed_company(int column, int row) {
+  std::string sym = draw_companys(2, column, row + 1);
+  if (sym.empty()) return false;
+  set_arrow_updwn(3);
+  clear_graph();
+  buy_values_cleared();
+  copy_text(symbolname, sym);
+  graphlook = 1;
+  loadstock();
+  calculate_globals();
+  draw_chart();
+  set_arrow_updwn(3);
+  set_arrow_leftright(2);
+  return true;
+}
+
+int title_menu(Window w) {
+  for (int m = 0; m < MENUS; ++m)
+    if (menu[m][0].window == w && w) return m;
+  return -1;
+}
+
+}  // namespace
+
+void buttonpress() {
+  Trace t("buttonpress");
+  const XButtonEvent& e = KD_Event.xbutton;
+  int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
+  if (e.window == KD_MainWin && graphlook == 13 && open_listed_company(column, row)) return;
+  if (e.window == KD_MainWin && graphlook == 12) {
+    if (draw_grps(2, column, row + 1)[0]) status("event", __LINE__, "loadgroup: not available in this build");
+    return;
+  }
+  if (zoom == 1) {
+    if (e.window != KD_MainWin) return;
+    if (KD_Display) XSelectInput(KD_Display, KD_MainWin, event_mask_tracking);
+    zoom_x = e.x;
+    zoom_y = e.y;
+    return;
+  }
+  if (int m = title_menu(e.window); m >= 0) open_menu(m);
+}
+
+namespace {
+
+void mark_day(int x) {
+  set_cursor(XC_center_ptr);
+  mark = 0;
+  if (worklist.empty()) return;
+  for (int i = 0; i < work_days && i < static_cast<int>(worklist[0].size()); ++i)
+    if (worklist[0][i].xpix > x) {
+      mark_rd = worklist[0][i].date;
+      mark = 2;
+      draw_chart();
+      return;
+    }
+}
+
+bool arrow_release(Window w) {
+  if (!w) return false;
+  if (w == KD_ArrowLeft) fn_arrowleft();
+  else if (w == KD_ArrowRight) fn_arrowright();
+  else if (w == KD_ArrowUp) fn_arrowup();
+  else if (w == KD_ArrowDown) fn_arrowdown();
+  else return false;
+  return true;
+}
+
+bool colour_done(Window w) {
+  if (!KD_ColorWinDone || w != KD_ColorWinDone) return false;
+  if (KD_Display) XDestroyWindow(KD_Display, KD_ColorWin);
+  KD_ColorWin = KD_ColorWinDone = 0;
+  for (Window& f : KD_ColorWinSet) {
+    if (KD_InputWin == f) KD_InputWin = 0;
+    f = 0;
+  }
+  return true;
+}
+
+// The chosen rectangle becomes the shown range of prices and days.
+void complete_zoom() {
+  if (z_x0 != -1 && !worklist.empty() && work_days > 0) {
+    double span = static_cast<double>(ylt_indent - ylb_indent);
+    if (graphlook == 1 && span != 0 && price_incr > 0) {
+      auto f = [&](int y) { return (y - ylb_indent) / span * price_incr * price_steps + price_bottom; };
+      double bottom = f(z_y0 + z_y1), top = f(z_y0);
+      price_steps = std::max(1, static_cast<int>((top - bottom) / price_incr));
+      price_bottom = static_cast<float>(std::trunc(bottom));
+    } else if (graphlook == 2 && volume_pixel_incr > 0) {
+      volume_steps = std::max(1, (ylb_indent - z_y0) / volume_pixel_incr);
+    } else if (graphlook == 5 && span != 0 && macd_steps > 1) {
+      double step = macd_high * 2.0 / (macd_steps - 1);
+      macd_high = static_cast<float>((z_y0 + z_y1 - ylb_indent) / span * step * macd_steps / 2);
+    }
+    std::vector<WorkDay>& w0 = worklist[0];
+    int n = std::min(work_days, static_cast<int>(w0.size()));
+    int i0 = 0;
+    while (i0 < n && w0[i0].xpix <= z_x0) ++i0;
+    if (i0 == n) i0 = 0;
+    if (i0 > 0) --i0;
+    int i1 = i0;
+    while (i1 < n - 1 && w0[i1].xpix <= z_x0 + z_x1) ++i1;
+    for (std::vector<WorkDay>& w : worklist)
+      if (static_cast<int>(w.size()) >= n) std::copy(w.begin() + i0, w.begin() + i1 + 1, w.begin());
+    work_days = i1 - i0 + 1;
+    Z_sd = KD_csd, Z_sm = KD_csm, Z_sy = KD_csy, Z_ed = KD_ced, Z_em = KD_cem, Z_ey = KD_cey;
+    KD_csd = w0[0].eday, KD_csm = w0[0].emon, KD_csy = w0[0].eyear;
+    const WorkDay& l = w0[work_days - 1];
+    KD_ced = l.eday, KD_cem = l.emon, KD_cey = l.eyear;
+  }
+  z_x0 = -1;
+  zoom_x = zoom_y = -1;
+  zoom = 0;
+  set_cursor(XC_center_ptr);
+  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
+  calculate_globals();
+  draw_chart();
+}
+
+}  // namespace
+
+void buttonrelease() {
+  Trace t("buttonrelease");
+  const XButtonEvent& e = KD_Event.xbutton;
+  if (mark == 1) {
+    mark_day(e.x);
+    return;
+  }
+  if (arrow_release(e.window) || colour_done(e.window) || done_release(e.window)) return;
+  choose_item(e.window);
+  if (zoom == 1 && zoom_x != -1) complete_zoom();
+}
+
+namespace {
+
+// An amount with a B (dollars only), M or K scale, or none.
+void scaled(double v, bool billions, double* shown, char* unit) {
+  double m = std::fabs(v);
+  if (billions && m > 1e9) *shown = v / 1e9, *unit = 'B';
+  else if (m > 1e6) *shown = v / 1e6, *unit = 'M';
+  else if (m > 1000) *shown = v / 1000, *unit = 'K';
+  else *shown = v, *unit = ' ';
+}
+
+double macd_shown(float v) { return v == NO_VALUE ? 0 : v; }
+
+// The work day under the pointer: the one at or just left of it; before
+// the first day the first, after the last the last.
+const WorkDay* day_at(int x, int y) {
+  for (std::size_t g = 0; g < worklist.size(); ++g) {
+    const std::vector<WorkDay>& w = worklist[g];
+    int n = std::min(work_days, static_cast<int>(w.size()));
+    if (n == 0) continue;
+    int i = 0;
+    while (i + 1 < n && w[i + 1].xpix <= x) ++i;
+    if (graphlook == 4 && groupmode != 't' && std::abs(w[i].ypix - y) > 5) continue;
+    return &w[i];
+  }
+  return nullptr;
+}
+
+void track_line(int index, const char* text) {
+  int baseline = ylt_indent - static_cast<int>(2.5 * font_height) + index * font_height;
+  paint_fill(KD_MainWin, Role::GC0, 0, baseline - font_ascent, main_win_width, font_height);
+  int len = static_cast<int>(std::strlen(text));
+  int x = std::max(xlt_indent, xlt_indent + (main_win_width - len * font_width - 2 * xlt_indent) / 2);
+  paint_text(KD_MainWin, Role::Graph, x, baseline, text, len);
+}
+
+// "Tot-Vol": the volume from the marked day up to the pointer's day.
+void total_volume(const WorkDay& day, const char* line3) {
+  const std::vector<WorkDay>& w = worklist[0];
+  int n = std::min(work_days, static_cast<int>(w.size()));
+  int marked = -1, here = -1;
+  for (int i = 0; i < n; ++i) {
+    if (marked < 0 && w[i].date == mark_rd) marked = i;
+    if (here < 0 && w[i].xpix >= day.xpix) here = i;
+  }
+  if (marked < 0 || here < 0) return;
+  double sum = 0;
+  for (int i = std::min(marked, here); i < std::max(marked, here); ++i) sum += w[i].volume;
+  double shown;
+  char unit, text[48];
+  scaled(sum * 100, false, &shown, &unit);
+  std::snprintf(text, sizeof text, "Tot-Vol %6.2f%c", shown, unit);
+  int len = static_cast<int>(std::strlen(line3));
+  int x = std::max(xlt_indent, xlt_indent + (main_win_width - len * font_width - 2 * xlt_indent) / 2);
+  int baseline = ylt_indent - static_cast<int>(2.5 * font_height) + 2 * font_height;
+  paint_text(KD_MainWin, Role::Graph, x + (len + 1) * font_width, baseline, text);
+}
+
+void track(int x, int y) {
+  const WorkDay* d = day_at(x, y);
+  if (!d) return;
+  char l1[200], l2[200], l3[200];
+  double dollars, vol, mvol;
+  char u1, u2, u3;
+  scaled(static_cast<double>(d->volume) * 100 * d->close, true, &dollars, &u1);
+  scaled(static_cast<double>(d->volume) * 100, false, &vol, &u2);
+  scaled(static_cast<double>(d->avgvol) * 100, false, &mvol, &u3);
+  std::snprintf(l1, sizeof l1,
+                "Date %02d/%02d    High %7.3f Bol-top %7.3f     RSI %3.0f   Macd-f %7.3f Cls*Vol $%6.2f%c", d->emon,
+                d->eday, d->high, d->close + d->stdev, d->rsi, macd_shown(d->macdfast), dollars, u1);
+  std::snprintf(l2, sizeof l2, " Vol %6.2f%c   Low %7.3f Bol-bot %7.3f Stoch-k %3.0f   Macd-s %7.3f", vol, u2, d->low,
+                d->close - d->stdev, d->stochks, macd_shown(d->macdslow));
+  std::snprintf(l3, sizeof l3, "Mvol %6.2f%c Close %7.3f    Mavg %7.3f Stoch-d %3.0f Volatity %7.3f", mvol, u3,
+                d->close, d->mvavg, d->stochd, d->range);
+  track_line(0, l1);
+  track_line(1, l2);
+  track_line(2, l3);
+  if (mark == 2) total_volume(*d, l3);
+  paint_flush();
+}
+
+}  // namespace
+
+void mousemove() {
+  Trace t("mousemove");
+  if (worklist.empty()) return;
+  int x = KD_Event.xmotion.x, y = KD_Event.xmotion.y;
+  if (zoom == 1) {
+    if (zoom_x == -1) return;
+    if (z_x0 != -1) paint_rect(KD_MainWin, Role::XOR, z_x0, z_y0, z_x1, z_y1);
+    z_x0 = std::min(x, zoom_x);
+    z_y0 = std::min(y, zoom_y);
+    z_x1 = std::abs(x - zoom_x);
+    z_y1 = std::abs(y - zoom_y);
+    paint_rect(KD_MainWin, Role::XOR, z_x0, z_y0, z_x1, z_y1);
+    paint_flush();
+    return;
+  }
+  if (trackstate != 1 || graphlook == 8 || graphlook == 12 || graphlook == 13) return;
+  if (x < xlt_indent || x > xrt_indent || y < ylt_indent || y > ylb_indent) return;
+  track(x, y);
+}

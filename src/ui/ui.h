@@ -106,3 +106,78 @@ void leave();
 void expose();
 void reconfigure();
 void dispatch_event();  // hands KD_Event to its handler by type
+
+// ---- menu bar ----
+struct MenuEntry {
+  int x, y;             // window position in the main window
+  int text_x, text_y;   // label baseline start in the window
+  int width, height;
+  int updown;           // up/down arrows: 1 leave, 2 show after, 3 hide before
+  int leftright;        // left/right arrows, the same
+  int redraw;           // 1 clear before, 2 neither, 3 redraw after
+  int graphlook;        // given to graphlook before the action; 0 keeps it
+  int querylook;        // given to querylook before the action; 0 keeps it
+  char label[24];       // empty: no entry
+  void (*action)();
+  Window window;
+};
+constexpr int MENUS = 7, MENU_ENTRIES = 20;
+extern MenuEntry menu[MENUS][MENU_ENTRIES];
+extern int active_menu;  // the menu whose items are shown, -1 none
+extern int querylook;    // the query list shown
+
+void initialize_menu();
+void draw_menu(Role fgc, Role bgc, Window w);
+void set_arrow_updwn(int mode);
+void set_arrow_leftright(int mode);
+MenuEntry* menu_entry_of(Window w);  // the title or item of a window, or nullptr
+void open_menu(int m);
+void choose_item(Window w);          // runs the item released on; closes the menu
+void set_switch_label(const char* format, bool on);  // "grid %s" and the like
+
+// ---- menu actions ----
+void fn_stock();
+void fn_volume();
+void fn_move();
+void fn_gvalue();
+void fn_rsi();
+void fn_macd();
+void fn_stoch();
+void fn_group();
+void fn_comb();
+void fn_adln();
+void fn_date();
+void fn_price();
+void fn_mvavg();
+void fn_market();
+void fn_adjust();
+void fn_zoom();
+void fn_unzoom();
+void fn_mark();
+void fn_unmark();
+void fn_print();
+void fn_grid();
+void fn_track();
+void fn_database();
+[[noreturn]] void fn_quit();
+void fn_arrowleft();
+void fn_arrowright();
+void fn_arrowup();
+void fn_arrowdown();
+void clear_db_var();
+void clear_stock_var();
+// Items whose features come later: they say so on the status line.
+void fast_query();
+void slow_query();
+void fn_groups();
+void fn_distr();
+void fn_hl();
+// False for the items whose features come later: they only say so.
+bool action_available(void (*action)());
+extern int distr_offx, distr_offy;  // offsets of the distribution view
+
+// ---- zoom and mark ----
+extern int zoom, zoomlvl;               // choosing a zoom rectangle; zooms done
+extern int z_x0, z_x1, z_y0, z_y1;      // the rectangle last drawn (z_x0 -1: none)
+extern int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;  // shown window before the last zoom
+void set_cursor(unsigned int shape);

@@ -1,0 +1,262 @@
+// The menu actions: the panels, the dialogs, scrolling, zoom, the volume
+// mark, the switches and quit.
+#include <X11/cursorfont.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "chart/chart.h"
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "ui/dialogs.h"
+#include "ui/ui.h"
+
+namespace {
+
+// One rule for the six panels: a named security shows the panel; without
+// one the stock dialog opens and the panel follows once it is loaded.
+void panel(int view) {
+  if (load == 2) {
+    graphlook = view;
+    draw_chart();
+    graphlook = 4;
+  } else if (symbolname[0]) {
+    graphlook = view;
+    draw_chart();
+  } else {
+    fn_stock();
+    graphlook = view;
+  }
+}
+
+void not_available(const char* what) {
+  std::snprintf(statusbuf, sizeof statusbuf, "%s: not available in this build", what);
+  status("fn", __LINE__, statusbuf);
+}
+
+}  // namespace
+
+void fn_volume() { Trace t("fn_volume"); panel(2); }
+void fn_rsi() { Trace t("fn_rsi"); panel(3); }
+void fn_macd() { Trace t("fn_macd"); panel(5); }
+void fn_stoch() { Trace t("fn_stoch"); panel(6); }
+void fn_move() { Trace t("fn_move"); panel(9); }
+void fn_gvalue() { Trace t("fn_gvalue"); panel(10); }
+
+void fn_stock() {
+  Trace t("fn_stock");
+  if (load == 2) clear_db_var();
+  bool opened = open_stock_dialog();
+  if (!opened || symbolname[0]) draw_chart();
+}
+
+void fn_comb() {
+  Trace t("fn_comb");
+  open_comb_dialog();
+  draw_chart();
+}
+
+void fn_date() { Trace t("fn_date"); open_date_dialog(); }
+void fn_price() { Trace t("fn_price"); open_price_dialog(); }
+void fn_database() { Trace t("fn_database"); open_database_dialog(); }
+
+void fn_mvavg() {
+  Trace t("fn_mvavg");
+  if (KD_Display && KD_GC_Mvavg) XSetLineAttributes(KD_Display, KD_GC_Mvavg, 1, LineSolid, CapRound, JoinRound);
+  open_mvavg_dialog();
+}
+
+void fn_adjust() {
+  Trace t("fn_adjust");
+  if (open_adjust_dialog()) {
+    adjust_date = 0;
+    adjust_ratio = 0;
+  }
+}
+
+void fn_grid() {
+  Trace t("fn_grid");
+  gridstate = gridstate == 1 ? 0 : 1;
+  set_switch_label("grid %s", gridstate == 1);
+}
+
+void fn_track() {
+  Trace t("fn_track");
+  trackstate = trackstate == 1 ? 0 : 1;
+  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
+  set_switch_label("track %s", trackstate == 1);
+}
+
+void fn_zoom() {
+  Trace t("fn_zoom");
+  switch (graphlook) {
+    case 1: case 2: case 3: case 4: case 5: case 6: case 9: case 10: case 11: case 14:
+      set_cursor(XC_crosshair);
+      ++zoomlvl;
+      zoom = 1;
+      zoom_x = zoom_y = z_x0 = z_x1 = z_y0 = z_y1 = -1;
+      break;
+    case 7: status("fn", __LINE__, "fn_zoom: deferred implementation"); break;
+    default: break;
+  }
+}
+
+void fn_unzoom() {
+  Trace t("fn_unzoom");
+  if (zoomlvl == 1) {
+    KD_csd = Z_sd, KD_csm = Z_sm, KD_csy = Z_sy, KD_ced = Z_ed, KD_cem = Z_em, KD_cey = Z_ey;
+  } else {
+    KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy, KD_ced = KD_ed, KD_cem = KD_em, KD_cey = KD_ey;
+  }
+  zoomlvl = 0;
+  work_days = num_days;
+  price_incr = org_price_incr;
+  price_steps = org_price_steps;
+  price_bottom = org_price_bottom;
+  volume_steps = org_volume_steps;
+  calculate_globals();
+  fill_work();
+  calculate_globals();
+}
+
+void fn_mark() {
+  Trace t("fn_mark");
+  if (mark == 1) return;
+  if (graphlook == 1) {
+    mark = 1;
+    set_cursor(XC_crosshair);
+  } else {
+    status("fn", __LINE__, "fn_mark: deferred implementation");
+  }
+}
+
+void fn_unmark() { Trace t("fn_unmark"); mark = 0; }
+
+void fn_quit() {
+  stkind = 0;
+  close_graph();
+  std::exit(0);
+}
+
+void clear_db_var() {
+  Trace t("clear_db_var");
+  free_history();
+  num_days = 0;
+  work_days = 0;
+  load = 0;
+}
+
+void clear_stock_var() {
+  Trace t("clear_stock_var");
+  close_stock_dialog();
+  symbolname[0] = '\0';
+  stockbuyprice = 0;
+  stockbuyavol = 0;
+  clear_graph();
+}
+
+// ---- arrows ----
+
+namespace {
+
+time_t shown_first() { return day_key(full_year(KD_csy), KD_csm, KD_csd); }
+
+void set_shown_first(time_t key) {
+  int y, m, d;
+  date_of_key(key, &y, &m, &d);
+  KD_csd = d, KD_csm = m, KD_csy = y % 100;
+}
+
+long arrow_step() {
+  static const long steps[] = {0, 86400, 604800, 2592000, 7776000, 31104000};
+  return graph_adv >= 1 && graph_adv <= 5 ? steps[graph_adv] : 0;
+}
+
+void redraw_after_scroll() {
+  fill_work();
+  calculate_globals();
+  clear_graph();
+  draw_chart();
+  draw_datewin();
+}
+
+bool distribution_view() { return graphlook == 8 && querylook == 14; }
+
+}  // namespace
+
+int distr_offx, distr_offy;
+
+void fn_arrowleft() {
+  Trace t("fn_arrowleft");
+  if (distribution_view()) {
+    --distr_offx;
+    return;
+  }
+  time_t first = shown_first(), loaded = day_key(full_year(KD_sy), KD_sm, KD_sd);
+  if (first < 0 || loaded < 0) return;
+  time_t key = first - arrow_step();
+  set_shown_first(key < loaded ? loaded : key);
+  redraw_after_scroll();
+}
+
+void fn_arrowright() {
+  Trace t("fn_arrowright");
+  if (distribution_view()) {
+    ++distr_offx;
+    return;
+  }
+  time_t first = shown_first(), loaded = day_key(full_year(KD_ey), KD_em, KD_ed);
+  if (first < 0 || loaded < 0) return;
+  time_t key = first + arrow_step();
+  if (key <= loaded) {
+    set_shown_first(key);
+  } else {
+    KD_ced = KD_ed, KD_cem = KD_em, KD_cey = KD_ey;
+  }
+  redraw_after_scroll();
+}
+
+namespace {
+
+void page(int direction) {
+  int rows = 0;
+  if (arrow_adv == 1) rows = (main_win_height - 4 * font_height) / (font_height * 2);
+  if (arrow_adv == 2) rows = (main_win_height - 4 * font_height) / font_height;
+  arrow_index += direction * rows;
+  if (arrow_index < 0) arrow_index = 0;
+  clear_graph();
+  draw_chart();
+}
+
+}  // namespace
+
+void fn_arrowdown() {
+  Trace t("fn_arrowdown");
+  if (distribution_view()) --distr_offy;
+  else page(1);
+}
+
+void fn_arrowup() {
+  Trace t("fn_arrowup");
+  if (distribution_view()) ++distr_offy;
+  else page(-1);
+}
+
+// ---- the items of later capabilities ----
+
+void fast_query() { Trace t("fast_query"); not_available("fast_query"); }
+void slow_query() { Trace t("slow_query"); not_available("slow_query"); }
+void fn_groups() { Trace t("fn_groups"); not_available("fn_groups"); }
+void fn_distr() { Trace t("fn_distr"); not_available("fn_distr"); }
+void fn_hl() { Trace t("fn_hl"); not_available("fn_hl"); }
+void fn_group() { Trace t("fn_group"); not_available("fn_group"); }
+void fn_adln() { Trace t("fn_adln"); not_available("fn_adln"); }
+void fn_market() { Trace t("fn_market"); not_available("fn_market"); }
+void fn_print() { Trace t("fn_print"); not_available("fn_print"); }
+
+bool action_available(void (*action)()) {
+  for (auto later : {fast_query, slow_query, fn_groups, fn_distr, fn_hl, fn_group, fn_adln, fn_market, fn_print})
+    if (action == later) return false;
+  return true;
+}

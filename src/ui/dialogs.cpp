@@ -1,0 +1,582 @@
+// The dialog windows as data: size, fixed lines, fields (row, column, width,
+// label, value, how a typed text is stored) and the "done" button; one
+// generic routine opens, draws and commits each, and a follow-up per dialog
+// reloads, recomputes and redraws as far as the field needs.
+#include "ui/dialogs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "chart/chart.h"
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "ui/ui.h"
+
+Window KD_PriceWin, KD_PriceWinBottom, KD_PriceWinSteps, KD_PriceWinVSteps, KD_PriceWinIncr, KD_PriceWinVIncr,
+    KD_PriceWinDisplay, KD_PriceWinLook, KD_PriceWinLaxis, KD_PriceWinRaxis, KD_PriceWinDone;
+Window KD_AdjustWin, KD_AdjustWinDate, KD_AdjustWinRatio, KD_AdjustWinDone;
+Window KD_DateWin, KD_DateWinGraphAdv, KD_DateWinGraphType, KD_DateWinDayCount, KD_DateWinStartDay,
+    KD_DateWinEndDay, KD_DateWinDone;
+Window KD_MvAvgWin, KD_MvAvgWinBol, KD_MvAvgWinAvg, KD_MvAvgWinFib, KD_MvAvgWinVol, KD_MvAvgWinStd,
+    KD_MvAvgWinType, KD_MvAvgWinDays, KD_MvAvgWinStoch, KD_MvAvgWinFibhigh, KD_MvAvgWinFiblow, KD_MvAvgWinDone;
+Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseWinDay, KD_DatabaseWinPrint,
+    KD_DatabaseWinDone;
+Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
+    KD_StockWinCVol, KD_StockWinDone;
+Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
+
+namespace {
+
+// How a typed text is stored.
+enum class Store {
+  Float, Int, Char, Letters, Look, OnOff, Text, Upper, ShownFirst, ShownLast, DateMMDDYY, DateYYMMDD, DayCount
+};
+
+struct Field {
+  Window* win;
+  int row, col, width;
+  const char* label;  // at x = fw on baseline label_row
+  int label_row;
+  const char* hint;   // a second text: after the label, or on its own line
+  int hint_row, hint_col;
+  Store store;
+  void* var;
+  std::size_t size;   // characters a text variable holds
+  bool echo;          // while typing, show the typed text (else the stored value)
+  void (*show)(char* out, std::size_t n);  // the stored value, formatted
+};
+
+struct Line {
+  int row;
+  void (*text)(char* out, std::size_t n);
+};
+
+struct Dialog {
+  Window* win;
+  Window* done;
+  int width, height, done_col, done_row;
+  std::vector<Line> lines;
+  std::vector<Field> fields;
+  void (*after)(const Field& f, bool on_return);  // what follows a stored value
+};
+
+// ---- value formats ----
+
+void fmt(char* out, std::size_t n, const char* f, double v) { std::snprintf(out, n, f, v); }
+void fmt_int(char* out, std::size_t n, const char* f, long v) { std::snprintf(out, n, f, v); }
+const char* on_off(int flag) { return flag ? "on" : "off"; }
+
+void show_price_letters(char* out, std::size_t n) {
+  std::snprintf(out, n, "%s%s%s", pricetype & 1 ? "h" : "", pricetype & 2 ? "l" : "", pricetype & 4 ? "c" : "");
+}
+void show_adjust_date(char* out, std::size_t n) {
+  if (adjust_date == 0) out[0] = '\0';
+  else std::snprintf(out, n, "%d/%d/%d", adjust_date / 100 % 100, adjust_date % 100, adjust_date / 10000);
+}
+
+// ---- parsing ----
+
+// "m/d/y": three numbers and two '/'; false for anything else or a day that
+// does not exist.
+bool parse_mdy(const char* s, int* m, int* d, int* yy) {
+  if (std::count(s, s + std::strlen(s), '/') < 2) return false;
+  int y;
+  if (std::sscanf(s, "%d/%d/%d", m, d, &y) != 3 || y < 0) return false;
+  int full = y < 100 ? full_year(y) : y;
+  if (!valid_date(full, *m, *d)) return false;
+  *yy = full % 100;
+  return true;
+}
+
+void upper(char* s) {
+  for (; *s; ++s) *s = static_cast<char>(std::toupper(static_cast<unsigned char>(*s)));
+}
+
+// Day count: false keeps the entry open (no data, or more days than loaded).
+bool store_day_count(bool on_return) {
+  int n;
+  if (!scan_int(key_buffer, &n)) return true;
+  const char* who = on_return ? "keypress" : "leave";
+  if (worklist.empty() || stocklist.empty()) {
+    std::snprintf(statusbuf, sizeof statusbuf, "%s: no stock data", who);
+    status("event", __LINE__, statusbuf);
+    return false;
+  }
+  if (n > num_days) {
+    std::snprintf(statusbuf, sizeof statusbuf, "%s: exceed stock days", who);
+    status("event", __LINE__, statusbuf);
+    return false;
+  }
+  if (n > disp_days) {
+    KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;
+    KD_ced = KD_ed, KD_cem = KD_em, KD_cey = KD_ey;
+  }
+  fill_work();
+  disp_days = n;
+  set_day(n);
+  return true;
+}
+
+// Stores the typed text; false when the entry must stay open.
+bool store(const Field& f, bool on_return) {
+  const char* text = key_buffer;
+  int m, d, y;
+  switch (f.store) {
+    case Store::Float: scan_float(text, static_cast<float*>(f.var)); break;
+    case Store::Int: scan_int(text, static_cast<int*>(f.var)); break;
+    case Store::Char: *static_cast<char*>(f.var) = text[0]; break;
+    case Store::Letters: {
+      int t = 0;
+      for (int i = 0; i < 3 && text[i]; ++i) t += text[i] == 'h' ? 1 : text[i] == 'l' ? 2 : text[i] == 'c' ? 4 : 0;
+      pricetype = t;
+      break;
+    }
+    case Store::Look: quotelook = text[0] == 'b' ? 'b' : 'd'; break;
+    case Store::OnOff: *static_cast<int*>(f.var) = std::strcmp(text, "on") == 0 ? 1 : 0; break;
+    case Store::Text: copy_text(static_cast<char*>(f.var), f.size + 1, text); break;
+    case Store::Upper:
+      copy_text(static_cast<char*>(f.var), f.size + 1, text);
+      upper(static_cast<char*>(f.var));
+      break;
+    case Store::ShownFirst:
+      if (parse_mdy(text, &m, &d, &y)) KD_csm = m, KD_csd = d, KD_csy = y;
+      break;
+    case Store::ShownLast:
+      if (parse_mdy(text, &m, &d, &y)) KD_cem = m, KD_ced = d, KD_cey = y;
+      break;
+    case Store::DateMMDDYY:
+      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(f.var) = m * 10000 + d * 100 + y;
+      break;
+    case Store::DateYYMMDD:
+      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(f.var) = y * 10000 + m * 100 + d;
+      break;
+    case Store::DayCount: return store_day_count(on_return);
+  }
+  return true;
+}
+
+// ---- follow-ups ----
+
+// Loads the shown data again (for a split or after a zoom cut the work
+// days), keeping the shown window the user chose.
+void reload() {
+  if (symbolname[0] == '\0' || graphlook == 4 || graphlook == 14) return;
+  int w[6] = {KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey};
+  if (loadstock() != 0) return;
+  KD_csd = w[0], KD_csm = w[1], KD_csy = w[2], KD_ced = w[3], KD_cem = w[4], KD_cey = w[5];
+}
+
+void after_price(const Field&, bool) {
+  calculate_globals();
+  draw_pricewin();
+  draw_chart();
+}
+
+void after_adjust(const Field&, bool on_return) {
+  draw_adjustwin();
+  if (adjust_ratio == 0 || adjust_date == 0) return;
+  if (on_return) reload();
+  fill_work();
+  calc_price();
+  calculate_globals();
+  if (on_return) {
+    disp_days = work_days;
+    draw_datewin();
+  }
+  draw_chart();
+}
+
+void after_date(const Field& f, bool on_return) {
+  if (on_return && f.store != Store::DayCount) reload();
+  fill_work();
+  calculate_globals();
+  disp_days = work_days;
+  draw_datewin();
+  draw_chart();
+}
+
+void after_mvavg(const Field& f, bool on_return) {
+  if (!on_return) {
+    draw_mvavgwin();
+    fill_work();
+  } else if (f.store == Store::OnOff) {
+    fill_work();
+    calculate_globals();
+    draw_mvavgwin();
+  } else {
+    calculate_globals();
+  }
+  draw_chart();
+}
+
+void after_database(const Field& f, bool on_return) {
+  if (!on_return) {
+    draw_databasewin();
+  } else if (f.var != printpath) {
+    calculate_globals();
+    draw_chart();
+  }
+}
+
+void after_stock(const Field& f, bool on_return) {
+  if (f.var == symbolname) {
+    stockbuyavol = 0;
+    stockbuyprice = 0;
+    queryflag = 0;
+    loadstock();
+    if (graphlook == 8) graphlook = 1;
+  }
+  if (on_return) {
+    draw_stockwin();
+    calculate_globals();
+    draw_chart();
+    return;
+  }
+  calculate_globals();
+  draw_chart();
+  set_arrow_leftright(2);
+  draw_stockwin();
+}
+
+void after_comb(const Field&, bool on_return) {
+  graphlook = 7;
+  if (on_return) {
+    draw_combwin();
+    calculate_globals();
+  }
+  draw_chart();
+  if (!on_return) draw_combwin();
+}
+
+// ---- the dialogs ----
+
+void v_bottom(char* o, std::size_t n) { fmt(o, n, "%8.4f", price_bottom); }
+void v_steps(char* o, std::size_t n) { fmt_int(o, n, "%3ld", price_steps); }
+void v_vsteps(char* o, std::size_t n) { fmt_int(o, n, "%3ld", volume_steps); }
+void v_incr(char* o, std::size_t n) { fmt(o, n, "%8.4f", price_incr); }
+void v_vincr(char* o, std::size_t n) { fmt(o, n, "%8.4f", volume_incr); }
+void v_look(char* o, std::size_t n) { std::snprintf(o, n, "%c", quotelook == 'b' ? 'b' : 'd'); }
+void v_laxis(char* o, std::size_t n) { std::snprintf(o, n, "%c", laxis); }
+void v_raxis(char* o, std::size_t n) { std::snprintf(o, n, "%c", raxis); }
+void v_ratio(char* o, std::size_t n) { fmt(o, n, "%8.4f", adjust_ratio); }
+void v_adv(char* o, std::size_t n) { fmt_int(o, n, "%2ld", graph_adv); }
+void v_type(char* o, std::size_t n) { fmt_int(o, n, "%2ld", graph_type); }
+void v_count(char* o, std::size_t n) { fmt_int(o, n, "%4ld", disp_days); }
+void v_start(char* o, std::size_t n) { std::snprintf(o, n, "%d/%d/%d", KD_csm, KD_csd, KD_csy); }
+void v_end(char* o, std::size_t n) { std::snprintf(o, n, "%d/%d/%d", KD_cem, KD_ced, KD_cey); }
+void v_bol(char* o, std::size_t n) { std::snprintf(o, n, "%s", on_off(bollingerflag)); }
+void v_avg(char* o, std::size_t n) { std::snprintf(o, n, "%s", on_off(mvavgflag)); }
+void v_fib(char* o, std::size_t n) { std::snprintf(o, n, "%s", on_off(fibflag)); }
+void v_vol(char* o, std::size_t n) { std::snprintf(o, n, "%s", on_off(volflag)); }
+void v_std(char* o, std::size_t n) { fmt(o, n, "%4.2f", bolstd); }
+void v_mtype(char* o, std::size_t n) { fmt_int(o, n, "%2ld", mvavgtype); }
+void v_mdays(char* o, std::size_t n) { fmt_int(o, n, "%3ld", mvavgdays); }
+void v_stoch(char* o, std::size_t n) { fmt_int(o, n, "%3ld", stochdays); }
+void v_fibhigh(char* o, std::size_t n) { fmt(o, n, "%6.4f", fibhigh); }
+void v_fiblow(char* o, std::size_t n) { fmt(o, n, "%6.4f", fiblow); }
+void v_gen(char* o, std::size_t n) { std::snprintf(o, n, "%s", generaldir); }
+void v_sym(char* o, std::size_t n) { std::snprintf(o, n, "%s", symboldir); }
+void v_day(char* o, std::size_t n) { std::snprintf(o, n, "%s", daydir); }
+void v_print(char* o, std::size_t n) { std::snprintf(o, n, "%s", printpath); }
+void v_symbol(char* o, std::size_t n) { std::snprintf(o, n, "%s", symbolname); }
+void v_buyp(char* o, std::size_t n) { fmt(o, n, "%8.4f", stockbuyprice); }
+void v_buyv(char* o, std::size_t n) { fmt_int(o, n, "%7ld", buyvolume); }
+void v_avol(char* o, std::size_t n) { fmt_int(o, n, "%7ld", stockbuyavol); }
+void v_vdate(char* o, std::size_t n) {
+  std::snprintf(o, n, "%02d/%02d/%02d", queryvdate / 10000, queryvdate / 100 % 100, queryvdate % 100);
+}
+void v_cvol(char* o, std::size_t n) { fmt_int(o, n, "%7ld", curvol); }
+void v_comb(char* o, std::size_t n) { std::snprintf(o, n, "%6.6s", comblist); }
+
+void l_data(char* o, std::size_t n) { std::snprintf(o, n, "Data  %d/%d/%d", KD_sm, KD_sd, KD_sy); }
+void l_range(char* o, std::size_t n) { std::snprintf(o, n, "Range %d/%d/%d", KD_em, KD_ed, KD_ey); }
+void l_days(char* o, std::size_t n) { std::snprintf(o, n, "number of days %d", num_days); }
+void l_kinds(char* o, std::size_t n) { std::snprintf(o, n, "1-d 2-w 3-m 4-q 5-y"); }
+void l_axes(char* o, std::size_t n) { std::snprintf(o, n, "n-none, p-price, %c-percent", '%'); }
+
+// clang-format off
+Dialog price_dialog{&KD_PriceWin, &KD_PriceWinDone, 28, 19, 8, 17, {{16, l_axes}}, {
+  // window               row col w  label            row hint                       row col store            var            size echo  value
+  {&KD_PriceWinBottom,     1, 14, 7, "Start Price:",   2, nullptr, 0, 0,                   Store::Float,   &price_bottom,  0, true,  v_bottom},
+  {&KD_PriceWinSteps,      3, 15, 3, "Price Steps:",   4, nullptr, 0, 0,                   Store::Int,     &price_steps,   0, true,  v_steps},
+  {&KD_PriceWinVSteps,     4, 15, 3, "Volume Steps:",  5, nullptr, 0, 0,                   Store::Int,     &volume_steps,  0, true,  v_vsteps},
+  {&KD_PriceWinIncr,       6, 14, 7, "Price Incr:",    7, nullptr, 0, 0,                   Store::Float,   &price_incr,    0, true,  v_incr},
+  {&KD_PriceWinVIncr,      7, 14, 7, "Volume Incr:",   8, nullptr, 0, 0,                   Store::Float,   &volume_incr,   0, true,  v_vincr},
+  {&KD_PriceWinDisplay,    9, 10, 4, "Display:",      10, "h-high, l-low, c-close", 11, 1,  Store::Letters, &pricetype,     0, true,  show_price_letters},
+  {&KD_PriceWinLook,      12,  7, 2, "Look:",         13, "d-dot, b-bar", 13, 11,          Store::Look,    &quotelook,     0, true,  v_look},
+  {&KD_PriceWinLaxis,     14,  9, 2, "L axis:",       15, nullptr, 0, 0,                   Store::Char,    &laxis,         0, false, v_laxis},
+  {&KD_PriceWinRaxis,     14, 20, 2, nullptr,         15, "R axis:", 15, 12,               Store::Char,    &raxis,         0, false, v_raxis},
+}, after_price};
+
+Dialog adjust_dialog{&KD_AdjustWin, &KD_AdjustWinDone, 24, 7, 9, 5, {}, {
+  {&KD_AdjustWinDate,      1,  9, 9, "Date:",          2, nullptr, 0, 0,                   Store::DateYYMMDD, &adjust_date,  0, true,  show_adjust_date},
+  {&KD_AdjustWinRatio,     3,  9, 9, "Ratio:",         4, nullptr, 0, 0,                   Store::Float,   &adjust_ratio,  0, true,  v_ratio},
+}, after_adjust};
+
+Dialog date_dialog{&KD_DateWin, &KD_DateWinDone, 24, 15, 9, 13, {{2, l_data}, {3, l_range}, {4, l_days}, {8, l_kinds}}, {
+  {&KD_DateWinGraphAdv,    5, 13, 2, "Graph Adv",      6, nullptr, 0, 0,                   Store::Int,     &graph_adv,     0, false, v_adv},
+  {&KD_DateWinGraphType,   6, 13, 2, "Graph Type",     7, nullptr, 0, 0,                   Store::Int,     &graph_type,    0, false, v_type},
+  {&KD_DateWinDayCount,    9, 13, 5, "Actual Days",   10, nullptr, 0, 0,                   Store::DayCount, &disp_days,    0, false, v_count},
+  {&KD_DateWinStartDay,   10, 13, 9, "Start Day",     11, nullptr, 0, 0,                   Store::ShownFirst, nullptr,     0, false, v_start},
+  {&KD_DateWinEndDay,     11, 13, 9, "End Day",       12, nullptr, 0, 0,                   Store::ShownLast, nullptr,      0, false, v_end},
+}, after_date};
+
+Dialog mvavg_dialog{&KD_MvAvgWin, &KD_MvAvgWinDone, 32, 17, 14, 15, {}, {
+  {&KD_MvAvgWinBol,        1, 17, 4, "Bollinger Band:",  2, "on/off", 2, 22,             Store::OnOff,   &bollingerflag, 0, false, v_bol},
+  {&KD_MvAvgWinAvg,        2, 17, 4, "Moving Average:",  3, "on/off", 3, 22,             Store::OnOff,   &mvavgflag,     0, false, v_avg},
+  {&KD_MvAvgWinFib,        3, 17, 4, "Fibonacci Lines:", 4, "on/off", 4, 22,             Store::OnOff,   &fibflag,       0, false, v_fib},
+  {&KD_MvAvgWinVol,        4, 17, 4, "Volume turnover:", 5, "on/off", 5, 22,             Store::OnOff,   &volflag,       0, false, v_vol},
+  {&KD_MvAvgWinStd,        6, 10, 4, "Std Dev:",         7, nullptr, 0, 0,               Store::Float,   &bolstd,        0, false, v_std},
+  {&KD_MvAvgWinType,       7, 10, 2, "Type:",            8, " 1-simple, 2-day, 3-volume", 9, 1, Store::Int, &mvavgtype,  0, false, v_mtype},
+  {&KD_MvAvgWinDays,      10, 20, 3, "Mvavg Number Days:", 11, nullptr, 0, 0,            Store::Int,     &mvavgdays,     0, false, v_mdays},
+  {&KD_MvAvgWinStoch,     11, 20, 3, "Stochastics Days:",  12, nullptr, 0, 0,            Store::Int,     &stochdays,     0, false, v_stoch},
+  {&KD_MvAvgWinFibhigh,   12, 20, 7, "Fibonacci high:",    13, nullptr, 0, 0,            Store::Float,   &fibhigh,       0, false, v_fibhigh},
+  {&KD_MvAvgWinFiblow,    13, 20, 7, "Fibonacci Low:",     14, nullptr, 0, 0,            Store::Float,   &fiblow,        0, false, v_fiblow},
+}, after_mvavg};
+
+Dialog database_dialog{&KD_DatabaseWin, &KD_DatabaseWinDone, 50, 15, 24, 13, {}, {
+  {&KD_DatabaseWinGen,     2,  1, 48, "General Directory:", 2, nullptr, 0, 0,            Store::Text,    generaldir,  1023, false, v_gen},
+  {&KD_DatabaseWinSym,     5,  1, 48, "Symbol Directory:",  5, nullptr, 0, 0,            Store::Text,    symboldir,   1023, false, v_sym},
+  {&KD_DatabaseWinDay,     8,  1, 48, "Day Directory:",     8, nullptr, 0, 0,            Store::Text,    daydir,      1023, false, v_day},
+  {&KD_DatabaseWinPrint,  11,  1, 48, "Print Path:",       11, nullptr, 0, 0,            Store::Text,    printpath,   1023, false, v_print},
+}, after_database};
+
+Dialog stock_dialog{&KD_StockWin, &KD_StockWinDone, 28, 11, 10, 9, {}, {
+  {&KD_StockWinName,       1,  9, 8, "Symbol:",          2, nullptr, 0, 0,               Store::Upper,   symbolname,     8, false, v_symbol},
+  {&KD_StockWinBuyP,       3, 18, 8, "Buy Price:",       4, nullptr, 0, 0,               Store::Float,   &stockbuyprice, 0, false, v_buyp},
+  {&KD_StockWinBuyV,       4, 18, 8, "Buy Volume:",      5, nullptr, 0, 0,               Store::Int,     &buyvolume,     0, false, v_buyv},
+  {&KD_StockWinAVol,       5, 18, 8, "Avg Volume:",      6, nullptr, 0, 0,               Store::Int,     &stockbuyavol,  0, false, v_avol},
+  {&KD_StockWinVolt,       6, 18, 8, "Volume Turnover:", 7, nullptr, 0, 0,               Store::DateMMDDYY, &queryvdate, 0, false, v_vdate},
+  {&KD_StockWinCVol,       7, 18, 8, "Company Shares:",  8, nullptr, 0, 0,               Store::Int,     &curvol,        0, false, v_cvol},
+}, after_stock};
+
+Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {}, {
+  {&KD_CombWinList,        1, 15, 6, "Combinations:",    2, "s:stock v:volume a:movement g:value", 3, 1, Store::Text, comblist, 5, false, v_comb},
+}, after_comb};
+// clang-format on
+
+Dialog* const dialogs[] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,
+                           &database_dialog, &stock_dialog, &comb_dialog};
+const char* const comb_hint2 = "r:rsi m:macd t:stochastics";
+
+// ---- generic routines ----
+
+void draw_done(const Dialog& d, Role fgc, Role bgc) {
+  Window w = *d.done;
+  paint_fill(w, bgc, 0, 0, 6 * font_width, font_height);
+  paint_text(w, fgc, font_width, font_ascent, "done");
+}
+
+void draw_value(const Field& f) {
+  char text[1100];
+  f.show(text, sizeof text);
+  paint_fill(*f.win, Role::GC0, 0, 0, f.width * font_width, font_height);
+  paint_text(*f.win, Role::GC1, 0, font_ascent, text);
+}
+
+// A field while an entry may be in progress: blank, or the typed text
+// (echo fields, real values cut to 8 characters), or the stored value.
+void draw_field(const Field& f) {
+  paint_fill(*f.win, Role::GC0, 0, 0, f.width * font_width, font_height);
+  if (key_index <= 0) return;
+  if (!f.echo) {
+    draw_value(f);
+    return;
+  }
+  int n = f.store == Store::Float ? std::min(key_index, 8) : key_index;
+  paint_text(*f.win, Role::GC1, 0, font_ascent, key_buffer, n);
+}
+
+void draw_dialog(const Dialog& d) {
+  Window w = *d.win;
+  if (!w) return;
+  char text[128];
+  for (const Line& l : d.lines) {
+    l.text(text, sizeof text);
+    paint_text(w, Role::GC1, font_width, l.row * font_height, text);
+  }
+  for (const Field& f : d.fields) {
+    if (f.label) paint_text(w, Role::GC1, font_width, f.label_row * font_height, f.label);
+    if (f.hint) paint_text(w, Role::GC1, f.hint_col * font_width, f.hint_row * font_height, f.hint);
+    draw_value(f);
+  }
+  if (&d == &comb_dialog) paint_text(w, Role::GC1, font_width, 4 * font_height, comb_hint2);
+  draw_done(d, Role::GC1, Role::GC0);
+}
+
+bool open_dialog(Dialog& d) {
+  Trace t("open_dialog", "width=%d height=%d", d.width, d.height);
+  if (*d.win || !KD_Display) return false;
+  *d.win = create_child(KD_RootWin, 0, 0, d.width * font_width, d.height * font_height);
+  for (Field& f : d.fields) {
+    *f.win = create_child(*d.win, f.col * font_width, bw + f.row * font_height, f.width * font_width, font_height);
+    XSelectInput(KD_Display, *f.win, event_mask_field);
+  }
+  *d.done = create_child(*d.win, d.done_col * font_width, bw + d.done_row * font_height, 6 * font_width, font_height);
+  XSelectInput(KD_Display, *d.win, event_mask_window);
+  XSelectInput(KD_Display, *d.done, event_mask_window);
+  XMapRaised(KD_Display, *d.win);
+  XMapSubwindows(KD_Display, *d.win);
+  return true;
+}
+
+void close_dialog(Dialog& d) {
+  if (*d.win && KD_Display) XDestroyWindow(KD_Display, *d.win);
+  *d.win = 0;
+  *d.done = 0;
+  for (Field& f : d.fields) {
+    if (KD_InputWin && KD_InputWin == *f.win) KD_InputWin = 0;
+    *f.win = 0;
+  }
+}
+
+struct Found {
+  Dialog* dialog;
+  const Field* field;
+};
+
+Found find_field(Window w) {
+  if (!w) return {nullptr, nullptr};
+  for (Dialog* d : dialogs)
+    for (const Field& f : d->fields)
+      if (*f.win == w) return {d, &f};
+  return {nullptr, nullptr};
+}
+
+Dialog* dialog_of_done(Window w) {
+  if (!w) return nullptr;
+  for (Dialog* d : dialogs)
+    if (*d->done == w) return d;
+  return nullptr;
+}
+
+// Stores the entry of a field and runs its follow-up; false keeps it open.
+bool commit(const Found& f, bool on_return) {
+  Trace t("commit", "on_return=%d", on_return);
+  if (!store(*f.field, on_return)) return false;
+  f.dialog->after(*f.field, on_return);
+  return true;
+}
+
+}  // namespace
+
+void draw_pricewin() {
+  Trace t("draw_pricewin");
+  if (debuglvl >= 2) debug("%d-> draw_pricewin: pricetype=%x\n", stkind, pricetype);
+  draw_dialog(price_dialog);
+}
+void draw_adjustwin() { Trace t("draw_adjustwin"); draw_dialog(adjust_dialog); }
+void draw_datewin() { Trace t("draw_datewin"); draw_dialog(date_dialog); }
+void draw_mvavgwin() { Trace t("draw_mvavgwin"); draw_dialog(mvavg_dialog); }
+void draw_databasewin() { Trace t("draw_databasewin"); draw_dialog(database_dialog); }
+void draw_stockwin() { Trace t("draw_stockwin"); draw_dialog(stock_dialog); }
+void draw_combwin() { Trace t("draw_combwin"); draw_dialog(comb_dialog); }
+
+bool open_price_dialog() { return open_dialog(price_dialog); }
+bool open_adjust_dialog() { return open_dialog(adjust_dialog); }
+bool open_date_dialog() { return open_dialog(date_dialog); }
+bool open_mvavg_dialog() { return open_dialog(mvavg_dialog); }
+bool open_database_dialog() { return open_dialog(database_dialog); }
+bool open_stock_dialog() { return open_dialog(stock_dialog); }
+bool open_comb_dialog() { return open_dialog(comb_dialog); }
+void close_stock_dialog() { close_dialog(stock_dialog); }
+
+void forget_dialogs() {
+  for (Dialog* d : dialogs) {
+    *d->win = *d->done = 0;
+    for (Field& f : d->fields) *f.win = 0;
+  }
+}
+
+namespace {
+
+void arrow(Window w, XPoint a, XPoint b, XPoint c) {
+  XPoint p[3] = {a, b, c};
+  paint_polygon(w, Role::GC1, p, 3);
+}
+short s(int v) { return static_cast<short>(v); }
+
+}  // namespace
+
+void draw_leftarrow() {
+  arrow(KD_ArrowLeft, {0, s(font_height / 2)}, {s(2 * font_width), 0}, {s(2 * font_width), s(font_height)});
+}
+void draw_rightarrow() {
+  arrow(KD_ArrowRight, {s(2 * font_width), s(font_height / 2)}, {0, 0}, {0, s(font_height)});
+}
+void draw_uparrow() { arrow(KD_ArrowUp, {s(font_width), 0}, {0, s(font_height)}, {s(2 * font_width), s(font_height)}); }
+void draw_downarrow() { arrow(KD_ArrowDown, {s(font_width), s(font_height)}, {0, 0}, {s(2 * font_width), 0}); }
+
+bool dialog_expose(Window w) {
+  for (Dialog* d : dialogs)
+    if (*d->win == w && w) {
+      draw_dialog(*d);
+      return true;
+    }
+  struct { Window* win; void (*draw)(); } arrows[] = {
+      {&KD_ArrowLeft, draw_leftarrow}, {&KD_ArrowRight, draw_rightarrow},
+      {&KD_ArrowUp, draw_uparrow}, {&KD_ArrowDown, draw_downarrow}};
+  for (auto& a : arrows)
+    if (*a.win == w && w) {
+      a.draw();
+      return true;
+    }
+  return false;
+}
+
+bool field_enter(Window w) {
+  if (Found f = find_field(w); f.field) {
+    draw_field(*f.field);
+    return true;
+  }
+  if (Dialog* d = dialog_of_done(w)) {
+    draw_done(*d, Role::GC0, Role::GC1);
+    return true;
+  }
+  return false;
+}
+
+bool field_leave(Window w) {
+  if (Dialog* d = dialog_of_done(w)) {
+    draw_done(*d, Role::GC1, Role::GC0);
+    return true;
+  }
+  Found f = find_field(w);
+  if (!f.field) return false;
+  if (key_index == 0) {
+    draw_dialog(*f.dialog);  // nothing typed: the old value again
+  } else if (!commit(f, false)) {
+    return true;  // the entry stays open
+  }
+  KD_InputWin = 0;
+  key_index = 0;
+  key_buffer[0] = '\0';
+  return true;
+}
+
+bool field_return(Window w) {
+  Found f = find_field(w);
+  if (!f.field) return false;
+  if (!commit(f, true)) return true;
+  if (f.field->var == printpath) return true;  // the print path keeps its entry
+  key_index = 0;
+  key_buffer[0] = '\0';
+  return true;
+}
+
+bool done_release(Window w) {
+  Dialog* d = dialog_of_done(w);
+  if (!d) return false;
+  close_dialog(*d);
+  return true;
+}
+
+std::size_t field_limit(Window w) {
+  Found f = find_field(w);
+  return f.field && f.field->size ? f.field->size : 255;
+}

@@ -1,0 +1,53 @@
+// The dialog windows: each is data (size, labels, fields, button) read by one
+// generic routine that creates, draws and commits it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstddef>
+
+extern Window KD_PriceWin, KD_PriceWinBottom, KD_PriceWinSteps, KD_PriceWinVSteps, KD_PriceWinIncr,
+    KD_PriceWinVIncr, KD_PriceWinDisplay, KD_PriceWinLook, KD_PriceWinLaxis, KD_PriceWinRaxis, KD_PriceWinDone;
+extern Window KD_AdjustWin, KD_AdjustWinDate, KD_AdjustWinRatio, KD_AdjustWinDone;
+extern Window KD_DateWin, KD_DateWinGraphAdv, KD_DateWinGraphType, KD_DateWinDayCount, KD_DateWinStartDay,
+    KD_DateWinEndDay, KD_DateWinDone;
+extern Window KD_MvAvgWin, KD_MvAvgWinBol, KD_MvAvgWinAvg, KD_MvAvgWinFib, KD_MvAvgWinVol, KD_MvAvgWinStd,
+    KD_MvAvgWinType, KD_MvAvgWinDays, KD_MvAvgWinStoch, KD_MvAvgWinFibhigh, KD_MvAvgWinFiblow, KD_MvAvgWinDone;
+extern Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseWinDay, KD_DatabaseWinPrint,
+    KD_DatabaseWinDone;
+extern Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
+    KD_StockWinCVol, KD_StockWinDone;
+extern Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
+
+// Dialog drawers: every label and value, then the button.
+void draw_pricewin();
+void draw_adjustwin();
+void draw_datewin();
+void draw_mvavgwin();
+void draw_databasewin();
+void draw_stockwin();
+void draw_combwin();
+void draw_leftarrow();
+void draw_rightarrow();
+void draw_uparrow();
+void draw_downarrow();
+
+// Opens a dialog; false when it was open already.
+bool open_price_dialog();
+bool open_adjust_dialog();
+bool open_date_dialog();
+bool open_mvavg_dialog();
+bool open_database_dialog();
+bool open_stock_dialog();
+bool open_comb_dialog();
+void close_stock_dialog();
+void forget_dialogs();  // the display is gone: every dialog handle is 0
+
+// Event handling by window: each returns false when the window is none of
+// the dialogs'.
+bool dialog_expose(Window w);
+bool field_enter(Window w);          // a field: its drawer; a button: highlighted
+bool field_leave(Window w);          // commits, or redraws when nothing was typed
+bool field_return(Window w);         // Return: commits and keeps the field open
+bool done_release(Window w);         // closes the dialog of a "done" button
+std::size_t field_limit(Window w);   // characters the field's variable holds
