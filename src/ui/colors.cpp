@@ -9,6 +9,7 @@
 #include "chart/chart.h"
 #include "core/core.h"
 #include "core/text.h"
+#include "data/data.h"
 #include "ui/draw.h"
 #include "ui/ui.h"
 
@@ -152,6 +153,8 @@ void Reset_Colors(int i) {
   if (i < 0 || i >= COLOR_WIN_FIELDS) return;
   if (simple[i]) {
     set_fg(*simple[i], *current_color_table()[i].pixel);
+    if (i == COLOR_CLOSE)  // the loaded members' close dots too
+      for (HistoryMember& m : stocklist) set_fg(m.gc, KD_CloseColor);
   } else if (i == COLOR_BACKGROUND) {
     set_fg(KD_GC0, KD_BgColor);
     for (GC gc : {KD_GC1, KD_XOR, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
