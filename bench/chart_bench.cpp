@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "ui/dialogs.h"
 #include "ui/ui.h"
 
 namespace {
@@ -85,5 +87,31 @@ void BM_draw_company_list_10000(benchmark::State& state) {
   state.counters["companies"] = num_companys;
 }
 BENCHMARK(BM_draw_company_list_10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// From a symbol committed in the stock dialog to its chart drawn: the load
+// from the day files of the whole market, the work days and the drawing.
+void BM_commit_symbol_to_chart(benchmark::State& state) {
+  if (!open_display()) {
+    state.SkipWithError("no DISPLAY");
+    return;
+  }
+  use_market();
+  const char* sym = steady_stock();
+  graphlook = 1;
+  fn_stock();
+  for (auto _ : state) {
+    key_index = static_cast<int>(std::strlen(sym));
+    copy_text(key_buffer, sym);
+    KD_InputWin = KD_StockWinName;
+    field_return(KD_StockWinName);  // stores, loads, draws
+    XSync(KD_Display, False);
+  }
+  state.counters["days"] = num_days - 1;
+}
+BENCHMARK(BM_commit_symbol_to_chart)->Unit(benchmark::kMillisecond);
 
 }  // namespace
