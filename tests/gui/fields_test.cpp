@@ -221,6 +221,57 @@ TEST_F(Fields, WindowSizesFollowTheFont) {
   for (const DrawOp* t : rec.texts()) EXPECT_FALSE(t->win == KD_AdjustWinDate && !t->text.empty());
 }
 
+TEST_F(Fields, TheVolumeMarkSumsTheVolumeUpToThePointer) {
+  copy_text(symbolname, "AB");
+  ASSERT_EQ(0, loadstock());
+  calculate_globals();
+  draw_chart();
+  graphlook = 1;
+  fn_mark();
+  EXPECT_EQ(1, mark);
+  KD_Event = XEvent{};
+  KD_Event.type = ButtonRelease;
+  KD_Event.xbutton.window = KD_MainWin;
+  KD_Event.xbutton.x = worklist[0][2].xpix - 1;  // just left of the third day
+  dispatch_event();
+  EXPECT_EQ(2, mark);
+  EXPECT_EQ(worklist[0][2].date, mark_rd);
+  trackstate = 1;
+  rec.ops.clear();
+  KD_Event = XEvent{};
+  KD_Event.type = MotionNotify;
+  KD_Event.xmotion.window = KD_MainWin;
+  KD_Event.xmotion.x = worklist[0][6].xpix + 1;
+  KD_Event.xmotion.y = (ylt_indent + ylb_indent) / 2;
+  dispatch_event();
+  const DrawOp* total = nullptr;
+  for (const DrawOp* t : rec.texts())
+    if (t->text.rfind("Tot-Vol", 0) == 0) total = t;
+  ASSERT_NE(nullptr, total);
+  EXPECT_EQ("Tot-Vol  40.00K", total->text);  // four days of 100 hundreds of shares
+  fn_unmark();
+  EXPECT_EQ(0, mark);
+  graphlook = 3;
+  fn_mark();
+  EXPECT_STREQ("fn_mark: deferred implementation", last_status);
+}
+
+TEST_F(Fields, TheUpAndDownArrowsPageTheLists) {
+  arrow_adv = 2;
+  arrow_index = 0;
+  graphlook = 13;
+  fn_arrowdown();
+  int page = (main_win_height - 4 * font_height) / font_height;
+  EXPECT_EQ(page, arrow_index);
+  fn_arrowup();
+  fn_arrowup();
+  EXPECT_EQ(0, arrow_index);
+  arrow_adv = 1;
+  fn_arrowdown();
+  EXPECT_EQ(page / 2, arrow_index);
+  arrow_index = 0;
+}
+
 TEST_F(Fields, SwitchItemsRenameThemselves) {
   fn_grid();
   EXPECT_EQ(1, gridstate);
