@@ -1,21 +1,13 @@
 // Loading and computing at the scale of a whole market: about 9,000
 // securities and 500 trading days, generated once into a scratch folder.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "bench/market.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -29,29 +21,6 @@ void BM_loadstock_day_files(benchmark::State& state) {
   state.counters["days"] = num_days - 1;
 }
 BENCHMARK(BM_loadstock_day_files)->Unit(benchmark::kMillisecond);
-
-// A per-symbol file of 30 years of weekdays.
-std::string thirty_years() {
-  std::string dir = scratch() + "/symbols30";
-  if (!fs::exists(dir + "/LONG")) {
-    fs::create_directories(dir);
-    std::ofstream out(dir + "/LONG");
-    double close = 20;
-    for (long day = day_number(1996, 12, 2), n = 0; n < 7500; ++day) {
-      int wd = weekday_of(day);
-      if (wd == 0 || wd == 6) continue;
-      int y, m, d;
-      civil_date(day, &y, &m, &d);
-      close = std::max(1.0, close + ((n * 7919) % 11 - 5) / 16.0);
-      char line[96];
-      std::snprintf(line, sizeof line, "%02d%02d%02d, %.4f, %.4f, %.4f, %ld\n", y % 100, m, d, close + 0.5,
-                    close - 0.5, close, 1000 + n % 977);
-      out << line;
-      ++n;
-    }
-  }
-  return dir;
-}
 
 void BM_loadstock_symbol_file_30_years(benchmark::State& state) {
   use_market();
