@@ -2,6 +2,8 @@
 // zero or write past an array (run under the sanitizers).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "chart/chart_support.h"
 #include "indicators/indicators.h"
 
@@ -22,17 +24,22 @@ class OddCharts : public ChartTest {
     raxis = 'p';
     tables("1:Tech:TECH:\n", "AB:Alpha:S:N:TECH:950101-1:\n");
   }
-  // Every screen that draws the loaded data, in every combination of looks.
+  // Every screen that draws the loaded data, in every combination of looks;
+  // whatever is drawn stays inside the window's coordinate range.
   void draw_every_screen() {
     for (int look : {1, 2, 3, 4, 5, 6, 7, 9, 10, 12, 13}) {
       for (char q : {'b', 'd'}) {
         graphlook = look;
         quotelook = q;
+        rec.ops.clear();
         draw_chart();
         graphlook = look;
+        for (const DrawOp& op : rec.ops) {
+          ASSERT_LT(std::abs(op.x), 1 << 20) << look;
+          ASSERT_LT(std::abs(op.y), 1 << 20) << look;
+        }
       }
     }
-    SUCCEED();
   }
 };
 
@@ -73,8 +80,10 @@ TEST_F(OddCharts, AWindowTwentyCharactersWide) {
   load();
   window(20, 60);
   draw_every_screen();
+  EXPECT_GE(day_pixel_space, 4);
   window(1, 1);
   draw_every_screen();
+  EXPECT_GE(day_pixel_space, 4);
 }
 
 TEST_F(OddCharts, OddSplitScreens) {
@@ -97,9 +106,12 @@ TEST_F(OddCharts, StepCountsOfZeroAndOne) {
   price_steps = 1;
   calculate_globals();
   draw_every_screen();
+  EXPECT_GT(price_pixel_incr, 0);
   rsi_steps = macd_steps = value_steps = volume_steps = 0;
   calculate_globals();
   draw_every_screen();
+  EXPECT_GT(rsi_pixel_incr, 0);
+  EXPECT_GT(volume_pixel_incr, 0);
 }
 
 }  // namespace

@@ -82,7 +82,8 @@ TEST_F(Charts, BarsWithAverageBandsAndFibonacciLevels) {
 }
 
 TEST_F(Charts, DotLook) {
-  show("dots", {"--symbol", "AN", "--quote", "d", "--mvavg"});
+  show("dots", {"--symbol", "AN", "--quote", "d", "--mvavg", "--bollinger", "--fib"});
+  EXPECT_GT(colours[BOL], 200);
   EXPECT_EQ(0, colours[RANGE]);
   EXPECT_GT(colours[HIGH], 200);
   EXPECT_GT(colours[LOW], 200);
