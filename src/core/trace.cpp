@@ -112,34 +112,23 @@ void dump(const char* fmt, ...) {
   if (n > 0) write_all(line, n < static_cast<int>(sizeof line) ? n : sizeof line - 1);
 }
 
-// Builds "%d-> name(args)\n" around the caller's argument format.
-static void entry_line(const char* name, const char* argfmt, va_list ap) {
-  char fmt[160];
-  char args[512];
-  std::vsnprintf(args, sizeof args, argfmt, ap);
-  // The arguments are formatted already: pass them as text, never as format.
-  std::snprintf(fmt, sizeof fmt, "%%d-> %s(%%s)\n", name);
-  debug(fmt, stkind, args);
-}
-
 Trace::Trace(const char* name) : name_(name) {
   result_[0] = '\0';
   ++stkind;
-  if (debuglvl >= 1) {
-    char fmt[160];
-    std::snprintf(fmt, sizeof fmt, "%%d-> %s()\n", name);
-    debug(fmt, stkind);
-  }
+  if (debuglvl >= 1) debug("%d-> %s()\n", stkind, name);
 }
 
 Trace::Trace(const char* name, const char* argfmt, ...) : name_(name) {
   result_[0] = '\0';
   ++stkind;
   if (debuglvl >= 1) {
+    // The arguments are formatted here and passed on as text, never as format.
+    char args[512];
     va_list ap;
     va_start(ap, argfmt);
-    entry_line(name, argfmt, ap);
+    std::vsnprintf(args, sizeof args, argfmt, ap);
     va_end(ap);
+    debug("%d-> %s(%s)\n", stkind, name, args);
   }
 }
 
@@ -151,11 +140,7 @@ void Trace::set_result(const char* fmt, ...) {
 }
 
 Trace::~Trace() {
-  if (debuglvl >= 1) {
-    char fmt[160];
-    std::snprintf(fmt, sizeof fmt, "%%d<- %s(%%s)\n", name_);
-    debug(fmt, stkind, result_);
-  }
+  if (debuglvl >= 1) debug("%d<- %s(%s)\n", stkind, name_, result_);
   --stkind;
 }
 

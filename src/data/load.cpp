@@ -383,7 +383,7 @@ int fail_load() {
   load = 0;
   free_history();
   num_days = 0;
-  hide_arrows_leftright();
+  set_arrow_leftright(3);
   symbolname[0] = '\0';
   return 1;
 }

@@ -34,6 +34,13 @@ int comp_sort(const CompanyRec& a, const CompanyRec& b) {
   return a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
 }
 
+// A table file of the general directory, or nullptr.
+static FILE* open_general(const char* name) {
+  char path[1100];
+  std::snprintf(path, sizeof path, "%s/%s", generaldir, name);
+  return std::fopen(path, "r");
+}
+
 static void upper(char* s) {
   for (; *s; ++s) *s = static_cast<char>(std::toupper(static_cast<unsigned char>(*s)));
 }
@@ -66,9 +73,7 @@ void initial_groups() {
   Trace t("initial_groups");
   num_groups = 0;
   groups.clear();
-  char path[1100];
-  std::snprintf(path, sizeof path, "%s/groups", generaldir);
-  FILE* f = std::fopen(path, "r");
+  FILE* f = open_general("groups");
   if (!f) return;
   char line[256];
   while (read_text_line(f, line, sizeof line) == LineRead::Line)
@@ -165,9 +170,7 @@ void initial_companys() {
   Trace t("initial_companys");
   num_companys = 0;
   companys.clear();
-  char path[1100];
-  std::snprintf(path, sizeof path, "%s/companys", generaldir);
-  if (FILE* f = std::fopen(path, "r")) {
+  if (FILE* f = open_general("companys")) {
     CompanyRec c;
     while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line)
       if (genbuf[0] != '#' && parse_company(genbuf, c)) companys.push_back(c);

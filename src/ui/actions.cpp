@@ -115,7 +115,6 @@ void fn_unzoom() {
   price_steps = org_price_steps;
   price_bottom = org_price_bottom;
   volume_steps = org_volume_steps;
-  calculate_globals();
   fill_work();
   calculate_globals();
 }

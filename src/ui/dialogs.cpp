@@ -298,6 +298,7 @@ void l_range(char* o, std::size_t n) { std::snprintf(o, n, "Range %d/%d/%d", KD_
 void l_days(char* o, std::size_t n) { std::snprintf(o, n, "number of days %d", num_days); }
 void l_kinds(char* o, std::size_t n) { std::snprintf(o, n, "1-d 2-w 3-m 4-q 5-y"); }
 void l_axes(char* o, std::size_t n) { std::snprintf(o, n, "n-none, p-price, %c-percent", '%'); }
+void l_panels(char* o, std::size_t n) { std::snprintf(o, n, "r:rsi m:macd t:stochastics"); }
 
 // clang-format off
 Dialog price_dialog{&KD_PriceWin, &KD_PriceWinDone, 28, 19, 8, 17, {{16, l_axes}}, {
@@ -355,14 +356,13 @@ Dialog stock_dialog{&KD_StockWin, &KD_StockWinDone, 28, 11, 10, 9, {}, {
   {&KD_StockWinCVol,       7, 18, 8, "Company Shares:",  8, nullptr, 0, 0,               Store::Int,     &curvol,        0, false, v_cvol},
 }, after_stock};
 
-Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {}, {
+Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {{4, l_panels}}, {
   {&KD_CombWinList,        1, 15, 6, "Combinations:",    2, "s:stock v:volume a:movement g:value", 3, 1, Store::Text, comblist, 5, false, v_comb},
 }, after_comb};
 // clang-format on
 
 Dialog* const dialogs[] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,
                            &database_dialog, &stock_dialog, &comb_dialog};
-const char* const comb_hint2 = "r:rsi m:macd t:stochastics";
 
 // ---- generic routines ----
 
@@ -405,7 +405,6 @@ void draw_dialog(const Dialog& d) {
     if (f.hint) paint_text(w, Role::GC1, f.hint_col * font_width, f.hint_row * font_height, f.hint);
     draw_value(f);
   }
-  if (&d == &comb_dialog) paint_text(w, Role::GC1, font_width, 4 * font_height, comb_hint2);
   draw_done(d, Role::GC1, Role::GC0);
 }
 

@@ -237,12 +237,6 @@ void free_member_gc(GC gc) {
   if (gc && KD_Display) XFreeGC(KD_Display, gc);
 }
 
-void hide_arrows_leftright() {
-  if (!KD_Display) return;
-  if (KD_ArrowLeft) XUnmapWindow(KD_Display, KD_ArrowLeft);
-  if (KD_ArrowRight) XUnmapWindow(KD_Display, KD_ArrowRight);
-}
-
 void set_cursor(unsigned int shape) {
   if (!KD_Display || !res) return;
   XDefineCursor(KD_Display, KD_MainWin, shape == XC_crosshair ? res->crosshair.get() : res->cursor.get());

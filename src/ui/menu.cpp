@@ -24,7 +24,7 @@ struct Item {
   int updown, leftright, redraw, graphlook, querylook;
 };
 
-void show_companys() { draw_chart(); }
+void redraw() { draw_chart(); }
 
 // menu entry label            action        u  l  r   g   q
 const Item items[] = {
@@ -76,8 +76,8 @@ const Item items[] = {
     {5, 0, "configuration", nullptr, 1, 1, 2, 0, 0},
     {5, 1, "colors", fn_colors, 1, 1, 3, 0, 0},
     {5, 2, "database", fn_database, 1, 1, 3, 0, 0},
-    {5, 3, "companys", show_companys, 2, 3, 1, 13, 0},
-    {5, 4, "groups", show_companys, 2, 3, 1, 12, 0},
+    {5, 3, "companys", redraw, 2, 3, 1, 13, 0},
+    {5, 4, "groups", redraw, 2, 3, 1, 12, 0},
     {6, 0, "quit", nullptr, 1, 1, 2, 0, 0},
 };
 
@@ -104,15 +104,13 @@ void place(MenuEntry& e, int m, int k) {
 }  // namespace
 
 void set_switch_label(const char* format, bool on) {
+  char as_on[24], as_off[24];
+  std::snprintf(as_on, sizeof as_on, format, "on");
+  std::snprintf(as_off, sizeof as_off, format, "off");
   for (auto& m : menu)
-    for (MenuEntry& e : m) {
-      char probe[24];
-      std::snprintf(probe, sizeof probe, format, "on");
-      char probe_off[24];
-      std::snprintf(probe_off, sizeof probe_off, format, "off");
-      if (std::strcmp(e.label, probe) == 0 || std::strcmp(e.label, probe_off) == 0)
-        std::snprintf(e.label, sizeof e.label, format, on ? "off" : "on");
-    }
+    for (MenuEntry& e : m)
+      if (std::strcmp(e.label, as_on) == 0 || std::strcmp(e.label, as_off) == 0)
+        copy_text(e.label, on ? as_off : as_on);
 }
 
 void initialize_menu() {

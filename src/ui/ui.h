@@ -89,7 +89,6 @@ Window create_status_window();
 // The context a loaded member's close dots are drawn with; 0 without a display.
 GC create_member_gc();
 void free_member_gc(GC gc);
-void hide_arrows_leftright();
 
 // ---- events ----
 extern XEvent KD_Event;

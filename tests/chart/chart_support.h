@@ -13,32 +13,18 @@
 
 class ChartTest : public MarketTest {
  protected:
-  DrawRecorder rec;
+  RecordingWindow screen;
+  DrawRecorder& rec = screen.rec;
   void SetUp() override {
     MarketTest::SetUp();
-    install_recorder(&rec);
-    window(100, 60);
-    KD_MainWin = 7;
+    window(100, 60);  // again: the market fixture cleared the font
     mark = 0;
     buyvolume = 0;
     arrow_index = 0;
     queryflag = 0;
     member_gc = nullptr;
   }
-  void TearDown() override {
-    install_recorder(nullptr);
-    KD_MainWin = 0;
-    font_width = font_height = font_ascent = 0;
-    MarketTest::TearDown();
-  }
-  static void window(int columns, int lines) {
-    font_width = 6;
-    font_height = 13;
-    font_ascent = 11;
-    main_win_width = columns * 6 + 2;
-    main_win_height = lines * 13 + 2;
-    calculate_globals();
-  }
+  static void window(int columns, int lines) { fake_window(columns, lines); }
   // One weekday line a day from 2 Jan 1995 with these closes (0: no line).
   void history(const std::vector<float>& closes, int volume = 100, const char* sym = "AB") {
     std::string lines;

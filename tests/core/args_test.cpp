@@ -15,11 +15,10 @@ namespace {
 class CommandLine : public SettingsTest {
  protected:
   std::vector<std::string> args;
-  // parse_args keeps pointers into the vector until the next call.
+  std::vector<char*> argv;  // parse_args keeps pointers into it
   void parse(std::vector<std::string> a) {
     args = std::move(a);
     args.insert(args.begin(), "./some/other/name");
-    static std::vector<char*> argv;
     argv.clear();
     for (std::string& s : args) argv.push_back(s.data());
     argv.push_back(nullptr);
@@ -58,7 +57,7 @@ TEST_F(CommandLine, SwitchesAndValues) {
   EXPECT_STREQ("6x13", KD_FontName);
   EXPECT_STREQ("/tmp/icon.xbm", KD_IconFile);
   EXPECT_STREQ(":5", KD_DisplayName);
-  EXPECT_STREQ("kadmer", args[0].c_str() == nullptr ? "" : "kadmer");
+  EXPECT_STREQ("kadmer", argv[0]);  // resources are named after the program
 }
 
 TEST_F(CommandLine, DefaultsWhenNothingIsGiven) {
@@ -136,7 +135,7 @@ TEST_P(Usage, UnknownOptionsAndStrayArgumentsPrintUsageAndExitOne) {
   RunOptions o;
   o.cwd = dir.path();
   o.env = {"HOME=" + dir.path()};
-  RunResult r = run_program(kadmer_bin_path(), GetParam(), o);
+  RunResult r = run_program(kadmer_bin(), GetParam(), o);
   EXPECT_EQ(1, r.status);
   EXPECT_EQ(usage_text, r.err);
 }

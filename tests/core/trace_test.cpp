@@ -114,16 +114,9 @@ TEST_F(TraceLog, SwitchingTraceOnSetsTheMenuDepth) {
 
 class StatusLine : public SettingsTest {
  protected:
-  DrawRecorder rec;
-  void SetUp() override {
-    SettingsTest::SetUp();
-    install_recorder(&rec);
-    font_width = 6;
-    font_height = 13;
-    main_win_width = 602;
-  }
+  RecordingWindow window;
+  DrawRecorder& rec = window.rec;
   void TearDown() override {
-    install_recorder(nullptr);
     KD_StatusWin = 0;
     SettingsTest::TearDown();
   }
@@ -172,7 +165,7 @@ TEST(TraceOfTheProgram, LevelOneTracesStartUpFromTheFirstLine) {
   RunOptions o;
   o.cwd = dir.path();
   o.env = {"HOME=" + dir.path()};
-  RunResult r = run_program(kadmer_bin_path(), {"-t", "1", "-d", ":none"}, o);
+  RunResult r = run_program(kadmer_bin(), {"-t", "1", "-d", ":none"}, o);
   EXPECT_EQ(1, r.status);
   std::vector<std::string> lines = split_lines(r.out);
   ASSERT_GE(lines.size(), 8u);
@@ -183,7 +176,7 @@ TEST(TraceOfTheProgram, LevelOneTracesStartUpFromTheFirstLine) {
     ASSERT_TRUE(std::regex_match(l, m, line)) << l;
     seen.push_back(m[1].str() + m[2].str() + " " + m[3].str());
   }
-  EXPECT_EQ("1-> kadmer(argc=5, argv[0]=" + kadmer_bin_path() +
+  EXPECT_EQ("1-> kadmer(argc=5, argv[0]=" + kadmer_bin() +
                 ",  argv[1]=-t,  argv[2]=1,  argv[3]=-d,  argv[4]=:none)",
             seen[0]);
   EXPECT_EQ("1-> kadmer: debuglvl=1", seen[1]);
@@ -204,7 +197,7 @@ TEST(TraceOfTheProgram, NoTraceWithoutTheOptionOrWithATrailingT) {
   o.cwd = dir.path();
   o.env = {"HOME=" + dir.path()};
   for (auto args : {std::vector<std::string>{"-d", ":none"}, std::vector<std::string>{"-d", ":none", "-t"}}) {
-    RunResult r = run_program(kadmer_bin_path(), args, o);
+    RunResult r = run_program(kadmer_bin(), args, o);
     EXPECT_EQ("", r.out);
     EXPECT_EQ(1, r.status);
   }

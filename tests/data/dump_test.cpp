@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string dump_bin() { return KADMER_DUMP; }
-
 class Dump : public MarketTest {
  protected:
   static TempDir* db;
@@ -42,7 +40,7 @@ class Dump : public MarketTest {
   }
   RunResult dump(std::vector<std::string> args) {
     args.insert(args.begin(), {"--config", config()});
-    return run_program(dump_bin(), args);
+    return run_program(kadmer_dump(), args);
   }
   // The CSV rows kadmer itself computes for the loaded work days.
   std::vector<std::string> expected_rows() {
@@ -128,7 +126,7 @@ TEST_F(Dump, BadOptionsPrintTheUsageAndExitTwo) {
                     std::vector<std::string>{"--mvavg-days", "x", "AB"},
                     std::vector<std::string>{"--bogus", "1", "AB"}, std::vector<std::string>{"AB", "CD"},
                     std::vector<std::string>{"--config", "/no/such/file", "AB"}}) {
-    RunResult r = run_program(dump_bin(), args);
+    RunResult r = run_program(kadmer_dump(), args);
     EXPECT_EQ(2, r.status) << args.size();
     EXPECT_NE(std::string::npos, r.err.find("usage: kadmer-dump")) << r.err;
   }

@@ -278,7 +278,7 @@ TEST_F(Interactive, ColoursAreTypedByName) {
 
 TEST_F(Interactive, QuitEndsAtOnceOnThePress) {
   Point q = title(6);
-  RunResult r = x->xdotool({"mousemove", s(q.x), s(q.y), "mousedown", "1"});
+  ASSERT_EQ(0, x->xdotool({"mousemove", s(q.x), s(q.y), "mousedown", "1"}).status);
   RunResult end = kadmer->wait(10);
   EXPECT_FALSE(end.timed_out);
   EXPECT_EQ(0, end.status);

@@ -8,9 +8,37 @@
 #include <cstdlib>
 #include <string>
 
+#include "chart/chart.h"
 #include "core/core.h"
 #include "support/run.h"
+#include "ui/draw.h"
 #include "ui/ui.h"
+
+// The geometry of the 6x13 "fixed" font in a window of columns x lines,
+// without a display.
+inline void fake_window(int columns, int lines) {
+  font_width = 6;
+  font_height = 13;
+  font_ascent = 11;
+  main_win_width = columns * 6 + 2;
+  main_win_height = lines * 13 + 2;
+  calculate_globals();
+}
+
+// Drawing into a recorder instead of a display, for as long as it lives.
+struct RecordingWindow {
+  DrawRecorder rec;
+  explicit RecordingWindow(int columns = 100, int lines = 60) {
+    install_recorder(&rec);
+    fake_window(columns, lines);
+    KD_MainWin = 7;
+  }
+  ~RecordingWindow() {
+    install_recorder(nullptr);
+    KD_MainWin = 0;
+    font_width = font_height = font_ascent = 0;
+  }
+};
 
 class SettingsTest : public ::testing::Test {
  protected:

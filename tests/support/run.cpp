@@ -134,4 +134,9 @@ std::vector<std::string> split_lines(const std::string& text) {
   return lines;
 }
 
-std::string kadmer_bin_path() { return KADMER_BIN; }
+std::string kadmer_bin() { return KADMER_BIN; }
+std::string kadmer_gen() { return KADMER_GEN; }
+std::string kadmer_dump() { return KADMER_DUMP; }
+std::string kadmer_look() { return KADMER_LOOK; }
+std::string source_dir() { return KADMER_SOURCE_DIR; }
+std::string artifact_path(const std::string& name) { return std::string(KADMER_ARTIFACTS) + "/" + name; }

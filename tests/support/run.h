@@ -60,4 +60,10 @@ class TempDir {
 std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
 
-std::string kadmer_bin_path();
+// The programs under test, the source tree and where screenshots are kept.
+std::string kadmer_bin();
+std::string kadmer_gen();
+std::string kadmer_dump();
+std::string kadmer_look();
+std::string source_dir();
+std::string artifact_path(const std::string& name);

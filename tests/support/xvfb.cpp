@@ -108,8 +108,7 @@ std::vector<unsigned long> Xvfb::pixels(Window w, int* width, int* height) {
   out.reserve(static_cast<std::size_t>(a.width) * a.height);
   for (int y = 0; y < a.height; ++y)
     for (int x = 0; x < a.width; ++x) {
-      unsigned long p = XGetPixel(img, x, y);
-      out.push_back(((p & img->red_mask) >> 16 << 16) | ((p & img->green_mask) >> 8 << 8) | (p & img->blue_mask));
+      out.push_back(XGetPixel(img, x, y) & 0xffffff);  // 24-bit TrueColor: 0xRRGGBB
     }
   XDestroyImage(img);
   *width = a.width;
@@ -134,8 +133,3 @@ RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
   return run_program("/usr/bin/xdotool", args, options());
 }
 
-std::string artifact_path(const std::string& name) { return std::string(KADMER_ARTIFACTS) + "/" + name; }
-std::string kadmer_bin() { return KADMER_BIN; }
-std::string kadmer_gen() { return KADMER_GEN; }
-std::string source_dir() { return KADMER_SOURCE_DIR; }
-std::string kadmer_look() { return KADMER_LOOK; }

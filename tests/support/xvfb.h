@@ -36,9 +36,3 @@ class Xvfb {
   Display* conn_ = nullptr;
 };
 
-// Where tests keep their screenshots.
-std::string artifact_path(const std::string& name);
-std::string kadmer_bin();
-std::string kadmer_gen();
-std::string source_dir();
-std::string kadmer_look();

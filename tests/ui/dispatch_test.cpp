@@ -13,21 +13,11 @@ namespace {
 
 class Dispatch : public SettingsTest {
  protected:
-  DrawRecorder rec;
+  RecordingWindow window;
+  DrawRecorder& rec = window.rec;
   void SetUp() override {
     SettingsTest::SetUp();
-    install_recorder(&rec);
-    font_width = 6;
-    font_height = 13;
-    main_win_width = 602;
-    main_win_height = 782;
-    KD_MainWin = 7;
     last = 0;
-  }
-  void TearDown() override {
-    install_recorder(nullptr);
-    KD_MainWin = 0;
-    SettingsTest::TearDown();
   }
   void send_expose(Window w, int count) {
     KD_Event = XEvent{};
