@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKADMER_SANITIZE=ON >/dev/null
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKADMER_SANITIZE=ON -DKADMER_WERROR=ON >/dev/null
 cmake --build build-test
 cd build-test
 ctest --output-on-failure -j2

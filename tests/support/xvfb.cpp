@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -20,15 +21,17 @@ Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
     int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(null, 2);
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-    std::string fd = std::to_string(fds[1]);
-    std::string cc = std::to_string(visual_class);
+    // Formatted, not concatenated: GCC 12 at -O3 warns falsely on string +.
+    char screen[64], fd[16], cc[16];
+    std::snprintf(screen, sizeof screen, "%dx%dx%d", width, height, depth);
+    std::snprintf(fd, sizeof fd, "%d", fds[1]);
+    std::snprintf(cc, sizeof cc, "%d", visual_class);
     if (visual_class >= 0)
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-cc",
-             cc.c_str(), "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+      execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-cc", cc, "-nolisten", "tcp", "-noreset",
+             static_cast<char*>(nullptr));
     else
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-             "tcp", "-noreset", static_cast<char*>(nullptr));
+      execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset",
+             static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);
