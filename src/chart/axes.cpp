@@ -34,8 +34,8 @@ void draw_hashmarks(int steps, int pixel_incr) {
 }
 
 // The magnitude of v with a K, M or B suffix, in the caller's format.
-static void magnitude_label(char* out, std::size_t size, const char* format, float v) {
-  double m = std::fabs(static_cast<double>(v));
+static void magnitude_label(char* out, std::size_t size, const char* format, double v) {
+  double m = std::fabs(v);
   char suffix = ' ';
   if (m > 1e9) { m /= 1e9; suffix = 'B'; }
   else if (m > 1e6) { m /= 1e6; suffix = 'M'; }
@@ -47,15 +47,15 @@ static void magnitude_label(char* out, std::size_t size, const char* format, flo
   }
 }
 
-void draw_hashvalues(int width, float base, float bincr, int pincr, int steps, const char* format,
+void draw_hashvalues(int width, double base, double bincr, int pincr, int steps, const char* format,
                      int* lastpixel, float* lastvalue) {
   Trace t("draw_hashvalues", "width=%d base=%f bincr=%f pincr=%d steps=%d", width, base, bincr, pincr, steps);
   int lx = xlb_indent - 4 * bw - width * font_width, rx = xrb_indent + 5 * bw;
   int y = ylb_indent - 2 * bw + font_ascent / 2 + 1;
   int gap = font_height + 1;
-  float v = base;
+  double v = base;
   *lastpixel = y;
-  *lastvalue = v;
+  *lastvalue = static_cast<float>(v);
   for (int k = 0; k < steps && y >= ylt_indent; ++k) {
     if (gap > font_height) {
       char label[64];
@@ -67,8 +67,8 @@ void draw_hashvalues(int width, float base, float bincr, int pincr, int steps, c
     if (gridstate == 1)
       paint_line(KD_MainWin, Role::Grid, xlb_indent, y - font_ascent / 2, xrb_indent, y - font_ascent / 2);
     *lastpixel = y;
-    *lastvalue = v;
-    v += bincr;
+    *lastvalue = static_cast<float>(v);
+    v = base + bincr * (k + 1);  // a running sum drifts
     gap += pincr;
     if (pincr <= 0) break;
     y -= pincr;

@@ -31,7 +31,7 @@ void draw_chart();
 // Axes and labels.
 void draw_grid();
 void draw_hashmarks(int steps, int pixel_incr);
-void draw_hashvalues(int width, float base, float bincr, int pincr, int steps, const char* format,
+void draw_hashvalues(int width, double base, double bincr, int pincr, int steps, const char* format,
                      int* lastpixel, float* lastvalue);
 void draw_datemarks();
 void draw_datevalues(const WorkDay* days);

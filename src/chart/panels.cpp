@@ -24,7 +24,7 @@ struct Scale {
 
 struct Panel {
   int steps, pixel_incr, width;
-  float base, step;
+  double base, step;
   const char* format;
   bool bottom_is_minus_top;  // the scale runs from -high to +high
 };
@@ -69,7 +69,7 @@ void pass(const Scale& s, ValueOf value, Role role, bool count) {
   }
 }
 
-float per_step(float span, int steps) { return span / static_cast<float>(std::max(1, steps - 1)); }
+double per_step(double span, int steps) { return span / std::max(1, steps - 1); }
 
 }  // namespace
 
@@ -97,7 +97,7 @@ void draw_stoch() {
 void draw_macd() {
   Trace t("draw_macd");
   Scale s{};
-  Panel p{macd_steps, macd_pixel_incr, 5, -macd_high, per_step(2 * macd_high, macd_steps), "%5.2f", true};
+  Panel p{macd_steps, macd_pixel_incr, 5, -macd_high, per_step(2.0 * macd_high, macd_steps), "%5.2f", true};
   if (!frame(p, &s)) return;
   // Both lines in one pass: a day counts only when both values are there.
   std::vector<WorkDay>& work = worklist[0];
@@ -128,7 +128,7 @@ void draw_macd() {
 void draw_avalue() {
   Trace t("draw_avalue");
   Scale s{};
-  Panel p{value_steps, value_pixel_incr, 8, -value_high, per_step(2 * value_high, value_steps), "%7.2f", true};
+  Panel p{value_steps, value_pixel_incr, 8, -value_high, per_step(2.0 * value_high, value_steps), "%7.2f", true};
   if (!frame(p, &s)) return;
   pass(s, [](const WorkDay& d, float* v) { *v = d.pvline; return d.pvline != NO_VALUE; }, Role::Range, true);
   paint_flush();
@@ -137,7 +137,7 @@ void draw_avalue() {
 void draw_gvalue() {
   Trace t("draw_gvalue");
   Scale s{};
-  Panel p{value_steps, value_pixel_incr, 8, 0, per_step(price_highv * 100, value_steps), "%7.2f", false};
+  Panel p{value_steps, value_pixel_incr, 8, 0, per_step(price_highv * 100.0, value_steps), "%7.2f", false};
   if (!frame(p, &s)) return;
   auto dollars = [](const WorkDay& d, float* v) {
     *v = static_cast<float>(static_cast<double>(d.close) * d.volume * 100);

@@ -86,7 +86,7 @@ void price_labels(int x, char axis, bool left, bool show, int* ya, float* va) {
     *va = v;
     gap += price_pixel_incr;
     y -= price_pixel_incr;
-    v += price_incr;
+    v = static_cast<float>(price_bottom + static_cast<double>(price_incr) * (k + 1));
   }
 }
 
@@ -296,7 +296,7 @@ VolumeScale volume_labels() {
       gap = 0;
     }
     s = VolumeScale{y, u};
-    u += std::trunc(static_cast<double>(volume_incr));
+    u = std::trunc(static_cast<double>(volume_incr)) * (k + 1);
     gap += volume_pixel_incr;
     if (volume_pixel_incr <= 0) break;
     y -= volume_pixel_incr;

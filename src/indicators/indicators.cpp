@@ -1,6 +1,6 @@
 // MACD, price-volume line and range; stochastics; moving averages, average
-// volume, standard deviation and RSI. Stored values and running sums are
-// single precision, each update is computed in double precision.
+// volume, standard deviation and RSI. Running sums and averages are carried
+// in double precision; only the results are stored in the days' floats.
 #include "indicators/indicators.h"
 
 #include <cmath>
@@ -28,7 +28,8 @@ void calc_stock_macd(StockDay* sp, int last_day) {
   macd_high = 0;
   sp[0].pvline = sp[0].range = NO_VALUE;
   sp[0].macdslow = sp[0].macdfast = 0;
-  float fast = 0, slow = 0, p = 0;
+  double fast = 0, slow = 0, pv = 0;  // carried in double: pvline runs over decades
+  float p = 0;
   const StockDay* q = nullptr;  // the previous trading day
   for (int i = 1; i < last_day; ++i) {
     StockDay& s = sp[i];
@@ -37,21 +38,22 @@ void calc_stock_macd(StockDay* sp, int last_day) {
       continue;
     }
     if (p == 0 || !q) {
-      s.pvline = 0;
+      pv = 0;
       s.range = 0;
     } else {
-      s.pvline = f(d(q->pvline) + (d(s.close) - q->close) * s.volume * 100);
+      pv += (d(s.close) - q->close) * s.volume * 100;
       s.range = s.close < q->close ? -day_range(s) : day_range(s);
-      value_high = std::fmax(value_high, std::fabs(s.pvline));
+      value_high = std::fmax(value_high, f(std::fabs(pv)));
     }
+    s.pvline = f(pv);
     if (i > 1) {
-      fast = f(d(fast) * 0.846 + (d(s.close) - p) * 0.154);
-      slow = f(d(slow) * 0.923 + (d(s.close) - p) * 0.077);
+      fast = fast * 0.846 + (d(s.close) - p) * 0.154;
+      slow = slow * 0.923 + (d(s.close) - p) * 0.077;
     }
     p = s.close;
-    s.macdfast = fast;
-    s.macdslow = slow;
-    macd_high = std::fmax(macd_high, std::fmax(std::fabs(fast), std::fabs(slow)));
+    s.macdfast = f(fast);
+    s.macdslow = f(slow);
+    macd_high = std::fmax(macd_high, f(std::fmax(std::fabs(fast), std::fabs(slow))));
     q = &s;
   }
 }
@@ -93,7 +95,7 @@ void calc_stock_stoch(StockDay* sp, int last_day) {
   if (!first) return;
   float raw = stoch_raw(sp[first].close, hi, lo);
   sp[first].stochd = sp[first].stochks = sp[first].stochk = raw;
-  float s = raw, tt = raw;
+  double s = raw, tt = raw;
   for (int g = first + 1; g < last_day; ++g) {
     StockDay& day = sp[g];
     day.stochk = day.stochks = day.stochd = 0;
@@ -101,8 +103,10 @@ void calc_stock_stoch(StockDay* sp, int last_day) {
     float h = 0, l = 1000000;
     window_extremes(sp, g, m, &h, &l);
     day.stochk = stoch_raw(day.close, h, l);
-    day.stochks = s = f(2.0 / 3.0 * s + 1.0 / 3.0 * day.stochk);
-    day.stochd = tt = f(2.0 / 3.0 * tt + 1.0 / 3.0 * day.stochks);
+    s = 2.0 / 3.0 * s + 1.0 / 3.0 * day.stochk;
+    tt = 2.0 / 3.0 * tt + 1.0 / 3.0 * s;
+    day.stochks = f(s);
+    day.stochd = f(tt);
   }
 }
 
@@ -110,50 +114,49 @@ namespace {
 
 // RSI over n trading days back from day i.
 float rsi_at(const StockDay* sp, int i, int n) {
-  float up = 0, down = 0, c = sp[i].close;
+  double up = 0, down = 0, c = sp[i].close;
   for (int j = i - 1, k = 0; j >= 1 && k < n; --j) {
     if (!trading(sp[j])) continue;
-    if (c > sp[j].close) up = f(d(up) + (d(c) - sp[j].close));
-    else if (c < sp[j].close) down = f(d(down) + (d(sp[j].close) - c));
+    if (c > sp[j].close) up += c - sp[j].close;
+    else if (c < sp[j].close) down += sp[j].close - c;
     c = sp[j].close;
     ++k;
   }
-  double u = d(up) / n, w = d(down) / n;
+  double u = up / n, w = down / n;
   return u + w == 0 ? 50.0f : f(u / (u + w) * 100);
 }
 
-// The weight total of the day- and volume-weighted averages.
-double weight_total(const StockDay* sp, int i, int n, int kind) {
-  double volume = 0;
-  int found = 0;
-  for (int j = i; j >= 1 && found < n; --j) {
-    if (!trading(sp[j])) continue;
-    volume += sp[j].volume;
-    ++found;
-  }
-  return kind == 3 ? volume : found * (found + 1) / 2.0;
-}
-
+// The average of kind 1, 2 or 3 and the deviation over the n trading days
+// back from day i (i included). The deviation is taken about the window's
+// mean: sumsq/n - mean^2 cancels most of its digits for a high price with
+// small moves.
 void averages_at(StockDay* sp, int i, int n, int kind) {
   StockDay& day = sp[i];
-  double weights = kind == 1 ? 1 : weight_total(sp, i, n, kind);
-  float sum = 0, sumsq = 0, mv = 0, avgvol = 0;
-  for (int j = i, k = 0; j >= 1 && k < n; --j) {
+  double sum = 0, volume = 0, weighted = 0, by_volume = 0;
+  int found = 0;
+  for (int j = i; j >= 1 && found < n; --j) {
     const StockDay& s = sp[j];
     if (!trading(s)) continue;
-    sum = f(d(sum) + s.close);
-    avgvol = f(d(avgvol) + s.volume);
-    sumsq = f(d(sumsq) + d(s.close) * s.close);
-    if (kind == 1) mv = f(d(mv) + s.close);
-    else if (kind == 2) mv = f(d(mv) + d(s.close) * (n - k) / weights);
-    else if (kind == 3) mv = f(d(mv) + d(s.close) * s.volume / weights);
+    sum += s.close;
+    volume += s.volume;
+    weighted += d(s.close) * (n - found);
+    by_volume += d(s.close) * s.volume;
+    ++found;
+  }
+  double mean = sum / n, squares = 0;
+  for (int j = i, k = 0; j >= 1 && k < n; --j) {
+    if (!trading(sp[j])) continue;
+    squares += (sp[j].close - mean) * (sp[j].close - mean);
     ++k;
   }
-  double mean = d(sum) / n;
-  double var = d(sumsq) / n - mean * mean;
-  day.stdev = var > 0 ? f(std::sqrt(var)) : 0.0f;  // rounding can leave a tiny negative
-  day.avgvol = f(d(avgvol) / n);
-  day.mvavg = kind == 1 ? f(d(mv) / n) : mv;
+  // Days missing from a short window count as closes of 0, as in sumsq/n - mean^2.
+  double var = (squares + (n - found) * mean * mean) / n;
+  day.stdev = var > 0 ? f(std::sqrt(var)) : 0.0f;
+  day.avgvol = f(volume / n);
+  double days_weight = found * (found + 1) / 2.0;
+  if (kind == 1) day.mvavg = f(sum / n);
+  else if (kind == 2) day.mvavg = f(weighted / days_weight);
+  else if (kind == 3) day.mvavg = volume > 0 ? f(by_volume / volume) : 0.0f;  // no volume: no average
 }
 
 }  // namespace

@@ -52,6 +52,23 @@ TEST_F(Panels, MacdLabelsRunFromHighThroughZeroToHigh) {
             labels);
 }
 
+// Labels are base + k x step: a running float sum drifts off zero in the
+// middle of a scale that runs from -high to +high.
+TEST_F(Panels, TheMovementScaleIsSymmetricAboutAnExactZero) {
+  history(std::vector<float>(20, 10));
+  load();
+  gridstate = 0;
+  for (float high : {1394996.25f, 0.37f, 5.55e9f}) {
+    value_high = high;
+    rec.ops.clear();
+    draw_avalue();
+    std::vector<std::string> labels = texts_at_x(xlb_indent - 4 - 48);
+    ASSERT_EQ(41u, labels.size());
+    EXPECT_EQ("   0.00 ", labels[20]) << high;
+    for (std::size_t k = 0; k < labels.size(); ++k) EXPECT_EQ(labels[k], labels[40 - k]) << high << " " << k;
+  }
+}
+
 TEST_F(Panels, StochasticsNeedTheirDays) {
   history(std::vector<float>(20, 10));
   load();

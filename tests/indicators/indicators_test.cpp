@@ -1,6 +1,7 @@
 // The indicators, the commission schedules and the linear solver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -122,6 +123,70 @@ TEST_F(Indicators, AnEmptyDayHasNoMacdAndThePvLineContinues) {
   EXPECT_FLOAT_EQ(d[4].macdfast, macd_high);
   EXPECT_FLOAT_EQ(20000, value_high);
   EXPECT_FLOAT_EQ(1.0f / 10.5f * 100, d[2].range);
+}
+
+// Every indicator against a plain double computation of its definition,
+// over 20 years of a price near 1.00 and one near 5,000 that moves by cents:
+// single-precision running sums lose most of the deviation's digits there.
+TEST_F(Indicators, EveryIndicatorIsWithinTwoPartsIn100000OfAnExactComputation) {
+  const int n = 20, days = 5000;
+  for (double base : {1.0, 5000.0})
+    for (int kind : {1, 2, 3}) {
+      std::vector<StockDay> d(1);
+      unsigned seed = 12345;
+      auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8 & 0xffff; };
+      double price = base;
+      for (int i = 0; i < days; ++i) {
+        price += (static_cast<double>(next()) / 65536 - 0.5) * base * 4e-5;
+        float c = static_cast<float>(price);
+        d.push_back(quote_day(c * 1.001f, c * 0.999f, c, 1000 + static_cast<int>(next())));
+      }
+      mvavgs(d, kind, n);
+      calc_stock_macd(d.data(), days + 1);
+      auto near = [](double got, double exact, double scale, const char* what, int i) {
+        return std::fabs(got - exact) <= 2e-5 * std::max(std::fabs(exact), scale)
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure() << what << " day " << i << ": " << got << " vs " << exact;
+      };
+      double pv = 0, fast = 0, pv_top = 0, macd_top = 0;
+      std::vector<double> pvs(days + 1), fasts(days + 1);
+      for (int i = 2; i <= days; ++i) {
+        double move = static_cast<double>(d[i].close) - d[i - 1].close;
+        pv += move * static_cast<double>(d[i].volume) * 100;
+        fast = fast * 0.846 + move * 0.154;
+        pvs[i] = pv, fasts[i] = fast;
+        pv_top = std::max(pv_top, std::fabs(pv)), macd_top = std::max(macd_top, std::fabs(fast));
+      }
+      for (int i = n + 1; i <= days; i += 7) {
+        double sum = 0, volume = 0, by_day = 0, by_volume = 0, up = 0, down = 0, squares = 0;
+        for (int k = 0; k < n; ++k) {
+          const StockDay& s = d[i - k];
+          sum += s.close, volume += static_cast<double>(s.volume);
+          by_day += static_cast<double>(s.close) * (n - k), by_volume += static_cast<double>(s.close) * s.volume;
+          double change = static_cast<double>(s.close) - d[i - k - 1].close;
+          (change > 0 ? up : down) += std::fabs(change);
+        }
+        double mean = sum / n;
+        for (int k = 0; k < n; ++k) squares += (d[i - k].close - mean) * (d[i - k].close - mean);
+        double average[] = {0, mean, by_day / (n * (n + 1) / 2.0), by_volume / volume};
+        SCOPED_TRACE(::testing::Message() << "base " << base << " kind " << kind);
+        ASSERT_TRUE(near(d[i].stdev, std::sqrt(squares / n), 0, "deviation", i));
+        ASSERT_TRUE(near(d[i].mvavg, average[kind], 0, "average", i));
+        ASSERT_TRUE(near(d[i].avgvol, volume / n, 0, "average volume", i));
+        ASSERT_TRUE(near(d[i].rsi, up + down == 0 ? 50 : up / (up + down) * 100, 0, "rsi", i));
+        ASSERT_TRUE(near(d[i].pvline, pvs[i], 1e-3 * pv_top, "price-volume line", i));
+        ASSERT_TRUE(near(d[i].macdfast, fasts[i], 1e-3 * macd_top, "macd", i));
+      }
+    }
+}
+
+TEST_F(Indicators, AWindowWithoutVolumeHasNoVolumeWeightedAverage) {
+  auto d = history({10, 11, 12, 13}, 0.5f, 0);  // a fund or an index: no volume
+  d[2].volume = 50;
+  mvavgs(d, 3, 2);
+  EXPECT_FLOAT_EQ(11, d[3].mvavg);  // only day 2 has volume
+  EXPECT_EQ(0, d[4].mvavg);         // none: no average, not 0/0
+  EXPECT_FLOAT_EQ(0.5f, d[4].stdev);
 }
 
 TEST_F(Indicators, AFallingDayHasANegativeRangeAndAZeroLowNone) {
