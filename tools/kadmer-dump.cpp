@@ -145,7 +145,7 @@ void write_csv() {
     const WorkDay& w = work[i];
     print_date(w.syear, w.smon, w.sday);
     print_date(w.eyear, w.emon, w.eday);
-    std::printf("%.9g,%.9g,%.9g,%d,%d", w.high, w.low, w.close, w.volume, w.nodata);
+    std::printf("%.9g,%.9g,%.9g,%lld,%d", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata);
     for (float v : {w.mvavg, w.stdev, w.avgvol, w.rsi, w.stochk, w.stochks, w.stochd, w.macdfast,
                     w.macdslow, w.pvline, w.range})
       std::printf(",%.9g", v + 0.0f);  // no "-0"

@@ -92,6 +92,10 @@ void draw_chart() {
   Trace t("draw_chart");
   if (debuglvl >= 2) debug("%d-> draw_chart: graphlook=%d\n", stkind, graphlook);
   clear_graph();
+  // Only the days this drawing places get a position: tracking, zoom and
+  // the volume mark look among those.
+  for (std::vector<WorkDay>& w : worklist)
+    for (WorkDay& d : w) d.xpix = -1;
   if (graphlook >= 0 && graphlook < static_cast<int>(drawers.size()) && drawers[graphlook])
     drawers[graphlook]();
 }

@@ -140,7 +140,9 @@ bool apply_config_line(char* line, int mode) {
   while (is_blank(*value)) ++value;
   for (const ConfigKey& k : config_keys) {
     if (std::strcmp(key, k.key) == 0) {
-      apply_key(k, value, mode);
+      // The second pass only creates the groups: everything else was set
+      // by the first, and the command line may have changed it since.
+      if (mode == 0 || k.kind == Kind::Group) apply_key(k, value, mode);
       break;
     }
   }
@@ -182,26 +184,26 @@ void parse_config(int mode, int argc, char** argv) {
   if (f) {
     while (read_config_line(f)) {
       if (genbuf[0] == '#') continue;
-      if (!apply_config_line(genbuf, mode))
+      if (!apply_config_line(genbuf, mode) && mode == 0)
         std::fprintf(stderr, "kadmer: line %s is invalid\n", genbuf);
     }
     std::fclose(f);
   }
-  check_day_files();
+  if (mode == 0) check_day_files();
 }
 
-// The stock day file name "sYYMMDD" as a day number, or -1.
+// The stock day file name "sYYMMDD" as a day number, or NO_DAY.
 static long stock_file_day(const char* name) {
-  if (std::strlen(name) != 7 || name[0] != 's') return -1;
+  if (std::strlen(name) != 7 || name[0] != 's') return NO_DAY;
   for (int i = 1; i < 7; ++i)
-    if (name[i] < '0' || name[i] > '9') return -1;
+    if (name[i] < '0' || name[i] > '9') return NO_DAY;
   return yymmdd_days(std::atoi(name + 1));
 }
 
 void check_day_files() {
   Trace t("check_day_files");
   long end = mmddyy_days(queryedate);
-  if (end >= 0) {
+  if (end != NO_DAY) {
     int y, m, d;
     civil_date(end, &y, &m, &d);
     char path[1100];
@@ -211,7 +213,7 @@ void check_day_files() {
   }
   DIR* dir = opendir(daydir);
   if (!dir) return;
-  long newest = -1, second = -1;
+  long newest = NO_DAY, second = NO_DAY;
   while (struct dirent* e = readdir(dir)) {
     long day = stock_file_day(e->d_name);
     if (day > newest) {
@@ -222,7 +224,7 @@ void check_day_files() {
     }
   }
   closedir(dir);
-  if (newest < 0) return;
+  if (newest == NO_DAY) return;
   queryedate = querysdate = querycdate = marketeday = mmddyy_of(newest);
-  marketsday = mmddyy_of(second >= 0 ? second : newest);
+  marketsday = mmddyy_of(second != NO_DAY ? second : newest);
 }

@@ -108,7 +108,7 @@ void parse_config(int mode, int argc, char** argv);
 void parse_args(int argc, char** argv);
 [[noreturn]] void usage();
 // Moves the end dates to the newest stock day file when the default end
-// date has none; runs at the end of each configuration pass.
+// date has none; runs at the end of the first configuration pass.
 void check_day_files();
 // Applies one "key=value" line as the configuration file does; returns
 // false for a line that holds no '=' (the caller reports it).

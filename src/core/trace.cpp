@@ -173,6 +173,7 @@ void fn_trace() {
   } else {
     debuglvl = 0;
   }
+  set_switch_label("trace %s", debuglvl != 0);
 }
 
 void fn_status() {
@@ -180,8 +181,9 @@ void fn_status() {
   if (KD_StatusWin) {
     if (KD_Display) XDestroyWindow(KD_Display, KD_StatusWin);
     KD_StatusWin = 0;
-    return;
+  } else {
+    KD_StatusWin = create_status_window();
+    if (KD_StatusWin) status("fn", 37, "");
   }
-  KD_StatusWin = create_status_window();
-  if (KD_StatusWin) status("fn", 37, "");
+  set_switch_label("status %s", KD_StatusWin != 0);
 }

@@ -4,10 +4,21 @@
 
 #include <X11/Xlib.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <vector>
+
+// Refused dates. Day number -1 is 1969-12-31, so day numbers use LONG_MIN;
+// no day key is -1 (keys are multiples of 86400).
+constexpr long NO_DAY = LONG_MIN;
+constexpr time_t NO_KEY = -1;
+
+// Float to integer without undefined behaviour: out-of-range values are
+// clamped and NaN gives 0.
+int clamp_int(double v);
+int64_t clamp_volume(double v);
 
 // Two-digit years: 69..99 are 1969..1999, 00..68 are 2000..2068. Every
 // comparison of file dates goes through the full year.
@@ -21,20 +32,20 @@ long day_number(int y, int m, int d);
 void civil_date(long days, int* y, int* m, int* d);
 int weekday_of(long days);
 
-// A YYMMDD integer (file names, history lines) as a day number; -1 when it
-// is no valid date.
+// A YYMMDD integer (file names, history lines) as a day number; NO_DAY when
+// it is no valid date.
 long yymmdd_days(int yymmdd);
-// MMDDYY integer of a day number, and the day number of one (-1 if invalid).
+// MMDDYY integer of a day number, and the day number of one (NO_DAY if invalid).
 int mmddyy_of(long days);
 long mmddyy_days(int mmddyy);
 
 // ---- dates, day keys and prices ----
 // Day key of a date: its days since 1970-01-01 times 86400, whatever the time
 // zone. tm_year counts from 1900; two-digit years below 69 are 20xx. An
-// impossible date gives -1.
-time_t timelocal(struct tm* t);
-time_t day_key(int y, int m, int d);          // full year; -1 if impossible
-time_t yymmdd_key(int yymmdd);                // -1 if impossible
+// impossible date gives NO_KEY.
+time_t timelocal(struct tm* t) noexcept;  // replaces the C library's own
+time_t day_key(int y, int m, int d);          // full year; NO_KEY if impossible
+time_t yymmdd_key(int yymmdd);                // NO_KEY if impossible
 int weekday_of_key(time_t key);               // 0 Sunday .. 6 Saturday
 void date_of_key(time_t key, int* y, int* m, int* d);  // full year
 extern time_t whatday;                        // the last timelocal result
@@ -55,7 +66,7 @@ void set_scale(float bottom, float top);
 extern int price_steps, org_price_steps, volume_steps, org_volume_steps;
 extern float price_bottom, org_price_bottom, price_incr, org_price_incr;
 extern float volume_incr;
-extern int volume_high;     // largest daily volume
+extern int64_t volume_high; // largest daily volume
 extern float price_highv;   // largest close x volume
 
 // ---- company and group tables ----
@@ -104,7 +115,7 @@ void create_group(char* text);
 struct StockDay {
   float high, low, close;
   float stochk, stochks, stochd, rsi, mvavg, avgvol, stdev, pvline, range, macdslow, macdfast;
-  int32_t volume;
+  int64_t volume;       // hundreds of shares; a year's bar of an index exceeds 32 bits
   time_t date;          // day key
   int32_t xpix, ypix;   // where the chart drew the day
   int32_t smon, sday, syear;  // first day of the period (two-digit year)
@@ -133,6 +144,16 @@ extern int curvol;     // shares of the loaded company, thousands
 
 // Frees every member (and their contexts): nothing is loaded afterwards.
 void free_history();
+
+// Window work the loaders leave to the user interface, which installs these
+// when it opens the display; the headless tools install none.
+struct LoadHooks {
+  GC (*member_gc)();         // a new member's close-dot context
+  void (*free_gc)(GC);       // releases one
+  void (*load_failed)();     // a failed load hides the left and right arrows
+  int (*days_that_fit)();    // days the window shows at first
+};
+extern LoadHooks load_hooks;
 
 // ---- loading ----
 extern int use_seek_hint;  // day-file loads start where the previous day matched

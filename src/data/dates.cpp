@@ -43,9 +43,9 @@ int weekday_of(long days) {
 }
 
 long yymmdd_days(int yymmdd) {
-  if (yymmdd < 0 || yymmdd > 991231) return -1;
+  if (yymmdd < 0 || yymmdd > 991231) return NO_DAY;
   int y = full_year(yymmdd / 10000), m = yymmdd / 100 % 100, d = yymmdd % 100;
-  return valid_date(y, m, d) ? day_number(y, m, d) : -1;
+  return valid_date(y, m, d) ? day_number(y, m, d) : NO_DAY;
 }
 
 int mmddyy_of(long days) {
@@ -55,9 +55,9 @@ int mmddyy_of(long days) {
 }
 
 long mmddyy_days(int mmddyy) {
-  if (mmddyy < 0) return -1;
+  if (mmddyy < 0) return NO_DAY;
   int m = mmddyy / 10000, d = mmddyy / 100 % 100, y = full_year(mmddyy % 100);
-  return valid_date(y, m, d) ? day_number(y, m, d) : -1;
+  return valid_date(y, m, d) ? day_number(y, m, d) : NO_DAY;
 }
 
 // ---- day keys ----
@@ -65,12 +65,12 @@ long mmddyy_days(int mmddyy) {
 time_t whatday = 0;
 
 time_t day_key(int y, int m, int d) {
-  return valid_date(y, m, d) ? static_cast<time_t>(day_number(y, m, d)) * 86400 : -1;
+  return valid_date(y, m, d) ? static_cast<time_t>(day_number(y, m, d)) * 86400 : NO_KEY;
 }
 
 time_t yymmdd_key(int yymmdd) {
   long days = yymmdd_days(yymmdd);
-  return days < 0 ? -1 : static_cast<time_t>(days) * 86400;
+  return days == NO_DAY ? NO_KEY : static_cast<time_t>(days) * 86400;
 }
 
 int weekday_of_key(time_t key) { return weekday_of(static_cast<long>(key / 86400)); }
@@ -78,12 +78,12 @@ int weekday_of_key(time_t key) { return weekday_of(static_cast<long>(key / 86400
 void date_of_key(time_t key, int* y, int* m, int* d) { civil_date(static_cast<long>(key / 86400), y, m, d); }
 
 // Traced at level 2 only: it runs once per loaded day.
-time_t timelocal(struct tm* t) {
+time_t timelocal(struct tm* t) noexcept {
   ++stkind;
   if (debuglvl >= 2) debug("%d-> timelocal(&intp=%ld)\n", stkind, reinterpret_cast<long>(t));
   int year = t->tm_year < 69 ? 2000 + t->tm_year : 1900 + t->tm_year;
   time_t key = day_key(year, t->tm_mon + 1, t->tm_mday);
-  if (key >= 0) whatday = key;
+  if (key != NO_KEY) whatday = key;
   if (debuglvl >= 2) debug("%d<- timelocal(whatday=%ld)\n", stkind, static_cast<long>(whatday));
   --stkind;
   return key;

@@ -17,7 +17,6 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "indicators/indicators.h"
-#include "ui/ui.h"
 
 int use_seek_hint = 1;
 
@@ -55,7 +54,7 @@ bool skip_comma(const char** p) {
 
 struct Quote {
   float high, low, close;
-  int volume;
+  int64_t volume;
 };
 
 // "%f, %f, %f, %d": high, low, close and volume.
@@ -64,7 +63,7 @@ bool scan_quote(const char* p, Quote* q) {
   if (!scan_value(&p, &q->high) || !skip_comma(&p) || !scan_value(&p, &q->low) ||
       !skip_comma(&p) || !scan_value(&p, &q->close) || !skip_comma(&p) || !scan_long(&p, &volume))
     return false;
-  q->volume = static_cast<int>(volume);
+  q->volume = volume;
   return true;
 }
 
@@ -106,8 +105,7 @@ void apply_kind(Quote& q, const CompanyRec& c) {
   bool one_price = c.type == 'M' || (c.type == 'I' && (c.market == '1' || c.market == '2'));
   if (one_price) q.high = q.low = q.close;
   if (c.type == 'I' && c.market == '2') {
-    double v = std::trunc(static_cast<double>(q.close) * 10000);
-    q.volume = static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+    q.volume = clamp_volume(std::trunc(static_cast<double>(q.close) * 10000));
   }
 }
 
@@ -135,7 +133,7 @@ void store_day(Quote q, time_t key, const CompanyRec& c) {
 bool after_last(time_t key) { return num_days < 2 || key > stocklist[0].days[num_days - 1].date; }
 
 void start_member() {
-  stocklist[0].gc = create_member_gc();
+  stocklist[0].gc = load_hooks.member_gc ? load_hooks.member_gc() : nullptr;
   copy_text(stocklist[0].symbol, symbolname);
   stocklist[0].days.assign(1, StockDay{});
   disp_days = 0;
@@ -148,10 +146,27 @@ void report(int line, const char* fmt, const char* a, const char* b = "") {
   status("load", line, statusbuf);
 }
 
+// Level-2 lines of a loader about the lists, at its entry and its exit.
+class ListTrace {
+ public:
+  explicit ListTrace(const char* name) : name_(name) { write("->"); }
+  ~ListTrace() { write("<-"); }
+
+ private:
+  void write(const char* arrow) const {
+    if (debuglvl < 2) return;
+    debug("%d%s %s: num_days=%d grpcnt=%d\n", stkind, arrow, name_, num_days, grpcnt);
+    debug("%d%s %s: &stocklist=%ld &worklist=%ld\n", stkind, arrow, name_, reinterpret_cast<long>(stocklist.data()),
+          reinterpret_cast<long>(worklist.data()));
+  }
+  const char* name_;
+};
+
 }  // namespace
 
 int load_sym_stock() {
   Trace t("load_sym_stock");
+  ListTrace lists("load_sym_stock");
   char path[1100];
   std::snprintf(path, sizeof path, "%s/%s", symboldir, symbolname);
   report(__LINE__, "load_sym_stock: open %s", path);
@@ -176,7 +191,7 @@ int load_sym_stock() {
     Quote q;
     if (!scan_long(&p, &date) || !skip_comma(&p) || !scan_quote(p, &q)) continue;
     time_t key = yymmdd_key(static_cast<int>(date));
-    if (key < 0 || !after_last(key)) continue;
+    if (key == NO_KEY || !after_last(key)) continue;
     store_day(q, key, c);
   }
   std::fclose(f);
@@ -199,7 +214,7 @@ bool list_day_files(char kind, std::vector<DayFile>* files) {
     if (n[0] != kind || std::strlen(n) != 7) continue;
     if (std::strspn(n + 1, "0123456789") != 6) continue;
     time_t key = yymmdd_key(std::atoi(n + 1));
-    if (key < 0) continue;
+    if (key == NO_KEY) continue;
     DayFile d{key, {}};
     copy_text(d.name, n);
     files->push_back(d);
@@ -272,6 +287,7 @@ char kind_letter(char type) { return type == 'S' ? 's' : type == 'M' ? 'f' : typ
 
 int load_day_stock() {
   Trace t("load_day_stock");
+  ListTrace lists("load_day_stock");
   const CompanyRec& c = find_co(symbolname);
   if (&c == &nocompany) {
     report(__LINE__, "load_day_stock: unknown symbol %s", symbolname);
@@ -300,7 +316,7 @@ int load_day_stock() {
   char path[1100];
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::snprintf(path, sizeof path, "%s/%s", daydir, files[i].name);
-    if (i % 30 == 0) report(__LINE__, "load_day_stock: reading %s", path);
+    if ((i + 1) % 30 == 0) report(__LINE__, "load_day_stock: reading %s", path);
     FILE* f = std::fopen(path, "r");
     if (!f) {
       report(__LINE__, "load_day_stock: open %s failed", path);
@@ -364,9 +380,8 @@ void set_window_dates() {
   KD_sd = first.eday;
   KD_sm = first.emon;
   KD_sy = first.eyear;
-  // The days that fit at 4 pixels beside 22 characters of labels; with no
-  // window yet, all of them.
-  int fit = font_width > 0 ? (main_win_width - 22 * font_width) / 4 : num_days;
+  // With no window, all of them.
+  int fit = load_hooks.days_that_fit ? load_hooks.days_that_fit() : num_days;
   if (fit < 1) fit = 1;
   const StockDay& shown = days[std::max(1, num_days - fit)];
   KD_csd = shown.eday;
@@ -383,9 +398,22 @@ int fail_load() {
   load = 0;
   free_history();
   num_days = 0;
-  set_arrow_leftright(3);
+  KD_sd = KD_sm = KD_sy = KD_ed = KD_em = KD_ey = 0;
+  KD_csd = KD_csm = KD_csy = KD_ced = KD_cem = KD_cey = 0;
+  if (load_hooks.load_failed) load_hooks.load_failed();
   symbolname[0] = '\0';
   return 1;
+}
+
+// A per-symbol file that can be opened for reading (a directory cannot).
+bool has_own_file(const char* path) {
+  if (!symbolname[0]) return false;
+  FILE* f = std::fopen(path, "r");
+  if (!f) return false;
+  struct stat st;
+  bool readable = fstat(fileno(f), &st) == 0 && !S_ISDIR(st.st_mode);
+  std::fclose(f);
+  return readable;
 }
 
 }  // namespace
@@ -402,10 +430,12 @@ int loadstock() {
   worklist.resize(1);
   char path[1100];
   std::snprintf(path, sizeof path, "%s/%s", symboldir, symbolname);
-  struct stat st;
-  bool own_file = symbolname[0] && stat(path, &st) == 0 && S_ISREG(st.st_mode);
-  int rc = own_file ? load_sym_stock() : load_day_stock();
+  int rc = has_own_file(path) ? load_sym_stock() : load_day_stock();
   if (rc != 0) return fail_load();
+  if (num_days < 2) {
+    report(__LINE__, "loadstock: no data for %s", symbolname);
+    return fail_load();
+  }
   if (extendday > 0) extend_history(extendday);
   set_window_dates();
   work_days = num_days;

@@ -1,4 +1,6 @@
 // Prices in 32nds, the shown window, and the price and volume scale.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +16,7 @@ int queryvdate;
 int price_steps = 50, org_price_steps = 50, volume_steps = 50, org_volume_steps = 50;
 float price_bottom, org_price_bottom, price_incr, org_price_incr;
 float volume_incr;
-int volume_high;
+int64_t volume_high;
 float price_highv;
 
 const char* const fstr[32] = {
@@ -66,8 +68,8 @@ static float first_step_at_least(float from, float step, double want) {
 
 // 10 up to 500, 100 up to 5000, then 1000: the first value from 100 on that
 // reaches a fiftieth of the highest volume.
-static float volume_step(int high) {
-  double want = high / 50;  // integer division, as the steps are counted
+static float volume_step(int64_t high) {
+  double want = static_cast<double>(high / 50);  // integer division, as the steps are counted
   float v = first_step_at_least(100, 10, want > 500 ? 500 : want);
   if (want > 500) v = first_step_at_least(500, 100, want > 5000 ? 5000 : want);
   if (want > 5000) v = first_step_at_least(5000, 1000, want);
@@ -99,4 +101,16 @@ void calc_price() {
     if (s.low != 0 && s.low < lowest) lowest = s.low;
   }
   set_scale(lowest, highest < 10 ? highest + 0.5f : highest + 1);
+}
+
+int clamp_int(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
+int64_t clamp_volume(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 9.2e18) return INT64_MAX;
+  if (v <= -9.2e18) return INT64_MIN;
+  return static_cast<int64_t>(v);
 }

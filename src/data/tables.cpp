@@ -132,7 +132,7 @@ static bool read_shares(CompanyRec& c, std::string_view field) {
   int y, m, d;
   if (date.size() >= 6 && std::sscanf(date.c_str(), "%02d%02d%02d", &y, &m, &d) == 3) {
     time_t key = day_key(full_year(y), m, d);
-    if (key >= 0) c.sharestime = key;
+    if (key != NO_KEY) c.sharestime = key;
   }
   c.dateshares = leading_int(date);
   c.shares = leading_int(field.substr(dash + 1));

@@ -15,29 +15,32 @@ int stockbuyavol;
 
 namespace {
 
-// The split last applied to the loaded history: the same split is applied
-// once however often the work days are rebuilt.
+// The split last applied to the loaded history and the prices before it:
+// the history is adjusted at most once, and a new date or ratio adjusts
+// again from the prices as loaded.
 int applied_date;
 float applied_ratio;
+std::vector<StockDay> unadjusted;
 
 time_t window_key(int d, int m, int yy, time_t otherwise) {
   time_t key = day_key(full_year(yy), m, d);
-  return key < 0 ? otherwise : key;
+  return key == NO_KEY ? otherwise : key;
 }
 
 void apply_split() {
   if (adjust_date == 0 || adjust_ratio == 0 || stocklist.empty()) return;
   if (adjust_date == applied_date && adjust_ratio == applied_ratio) return;
   time_t key = yymmdd_key(adjust_date);
-  if (key < 0) return;
+  if (key == NO_KEY) return;
   std::vector<StockDay>& days = stocklist[0].days;
+  if (applied_date != 0) days = unadjusted;
+  else unadjusted = days;
   for (int i = 1; i < num_days && i < static_cast<int>(days.size()) && days[i].date <= key; ++i) {
     StockDay& s = days[i];
     s.high = static_cast<float>(static_cast<double>(s.high) / adjust_ratio);
     s.low = static_cast<float>(static_cast<double>(s.low) / adjust_ratio);
     s.close = static_cast<float>(static_cast<double>(s.close) / adjust_ratio);
-    double v = std::trunc(static_cast<double>(s.volume) * adjust_ratio);
-    s.volume = static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+    s.volume = clamp_volume(std::trunc(static_cast<double>(s.volume) * adjust_ratio));
   }
   applied_date = adjust_date;
   applied_ratio = adjust_ratio;
@@ -93,6 +96,7 @@ int build_periods(const std::vector<StockDay>& days, int last, std::vector<WorkD
 void forget_split() {
   applied_date = 0;
   applied_ratio = 0;
+  unadjusted.clear();
 }
 
 void fill_work() {
@@ -114,6 +118,6 @@ void fill_work() {
     else if (graph_type >= 2 && graph_type <= 5) work_days = build_periods(days, last, work, start, end);
     else work_days = 0;
     if (work_days > 0 && stockbuyprice == 0) stockbuyprice = work[0].close;
-    if (work_days > 0 && stockbuyavol == 0) stockbuyavol = static_cast<int>(work[work_days - 1].avgvol);
+    if (work_days > 0 && stockbuyavol == 0) stockbuyavol = clamp_int(work[work_days - 1].avgvol);
   }
 }

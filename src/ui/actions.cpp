@@ -193,7 +193,7 @@ void fn_arrowleft() {
     return;
   }
   time_t first = shown_first(), loaded = day_key(full_year(KD_sy), KD_sm, KD_sd);
-  if (first < 0 || loaded < 0) return;
+  if (first == NO_KEY || loaded == NO_KEY) return;
   time_t key = first - arrow_step();
   set_shown_first(key < loaded ? loaded : key);
   redraw_after_scroll();
@@ -206,7 +206,7 @@ void fn_arrowright() {
     return;
   }
   time_t first = shown_first(), loaded = day_key(full_year(KD_ey), KD_em, KD_ed);
-  if (first < 0 || loaded < 0) return;
+  if (first == NO_KEY || loaded == NO_KEY) return;
   time_t key = first + arrow_step();
   if (key <= loaded) {
     set_shown_first(key);

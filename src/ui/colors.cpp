@@ -157,12 +157,13 @@ void Reset_Colors(int i) {
       for (HistoryMember& m : stocklist) set_fg(m.gc, KD_CloseColor);
   } else if (i == COLOR_BACKGROUND) {
     set_fg(KD_GC0, KD_BgColor);
-    for (GC gc : {KD_GC1, KD_XOR, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
+    for (GC gc : {KD_GC1, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
       set_bg(gc, KD_BgColor);
+    set_fg(KD_XOR, KD_FgColor ^ KD_BgColor);
   } else {
     set_bg(KD_GC0, KD_FgColor);
     set_fg(KD_GC1, KD_FgColor);
-    set_fg(KD_XOR, KD_FgColor);
+    set_fg(KD_XOR, KD_FgColor ^ KD_BgColor);
   }
   // The menu titles are redrawn here once the menu bar exists.
 }

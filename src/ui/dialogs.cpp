@@ -299,6 +299,7 @@ void l_days(char* o, std::size_t n) { std::snprintf(o, n, "number of days %d", n
 void l_kinds(char* o, std::size_t n) { std::snprintf(o, n, "1-d 2-w 3-m 4-q 5-y"); }
 void l_axes(char* o, std::size_t n) { std::snprintf(o, n, "n-none, p-price, %c-percent", '%'); }
 void l_panels(char* o, std::size_t n) { std::snprintf(o, n, "r:rsi m:macd t:stochastics"); }
+void l_mvtypes(char* o, std::size_t n) { std::snprintf(o, n, " 1-simple, 2-day, 3-volume"); }
 
 // clang-format off
 Dialog price_dialog{&KD_PriceWin, &KD_PriceWinDone, 28, 19, 8, 17, {{16, l_axes}}, {
@@ -327,13 +328,13 @@ Dialog date_dialog{&KD_DateWin, &KD_DateWinDone, 24, 15, 9, 13, {{2, l_data}, {3
   {&KD_DateWinEndDay,     11, 13, 9, "End Day",       12, nullptr, 0, 0,                   Store::ShownLast, nullptr,      0, false, v_end},
 }, after_date};
 
-Dialog mvavg_dialog{&KD_MvAvgWin, &KD_MvAvgWinDone, 32, 17, 14, 15, {}, {
+Dialog mvavg_dialog{&KD_MvAvgWin, &KD_MvAvgWinDone, 32, 17, 14, 15, {{9, l_mvtypes}}, {
   {&KD_MvAvgWinBol,        1, 17, 4, "Bollinger Band:",  2, "on/off", 2, 22,             Store::OnOff,   &bollingerflag, 0, false, v_bol},
   {&KD_MvAvgWinAvg,        2, 17, 4, "Moving Average:",  3, "on/off", 3, 22,             Store::OnOff,   &mvavgflag,     0, false, v_avg},
   {&KD_MvAvgWinFib,        3, 17, 4, "Fibonacci Lines:", 4, "on/off", 4, 22,             Store::OnOff,   &fibflag,       0, false, v_fib},
   {&KD_MvAvgWinVol,        4, 17, 4, "Volume turnover:", 5, "on/off", 5, 22,             Store::OnOff,   &volflag,       0, false, v_vol},
   {&KD_MvAvgWinStd,        6, 10, 4, "Std Dev:",         7, nullptr, 0, 0,               Store::Float,   &bolstd,        0, false, v_std},
-  {&KD_MvAvgWinType,       7, 10, 2, "Type:",            8, " 1-simple, 2-day, 3-volume", 9, 1, Store::Int, &mvavgtype,  0, false, v_mtype},
+  {&KD_MvAvgWinType,       7, 10, 2, "Type:",            8, "0-none", 8, 13,             Store::Int,     &mvavgtype,     0, false, v_mtype},
   {&KD_MvAvgWinDays,      10, 20, 3, "Mvavg Number Days:", 11, nullptr, 0, 0,            Store::Int,     &mvavgdays,     0, false, v_mdays},
   {&KD_MvAvgWinStoch,     11, 20, 3, "Stochastics Days:",  12, nullptr, 0, 0,            Store::Int,     &stochdays,     0, false, v_stoch},
   {&KD_MvAvgWinFibhigh,   12, 20, 7, "Fibonacci high:",    13, nullptr, 0, 0,            Store::Float,   &fibhigh,       0, false, v_fibhigh},

@@ -172,8 +172,9 @@ void create_gcs() {
     res->gcs[i] = *setups[i].gc;
   }
   XSetBackground(KD_Display, KD_GC0, fg);
-  XSetForeground(KD_Display, KD_XOR, KD_ReverseVideo ? fg : bg);
-  XSetBackground(KD_Display, KD_XOR, KD_ReverseVideo ? bg : fg);
+  // Foreground XOR background turns the background into the foreground and
+  // back, on any visual and in reverse video.
+  XSetForeground(KD_Display, KD_XOR, fg ^ bg);
   XSetFunction(KD_Display, KD_XOR, GXxor);
   if (is_monochrome()) {
     for (GC gc : {KD_GC_Adv, KD_GC_Dec, KD_GC_Unc}) monochrome_lines(gc, LineSolid);
@@ -223,6 +224,12 @@ Window create_status_window() {
   Window w = create_child(KD_RootWin, 0, 0, main_win_width, 2 * font_height);
   XMapRaised(KD_Display, w);
   return w;
+}
+
+void install_load_hooks() {
+  load_hooks = {create_member_gc, free_member_gc, [] { set_arrow_leftright(3); },
+                // the days that fit at 4 pixels beside 22 characters of labels
+                [] { return (main_win_width - 22 * font_width) / 4; }};
 }
 
 GC create_member_gc() {
@@ -275,6 +282,7 @@ void initial_graph() {
   res->crosshair = XCreateFontCursor(KD_Display, XC_crosshair);
   XDefineCursor(KD_Display, KD_MainWin, res->cursor.get());
   initialize_menu();
+  install_load_hooks();
   XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
   XMapRaised(KD_Display, KD_MainWin);
   for (auto& m : menu)

@@ -72,6 +72,14 @@ void end_entry() {
   key_buffer[0] = '\0';
 }
 
+// One past the last work day of w that the chart drew (days not drawn have
+// no position).
+int drawn_end(const std::vector<WorkDay>& w) {
+  int n = std::min(work_days, static_cast<int>(w.size()));
+  while (n > 0 && w[n - 1].xpix < 0) --n;
+  return n;
+}
+
 void buy_values_cleared() {
   stockbuyavol = 0;
   stockbuyprice = 0;
@@ -270,7 +278,7 @@ void mark_day(int x) {
   set_cursor(XC_center_ptr);
   mark = 0;
   if (worklist.empty()) return;
-  for (int i = 0; i < work_days && i < static_cast<int>(worklist[0].size()); ++i)
+  for (int i = 0; i < drawn_end(worklist[0]); ++i)
     if (worklist[0][i].xpix > x) {
       mark_rd = worklist[0][i].date;
       mark = 2;
@@ -316,7 +324,7 @@ void complete_zoom() {
       macd_high = static_cast<float>((z_y0 + z_y1 - ylb_indent) / span * step * macd_steps / 2);
     }
     std::vector<WorkDay>& w0 = worklist[0];
-    int n = std::min(work_days, static_cast<int>(w0.size()));
+    int n = drawn_end(w0);
     int i0 = 0;
     while (i0 < n && w0[i0].xpix <= z_x0) ++i0;
     if (i0 == n) i0 = 0;
@@ -372,10 +380,10 @@ double macd_shown(float v) { return v == NO_VALUE ? 0 : v; }
 const WorkDay* day_at(int x, int y) {
   for (std::size_t g = 0; g < worklist.size(); ++g) {
     const std::vector<WorkDay>& w = worklist[g];
-    int n = std::min(work_days, static_cast<int>(w.size()));
-    if (n == 0) continue;
-    int i = 0;
-    while (i + 1 < n && w[i + 1].xpix <= x) ++i;
+    int n = drawn_end(w), i = -1;
+    for (int k = 0; k < n; ++k)
+      if (w[k].xpix >= 0 && (i < 0 || w[k].xpix <= x)) i = k;
+    if (i < 0) continue;
     if (graphlook == 4 && groupmode != 't' && std::abs(w[i].ypix - y) > 5) continue;
     return &w[i];
   }
@@ -393,11 +401,11 @@ void track_line(int index, const char* text) {
 // "Tot-Vol": the volume from the marked day up to the pointer's day.
 void total_volume(const WorkDay& day, const char* line3) {
   const std::vector<WorkDay>& w = worklist[0];
-  int n = std::min(work_days, static_cast<int>(w.size()));
+  int n = drawn_end(w);
   int marked = -1, here = -1;
   for (int i = 0; i < n; ++i) {
     if (marked < 0 && w[i].date == mark_rd) marked = i;
-    if (here < 0 && w[i].xpix >= day.xpix) here = i;
+    if (here < 0 && w[i].xpix >= 0 && w[i].xpix >= day.xpix) here = i;
   }
   if (marked < 0 || here < 0) return;
   double sum = 0;

@@ -136,6 +136,7 @@ void initialize_menu() {
     place(e, it.menu, it.entry);
   }
   set_switch_label("trace %s", debuglvl != 0);
+  set_switch_label("status %s", KD_StatusWin != 0);
   set_switch_label("grid %s", gridstate == 1);
   set_switch_label("track %s", trackstate == 1);
   if (!KD_Display) return;

@@ -86,6 +86,8 @@ void initial_graph();
 void close_graph();
 Window create_child(Window parent, int x, int y, int w, int h);
 Window create_status_window();
+// The window work of the loaders (contexts, arrows, the days that fit).
+void install_load_hooks();
 // The context a loaded member's close dots are drawn with; 0 without a display.
 GC create_member_gc();
 void free_member_gc(GC gc);

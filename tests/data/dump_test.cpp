@@ -47,9 +47,9 @@ class Dump : public MarketTest {
     std::vector<std::string> rows;
     char line[1024];
     for (const WorkDay& w : shown()) {
-      int n = std::snprintf(line, sizeof line, "%04d-%02d-%02d,%04d-%02d-%02d,%.9g,%.9g,%.9g,%d,%d",
+      int n = std::snprintf(line, sizeof line, "%04d-%02d-%02d,%04d-%02d-%02d,%.9g,%.9g,%.9g,%lld,%d",
                             full_year(w.syear), w.smon, w.sday, full_year(w.eyear), w.emon, w.eday, w.high,
-                            w.low, w.close, w.volume, w.nodata);
+                            w.low, w.close, static_cast<long long>(w.volume), w.nodata);
       for (float v : {w.mvavg, w.stdev, w.avgvol, w.rsi, w.stochk, w.stochks, w.stochd, w.macdfast,
                       w.macdslow, w.pvline, w.range})
         n += std::snprintf(line + n, sizeof line - n, ",%.9g", v + 0.0f);
@@ -117,6 +117,20 @@ TEST_F(Dump, AFailedLoadPrintsTheLoadersMessage) {
   EXPECT_EQ(1, r.status);
   EXPECT_EQ("kadmer-dump: load_day_stock: unknown symbol NOSUCH\n", r.err);
   EXPECT_EQ("", r.out);
+}
+
+TEST_F(Dump, ASecurityWithoutDataLinesExitsOne) {  // it crashed
+  work.write("general/companys", "CD:Charlie:S:N::950101-1:\nEF:Echo:S:N::950101-1:\n");
+  work.write("symbols/CD", "# nothing yet\n");
+  work.write("days/s951204", "AB,2,1,1,1\n");
+  work.write("k", "generaldir=" + work.file("general") + "\nsymboldir=" + work.file("symbols") +
+                      "\ndaydir=" + work.file("days") + "\n");
+  for (const char* sym : {"CD", "EF"}) {
+    RunResult r = run_program(kadmer_dump(), {"--config", work.file("k"), sym});
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(std::string("kadmer-dump: loadstock: no data for ") + sym + "\n", r.err);
+    EXPECT_EQ("", r.out);
+  }
 }
 
 TEST_F(Dump, BadOptionsPrintTheUsageAndExitTwo) {

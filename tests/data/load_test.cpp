@@ -1,5 +1,6 @@
 // Loading one security from its own file or from the day files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -109,6 +110,71 @@ TEST_F(Loading, FailuresReportAndLeaveNothingLoaded) {
   EXPECT_EQ("load_day_stock: stat(nosuchdir) failed. errno=2", last_message());
 }
 
+// A history without a single data line is no history: reporting it loaded
+// left the chart and kadmer-dump reading days that do not exist.
+TEST_F(Loading, AHistoryWithoutDataFailsAndForgetsThePreviousWindow) {
+  day_file("s951204", "AB,20, 19, 19.5, 100\nCD,1,1,1,1\n");
+  struct { const char* sym; const char* file; } cases[] = {
+      {"CD", ""}, {"CD", "# only a comment\n"}, {"CD", "not, a, data, line\n"}, {"FUND", nullptr}};
+  for (auto c : cases) {
+    ASSERT_EQ(0, load_symbol("AB"));
+    std::filesystem::remove(work.file("symbols/CD"));
+    if (c.file) symbol_file(c.sym, c.file);
+    EXPECT_NE(0, load_symbol(c.sym)) << c.sym;
+    EXPECT_EQ(std::string("loadstock: no data for ") + c.sym, last_message());
+    EXPECT_EQ(0, load);
+    EXPECT_TRUE(stocklist.empty());
+    for (int v : {KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey, KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey})
+      EXPECT_EQ(0, v);
+  }
+}
+
+// Day number -1 is 31 December 1969; it once doubled as "no date".
+TEST_F(Loading, DatesOf1969AreDates) {
+  EXPECT_EQ(-86400, yymmdd_key(691231));
+  EXPECT_EQ(NO_KEY, yymmdd_key(691232));
+  symbol_file("AB", "691230, 11, 10, 10.5, 100\n691231, 12, 11, 11.5, 100\n700102, 13, 12, 12.5, 100\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  ASSERT_EQ(4u, loaded().size());  // Thursday 1 January 1970 is an empty weekday
+  EXPECT_EQ(-86400, loaded()[1].date);
+  day_file("s691231", "CD,2, 1, 1.5, 10\n");
+  day_file("s700102", "CD,3, 2, 2.5, 10\n");
+  ASSERT_EQ(0, load_symbol("CD"));
+  EXPECT_EQ(3u, loaded().size());
+}
+
+// A per-symbol name that cannot be read as a file sends the load to the day
+// files, as a missing one does.
+TEST_F(Loading, AnUnreadablePerSymbolFileFallsBackToTheDayFiles) {
+  day_file("s951204", "AB,20, 19, 19.5, 100\n");
+  work.mkdir("symbols/AB");
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_FLOAT_EQ(19.5f, loaded()[0].close);
+  if (geteuid() == 0) return;  // root reads any file
+  fs::remove(work.file("symbols/AB"));
+  symbol_file("AB", "951204, 11, 10, 10.5, 100\n");
+  fs::permissions(work.file("symbols/AB"), fs::perms::none);
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_FLOAT_EQ(19.5f, loaded()[0].close);
+}
+
+TEST_F(Loading, TheDayFileLoaderReportsEveryThirtiethFileAndItsListsAtLevelTwo) {
+  for (int d = 1; d <= 31; ++d) day_file("s9501" + std::string(d < 10 ? "0" : "") + std::to_string(d), "AB,2,1,1,1\n");
+  debuglvl = 2;
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(0, load_symbol("AB"));
+  std::string trace = testing::internal::GetCapturedStdout();
+  std::size_t reading = 0;
+  for (std::size_t at = trace.find("msg=load_day_stock: reading"); at != std::string::npos;
+       at = trace.find("msg=load_day_stock: reading", at + 1))
+    ++reading;
+  EXPECT_EQ(1u, reading);
+  EXPECT_NE(std::string::npos, trace.find("msg=load_day_stock: reading days/s950130)"));
+  EXPECT_NE(std::string::npos, trace.find("-> load_day_stock: num_days=1 grpcnt=2\n"));
+  EXPECT_NE(std::string::npos, trace.find("<- load_day_stock: num_days=32 grpcnt=2\n"));
+  EXPECT_NE(std::string::npos, trace.find("-> load_day_stock: &stocklist="));
+}
+
 TEST_F(Loading, ASymbolMissingFromADayFileSkipsThatDay) {
   day_file("s951204", "AA,1, 1, 1, 1\nAB,11, 10, 10.5, 100\nCD,1, 1, 1, 1\n");
   day_file("s951205", "AA,1, 1, 1, 1\nAC,1, 1, 1, 1\nB,1, 1, 1, 1\nAB,12, 11, 11.5, 200\n");
@@ -187,6 +253,7 @@ TEST_F(Loading, TheFirstShownDayLeavesRoomForTheLabels) {
   symbol_file("AB", lines);
   main_win_width = 602;
   font_width = 6;
+  install_load_hooks();
   ASSERT_EQ(0, load_symbol("AB"));
   int fit = (602 - 22 * 6) / 4;  // 117 days
   EXPECT_EQ(fit, work_days);

@@ -172,6 +172,24 @@ TEST_F(ConfigGroups, AGroupLineCreatesTheGroupInTheLowestFreeSlot) {
   EXPECT_EQ(3, maxgrpcnt);           // TECH: XX and Z twice
 }
 
+// The group lines send the file through a second pass, which must leave
+// what the command line set after the first one.
+TEST_F(ConfigGroups, TheSecondPassOnlyCreatesGroups) {
+  work.write(".kadmer", "background = red\nwidth = 50\nmvavgdays = 9\ngroup = MINE XX\nno equals sign\n");
+  std::string err = configure();
+  width = 80;  // as -width 80 and -bg blue would
+  set_color_name(colors_vr, COLOR_BACKGROUND, "blue");
+  mvavgdays = 30;
+  testing::internal::CaptureStderr();
+  tables("1:Tech:TECH:\n3:Oil:OIL:\n", "XX:X:S:N::950101-1:\n");
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());  // the bad line was reported once, by the first pass
+  EXPECT_NE(std::string::npos, err.find("no equals sign"));
+  EXPECT_EQ(80, width);
+  EXPECT_STREQ("blue", colors_vr[COLOR_BACKGROUND].name);
+  EXPECT_EQ(30, mvavgdays);
+  EXPECT_EQ(2, find_grpnum("MINE"));
+}
+
 TEST_F(ConfigGroups, AFullCompanyKeepsItsGroups) {
   start("group=MINE Z\n");
   EXPECT_EQ(3, groups[3].num);

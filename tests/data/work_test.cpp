@@ -132,6 +132,47 @@ TEST_F(WorkDays, ASplitHalvesPricesUpToItsDateOnceOnly) {
   EXPECT_FLOAT_EQ(10, shown()[0].close);
 }
 
+// The adjust dialog commits a new ratio by leaving the field, without a
+// reload: the history is adjusted again from the prices as loaded.
+TEST_F(WorkDays, ANewSplitAdjustsFromTheLoadedPrices) {
+  symbol_file("AB", "951204, 21, 19, 20, 100\n951205, 23, 21, 22, 100\n951206, 12, 10, 11, 200\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  struct { int date; float ratio, first, second; long long volume; } steps[] = {
+      {951205, 2, 10, 11, 200}, {951205, 4, 5, 5.5f, 400}, {951205, 4, 5, 5.5f, 400},
+      {951204, 4, 5, 22, 400}, {0, 0, 5, 22, 400}};  // an empty dialog keeps the last split
+  for (auto st : steps) {
+    adjust_date = st.date;
+    adjust_ratio = st.ratio;
+    rebuild(1);
+    EXPECT_FLOAT_EQ(st.first, shown()[0].close) << st.date << " " << st.ratio;
+    EXPECT_FLOAT_EQ(st.second, shown()[1].close);
+    EXPECT_EQ(st.volume, shown()[0].volume);
+    EXPECT_FLOAT_EQ(11, shown()[2].close);
+  }
+}
+
+// An index of market 2 takes its volume from its price: a year of them
+// passes 2^31 hundreds of shares.
+TEST_F(WorkDays, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
+  std::string lines;
+  for (int d = 4; d <= 8; ++d) lines += "95120" + std::to_string(d) + ", 1, 1, 1, 2000000000\n";
+  symbol_file("AB", lines);
+  mvavgtype = 1;
+  mvavgdays = 2;
+  ASSERT_EQ(0, load_symbol("AB"));
+  stockbuyavol = 0;
+  rebuild(1);
+  EXPECT_EQ(2000000000, stockbuyavol);
+  rebuild(2);
+  ASSERT_EQ(1, work_days);
+  EXPECT_EQ(10000000000LL, shown()[0].volume);
+  mvavgtype = 0;  // keeps the average set here
+  stocklist[0].days[5].avgvol = 3e10f;  // an average no int holds
+  stockbuyavol = 0;
+  rebuild(1);
+  EXPECT_EQ(2147483647, stockbuyavol);
+}
+
 TEST_F(WorkDays, BuyDefaultsComeFromTheShownDays) {
   weekdays(1995, 11, 1, 30);
   mvavgtype = 1;

@@ -256,6 +256,46 @@ TEST_F(Fields, TheVolumeMarkSumsTheVolumeUpToThePointer) {
   EXPECT_STREQ("fn_mark: deferred implementation", last_status);
 }
 
+// More days loaded than fit: the days past the right edge were never drawn,
+// and the read-out once walked on to the last loaded day.
+TEST_F(Fields, TrackingReadsOutOnlyDrawnDays) {
+  std::string lines;
+  for (long day = day_number(1995, 1, 2), n = 0; n < 300; ++day)
+    if (weekday_of(day) % 6 != 0) {
+      int y, m, d;
+      civil_date(day, &y, &m, &d);
+      char line[64];
+      std::snprintf(line, sizeof line, "%02d%02d%02d, 11, 9, 10, 100\n", y % 100, m, d);
+      lines += line;
+      ++n;
+    }
+  symbol_file("AB", lines);
+  copy_text(symbolname, "AB");
+  ASSERT_EQ(0, loadstock());
+  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
+  fill_work();
+  calculate_globals();
+  draw_chart();
+  int drawn = 0;
+  while (drawn < work_days && worklist[0][drawn].xpix >= 0) ++drawn;
+  ASSERT_GT(drawn, 50);
+  ASSERT_LT(drawn, work_days);
+  const WorkDay& edge = worklist[0][drawn - 1];
+  fn_track();
+  rec.ops.clear();
+  KD_Event = XEvent{};
+  KD_Event.type = MotionNotify;
+  KD_Event.xmotion.window = KD_MainWin;
+  KD_Event.xmotion.x = xrt_indent - 1;
+  KD_Event.xmotion.y = (ylt_indent + ylb_indent) / 2;
+  dispatch_event();
+  char date[16];
+  std::snprintf(date, sizeof date, "Date %02d/%02d ", edge.emon, edge.eday);
+  ASSERT_FALSE(rec.texts().empty());
+  EXPECT_EQ(0u, rec.texts()[0]->text.rfind(date, 0)) << rec.texts()[0]->text;
+  fn_track();
+}
+
 TEST_F(Fields, TheUpAndDownArrowsPageTheLists) {
   arrow_adv = 2;
   arrow_index = 0;
@@ -280,6 +320,16 @@ TEST_F(Fields, SwitchItemsRenameThemselves) {
   EXPECT_STREQ("grid on", menu[4][7].label);
   fn_track();
   EXPECT_STREQ("track off", menu[4][8].label);
+  fn_track();
+  EXPECT_STREQ("track on", menu[4][8].label);
+  fn_trace();
+  EXPECT_STREQ("trace off", menu[4][10].label);
+  fn_trace();
+  EXPECT_STREQ("trace on", menu[4][10].label);
+  fn_status();
+  EXPECT_STREQ("status off", menu[4][9].label);
+  fn_status();
+  EXPECT_STREQ("status on", menu[4][9].label);
 }
 
 }  // namespace

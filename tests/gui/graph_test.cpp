@@ -50,10 +50,10 @@ TEST_F(InProcessGraph, ContextsTakeTheirColoursAndFunctions) {
   EXPECT_EQ(KD_BgColor, gc_values(KD_GC0, GCForeground).foreground);
   EXPECT_EQ(KD_FgColor, gc_values(KD_GC0, GCBackground).background);
   EXPECT_EQ(KD_FgColor, gc_values(KD_GC1, GCForeground).foreground);
-  XGCValues x_or = gc_values(KD_XOR, GCFunction | GCForeground | GCBackground);
+  // The zoom rectangle flips background and foreground into each other.
+  XGCValues x_or = gc_values(KD_XOR, GCFunction | GCForeground);
   EXPECT_EQ(GXxor, x_or.function);
-  EXPECT_EQ(KD_BgColor, x_or.foreground);
-  EXPECT_EQ(KD_FgColor, x_or.background);
+  EXPECT_EQ(KD_BgColor ^ KD_FgColor, x_or.foreground);
   EXPECT_EQ(0xff0000u, rgb(gc_values(KD_GC_Qpos, GCForeground).foreground));
   EXPECT_EQ(0x0000ffu, rgb(gc_values(KD_GC_Dec, GCForeground).foreground));
   EXPECT_EQ(0x00ff00u, rgb(gc_values(KD_GC_Dif, GCForeground).foreground));
@@ -71,9 +71,7 @@ TEST_F(InProcessGraph, ReverseVideoKeepsQueryAndAdvanceDeclineColours) {
   EXPECT_EQ(0xff0000u, rgb(KD_QueryPosColor));
   EXPECT_EQ(0x0000ffu, rgb(KD_QueryNegColor));
   EXPECT_EQ(0x00ff00u, rgb(KD_DifColor));
-  XGCValues x_or = gc_values(KD_XOR, GCForeground | GCBackground);
-  EXPECT_EQ(KD_FgColor, x_or.foreground);
-  EXPECT_EQ(KD_BgColor, x_or.background);
+  EXPECT_EQ(KD_FgColor ^ KD_BgColor, gc_values(KD_XOR, GCForeground).foreground);
 }
 
 TEST_F(InProcessGraph, MonochromeDrawsEveryRoleInTheForegroundWithADashedDifference) {
@@ -154,11 +152,13 @@ TEST_F(InProcessGraph, ResetColorsMovesANewPixelIntoItsContexts) {
   KD_BgColor = static_cast<unsigned long>(XMakeNamedColor("navy"));
   Reset_Colors(COLOR_BACKGROUND);
   EXPECT_EQ(KD_BgColor, gc_values(KD_GC0, GCForeground).foreground);
-  for (GC gc : {KD_GC1, KD_XOR, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
+  for (GC gc : {KD_GC1, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
     EXPECT_EQ(KD_BgColor, gc_values(gc, GCBackground).background);
+  EXPECT_EQ(KD_BgColor ^ KD_FgColor, gc_values(KD_XOR, GCForeground).foreground);
   KD_FgColor = static_cast<unsigned long>(red);
   Reset_Colors(COLOR_FOREGROUND);
   EXPECT_EQ(KD_FgColor, gc_values(KD_GC1, GCForeground).foreground);
+  EXPECT_EQ(KD_BgColor ^ KD_FgColor, gc_values(KD_XOR, GCForeground).foreground);
   EXPECT_EQ(KD_FgColor, gc_values(KD_GC0, GCBackground).background);
 }
 

@@ -104,9 +104,23 @@ class Interactive : public ::testing::Test {
     xdo({"mousemove", s(done.x), s(done.y), "click", "1"});
   }
 
+  // The window once two captures 50 ms apart agree: the server has drawn
+  // everything the program sent.
   std::vector<unsigned long> pixels() {
     int w, h;
-    return x->pixels(main_window, &w, &h);
+    std::vector<unsigned long> last = x->pixels(main_window, &w, &h);
+    for (int i = 0; i < 40; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      std::vector<unsigned long> now = x->pixels(main_window, &w, &h);
+      if (now == last) break;
+      last = std::move(now);
+    }
+    return last;
+  }
+  // Waits (up to 6 s) until the trace holds n lines with `what`.
+  void wait_for(const std::string& what, std::size_t n) {
+    for (int i = 0; i < 120 && occurrences(what) < n; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_GE(occurrences(what), n) << what;
   }
   int count(unsigned long colour) {
     int n = 0;
@@ -192,21 +206,30 @@ TEST_F(Interactive, ZoomAndUnzoom) {
   load("AN");
   std::vector<unsigned long> whole = pixels();
   std::size_t all = columns(GREEN);
+  // Each step waits for the redraws it causes: the item's and the release's.
+  auto redraws = [&] { return occurrences("<- draw_chart("); };
   auto zoom = [&] {
+    std::size_t n = redraws();
     choose(4, 2);  // action -> zoom
     xdo({"mousemove", "200", "300", "mousedown", "1", "mousemove", "300", "500", "sleep", "0.1", "mousemove",
          "400", "650", "sleep", "0.1", "mouseup", "1"});
+    wait_for("<- draw_chart(", n + 2);
+  };
+  auto unzoom = [&] {
+    std::size_t n = redraws();
+    choose(4, 3);
+    wait_for("<- draw_chart(", n + 1);
   };
   zoom();
   std::size_t zoomed = columns(GREEN);
   EXPECT_LT(zoomed, all);
   EXPECT_GT(zoomed, 0u);
   EXPECT_TRUE(x->screenshot(artifact_path("menus-zoom.png")));
-  choose(4, 3);  // unzoom after one zoom: the window saved before it
+  unzoom();  // after one zoom: the window saved before it
   EXPECT_TRUE(whole == pixels());
   zoom();
   zoom();
-  choose(4, 3);  // after two: the whole loaded range, from its first day
+  unzoom();  // after two: the whole loaded range, from its first day
   EXPECT_FALSE(whole == pixels());
   EXPECT_GT(columns(GREEN), zoomed);
 }

@@ -36,6 +36,7 @@ class MarketTest : public SettingsTest {
     use_seek_hint = 1;
     main_win_width = font_width = 0;
     whatday = 0;
+    load_hooks = {};
   }
   // Writes the two tables and reads them as start-up does.
   void tables(const std::string& groups_file, const std::string& companys_file) {
