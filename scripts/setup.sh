@@ -2,7 +2,7 @@
 # Installs the Debian packages kadmer needs to build, test and run its demo,
 # if any is missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
+packages=(g++ clang libclang-rt-14-dev cmake ninja-build libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xfonts-base xdotool x11-apps imagemagick)
 missing=()
 for p in "${packages[@]}"; do

@@ -32,11 +32,6 @@ Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
 
 namespace {
 
-// How a typed text is stored.
-enum class Store {
-  Float, Int, Char, Letters, Look, OnOff, Text, Upper, ShownFirst, ShownLast, DateMMDDYY, DateYYMMDD, DayCount
-};
-
 struct Field {
   Window* win;
   int row, col, width;
@@ -98,9 +93,9 @@ void upper(char* s) {
 }
 
 // Day count: false keeps the entry open (no data, or more days than loaded).
-bool store_day_count(bool on_return) {
+bool store_day_count(const char* text, bool on_return) {
   int n;
-  if (!scan_int(key_buffer, &n)) return true;
+  if (!scan_int(text, &n)) return true;
   const char* who = on_return ? "keypress" : "leave";
   if (worklist.empty() || stocklist.empty()) {
     std::snprintf(statusbuf, sizeof statusbuf, "%s: no stock data", who);
@@ -122,14 +117,14 @@ bool store_day_count(bool on_return) {
   return true;
 }
 
-// Stores the typed text; false when the entry must stay open.
-bool store(const Field& f, bool on_return) {
-  const char* text = key_buffer;
+}  // namespace
+
+bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool on_return) {
   int m, d, y;
-  switch (f.store) {
-    case Store::Float: scan_float(text, static_cast<float*>(f.var)); break;
-    case Store::Int: scan_int(text, static_cast<int*>(f.var)); break;
-    case Store::Char: *static_cast<char*>(f.var) = text[0]; break;
+  switch (kind) {
+    case Store::Float: scan_float(text, static_cast<float*>(var)); break;
+    case Store::Int: scan_int(text, static_cast<int*>(var)); break;
+    case Store::Char: *static_cast<char*>(var) = text[0]; break;
     case Store::Letters: {
       int t = 0;
       for (int i = 0; i < 3 && text[i]; ++i) t += text[i] == 'h' ? 1 : text[i] == 'l' ? 2 : text[i] == 'c' ? 4 : 0;
@@ -137,11 +132,11 @@ bool store(const Field& f, bool on_return) {
       break;
     }
     case Store::Look: quotelook = text[0] == 'b' ? 'b' : 'd'; break;
-    case Store::OnOff: *static_cast<int*>(f.var) = std::strcmp(text, "on") == 0 ? 1 : 0; break;
-    case Store::Text: copy_text(static_cast<char*>(f.var), f.size + 1, text); break;
+    case Store::OnOff: *static_cast<int*>(var) = std::strcmp(text, "on") == 0 ? 1 : 0; break;
+    case Store::Text: copy_text(static_cast<char*>(var), size + 1, text); break;
     case Store::Upper:
-      copy_text(static_cast<char*>(f.var), f.size + 1, text);
-      upper(static_cast<char*>(f.var));
+      copy_text(static_cast<char*>(var), size + 1, text);
+      upper(static_cast<char*>(var));
       break;
     case Store::ShownFirst:
       if (parse_mdy(text, &m, &d, &y)) KD_csm = m, KD_csd = d, KD_csy = y;
@@ -150,15 +145,19 @@ bool store(const Field& f, bool on_return) {
       if (parse_mdy(text, &m, &d, &y)) KD_cem = m, KD_ced = d, KD_cey = y;
       break;
     case Store::DateMMDDYY:
-      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(f.var) = m * 10000 + d * 100 + y;
+      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(var) = m * 10000 + d * 100 + y;
       break;
     case Store::DateYYMMDD:
-      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(f.var) = y * 10000 + m * 100 + d;
+      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(var) = y * 10000 + m * 100 + d;
       break;
-    case Store::DayCount: return store_day_count(on_return);
+    case Store::DayCount: return store_day_count(text, on_return);
   }
   return true;
 }
+
+namespace {
+
+bool store(const Field& f, bool on_return) { return store_typed(f.store, key_buffer, f.var, f.size, on_return); }
 
 // ---- follow-ups ----
 

@@ -19,6 +19,14 @@ extern Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD
     KD_StockWinCVol, KD_StockWinDone;
 extern Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
 
+// How a typed text is stored in its variable.
+enum class Store {
+  Float, Int, Char, Letters, Look, OnOff, Text, Upper, ShownFirst, ShownLast, DateMMDDYY, DateYYMMDD, DayCount
+};
+// Stores a typed text by its kind into var (a text of `size` characters);
+// false when the entry must stay open (a day count that cannot be shown).
+bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool on_return);
+
 // Dialog drawers: every label and value, then the button.
 void draw_pricewin();
 void draw_adjustwin();
