@@ -1,10 +1,32 @@
 #!/usr/bin/env bash
-# Builds kadmer with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# every test (the window tests on a private Xvfb).
+# Builds kadmer and runs the tests, as CI does:
+#   1. g++ with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
+#      errors: every test, the window tests on a private Xvfb;
+#   2. the plain Release build a packager runs (no extra flags): the tests
+#      without the window;
+#   3. clang, warnings as errors: the tests without the window;
+#   4. every fuzz target for FUZZ_SECONDS (default 20) seconds.
+# "bash scripts/test.sh quick" runs the first stage only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+stage() { echo "== test: $*"; }
+
+stage "g++, sanitizers"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKADMER_SANITIZE=ON -DKADMER_WERROR=ON >/dev/null
 cmake --build build-test
-cd build-test
-ctest --output-on-failure -j2
+(cd build-test && ctest --output-on-failure -j2)
+[ "${1:-}" = quick ] && exit 0
+
+stage "plain Release build"
+cmake -S . -B build-plain -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-plain
+(cd build-plain && ctest --output-on-failure -j2 -LE gui)
+
+stage "clang"
+CC=clang CXX=clang++ cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKADMER_WERROR=ON >/dev/null
+cmake --build build-clang
+(cd build-clang && ctest --output-on-failure -j2 -LE gui)
+
+stage "fuzz targets"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

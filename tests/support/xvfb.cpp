@@ -44,7 +44,11 @@ Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
     if (std::memchr(buf, '\n', n)) break;
   }
   close(fds[0]);
-  if (n > 0 && buf[0] >= '0' && buf[0] <= '9') display_ = ":" + std::to_string(std::atoi(buf));
+  if (n > 0 && buf[0] >= '0' && buf[0] <= '9') {
+    char name[32];
+    std::snprintf(name, sizeof name, ":%d", std::atoi(buf));
+    display_ = name;
+  }
 }
 
 Xvfb::~Xvfb() {
