@@ -10,6 +10,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "tools/tool_args.h"
 
 namespace {
 
@@ -25,11 +26,6 @@ const char* const usage_text =
     "  --extend N          days to extend the history along its trend\n"
     "  --split-date YYMMDD and --split-ratio R: a split to adjust the prices for\n";
 
-[[noreturn]] void usage(const char* why) {
-  std::fprintf(stderr, "kadmer-dump: %s\n%s", why, usage_text);
-  std::exit(2);
-}
-
 struct Options {
   const char* config = nullptr;
   const char* symbol = nullptr;
@@ -39,31 +35,9 @@ struct Options {
   float split_ratio = 0;
 };
 
-int int_arg(const char* text, int lo, int hi, const char* what) {
-  char* end;
-  long v = std::strtol(text, &end, 10);
-  if (end == text || *end || v < lo || v > hi) usage(what);
-  return static_cast<int>(v);
-}
-
-// A date as YYYY-MM-DD or YYMMDD (two-digit years: 69..99 are 19xx).
-void date_arg(const char* text, int* ymd) {
-  int y, m, d;
-  char tail;
-  if (std::sscanf(text, "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && std::strlen(text) == 10) {
-  } else if (std::strlen(text) == 6 && std::strspn(text, "0123456789") == 6) {
-    int v = std::atoi(text);
-    y = full_year(v / 10000);
-    m = v / 100 % 100;
-    d = v % 100;
-  } else {
-    usage("a date is YYYY-MM-DD or YYMMDD");
-  }
-  if (!valid_date(y, m, d)) usage("no such date");
-  ymd[0] = y;
-  ymd[1] = m;
-  ymd[2] = d;
-}
+using tool::date_arg;
+using tool::int_arg;
+using tool::usage;
 
 Options parse(int argc, char** argv) {
   Options o;
@@ -99,11 +73,7 @@ Options parse(int argc, char** argv) {
     }
   }
   if (!o.symbol) usage("which symbol?");
-  if (o.config) {
-    FILE* f = std::fopen(o.config, "r");
-    if (!f) usage((std::string("can not read ") + o.config).c_str());
-    std::fclose(f);
-  }
+  tool::check_config(o.config);
   if ((o.split_date != 0) != (o.split_ratio != 0)) usage("a split needs both its date and its ratio");
   return o;
 }
@@ -155,14 +125,14 @@ void write_csv() {
 
 }  // namespace
 
+[[noreturn]] void tool::usage(const char* why) {
+  std::fprintf(stderr, "kadmer-dump: %s\n%s", why, usage_text);
+  std::exit(2);
+}
+
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);
-  prepare_trace_stamp();
-  if (o.config) copy_text(config_file, o.config);
-  initial_vars();
-  parse_config(0, 0, nullptr);
-  initial_groups();
-  initial_companys();
+  tool::start(o.config);
   apply(o);
   copy_text(symbolname, o.symbol);
   if (loadstock() != 0) {

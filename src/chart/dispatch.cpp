@@ -7,6 +7,7 @@
 #include "chart/chart.h"
 #include "core/core.h"
 #include "market/market.h"
+#include "query/query.h"
 #include "ui/ui.h"
 
 namespace {
@@ -27,6 +28,7 @@ constexpr auto drawers = [] {
   t[5] = draw_macd;
   t[6] = draw_stoch;
   t[7] = draw_combined;
+  t[8] = draw_query;
   t[9] = draw_avalue;
   t[10] = draw_gvalue;
   t[12] = draw_group_list;

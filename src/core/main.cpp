@@ -7,7 +7,9 @@
 //   (data/tables.cpp), then the display, colours, font, main window and
 //   graphics contexts (ui/display.cpp, ui/colors.cpp).
 // Each event goes to its handler by type (ui/events.cpp); the handlers draw
-// through the chart dispatcher (chart/) and the thin drawing layer (ui/draw.h).
+// through the chart dispatcher (chart/) and the thin drawing layer (ui/draw.h);
+// the queries and their lists live in query/. While waiting for events the
+// loop also collects finished print writers.
 #include <X11/Xlib.h>
 
 #include <cstdlib>
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
   initial_companys();
   initial_graph();
   for (;;) {
-    XNextEvent(KD_Display, &KD_Event);
+    next_event();
     dispatch_event();
   }
 }

@@ -196,7 +196,12 @@ CompanyRec& find_co(const char* symbol) {
   while (low <= high) {
     int mid = low + (high - low) / 2;
     uint32_t k = companys[mid].key;
-    if (k == key) return companys[mid];
+    if (k == key) {  // keys collide from six characters on: the text decides
+      while (mid > 0 && companys[mid - 1].key == key) --mid;
+      for (; mid < num_companys && companys[mid].key == key; ++mid)
+        if (std::strncmp(companys[mid].symbol, symbol, sizeof companys[mid].symbol - 1) == 0) return companys[mid];
+      break;
+    }
     if (k > key) high = mid - 1;
     else low = mid + 1;
   }

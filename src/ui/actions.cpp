@@ -184,7 +184,6 @@ bool distribution_view() { return graphlook == 8 && querylook == 14; }
 
 }  // namespace
 
-int distr_offx, distr_offy;
 
 void fn_arrowleft() {
   Trace t("fn_arrowleft");
@@ -244,18 +243,37 @@ void fn_arrowup() {
 
 // ---- the items of later capabilities ----
 
-void fast_query() { Trace t("fast_query"); not_available("fast_query"); }
-void slow_query() { Trace t("slow_query"); not_available("slow_query"); }
-void fn_groups() { Trace t("fn_groups"); not_available("fn_groups"); }
-void fn_distr() { Trace t("fn_distr"); not_available("fn_distr"); }
-void fn_hl() { Trace t("fn_hl"); not_available("fn_hl"); }
+// ---- the query commands ----
+
+namespace {
+
+// Every query command opens the query window; with a count it loads the
+// query the first time, runs the step its list needs, and shows the list.
+void query_command(void (*step)()) {
+  make_querywin();
+  if (querycount == 0) return;
+  if (!query_table_made) load_query();
+  if (step) step();
+  draw_chart();
+}
+
+}  // namespace
+
+void fast_query() { Trace t("fast_query"); query_command(nullptr); }
+void slow_query() { Trace t("slow_query"); query_command(nullptr); }
+void fn_groups() { Trace t("fn_groups"); query_command(nullptr); }
+void fn_hl() { Trace t("fn_hl"); query_command(nullptr); }
+void fn_distr() {
+  Trace t("fn_distr");
+  distr_offx = distr_offy = 0;
+  query_command(nullptr);
+}
 void fn_group() { Trace t("fn_group"); not_available("fn_group"); }
 void fn_adln() { Trace t("fn_adln"); not_available("fn_adln"); }
 void fn_market() { Trace t("fn_market"); not_available("fn_market"); }
-void fn_print() { Trace t("fn_print"); not_available("fn_print"); }
 
 bool action_available(void (*action)()) {
-  for (auto later : {fast_query, slow_query, fn_groups, fn_distr, fn_hl, fn_group, fn_adln, fn_market, fn_print})
+  for (auto later : {fn_group, fn_adln, fn_market})
     if (action == later) return false;
   return true;
 }

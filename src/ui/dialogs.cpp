@@ -29,6 +29,9 @@ Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseWinDay, 
 Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
     KD_StockWinCVol, KD_StockWinDone;
 Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
+Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice, KD_QueryWinHprice,
+    KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol, KD_QueryWinDistr,
+    KD_QueryWinDistrIncr, KD_QueryWinDone;
 
 namespace {
 
@@ -48,7 +51,9 @@ struct Field {
 
 struct Line {
   int row;
-  void (*text)(char* out, std::size_t n);
+  void (*text)(char* out, std::size_t n);  // or a fixed text
+  int col = 1;
+  const char* fixed = nullptr;
 };
 
 struct Dialog {
@@ -57,7 +62,7 @@ struct Dialog {
   int width, height, done_col, done_row;
   std::vector<Line> lines;
   std::vector<Field> fields;
-  void (*after)(const Field& f, bool on_return);  // what follows a stored value
+  void (*after)(const Field& f, bool on_return, long old);  // what follows a stored value; old: an int's value before
 };
 
 // ---- value formats ----
@@ -151,6 +156,14 @@ bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool
       if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(var) = y * 10000 + m * 100 + d;
       break;
     case Store::DayCount: return store_day_count(text, on_return);
+    case Store::ClassWidth: {
+      float w;
+      if (!scan_float(text, &w) || !(w > 0)) break;  // a class of no width has no slots
+      distr_incr = w;
+      distr_incr_mod = w <= 1 ? static_cast<int>(1 / w) : 3;
+      querydistrloaded = 0;
+      break;
+    }
   }
   return true;
 }
@@ -170,13 +183,13 @@ void reload() {
   KD_csd = w[0], KD_csm = w[1], KD_csy = w[2], KD_ced = w[3], KD_cem = w[4], KD_cey = w[5];
 }
 
-void after_price(const Field&, bool) {
+void after_price(const Field&, bool, long) {
   calculate_globals();
   draw_pricewin();
   draw_chart();
 }
 
-void after_adjust(const Field&, bool on_return) {
+void after_adjust(const Field&, bool on_return, long) {
   draw_adjustwin();
   if (adjust_ratio == 0 || adjust_date == 0) return;
   if (on_return) reload();
@@ -190,7 +203,7 @@ void after_adjust(const Field&, bool on_return) {
   draw_chart();
 }
 
-void after_date(const Field& f, bool on_return) {
+void after_date(const Field& f, bool on_return, long) {
   if (on_return && f.store != Store::DayCount) reload();
   fill_work();
   calculate_globals();
@@ -199,7 +212,7 @@ void after_date(const Field& f, bool on_return) {
   draw_chart();
 }
 
-void after_mvavg(const Field& f, bool on_return) {
+void after_mvavg(const Field& f, bool on_return, long) {
   if (!on_return) {
     draw_mvavgwin();
     fill_work();
@@ -213,7 +226,7 @@ void after_mvavg(const Field& f, bool on_return) {
   draw_chart();
 }
 
-void after_database(const Field& f, bool on_return) {
+void after_database(const Field& f, bool on_return, long) {
   if (!on_return) {
     draw_databasewin();
   } else if (f.var != printpath) {
@@ -222,7 +235,7 @@ void after_database(const Field& f, bool on_return) {
   }
 }
 
-void after_stock(const Field& f, bool on_return) {
+void after_stock(const Field& f, bool on_return, long) {
   if (f.var == symbolname) {
     stockbuyavol = 0;
     stockbuyprice = 0;
@@ -242,7 +255,7 @@ void after_stock(const Field& f, bool on_return) {
   draw_stockwin();
 }
 
-void after_comb(const Field&, bool on_return) {
+void after_comb(const Field&, bool on_return, long) {
   graphlook = 7;
   if (on_return) {
     draw_combwin();
@@ -250,6 +263,25 @@ void after_comb(const Field&, bool on_return) {
   }
   draw_chart();
   if (!on_return) draw_combwin();
+}
+
+// The fields that change the loaded data reload the query: the dates, the
+// mode, the distribution fields, a count that switches queries on, and on
+// Return the Fibonacci bounds.
+void after_query(const Field& f, bool on_return, long old) {
+  bool reload = f.store == Store::DateMMDDYY || f.var == &querysmode || f.var == distr_screen ||
+                f.store == Store::ClassWidth || (f.var == &querycount && old == 0 && querycount != 0) ||
+                (on_return && (f.var == &fibtop || f.var == &fibbot || f.var == &fibpolar));
+  if (f.var == distr_screen) querydistrloaded = 0;
+  if (on_return) calculate_globals();
+  else graphlook = 8;
+  draw_querywin();
+  if (reload) {
+    graphlook = 8;
+    queryextraloaded = 0;
+    load_query();
+  }
+  draw_chart();
 }
 
 // ---- the dialogs ----
@@ -299,6 +331,20 @@ void l_kinds(char* o, std::size_t n) { std::snprintf(o, n, "1-d 2-w 3-m 4-q 5-y"
 void l_axes(char* o, std::size_t n) { std::snprintf(o, n, "n-none, p-price, %c-percent", '%'); }
 void l_panels(char* o, std::size_t n) { std::snprintf(o, n, "r:rsi m:macd t:stochastics"); }
 void l_mvtypes(char* o, std::size_t n) { std::snprintf(o, n, " 1-simple, 2-day, 3-volume"); }
+
+void mmddyy(char* o, std::size_t n, int d) { std::snprintf(o, n, "%02d/%02d/%02d", d / 10000, d / 100 % 100, d % 100); }
+void v_qsdate(char* o, std::size_t n) { mmddyy(o, n, querysdate); }
+void v_qedate(char* o, std::size_t n) { mmddyy(o, n, queryedate); }
+void v_qcdate(char* o, std::size_t n) { mmddyy(o, n, querycdate); }
+void v_qlprice(char* o, std::size_t n) { fmt(o, n, "%8.3f", querylprice); }
+void v_qhprice(char* o, std::size_t n) { fmt(o, n, "%8.3f", queryhprice); }
+void v_qcount(char* o, std::size_t n) { fmt_int(o, n, "%4ld", querycount); }
+void v_qsmode(char* o, std::size_t n) { std::snprintf(o, n, "%c", querysmode); }
+void v_qfibpol(char* o, std::size_t n) { std::snprintf(o, n, "%c", fibpolar); }
+void v_qfibtop(char* o, std::size_t n) { fmt(o, n, "%5.4f", fibtop); }
+void v_qfibbot(char* o, std::size_t n) { fmt(o, n, "%5.4f", fibbot); }
+void v_qdistr(char* o, std::size_t n) { std::snprintf(o, n, "%8s", distr_screen); }
+void v_qincr(char* o, std::size_t n) { fmt(o, n, "%8.5f", distr_incr); }
 
 // clang-format off
 Dialog price_dialog{&KD_PriceWin, &KD_PriceWinDone, 28, 19, 8, 17, {{16, l_axes}}, {
@@ -361,8 +407,29 @@ Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {{4, l_panels}}, 
 }, after_comb};
 // clang-format on
 
+Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 25, 10, 23, {
+  {2, nullptr, 1, "Day Range:"}, {3, nullptr, 7, "Start"}, {4, nullptr, 9, "End"}, {5, nullptr, 5, "Compare"},
+  {6, nullptr, 1, "Price Range:"}, {7, nullptr, 9, "Low"}, {8, nullptr, 8, "High"}, {10, nullptr, 7, "Count:"},
+  {12, nullptr, 7, "Mode:"}, {13, nullptr, 1, "a:accumlate s:separate"}, {15, nullptr, 1, "Fibonacci:"},
+  {16, nullptr, 6, "Polarity:"}, {17, nullptr, 3, "Top percent:"}, {18, nullptr, 1, "Bottom percent:"},
+  {20, nullptr, 1, "Distr:    A-all, G-grps"}, {21, nullptr, 1, "screen:          #-grp num"},
+  {22, nullptr, 1, "incr:            ?=grp name"}}, {
+  {&KD_QueryWinSdate,      2, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &querysdate,   0, false, v_qsdate},
+  {&KD_QueryWinEdate,      3, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &queryedate,   0, false, v_qedate},
+  {&KD_QueryWinCdate,      4, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &querycdate,   0, false, v_qcdate},
+  {&KD_QueryWinLprice,     6, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::Float,   &querylprice,     0, false, v_qlprice},
+  {&KD_QueryWinHprice,     7, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::Float,   &queryhprice,     0, false, v_qhprice},
+  {&KD_QueryWinCount,      9, 13, 4, nullptr, 0, nullptr, 0, 0,  Store::Int,     &querycount,      0, false, v_qcount},
+  {&KD_QueryWinSMode,     11, 15, 2, nullptr, 0, nullptr, 0, 0,  Store::Char,    &querysmode,      0, false, v_qsmode},
+  {&KD_QueryWinFibpol,    15, 21, 2, nullptr, 0, nullptr, 0, 0,  Store::Char,    &fibpolar,        0, false, v_qfibpol},
+  {&KD_QueryWinFibtop,    16, 17, 6, nullptr, 0, nullptr, 0, 0,  Store::Float,   &fibtop,          0, false, v_qfibtop},
+  {&KD_QueryWinFibbot,    17, 17, 6, nullptr, 0, nullptr, 0, 0,  Store::Float,   &fibbot,          0, false, v_qfibbot},
+  {&KD_QueryWinDistr,     20,  8, 8, nullptr, 0, nullptr, 0, 0,  Store::Upper,   distr_screen,    15, false, v_qdistr},
+  {&KD_QueryWinDistrIncr, 21,  8, 8, nullptr, 0, nullptr, 0, 0,  Store::ClassWidth, &distr_incr,   0, false, v_qincr},
+}, after_query};
+
 Dialog* const dialogs[] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,
-                           &database_dialog, &stock_dialog, &comb_dialog};
+                           &database_dialog, &stock_dialog, &comb_dialog, &query_dialog};
 
 // ---- generic routines ----
 
@@ -397,8 +464,9 @@ void draw_dialog(const Dialog& d) {
   if (!w) return;
   char text[128];
   for (const Line& l : d.lines) {
-    l.text(text, sizeof text);
-    paint_text(w, Role::GC1, font_width, l.row * font_height, text);
+    if (l.fixed) copy_text(text, l.fixed);
+    else l.text(text, sizeof text);
+    paint_text(w, Role::GC1, l.col * font_width, l.row * font_height, text);
   }
   for (const Field& f : d.fields) {
     if (f.label) paint_text(w, Role::GC1, font_width, f.label_row * font_height, f.label);
@@ -457,8 +525,9 @@ Dialog* dialog_of_done(Window w) {
 // Stores the entry of a field and runs its follow-up; false keeps it open.
 bool commit(const Found& f, bool on_return) {
   Trace t("commit", "on_return=%d", on_return);
+  long old = f.field->store == Store::Int ? *static_cast<int*>(f.field->var) : 0;
   if (!store(*f.field, on_return)) return false;
-  f.dialog->after(*f.field, on_return);
+  f.dialog->after(*f.field, on_return, old);
   return true;
 }
 
@@ -475,6 +544,11 @@ void draw_mvavgwin() { Trace t("draw_mvavgwin"); draw_dialog(mvavg_dialog); }
 void draw_databasewin() { Trace t("draw_databasewin"); draw_dialog(database_dialog); }
 void draw_stockwin() { Trace t("draw_stockwin"); draw_dialog(stock_dialog); }
 void draw_combwin() { Trace t("draw_combwin"); draw_dialog(comb_dialog); }
+void draw_querywin() { Trace t("draw_querywin"); draw_dialog(query_dialog); }
+void make_querywin() {
+  Trace t("make_querywin");
+  open_dialog(query_dialog);
+}
 
 bool open_price_dialog() { return open_dialog(price_dialog); }
 bool open_adjust_dialog() { return open_dialog(adjust_dialog); }

@@ -18,10 +18,14 @@ extern Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseW
 extern Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
     KD_StockWinCVol, KD_StockWinDone;
 extern Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
+extern Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice,
+    KD_QueryWinHprice, KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol,
+    KD_QueryWinDistr, KD_QueryWinDistrIncr, KD_QueryWinDone;
 
 // How a typed text is stored in its variable.
 enum class Store {
-  Float, Int, Char, Letters, Look, OnOff, Text, Upper, ShownFirst, ShownLast, DateMMDDYY, DateYYMMDD, DayCount
+  Float, Int, Char, Letters, Look, OnOff, Text, Upper, ShownFirst, ShownLast, DateMMDDYY, DateYYMMDD, DayCount,
+  ClassWidth  // the distribution's class width and its labelling step
 };
 // Stores a typed text by its kind into var (a text of `size` characters);
 // false when the entry must stay open (a day count that cannot be shown).
@@ -35,6 +39,8 @@ void draw_mvavgwin();
 void draw_databasewin();
 void draw_stockwin();
 void draw_combwin();
+void draw_querywin();
+void make_querywin();  // opens the query window unless it is open
 void draw_leftarrow();
 void draw_rightarrow();
 void draw_uparrow();

@@ -2,6 +2,12 @@
 // the event is for: a menu entry, a dialog field or button, an arrow, the
 // colour window, or the chart area.
 #include <X11/Xutil.h>
+#include <fcntl.h>
+#include <sys/select.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
@@ -86,6 +92,47 @@ void buy_values_cleared() {
 }
 
 }  // namespace
+
+namespace {
+
+int child_pipe[2] = {-1, -1};  // a byte arrives when a child process ends
+
+void on_child(int) {
+  int saved = errno;
+  char c = 0;
+  [[maybe_unused]] ssize_t n = write(child_pipe[1], &c, 1);
+  errno = saved;
+}
+
+void watch_children() {
+  if (child_pipe[0] >= 0 || pipe(child_pipe) != 0) return;
+  for (int fd : child_pipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  struct sigaction sa = {};
+  sa.sa_handler = on_child;
+  sa.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+  sigaction(SIGCHLD, &sa, nullptr);
+}
+
+}  // namespace
+
+void next_event() {
+  watch_children();
+  while (!XPending(KD_Display)) {  // flushes what was drawn
+    fd_set fds;
+    FD_ZERO(&fds);
+    int x = ConnectionNumber(KD_Display);
+    FD_SET(x, &fds);
+    FD_SET(child_pipe[0], &fds);
+    if (select(std::max(x, child_pipe[0]) + 1, &fds, nullptr, nullptr, nullptr) < 0 && errno != EINTR) break;
+    if (FD_ISSET(child_pipe[0], &fds)) {
+      char drain[64];
+      while (read(child_pipe[0], drain, sizeof drain) > 0) {
+      }
+      reap_print_children();
+    }
+  }
+  XNextEvent(KD_Display, &KD_Event);
+}
 
 void dispatch_event() {
   int type = KD_Event.type;
@@ -228,6 +275,23 @@ void keypress() {
 
 namespace {
 
+// A click on a row of a ranked list charts that security.
+bool open_query_row(int column, int row) {
+  int i = query_row_at(column, row);
+  if (i < 0) return false;
+  queryflag = 1;
+  clear_graph();
+  buy_values_cleared();
+  copy_text(symbolname, qs[i].symbol);
+  graphlook = 1;
+  loadstock();
+  calculate_globals();
+  draw_chart();
+  set_arrow_updwn(3);
+  set_arrow_leftright(2);
+  return true;
+}
+
 // A click in the company list opens the security under it.
 bool open_listed_company(int column, int row) {
   std::string sym = draw_companys(2, column, row + 1);
@@ -257,6 +321,7 @@ void buttonpress() {
   Trace t("buttonpress");
   const XButtonEvent& e = KD_Event.xbutton;
   int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
+  if (e.window == KD_MainWin && graphlook == 8 && querylook != 10 && open_query_row(column, row)) return;
   if (e.window == KD_MainWin && graphlook == 13 && open_listed_company(column, row)) return;
   if (e.window == KD_MainWin && graphlook == 12) {
     if (draw_grps(2, column, row + 1)[0]) status("event", __LINE__, "loadgroup: not available in this build");

@@ -13,7 +13,6 @@
 
 MenuEntry menu[MENUS][MENU_ENTRIES];
 int active_menu = -1;
-int querylook;
 
 namespace {
 

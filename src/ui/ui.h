@@ -6,6 +6,7 @@
 
 #include <ctime>
 
+#include "query/query.h"
 #include "ui/draw.h"
 
 // ---- display ----
@@ -107,6 +108,9 @@ void leave();
 void expose();
 void reconfigure();
 void dispatch_event();  // hands KD_Event to its handler by type
+// Waits for the next event into KD_Event; meanwhile collects finished print
+// writers.
+void next_event();
 
 // ---- menu bar ----
 struct MenuEntry {
@@ -125,7 +129,6 @@ struct MenuEntry {
 constexpr int MENUS = 7, MENU_ENTRIES = 20;
 extern MenuEntry menu[MENUS][MENU_ENTRIES];
 extern int active_menu;  // the menu whose items are shown, -1 none
-extern int querylook;    // the query list shown
 
 void initialize_menu();
 void draw_menu(Role fgc, Role bgc, Window w);
@@ -167,15 +170,15 @@ void fn_arrowup();
 void fn_arrowdown();
 void clear_db_var();
 void clear_stock_var();
-// Items whose features come later: they say so on the status line.
+// The query commands: each opens the query window and shows its list.
 void fast_query();
 void slow_query();
 void fn_groups();
 void fn_distr();
 void fn_hl();
+void do_print();
 // False for the items whose features come later: they only say so.
 bool action_available(void (*action)());
-extern int distr_offx, distr_offy;  // offsets of the distribution view
 
 // ---- zoom and mark ----
 extern int zoom, zoomlvl;               // choosing a zoom rectangle; zooms done

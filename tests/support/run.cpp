@@ -137,6 +137,7 @@ std::vector<std::string> split_lines(const std::string& text) {
 std::string kadmer_bin() { return KADMER_BIN; }
 std::string kadmer_gen() { return KADMER_GEN; }
 std::string kadmer_dump() { return KADMER_DUMP; }
+std::string kadmer_scan() { return KADMER_SCAN; }
 std::string kadmer_look() { return KADMER_LOOK; }
 std::string source_dir() { return KADMER_SOURCE_DIR; }
 std::string artifact_path(const std::string& name) { return std::string(KADMER_ARTIFACTS) + "/" + name; }

@@ -64,6 +64,7 @@ std::vector<std::string> split_lines(const std::string& text);
 std::string kadmer_bin();
 std::string kadmer_gen();
 std::string kadmer_dump();
+std::string kadmer_scan();
 std::string kadmer_look();
 std::string source_dir();
 std::string artifact_path(const std::string& name);

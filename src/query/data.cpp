@@ -1,0 +1,380 @@
+// The query table: the day files of a date range read into one row per
+// security, with changes, gaps, runs, volumes, percents and the range.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "query/query.h"
+
+std::vector<QueryRec> qs;
+int querynum, queryend, querydays, querylastsort;
+int queryextraloaded, querygroupsloaded, querydistrloaded;
+int querybasex;
+int querylook;
+int distr_offx, distr_offy;
+int query_gn;
+bool query_table_made;
+
+namespace {
+
+constexpr double NONE = std::numeric_limits<double>::quiet_NaN();
+
+void say(int line, const char* fmt, const char* text = "") {
+  std::snprintf(statusbuf, sizeof statusbuf, fmt, text);
+  status("query", line, statusbuf);
+}
+
+// ---- reading a day file ----
+
+// One whole file in memory: the query reads thousands of lines per file.
+class DayText {
+ public:
+  bool open(const char* path) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    text_.clear();
+    char chunk[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text_.append(chunk, n);
+    std::fclose(f);
+    at_ = 0;
+    return true;
+  }
+  // The next line without its newline; false at the end of the file or at
+  // a line whose first byte is NUL.
+  bool next(std::string_view* line) {
+    if (at_ >= text_.size() || text_[at_] == '\0') return false;
+    std::size_t end = text_.find('\n', at_);
+    if (end == std::string::npos) end = text_.size();
+    *line = std::string_view(text_).substr(at_, end - at_);
+    at_ = end + 1;
+    return true;
+  }
+
+ private:
+  std::string text_;
+  std::size_t at_ = 0;
+};
+
+// A line of a day file: symbol, then high, low, close and volume.
+struct DayLine {
+  std::string_view symbol;
+  float high, low, close;
+  double volume;
+};
+
+enum class Parse { Quote, Comment, NoComma, Bad };
+
+Parse parse_line(std::string_view line, DayLine* d) {
+  if (!line.empty() && line[0] == '#') return Parse::Comment;
+  std::size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return Parse::NoComma;
+  d->symbol = line.substr(0, std::min(comma, sizeof(QueryRec::symbol) - 1));
+  char numbers[256];  // a quote line is short; a longer one is no quote
+  std::string_view rest = line.substr(comma + 1);
+  if (rest.size() >= sizeof numbers || d->symbol.empty()) return Parse::Bad;
+  std::memcpy(numbers, rest.data(), rest.size());
+  numbers[rest.size()] = '\0';
+  Numbers n;
+  if (!scan_numbers(numbers, &n) || n.count < 4) return Parse::Bad;
+  d->close = static_cast<float>(n.v[2]);
+  d->high = n.v[0] == 0 ? d->close : static_cast<float>(n.v[0]);  // a missing high or low is the close
+  d->low = n.v[1] == 0 ? d->close : static_cast<float>(n.v[1]);
+  d->volume = n.v[3];
+  return Parse::Quote;
+}
+
+bool in_selected_group(std::string_view symbol) {
+  if (query_gn <= 0) return true;
+  char sym[32];
+  copy_text(sym, symbol);
+  const CompanyRec& c = find_co(sym);
+  for (int g : c.group) {
+    if (g == 0) break;
+    if (g == query_gn) return true;
+  }
+  return false;
+}
+
+// ---- finding rows ----
+
+// Rows by symbol: the day files list securities in the same order, so the
+// row after the last match is nearly always the next one; the index finds
+// the others. Keys collide from six characters on, so the text decides.
+class RowIndex {
+ public:
+  void clear() {
+    by_key_.clear();
+    cursor_ = 0;
+  }
+  void add(int row) { by_key_.emplace(qs[row].key, row); }
+  int find(std::string_view symbol, uint32_t key) {
+    for (int row : {cursor_, cursor_ + 1})
+      if (row < querynum && qs[row].symbol == symbol) return cursor_ = row + 1, row;
+    auto [from, to] = by_key_.equal_range(key);
+    for (auto it = from; it != to; ++it)
+      if (qs[it->second].symbol == symbol) return cursor_ = it->second + 1, it->second;
+    return -1;
+  }
+  void rewind() { cursor_ = 0; }
+
+ private:
+  std::unordered_multimap<uint32_t, int> by_key_;
+  int cursor_ = 0;
+};
+
+RowIndex rows;
+
+uint32_t key_of(std::string_view s) {
+  uint32_t k = 0;
+  for (char c : s) k = k * 45 + static_cast<uint32_t>(static_cast<unsigned char>(c) - '.');
+  return k;
+}
+
+void new_row(const DayLine& d, uint32_t key) {
+  if (querynum >= static_cast<int>(qs.size())) qs.resize(qs.empty() ? 1024 : qs.size() * 2);
+  QueryRec& r = qs[querynum] = QueryRec{};
+  copy_text(r.symbol, d.symbol);
+  r.key = key;
+  r.days = 1;
+  r.close = r.firstclose = r.lastclose = r.prevclose = r.highclose = r.lowclose = d.close;
+  r.prevlow = r.lowlow = d.low;
+  r.prevhigh = r.highhigh = d.high;
+  rows.add(querynum++);
+}
+
+void read_day(QueryRec& r, const DayLine& d) {
+  float h = d.high, l = d.low, c = d.close;
+  double v = d.volume;
+  r.days += 1;
+  if (r.prevhigh < l || r.prevlow > h) {  // a gap up or down
+    r.gapchg = c - r.lastclose;
+    r.gappct = c == 0 ? 0.0f : static_cast<float>((static_cast<double>(c) - r.lastclose) / c);
+    if (c == 0) r.gapchg = 0;
+  }
+  r.close = c;
+  r.lowclose = std::fmin(r.lowclose, c);
+  r.highclose = std::fmax(r.highclose, c);
+  if (l < r.prevlow) {
+    ++r.lowcnt;
+    ++r.lowlast;
+  } else {
+    if (r.lowlast > r.lowmost) r.lowmost = r.lowlast;
+    r.lowlast = 0;
+  }
+  if (h > r.prevhigh) {
+    ++r.highcnt;
+    ++r.highlast;
+  } else {
+    if (r.highlast > r.highmost) r.highmost = r.highlast;
+    r.highlast = 0;
+  }
+  if (l < r.lowlow && l != 0) r.lowlow = l;
+  if (h > r.highhigh) r.highhigh = h;
+  double sign = querysmode != 'a' && !(c > r.lastclose) ? -1 : 1;  // separate mode: down days subtract
+  r.volsum += sign * v;
+  r.value += sign * c * v;
+  r.prevclose = r.lastclose;
+  r.lastclose = c;
+  r.prevlow = l;
+  r.prevhigh = h;
+}
+
+// Reads one day file into the table. The start file makes rows; a later
+// file updates them and adds securities listed for the first time.
+void read_file(DayText& file, bool start) {
+  std::string_view line;
+  DayLine d;
+  while (file.next(&line)) {
+    Parse p = parse_line(line, &d);
+    if (p == Parse::NoComma && start) break;  // a blank line ends the start file
+    if (p != Parse::Quote || !in_selected_group(d.symbol)) continue;
+    uint32_t key = key_of(d.symbol);
+    int row = start ? -1 : rows.find(d.symbol, key);
+    if (row < 0) new_row(d, key);
+    else read_day(qs[row], d);
+  }
+}
+
+void read_compare(DayText& file) {
+  std::string_view line;
+  DayLine d;
+  rows.rewind();
+  while (file.next(&line))
+    if (parse_line(line, &d) == Parse::Quote) {
+      int row = rows.find(d.symbol, key_of(d.symbol));
+      if (row >= 0) qs[row].cmpclose = d.close;
+    }
+}
+
+double ratio(double a, double b) { return b == 0 ? NONE : a / b; }
+
+void percents(QueryRec& r) {
+  if (r.close == r.firstclose) {
+    r.days = 1;  // unchanged over the range: never listed
+    return;
+  }
+  if (querysmode == 'a' && r.close < r.firstclose) {
+    r.volsum = -r.volsum;
+    r.value = -r.value;
+  }
+  double low = r.lowclose, high = r.highclose, close = r.close;
+  r.fibhighlvl = static_cast<float>(low + (high - low) * fibhigh);
+  r.fiblowlvl = static_cast<float>(low + (high - low) * fiblow);
+  r.change = static_cast<float>(close - r.firstclose);
+  r.pct = static_cast<float>(ratio(close - r.firstclose, r.firstclose) * 100);
+  double volat = ratio(static_cast<double>(r.highhigh) - r.lowlow, r.lowlow) * 100;
+  r.volat = static_cast<float>(std::isnan(r.pct) ? NONE : r.pct < 0 ? -volat : volat);
+  r.cmppct = r.cmpclose == 0 || close == 0 ? 0.0f : static_cast<float>((r.cmpclose - close) / close * 100);
+  if (close == 0 || low == 0) {
+    r.topbotpos = r.topbot = static_cast<float>(NONE);
+  } else if (close - low >= high - close) {  // upper half, ties included
+    r.topbotpos = static_cast<float>((high - close) / close + 1);
+    r.topbot = static_cast<float>((high - low) / low * 100);
+  } else {
+    r.topbotpos = static_cast<float>(-((close - low) / close + 1));
+    r.topbot = static_cast<float>(-(high - low) / low * 100);
+  }
+}
+
+// "s" day file of a day number.
+void day_path(char* out, std::size_t n, long day) {
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  std::snprintf(out, n, "%s/s%02d%02d%02d", daydir, y % 100, m, d);
+}
+
+bool exists(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0;
+}
+
+}  // namespace
+
+bool scan_numbers(const char* p, Numbers* out) {
+  out->count = 0;
+  double v = 0, d = 1, s = 1;
+  bool point = false, any = false;
+  for (;; ++p) {
+    char c = *p;
+    if (c >= '0' && c <= '9') {
+      d *= s;
+      v = v * 10 + (c - '0');
+      any = true;
+      if (v > 1e15) return false;  // no price or volume has that many digits
+    } else if (c == '.') {
+      if (point) return false;
+      point = true;
+      s = 10;
+      d = 1;
+    } else if (c == ' ' || c == '\t' || c == '\r') {
+      continue;
+    } else if (c == ',' || c == '\0') {
+      if (any || c == ',') {
+        if (out->count < 5) out->v[out->count] = v / d;
+        ++out->count;
+      }
+      if (c == '\0') break;
+      v = 0, d = 1, s = 1, point = false, any = false;
+    } else {
+      return false;  // a letter, a minus sign: no number
+    }
+  }
+  return true;
+}
+
+bool select_query_group(const char* who) {
+  char text[32];
+  copy_text(text, distr_screen);
+  if (std::strcmp(text, "A") == 0) query_gn = 0;
+  else if (std::strcmp(text, "G") == 0) query_gn = -1;
+  else if (text[0] >= '0' && text[0] <= '9') query_gn = std::atoi(text);
+  else {
+    query_gn = 0;
+    for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
+      if (groups[g].code[0] && std::strcmp(groups[g].code, text) == 0) query_gn = g;
+    if (query_gn == 0) {
+      std::snprintf(statusbuf, sizeof statusbuf, "%s: unknown group %s", who, text);
+      status("query", __LINE__, statusbuf);
+      return false;
+    }
+  }
+  return true;
+}
+
+int get_query_data() {
+  Trace t("get_query_data");
+  querynum = queryend = querydays = 0;
+  querylastsort = 0;
+  rows.clear();
+  if (!select_query_group("load_query_distr")) return 1;
+  long first = mmddyy_days(querysdate), last = mmddyy_days(queryedate);
+  if (first == NO_DAY || last == NO_DAY) return 1;
+  char path[1100];
+  long start = NO_DAY;
+  for (long day = first - 1; day >= first - 30 && start == NO_DAY; --day) {
+    day_path(path, sizeof path, day);
+    if (exists(path)) start = day;
+  }
+  if (start == NO_DAY) {
+    say(__LINE__, "get_query_data: no starting date found");
+    return 1;
+  }
+  if (start > last) return 1;
+  DayText file;
+  if (!file.open(path)) {
+    say(__LINE__, "get_query_data: can not access %s", path);
+    return 1;
+  }
+  query_table_made = true;
+  say(__LINE__, "get_query_data: reading %s", path);
+  read_file(file, true);
+  queryend = querynum;
+  querydays = 1;
+  for (long day = start + 1; day <= last; ++day) {
+    day_path(path, sizeof path, day);
+    if (!file.open(path)) continue;
+    say(__LINE__, "get_query_data: reading %s", path);
+    ++querydays;
+    read_file(file, false);
+  }
+  if (querycdate != queryedate) {
+    long cmp = mmddyy_days(querycdate);
+    if (cmp != NO_DAY) day_path(path, sizeof path, cmp);
+    if (cmp == NO_DAY || !file.open(path)) {
+      say(__LINE__, "get_query_data: no compare date");
+    } else {
+      say(__LINE__, "get_query_data: reading %s", path);
+      read_compare(file);
+    }
+  }
+  say(__LINE__, "get_query_data: calculating percents");
+  for (int i = 0; i < querynum; ++i) percents(qs[i]);
+  status("query", __LINE__, "");
+  return 0;
+}
+
+void load_query() {
+  Trace t("load_query");
+  if (debuglvl >= 2)
+    debug("%d-> load_query: querycount=%d grpcnt=%d querylook=%d &stocklist=%ld &worklist=%ld\n", stkind,
+          querycount, grpcnt, querylook, reinterpret_cast<long>(stocklist.data()),
+          reinterpret_cast<long>(worklist.data()));
+  if (querycount == 0) return;
+  free_history();  // the chart data are gone: a row opened later loads again
+  num_days = work_days = 0;
+  load = 0;
+  std::memset(symbolname, 0, sizeof symbolname);
+  get_query_data();
+}

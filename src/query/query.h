@@ -1,0 +1,120 @@
+// Queries: the query table read from the day files of a date range, the
+// ranked lists drawn from it, and their printed form.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+// One security of the query table.
+struct QueryRec {
+  char symbol[24];      // matched in full, never cut for matching
+  int32_t lowcnt;       // days whose low was below the previous day's low
+  int32_t highcnt;      // days whose high was above the previous day's high
+  int32_t lowmost;      // longest finished run of lower lows
+  int32_t lowlast;      // run of lower lows still going on
+  int32_t highmost;     // longest finished run of higher highs
+  int32_t highlast;     // run of higher highs still going on
+  int32_t fibup;        // history days at or above fibhighlvl
+  int32_t fibdown;      // history days at or below fiblowlvl
+  int32_t fibstate;     // Fibonacci crossing state; afterwards the verdict -1, 0, 1
+  float fibhighlvl;     // upper Fibonacci level of the close range
+  float fiblowlvl;      // lower Fibonacci level
+  int32_t distrslot;    // distribution slot of the change
+  uint32_t key;         // symbol key
+  int32_t days;         // day files the symbol was in; 1 when the range closed unchanged
+  float gapchg;         // close minus previous close on the last gap day
+  float gappct;         // gapchg over that day's close (a fraction)
+  float bolpct;         // percent outside the Bollinger band (negative above it)
+  float topbotpos;      // where the close lies in the close range
+  float topbot;         // close range in percent, negative in the lower half
+  float volat;          // high-low range in percent, signed like pct
+  float hivol;          // last day's volume over the average volume
+  float mvapct;         // (mvavg - close) / close x 100
+  float mvavg;          // moving average of the close over the last mvavgdays
+  float avgvol;         // average volume over the same days
+  double volsum;        // volume of the range, hundreds of shares (by the mode)
+  float change;         // close - firstclose
+  float cmpclose;       // close on the compare date; 0 when not in that file
+  float cmppct;         // (cmpclose - close) / close x 100; 0 without cmpclose
+  float lowlow;         // lowest non-zero low
+  float highhigh;       // highest high
+  float prevclose;      // close of the day before the last day read
+  float lastclose;      // close of the last day read
+  float highclose;      // highest close
+  float prevlow;        // low of the last day read
+  float prevhigh;       // high of the last day read
+  float lowclose;       // lowest close
+  float close;          // last close
+  float firstclose;     // close in the first file the symbol was in
+  float pct;            // percent change; NaN when the first close is 0
+  float bolwidth;       // bolstd x deviation of the close
+  float rsi;            // relative strength index, 0..100
+  int32_t col;          // end column of the row on screen, 0 when not shown
+  int32_t row;          // screen row, 0 when not shown
+  double value;         // dollar value: the sum of close x volume (by the mode)
+};
+
+// ---- the query table and its state ----
+extern std::vector<QueryRec> qs;  // grows as needed; never loses a security
+extern int querynum;              // rows in use
+extern int queryend;              // rows that came from the start file
+extern int querydays;             // day files read, the start file included
+extern int querylastsort;         // the list qs was last sorted for; 0 after a load
+extern int querylook;             // the list shown, 1..16
+extern int queryextraloaded, querygroupsloaded, querydistrloaded;  // steps done for this load
+extern int querybasex;            // column where the right half of a list starts
+extern int query_gn;              // group selection: 0 or -1 all, n > 0 group n
+extern bool query_table_made;     // a query got as far as making the table
+
+// ---- distribution ----
+struct DistrSlot {
+  int32_t cnt;   // rows in the slot
+  float limit;   // the slot's price-change boundary
+};
+constexpr int DISTR_SLOTS = 321;
+extern DistrSlot distr[DISTR_SLOTS];
+extern int distr_hc;          // highest count outside the first and middle slots
+extern float distr_hv;        // half-width of the horizontal axis
+extern int distr_offx, distr_offy;  // shift and zoom of the distribution view
+
+// ---- loading ----
+// Reads the query range when queries are on (querycount not 0); the chart
+// data are gone afterwards.
+void load_query();
+int get_query_data();  // 0 when rows were read
+// The group selection of distr_screen into query_gn; false for an unknown
+// group (reported with `who` as the routine name).
+bool select_query_group(const char* who);
+
+// The hand-written number scanner of the day files: up to five numbers after
+// the first comma. False for a line whose number fields hold anything but
+// digits, one point per number, blanks and tabs.
+struct Numbers {
+  double v[5];
+  int count;
+};
+bool scan_numbers(const char* text, Numbers* out);
+
+// ---- lists ----
+extern int printflag;  // 1 during the one redraw that prints
+void draw_query();
+// Writes the list `look` as print writes it (header, then every row that
+// passes its tests), to fd; at most `limit` rows when limit > 0. False when
+// the list has no printed form or its step has not run.
+bool write_query_list(int look, int fd, int limit = 0);
+// The same rows as CSV: symbol,firstclose,close,change,pct,days, then every
+// other measure.
+bool write_query_csv(int look, int fd, int limit = 0);
+// The row drawn under a text cell (column, row of the press), or -1.
+int query_row_at(int column, int row);
+// Lists by menu label ("price", "dollar value", ...): their look, 0 if none.
+int query_look_of(const char* label);
+// Sorts qs for a list, as drawing it would.
+void sort_query(int look);
+
+// ---- printing ----
+// A print writer was started for `path`: its end is reported when reaped.
+void print_started(long pid, const char* path);
+// Collects finished print writers; reports a failed one on the status line.
+void reap_print_children();

@@ -1,0 +1,63 @@
+// What the headless tools share: reading option values, dates in the two
+// forms a script has at hand, and start-up without a display.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+
+namespace tool {
+
+// The tool's own usage: prints why and the usage text, ends with status 2.
+[[noreturn]] void usage(const char* why);
+
+inline int int_arg(const char* text, int lo, int hi, const char* what) {
+  char* end;
+  long v = std::strtol(text, &end, 10);
+  if (end == text || *end || v < lo || v > hi) usage(what);
+  return static_cast<int>(v);
+}
+
+// A date as YYYY-MM-DD or YYMMDD (two-digit years: 69..99 are 19xx).
+inline void date_arg(const char* text, int* ymd) {
+  int y = 0, m = 0, d = 0;
+  char tail;
+  if (std::sscanf(text, "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && std::strlen(text) == 10) {
+  } else if (std::strlen(text) == 6 && std::strspn(text, "0123456789") == 6) {
+    int v = std::atoi(text);
+    y = full_year(v / 10000);
+    m = v / 100 % 100;
+    d = v % 100;
+  } else {
+    usage("a date is YYYY-MM-DD or YYMMDD");
+  }
+  if (!valid_date(y, m, d) || y < 1969 || y > 2068) usage("no such date");
+  ymd[0] = y;
+  ymd[1] = m;
+  ymd[2] = d;
+}
+
+inline void check_config(const char* path) {
+  if (!path) return;
+  FILE* f = std::fopen(path, "r");
+  if (!f) usage((std::string("can not read ") + path).c_str());
+  std::fclose(f);
+}
+
+// Start-up as the program's, without a display: settings, the
+// configuration file, the group and company tables.
+inline void start(const char* config) {
+  prepare_trace_stamp();
+  if (config) copy_text(config_file, config);
+  initial_vars();
+  parse_config(0, 0, nullptr);
+  initial_groups();
+  initial_companys();
+}
+
+}  // namespace tool
