@@ -43,9 +43,12 @@ class DayText {
   bool open(const char* path) {
     FILE* f = std::fopen(path, "rb");
     if (!f) return false;
-    text_.clear();
-    char chunk[1 << 16];
-    std::size_t n;
+    struct stat st;
+    std::size_t size = fstat(fileno(f), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    text_.resize(size);
+    std::size_t n = size ? std::fread(text_.data(), 1, size, f) : 0;
+    text_.resize(n);
+    char chunk[1 << 16];  // what a file without a size (a pipe) holds
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text_.append(chunk, n);
     std::fclose(f);
     at_ = 0;
@@ -81,13 +84,8 @@ Parse parse_line(std::string_view line, DayLine* d) {
   std::size_t comma = line.find(',');
   if (comma == std::string_view::npos) return Parse::NoComma;
   d->symbol = line.substr(0, std::min(comma, sizeof(QueryRec::symbol) - 1));
-  char numbers[256];  // a quote line is short; a longer one is no quote
-  std::string_view rest = line.substr(comma + 1);
-  if (rest.size() >= sizeof numbers || d->symbol.empty()) return Parse::Bad;
-  std::memcpy(numbers, rest.data(), rest.size());
-  numbers[rest.size()] = '\0';
   Numbers n;
-  if (!scan_numbers(numbers, &n) || n.count < 4) return Parse::Bad;
+  if (d->symbol.empty() || !scan_numbers(line.substr(comma + 1), &n) || n.count < 4) return Parse::Bad;
   d->close = static_cast<float>(n.v[2]);
   d->high = n.v[0] == 0 ? d->close : static_cast<float>(n.v[0]);  // a missing high or low is the close
   d->low = n.v[1] == 0 ? d->close : static_cast<float>(n.v[1]);
@@ -109,6 +107,13 @@ bool in_selected_group(std::string_view symbol) {
 
 // ---- finding rows ----
 
+uint32_t key_of(std::string_view s) {
+  uint32_t k = 0;
+  for (char c : s) k = k * 45 + static_cast<uint32_t>(static_cast<unsigned char>(c) - '.');
+  return k;
+}
+
+
 // Rows by symbol: the day files list securities in the same order, so the
 // row after the last match is nearly always the next one; the index finds
 // the others. Keys collide from six characters on, so the text decides.
@@ -119,28 +124,30 @@ class RowIndex {
     cursor_ = 0;
   }
   void add(int row) { by_key_.emplace(qs[row].key, row); }
-  int find(std::string_view symbol, uint32_t key) {
+  int find(std::string_view symbol) {
     for (int row : {cursor_, cursor_ + 1})
-      if (row < querynum && qs[row].symbol == symbol) return cursor_ = row + 1, row;
-    auto [from, to] = by_key_.equal_range(key);
+      if (row < querynum && same(qs[row], symbol)) return cursor_ = row + 1, row;
+    auto [from, to] = by_key_.equal_range(key_of(symbol));
     for (auto it = from; it != to; ++it)
-      if (qs[it->second].symbol == symbol) return cursor_ = it->second + 1, it->second;
+      if (same(qs[it->second], symbol)) {
+        // A security listed after the start keeps its row at the end of the
+        // table; the cursor stays with the file's order.
+        if (it->second < queryend) cursor_ = it->second + 1;
+        return it->second;
+      }
     return -1;
   }
   void rewind() { cursor_ = 0; }
 
  private:
+  static bool same(const QueryRec& r, std::string_view symbol) {
+    return std::memcmp(r.symbol, symbol.data(), symbol.size()) == 0 && r.symbol[symbol.size()] == '\0';
+  }
   std::unordered_multimap<uint32_t, int> by_key_;
   int cursor_ = 0;
 };
 
 RowIndex rows;
-
-uint32_t key_of(std::string_view s) {
-  uint32_t k = 0;
-  for (char c : s) k = k * 45 + static_cast<uint32_t>(static_cast<unsigned char>(c) - '.');
-  return k;
-}
 
 void new_row(const DayLine& d, uint32_t key) {
   if (querynum >= static_cast<int>(qs.size())) qs.resize(qs.empty() ? 1024 : qs.size() * 2);
@@ -200,9 +207,8 @@ void read_file(DayText& file, bool start) {
     Parse p = parse_line(line, &d);
     if (p == Parse::NoComma && start) break;  // a blank line ends the start file
     if (p != Parse::Quote || !in_selected_group(d.symbol)) continue;
-    uint32_t key = key_of(d.symbol);
-    int row = start ? -1 : rows.find(d.symbol, key);
-    if (row < 0) new_row(d, key);
+    int row = start ? -1 : rows.find(d.symbol);
+    if (row < 0) new_row(d, key_of(d.symbol));
     else read_day(qs[row], d);
   }
 }
@@ -213,7 +219,7 @@ void read_compare(DayText& file) {
   rows.rewind();
   while (file.next(&line))
     if (parse_line(line, &d) == Parse::Quote) {
-      int row = rows.find(d.symbol, key_of(d.symbol));
+      int row = rows.find(d.symbol);
       if (row >= 0) qs[row].cmpclose = d.close;
     }
 }
@@ -262,36 +268,67 @@ bool exists(const char* path) {
 
 }  // namespace
 
-bool scan_numbers(const char* p, Numbers* out) {
-  out->count = 0;
-  double v = 0, d = 1, s = 1;
-  bool point = false, any = false;
-  for (;; ++p) {
-    char c = *p;
-    if (c >= '0' && c <= '9') {
-      d *= s;
-      v = v * 10 + (c - '0');
-      any = true;
-      if (v > 1e15) return false;  // no price or volume has that many digits
-    } else if (c == '.') {
-      if (point) return false;
-      point = true;
-      s = 10;
-      d = 1;
-    } else if (c == ' ' || c == '\t' || c == '\r') {
-      continue;
-    } else if (c == ',' || c == '\0') {
-      if (any || c == ',') {
-        if (out->count < 5) out->v[out->count] = v / d;
-        ++out->count;
-      }
-      if (c == '\0') break;
-      v = 0, d = 1, s = 1, point = false, any = false;
-    } else {
-      return false;  // a letter, a minus sign: no number
-    }
+namespace {
+
+const double tens[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+void take(Numbers* out, uint64_t digits, int places) {
+  if (out->count < 5) out->v[out->count] = places > 0 ? static_cast<double>(digits) / tens[places] : digits;
+  ++out->count;
+}
+
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The usual shape of a field, " 12.375", read quickly; false for any other
+// (blanks between digits, no digits), which the careful scan reads.
+bool quick_field(const char*& p, const char* end, Numbers* out) {
+  const char* q = p;
+  while (q < end && *q == ' ') ++q;
+  const char* first = q;
+  uint64_t digits = 0;
+  while (q < end && static_cast<unsigned>(*q - '0') < 10) digits = digits * 10 + static_cast<unsigned>(*q++ - '0');
+  int places = -1;
+  if (q < end && *q == '.') {
+    const char* point = ++q;
+    while (q < end && static_cast<unsigned>(*q - '0') < 10) digits = digits * 10 + static_cast<unsigned>(*q++ - '0');
+    places = static_cast<int>(q - point);
   }
+  int length = static_cast<int>(q - first) - (places >= 0);
+  while (q < end && blank(*q)) ++q;
+  if (length <= 0 || length > 15 || (q < end && *q != ',')) return false;
+  take(out, digits, places);
+  p = q;
   return true;
+}
+
+}  // namespace
+
+bool scan_numbers(std::string_view text, Numbers* out) {
+  out->count = 0;
+  const char *p = text.data(), *end = p + text.size();
+  for (;;) {  // one field a round
+    if (!quick_field(p, end, out)) {
+      uint64_t digits = 0;  // the number's digits as one integer
+      int places = -1;      // digits after the point; -1 before a point
+      int length = 0;
+      for (; p < end && *p != ','; ++p) {
+        unsigned d = static_cast<unsigned char>(*p) - '0';
+        if (d < 10) {
+          digits = digits * 10 + d;
+          ++length;
+          places += places >= 0;
+        } else if (*p == '.' && places < 0) {
+          places = 0;
+        } else if (!blank(*p)) {
+          return false;  // a letter, a minus sign, a second point: no number
+        }
+      }
+      if (length > 15) return false;  // no price or volume has that many digits
+      if (length > 0 || places >= 0 || p < end) take(out, digits, places);
+    }
+    if (p >= end) return true;
+    ++p;  // the comma
+  }
 }
 
 bool select_query_group(const char* who) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 // One security of the query table.
@@ -94,7 +95,7 @@ struct Numbers {
   double v[5];
   int count;
 };
-bool scan_numbers(const char* text, Numbers* out);
+bool scan_numbers(std::string_view text, Numbers* out);
 
 // ---- lists ----
 extern int printflag;  // 1 during the one redraw that prints
