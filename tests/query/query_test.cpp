@@ -2,6 +2,7 @@
 // printed from it, and kadmer-scan against a computation of its own.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "query/query.h"
 #include "support/market.h"
 #include "support/run.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -355,6 +357,45 @@ TEST_F(QueryLists, ACompareColumnNarrowsTheNames) {
   ASSERT_GE(left.size(), 1u);
   // 100 columns, 44 wide each: 12 / 2 - 3 = 3 characters of the name
   EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3 Com", left[0]);
+}
+
+// "print" hands the list to a writer process and goes on; the writers are
+// collected, and one that cannot write is reported.
+TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
+  auto settle = [] {
+    for (int i = 0; i < 200; ++i) {
+      reap_print_children();
+      if (waitpid(-1, nullptr, WNOHANG) < 0) return;  // no child left, not even a zombie
+      usleep(10000);
+    }
+  };
+  screen = new RecordingWindow(100, 60);
+  graphlook = 8;
+  querylook = 2;
+  std::string file = work.file("list.txt");
+  work.write("list.txt", std::string(100000, '#'));  // a longer earlier print leaves no tail
+  copy_text(printpath, file);
+  for (int i = 0; i < 100; ++i) do_print();
+  settle();
+  std::vector<std::string> lines = split_lines(read_file(file));
+  ASSERT_EQ(11u, lines.size());
+  EXPECT_EQ("   %   symbol   price change name", lines[0]);
+  EXPECT_EQ(std::string::npos, read_file(file).find('#'));
+  EXPECT_EQ(-1, printfd);
+  EXPECT_EQ(0, printflag);
+  EXPECT_FALSE(column(screen->rec, Role::Qpos).empty());  // the window keeps its rows
+  copy_text(printpath, "/dev/full");
+  do_print();
+  settle();
+  EXPECT_STREQ("do_print: write /dev/full errno=28", last_status);
+  copy_text(printpath, "/no/such/dir/list");
+  do_print();
+  EXPECT_STREQ("do_print: open /no/such/dir/list errno=2", last_status);
+  querylook = 15;  // the count lists are not printed
+  copy_text(printpath, file);
+  do_print();
+  settle();
+  EXPECT_EQ(11u, split_lines(read_file(file)).size());
 }
 
 // ---- kadmer-scan ----
