@@ -24,12 +24,15 @@ const char* const usage_text =
     "  --end DATE          last day of the range\n"
     "  --compare DATE      adds the close on this day and its percent to every row\n"
     "  --list NAME         price (default), percent, volume, \"dollar value\", volatity,\n"
-    "                      gaps, top/bottom, \"low count\", \"high count\"\n"
+    "                      gaps, top/bottom, \"moving avg\", bolinger, groups, \"high volume\",\n"
+    "                      rsi, fibonacci, distribution, \"low count\", \"high count\"\n"
     "  --count N           at most N rows (default: every row of the list)\n"
     "  --low P, --high P   only securities whose last close lies in [P, P] (default: any)\n"
     "  --mode a|s          volumes accumulated (a) or down days subtracted (s, default)\n"
     "  --distr TEXT        A or G: every security; a group number or code: its members\n"
-    "  --csv               CSV: symbol,firstclose,close,change,pct,days and every other measure\n";
+    "  --csv               CSV: symbol,firstclose,close,change,pct,days and every other measure;\n"
+    "                      groups: number,name,code,startsum,startcount,endsum,endcount,pct;\n"
+    "                      distribution: limit,count of every slot that is not empty\n";
 
 struct Options {
   const char* config = nullptr;
@@ -53,8 +56,7 @@ float price_arg(const char* text, const char* what) {
 
 int list_arg(const char* name) {
   int look = query_look_of(name);
-  // The history, group and distribution lists need steps of their own.
-  if (look == 0 || (look >= 8 && look <= 14)) tool::usage((std::string("no list ") + name).c_str());
+  if (look == 0) tool::usage((std::string("no list ") + name).c_str());
   return look;
 }
 
@@ -122,6 +124,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "no day files in the range");
     return 1;
   }
-  bool ok = o.csv ? write_query_csv(o.look, 1, o.count) : write_query_list(o.look, 1, o.count);
+  bool ok = o.look == 10   ? write_query_groups(1, o.csv)
+            : o.look == 14 ? write_query_distr(1, o.csv)
+            : o.csv        ? write_query_csv(o.look, 1, o.count)
+                           : write_query_list(o.look, 1, o.count);
+  if (!ok) std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "the list has no data");
   return ok ? 0 : 1;
 }

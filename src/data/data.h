@@ -75,10 +75,11 @@ struct GroupRec {
   int32_t count;        // companies in the group
   char code[17];        // upper case, at most 16 characters
   char name[73];        // at most 72 characters
-  float qstartsum, qendsum;       // group query totals
-  int32_t qstartcnt, qendcnt;
-  float qchange;
-  int32_t qvolume, qcol, qrow;
+  double qstartsum, qendsum;      // group query totals: closes in the start and end files
+  int32_t qstartcnt, qendcnt;     // members found in each
+  float qchange;                  // percent change of the group
+  int64_t qvolume;                // members' volume (a whole market passes 32 bits)
+  int32_t qcol, qrow;             // screen cell of the groups list
   int32_t ad_seen, ad_adv, ad_dec, ad_unc;  // advance/decline counters
 };
 

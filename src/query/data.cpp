@@ -16,6 +16,7 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "query/query.h"
+#include "query/reading.h"
 
 std::vector<QueryRec> qs;
 int querynum, queryend, querydays, querylastsort;
@@ -26,72 +27,12 @@ int distr_offx, distr_offy;
 int query_gn;
 bool query_table_made;
 
+using namespace query_reading;
+
 namespace {
 
 constexpr double NONE = std::numeric_limits<double>::quiet_NaN();
 
-void say(int line, const char* fmt, const char* text = "") {
-  std::snprintf(statusbuf, sizeof statusbuf, fmt, text);
-  status("query", line, statusbuf);
-}
-
-// ---- reading a day file ----
-
-// One whole file in memory: the query reads thousands of lines per file.
-class DayText {
- public:
-  bool open(const char* path) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    struct stat st;
-    std::size_t size = fstat(fileno(f), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
-    text_.resize(size);
-    std::size_t n = size ? std::fread(text_.data(), 1, size, f) : 0;
-    text_.resize(n);
-    char chunk[1 << 16];  // what a file without a size (a pipe) holds
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text_.append(chunk, n);
-    std::fclose(f);
-    at_ = 0;
-    return true;
-  }
-  // The next line without its newline; false at the end of the file or at
-  // a line whose first byte is NUL.
-  bool next(std::string_view* line) {
-    if (at_ >= text_.size() || text_[at_] == '\0') return false;
-    std::size_t end = text_.find('\n', at_);
-    if (end == std::string::npos) end = text_.size();
-    *line = std::string_view(text_).substr(at_, end - at_);
-    at_ = end + 1;
-    return true;
-  }
-
- private:
-  std::string text_;
-  std::size_t at_ = 0;
-};
-
-// A line of a day file: symbol, then high, low, close and volume.
-struct DayLine {
-  std::string_view symbol;
-  float high, low, close;
-  double volume;
-};
-
-enum class Parse { Quote, Comment, NoComma, Bad };
-
-Parse parse_line(std::string_view line, DayLine* d) {
-  if (!line.empty() && line[0] == '#') return Parse::Comment;
-  std::size_t comma = line.find(',');
-  if (comma == std::string_view::npos) return Parse::NoComma;
-  d->symbol = line.substr(0, std::min(comma, sizeof(QueryRec::symbol) - 1));
-  Numbers n;
-  if (d->symbol.empty() || !scan_numbers(line.substr(comma + 1), &n) || n.count < 4) return Parse::Bad;
-  d->close = static_cast<float>(n.v[2]);
-  d->high = n.v[0] == 0 ? d->close : static_cast<float>(n.v[0]);  // a missing high or low is the close
-  d->low = n.v[1] == 0 ? d->close : static_cast<float>(n.v[1]);
-  d->volume = n.v[3];
-  return Parse::Quote;
-}
 
 bool in_selected_group(std::string_view symbol) {
   if (query_gn <= 0) return true;
@@ -254,18 +195,6 @@ void percents(QueryRec& r) {
   }
 }
 
-// "s" day file of a day number.
-void day_path(char* out, std::size_t n, long day) {
-  int y, m, d;
-  civil_date(day, &y, &m, &d);
-  std::snprintf(out, n, "%s/s%02d%02d%02d", daydir, y % 100, m, d);
-}
-
-bool exists(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0;
-}
-
 }  // namespace
 
 namespace {
@@ -359,11 +288,7 @@ int get_query_data() {
   long first = mmddyy_days(querysdate), last = mmddyy_days(queryedate);
   if (first == NO_DAY || last == NO_DAY) return 1;
   char path[1100];
-  long start = NO_DAY;
-  for (long day = first - 1; day >= first - 30 && start == NO_DAY; --day) {
-    day_path(path, sizeof path, day);
-    if (exists(path)) start = day;
-  }
+  long start = find_start_file(first, path, sizeof path);
   if (start == NO_DAY) {
     say(__LINE__, "get_query_data: no starting date found");
     return 1;
@@ -413,5 +338,11 @@ void load_query() {
   num_days = work_days = 0;
   load = 0;
   std::memset(symbolname, 0, sizeof symbolname);
-  get_query_data();
+  if (get_query_data() != 0) return;
+  switch (querylook) {
+    case 8: case 9: case 11: case 12: case 13: load_query_extra(); break;
+    case 10: load_query_groups(); break;
+    case 14: load_query_distr(); break;
+    default: break;
+  }
 }

@@ -347,6 +347,8 @@ void sort_query(int look) {
 int query_look_of(const char* label) {
   for (const List& l : lists)
     if (std::strcmp(l.label, label) == 0) return l.look;
+  if (std::strcmp(label, "groups") == 0) return 10;
+  if (std::strcmp(label, "distribution") == 0) return 14;
   return 0;
 }
 
@@ -354,7 +356,9 @@ void draw_query() {
   Trace t("draw_query");
   if (querycount == 0 || querynum == 0) return;
   for (int i = 0; i < querynum; ++i) qs[i].col = qs[i].row = 0;
-  if (const List* l = list_of(querylook)) draw_list(*l);
+  if (querylook == 10) draw_qgroups();
+  else if (querylook == 14) draw_distr();
+  else if (const List* l = list_of(querylook)) draw_list(*l);
 }
 
 int query_row_at(int column, int row) {

@@ -80,10 +80,13 @@ extern float distr_hv;        // half-width of the horizontal axis
 extern int distr_offx, distr_offy;  // shift and zoom of the distribution view
 
 // ---- loading ----
-// Reads the query range when queries are on (querycount not 0); the chart
-// data are gone afterwards.
+// Reads the query range when queries are on (querycount not 0), and the
+// step the current list needs; the chart data are gone afterwards.
 void load_query();
 int get_query_data();  // 0 when rows were read
+void load_query_extra();   // each security's history: averages, bands, RSI, Fibonacci
+void load_query_groups();  // the group totals of the start and end files
+void load_query_distr();   // the distribution of the price changes
 // The group selection of distr_screen into query_gn; false for an unknown
 // group (reported with `who` as the routine name).
 bool select_query_group(const char* who);
@@ -111,6 +114,13 @@ bool write_query_csv(int look, int fd, int limit = 0);
 int query_row_at(int column, int row);
 // Lists by menu label ("price", "dollar value", ...): their look, 0 if none.
 int query_look_of(const char* label);
+// The groups list and the distribution screen.
+void draw_qgroups();
+void draw_distr();
+int query_group_at(int column, int row);  // the group drawn under a cell, or -1
+// Their printed forms (the distribution has none on the screen's "print").
+bool write_query_groups(int fd, bool csv = false);
+bool write_query_distr(int fd, bool csv = false);
 // Sorts qs for a list, as drawing it would.
 void sort_query(int look);
 

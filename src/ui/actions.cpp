@@ -260,13 +260,25 @@ void query_command(void (*step)()) {
 }  // namespace
 
 void fast_query() { Trace t("fast_query"); query_command(nullptr); }
-void slow_query() { Trace t("slow_query"); query_command(nullptr); }
-void fn_groups() { Trace t("fn_groups"); query_command(nullptr); }
 void fn_hl() { Trace t("fn_hl"); query_command(nullptr); }
+void slow_query() {
+  Trace t("slow_query");
+  query_command([] {
+    if (!queryextraloaded) load_query_extra();
+  });
+}
+void fn_groups() {
+  Trace t("fn_groups");
+  query_command([] {
+    if (!querygroupsloaded) load_query_groups();
+  });
+}
 void fn_distr() {
   Trace t("fn_distr");
   distr_offx = distr_offy = 0;
-  query_command(nullptr);
+  query_command([] {
+    if (!querydistrloaded) load_query_distr();
+  });
 }
 void fn_group() { Trace t("fn_group"); not_available("fn_group"); }
 void fn_adln() { Trace t("fn_adln"); not_available("fn_adln"); }

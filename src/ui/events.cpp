@@ -322,6 +322,10 @@ void buttonpress() {
   const XButtonEvent& e = KD_Event.xbutton;
   int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
   if (e.window == KD_MainWin && graphlook == 8 && querylook != 10 && open_query_row(column, row)) return;
+  if (e.window == KD_MainWin && graphlook == 8 && querylook == 10 && query_group_at(column, row) >= 0) {
+    status("event", __LINE__, "loadgroup: not available in this build");
+    return;
+  }
   if (e.window == KD_MainWin && graphlook == 13 && open_listed_company(column, row)) return;
   if (e.window == KD_MainWin && graphlook == 12) {
     if (draw_grps(2, column, row + 1)[0]) status("event", __LINE__, "loadgroup: not available in this build");

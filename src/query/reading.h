@@ -1,0 +1,97 @@
+// What the query's steps share in reading day files: a whole file in
+// memory, its quote lines, the file of a day, and the start-file search.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "core/core.h"
+#include "data/data.h"
+#include "query/query.h"
+
+namespace query_reading {
+
+inline void say(int line, const char* fmt, const char* text = "") {
+  std::snprintf(statusbuf, sizeof statusbuf, fmt, text);
+  status("query", line, statusbuf);
+}
+
+// One whole file in memory: the query reads thousands of lines per file.
+class DayText {
+ public:
+  bool open(const char* path) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    struct stat st;
+    std::size_t size = fstat(fileno(f), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    text_.resize(size);
+    std::size_t n = size ? std::fread(text_.data(), 1, size, f) : 0;
+    text_.resize(n);
+    char chunk[1 << 16];  // what a file without a size (a pipe) holds
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text_.append(chunk, n);
+    std::fclose(f);
+    at_ = 0;
+    return true;
+  }
+  // The next line without its newline; false at the end of the file or at
+  // a line whose first byte is NUL.
+  bool next(std::string_view* line) {
+    if (at_ >= text_.size() || text_[at_] == '\0') return false;
+    std::size_t end = text_.find('\n', at_);
+    if (end == std::string::npos) end = text_.size();
+    *line = std::string_view(text_).substr(at_, end - at_);
+    at_ = end + 1;
+    return true;
+  }
+
+ private:
+  std::string text_;
+  std::size_t at_ = 0;
+};
+
+// A line of a day file: symbol, then high, low, close and volume.
+struct DayLine {
+  std::string_view symbol;
+  float high, low, close;
+  double volume;
+};
+
+enum class Parse { Quote, Comment, NoComma, Bad };
+
+inline Parse parse_line(std::string_view line, DayLine* d) {
+  if (!line.empty() && line[0] == '#') return Parse::Comment;
+  std::size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return Parse::NoComma;
+  d->symbol = line.substr(0, std::min(comma, sizeof(QueryRec::symbol) - 1));
+  Numbers n;
+  if (d->symbol.empty() || !scan_numbers(line.substr(comma + 1), &n) || n.count < 4) return Parse::Bad;
+  d->close = static_cast<float>(n.v[2]);
+  d->high = n.v[0] == 0 ? d->close : static_cast<float>(n.v[0]);  // a missing high or low is the close
+  d->low = n.v[1] == 0 ? d->close : static_cast<float>(n.v[1]);
+  d->volume = n.v[3];
+  return Parse::Quote;
+}
+
+// The "s" day file of a day number.
+inline void day_path(char* out, std::size_t n, long day) {
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  std::snprintf(out, n, "%s/s%02d%02d%02d", daydir, y % 100, m, d);
+}
+
+// The last stock day file strictly before `first`, at most 30 days back;
+// its day, with its path in out, or NO_DAY.
+inline long find_start_file(long first, char* out, std::size_t n) {
+  struct stat st;
+  for (long day = first - 1; day >= first - 30; --day) {
+    day_path(out, n, day);
+    if (stat(out, &st) == 0) return day;
+  }
+  return NO_DAY;
+}
+
+}  // namespace query_reading
