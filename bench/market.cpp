@@ -37,6 +37,21 @@ std::string scratch() {
   return dir;
 }
 
+// The same market (the generator is deterministic) with a per-symbol file
+// for every security: the symbol folder of it.
+std::string every_symbol_file() {
+  static std::string dir = [] {
+    std::string d = scratch() + "/histories";
+    if (!fs::exists(d + "/symbols")) {
+      std::string cmd = std::string(KADMER_GEN) + " --out " + d +
+                        " --stocks 9000 --funds 200 --days 500 --end 261204 --symbol-every 1 >/dev/null";
+      if (std::system(cmd.c_str()) != 0) std::abort();
+    }
+    return d + "/symbols";
+  }();
+  return dir;
+}
+
 void use_market() {
   std::string m = scratch() + "/market";
   copy_text(daydir, m + "/days");

@@ -14,6 +14,7 @@
 
 #include "bench/market.h"
 #include "core/core.h"
+#include "core/text.h"
 #include "data/data.h"
 #include "query/query.h"
 
@@ -76,6 +77,38 @@ void BM_read_day_files(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
 BENCHMARK(BM_read_day_files)->Arg(252)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The steps of the history, group and distribution lists on the rows of a
+// 252-day query.
+void query_252() {
+  use_market();
+  set_range(252);
+  querylook = 2;
+  load_query();
+}
+
+void BM_load_query_extra_252(benchmark::State& state) {
+  query_252();
+  copy_text(symboldir, every_symbol_file());
+  for (auto _ : state) load_query_extra();
+  int with_average = 0;
+  for (int i = 0; i < querynum; ++i) with_average += qs[i].mvavg != 0;
+  state.counters["rows"] = querynum;
+  state.counters["averaged"] = with_average;
+}
+BENCHMARK(BM_load_query_extra_252)->Unit(benchmark::kMillisecond);
+
+void BM_load_query_groups(benchmark::State& state) {
+  query_252();
+  for (auto _ : state) load_query_groups();
+}
+BENCHMARK(BM_load_query_groups)->Unit(benchmark::kMillisecond);
+
+void BM_load_query_distr(benchmark::State& state) {
+  query_252();
+  for (auto _ : state) load_query_distr();
+}
+BENCHMARK(BM_load_query_distr)->Unit(benchmark::kMillisecond);
 
 // kadmer-scan over all 500 days, as a script runs it: wall time and the
 // largest resident size of the process.

@@ -70,8 +70,14 @@ int read_history(QueryRec& r, Rings& rings, long first, long last, double* close
   Numbers num;
   while (file.next(&line)) {
     if (!line.empty() && line[0] == '#') continue;
+    // The date first: most of a long history lies before the window.
+    int date = 0;
+    std::size_t i = 0;
+    for (; i < line.size() && i < 8 && line[i] >= '0' && line[i] <= '9'; ++i) date = date * 10 + (line[i] - '0');
+    long day = yymmdd_days(date);
+    if (day != NO_DAY && day < first) continue;
     if (!scan_numbers(line, &num) || num.count < 5) continue;  // never zeros into the rings
-    long day = yymmdd_days(static_cast<int>(num.v[0]));
+    day = yymmdd_days(static_cast<int>(num.v[0]));
     if (day == NO_DAY || day < first) continue;
     if (day > last) break;
     double c = num.v[3], v = num.v[4];
