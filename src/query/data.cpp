@@ -327,12 +327,25 @@ int get_query_data() {
   return 0;
 }
 
+namespace {
+
+// The level-2 lines of load_query, at its entry and its exit.
+struct LoadTrace {
+  LoadTrace() { write("->"); }
+  ~LoadTrace() { write("<-"); }
+  static void write(const char* arrow) {
+    if (debuglvl < 2) return;
+    debug("%d%s load_query: querycount=%d grpcnt=%d querylook=%d", stkind, arrow, querycount, grpcnt, querylook);
+    dump(" &stocklist=%ld &worklist=%ld\n", reinterpret_cast<long>(stocklist.data()),
+         reinterpret_cast<long>(worklist.data()));
+  }
+};
+
+}  // namespace
+
 void load_query() {
   Trace t("load_query");
-  if (debuglvl >= 2)
-    debug("%d-> load_query: querycount=%d grpcnt=%d querylook=%d &stocklist=%ld &worklist=%ld\n", stkind,
-          querycount, grpcnt, querylook, reinterpret_cast<long>(stocklist.data()),
-          reinterpret_cast<long>(worklist.data()));
+  LoadTrace lists;
   if (querycount == 0) return;
   free_history();  // the chart data are gone: a row opened later loads again
   num_days = work_days = 0;

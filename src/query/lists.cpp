@@ -296,8 +296,19 @@ void start_print(const List& l) {
   if (pid > 0) print_started(pid, printpath);
 }
 
+void draw_rows(const List& l);
+
+// The count lists write no trace lines; the others do.
 void draw_list(const List& l) {
+  if (l.one_column) {
+    draw_rows(l);
+    return;
+  }
   Trace t(l.routine);
+  draw_rows(l);
+}
+
+void draw_rows(const List& l) {
   if (l.one_column && printflag) return;  // "print" writes nothing for these
   if (l.needs_history && !queryextraloaded) return;
   sort_for(l);

@@ -182,13 +182,20 @@ void redraw_after_scroll() {
 
 bool distribution_view() { return graphlook == 8 && querylook == 14; }
 
+// The distribution view moves its labels or its scale, and shows it.
+void move_distribution(int* offset, int by) {
+  *offset += by;
+  clear_graph();
+  draw_chart();
+}
+
 }  // namespace
 
 
 void fn_arrowleft() {
   Trace t("fn_arrowleft");
   if (distribution_view()) {
-    --distr_offx;
+    move_distribution(&distr_offx, -1);
     return;
   }
   time_t first = shown_first(), loaded = day_key(full_year(KD_sy), KD_sm, KD_sd);
@@ -201,7 +208,7 @@ void fn_arrowleft() {
 void fn_arrowright() {
   Trace t("fn_arrowright");
   if (distribution_view()) {
-    ++distr_offx;
+    move_distribution(&distr_offx, 1);
     return;
   }
   time_t first = shown_first(), loaded = day_key(full_year(KD_ey), KD_em, KD_ed);
@@ -231,13 +238,13 @@ void page(int direction) {
 
 void fn_arrowdown() {
   Trace t("fn_arrowdown");
-  if (distribution_view()) --distr_offy;
+  if (distribution_view()) move_distribution(&distr_offy, -1);
   else page(1);
 }
 
 void fn_arrowup() {
   Trace t("fn_arrowup");
-  if (distribution_view()) ++distr_offy;
+  if (distribution_view()) move_distribution(&distr_offy, 1);
   else page(-1);
 }
 
