@@ -12,9 +12,8 @@
 #include "data/data.h"
 #include "tools/tool_args.h"
 
-namespace {
-
-const char* const usage_text =
+const char* const tool::name = "kadmer-dump";
+const char* const tool::usage_text =
     "usage: kadmer-dump [options] SYMBOL\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --mvavg-type N      moving average: 0 none, 1 simple, 2 day-, 3 volume-weighted\n"
@@ -25,6 +24,8 @@ const char* const usage_text =
     "  --last DATE         last shown day (default: the last loaded)\n"
     "  --extend N          days to extend the history along its trend\n"
     "  --split-date YYMMDD and --split-ratio R: a split to adjust the prices for\n";
+
+namespace {
 
 struct Options {
   const char* config = nullptr;
@@ -44,7 +45,7 @@ Options parse(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help") {
-      std::fputs(usage_text, stdout);
+      std::fputs(tool::usage_text, stdout);
       std::exit(0);
     }
     if (a.rfind("--", 0) != 0) {
@@ -124,11 +125,6 @@ void write_csv() {
 }
 
 }  // namespace
-
-[[noreturn]] void tool::usage(const char* why) {
-  std::fprintf(stderr, "kadmer-dump: %s\n%s", why, usage_text);
-  std::exit(2);
-}
 
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);

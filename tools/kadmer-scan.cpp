@@ -14,9 +14,8 @@
 #include "query/query.h"
 #include "tools/tool_args.h"
 
-namespace {
-
-const char* const usage_text =
+const char* const tool::name = "kadmer-scan";
+const char* const tool::usage_text =
     "usage: kadmer-scan [options] --start DATE --end DATE\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --start DATE        first day of the range (YYYY-MM-DD or YYMMDD); the query\n"
@@ -33,6 +32,8 @@ const char* const usage_text =
     "  --csv               CSV: symbol,firstclose,close,change,pct,days and every other measure;\n"
     "                      groups: number,name,code,startsum,startcount,endsum,endcount,pct;\n"
     "                      distribution: limit,count of every slot that is not empty\n";
+
+namespace {
 
 struct Options {
   const char* config = nullptr;
@@ -65,7 +66,7 @@ Options parse(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help") {
-      std::fputs(usage_text, stdout);
+      std::fputs(tool::usage_text, stdout);
       std::exit(0);
     }
     if (a == "--csv") {
@@ -108,11 +109,6 @@ void apply(const Options& o) {
 }
 
 }  // namespace
-
-[[noreturn]] void tool::usage(const char* why) {
-  std::fprintf(stderr, "kadmer-scan: %s\n%s", why, usage_text);
-  std::exit(2);
-}
 
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);

@@ -13,8 +13,14 @@
 
 namespace tool {
 
-// The tool's own usage: prints why and the usage text, ends with status 2.
-[[noreturn]] void usage(const char* why);
+extern const char* const name;        // the tool's name, for its messages
+extern const char* const usage_text;  // its options
+
+// Prints why and the usage text, ends with status 2.
+[[noreturn]] inline void usage(const char* why) {
+  std::fprintf(stderr, "%s: %s\n%s", name, why, usage_text);
+  std::exit(2);
+}
 
 inline int int_arg(const char* text, int lo, int hi, const char* what) {
   char* end;

@@ -15,10 +15,14 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "query/query.h"
+#include "query/reading.h"
 #include "ui/draw.h"
 #include "ui/ui.h"
 
 int printflag;
+
+using query_reading::start_print_writer;
+using query_reading::write_all;
 
 namespace {
 
@@ -283,19 +287,6 @@ void column(const List& l, bool left, const Layout& at) {
   }
 }
 
-// The writer of a print: a copy of the program that writes the list and
-// ends, so that the window goes on answering.
-void start_print(const List& l) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    debuglvl = 0;  // no trace lines among the printed ones
-    errno = 0;
-    bool ok = write_query_list(l.look, printfd);
-    _exit(ok ? 0 : errno > 0 && errno < 256 ? errno : 255);
-  }
-  if (pid > 0) print_started(pid, printpath);
-}
-
 void draw_rows(const List& l);
 
 // The count lists write no trace lines; the others do.
@@ -316,18 +307,9 @@ void draw_rows(const List& l) {
   std::string header = header_of(l);
   paint_text(KD_MainWin, Role::Graph, at.left_x, 4 * font_height, header.c_str());
   if (!l.one_column) paint_text(KD_MainWin, Role::Graph, at.right_x, 4 * font_height, header.c_str());
-  if (printflag) start_print(l);
+  if (printflag) start_print_writer([&l](int fd) { return write_query_list(l.look, fd); });
   column(l, true, at);
   if (!l.one_column) column(l, false, at);
-}
-
-bool write_all(int fd, const std::string& text) {
-  for (std::size_t done = 0; done < text.size();) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // The rows a print takes, in list order.

@@ -1,9 +1,12 @@
-// What the query's steps share in reading day files: a whole file in
-// memory, its quote lines, the file of a day, and the start-file search.
+// What the query's steps share in reading day files (a whole file in
+// memory, its quote lines, the file of a day, the start-file search) and in
+// writing printed lists.
 #pragma once
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -92,6 +95,29 @@ inline long find_start_file(long first, char* out, std::size_t n) {
     if (stat(out, &st) == 0) return day;
   }
   return NO_DAY;
+}
+
+inline bool write_all(int fd, const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// A print: a copy of the program writes the list to printfd and ends, so
+// that the window goes on answering; it is collected when it has ended.
+template <typename Write>
+void start_print_writer(Write write_list) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    debuglvl = 0;  // no trace lines among the printed ones
+    errno = 0;
+    bool ok = write_list(printfd);
+    _exit(ok ? 0 : errno > 0 && errno < 256 ? errno : 255);
+  }
+  if (pid > 0) print_started(pid, printpath);
 }
 
 }  // namespace query_reading

@@ -15,6 +15,7 @@
 #include "core/core.h"
 #include "data/data.h"
 #include "query/query.h"
+#include "query/reading.h"
 #include "ui/draw.h"
 #include "ui/ui.h"
 
@@ -55,15 +56,6 @@ void group_column(const std::vector<int>& order, bool left, int x) {
     querybasex = left ? g.qcol + 1 : x / font_width;
     y += font_height;
   }
-}
-
-bool write_all(int fd, const std::string& text) {
-  for (std::size_t done = 0; done < text.size();) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // ---- distribution ----
@@ -139,15 +131,7 @@ void draw_qgroups() {
   int left = g * font_width, right = left + (g + 30) * font_width;
   paint_text(KD_MainWin, Role::Graph, left, 4 * font_height, group_header);
   paint_text(KD_MainWin, Role::Graph, right, 4 * font_height, group_header);
-  if (printflag) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      debuglvl = 0;
-      errno = 0;
-      _exit(write_query_groups(printfd) ? 0 : errno > 0 && errno < 256 ? errno : 255);
-    }
-    if (pid > 0) print_started(pid, printpath);
-  }
+  if (printflag) query_reading::start_print_writer([](int fd) { return write_query_groups(fd); });
   for (int k = 0; k <= num_groups && k < static_cast<int>(groups.size()); ++k) groups[k].qcol = groups[k].qrow = 0;
   group_column(order, true, left);
   group_column(order, false, right);
@@ -178,7 +162,7 @@ bool write_query_groups(int fd, bool csv) {
                   g.qstartcnt, g.qendsum, g.qendcnt, g.qchange);
     out += line;
   }
-  return write_all(fd, out);
+  return query_reading::write_all(fd, out);
 }
 
 bool write_query_distr(int fd, bool csv) {
@@ -190,5 +174,5 @@ bool write_query_distr(int fd, bool csv) {
     std::snprintf(line, sizeof line, csv ? "%.9g,%d\n" : "%g %d\n", s.limit, s.cnt);
     out += line;
   }
-  return write_all(fd, out);
+  return query_reading::write_all(fd, out);
 }

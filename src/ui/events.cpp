@@ -275,28 +275,8 @@ void keypress() {
 
 namespace {
 
-// A click on a row of a ranked list charts that security.
-bool open_query_row(int column, int row) {
-  int i = query_row_at(column, row);
-  if (i < 0) return false;
-  queryflag = 1;
-  clear_graph();
-  buy_values_cleared();
-  copy_text(symbolname, qs[i].symbol);
-  graphlook = 1;
-  loadstock();
-  calculate_globals();
-  draw_chart();
-  set_arrow_updwn(3);
-  set_arrow_leftright(2);
-  return true;
-}
-
-// A click in the company list opens the security under it.
-bool open_listed_company(int column, int row) {
-  std::string sym = draw_companys(2, column, row + 1);
-  if (sym.empty()) return false;
-  set_arrow_updwn(3);
+// Charts a security chosen in a list.
+void chart_chosen(const char* sym) {
   clear_graph();
   buy_values_cleared();
   copy_text(symbolname, sym);
@@ -306,6 +286,23 @@ bool open_listed_company(int column, int row) {
   draw_chart();
   set_arrow_updwn(3);
   set_arrow_leftright(2);
+}
+
+// A click on a row of a ranked list charts that security.
+bool open_query_row(int column, int row) {
+  int i = query_row_at(column, row);
+  if (i < 0) return false;
+  queryflag = 1;
+  chart_chosen(qs[i].symbol);
+  return true;
+}
+
+// A click in the company list opens the security under it.
+bool open_listed_company(int column, int row) {
+  std::string sym = draw_companys(2, column, row + 1);
+  if (sym.empty()) return false;
+  set_arrow_updwn(3);
+  chart_chosen(sym.c_str());
   return true;
 }
 
