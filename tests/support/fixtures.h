@@ -10,6 +10,8 @@
 
 #include "chart/chart.h"
 #include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
 #include "support/run.h"
 #include "ui/draw.h"
 #include "ui/ui.h"
@@ -38,6 +40,14 @@ struct RecordingWindow {
     KD_MainWin = 0;
     font_width = font_height = font_ascent = 0;
   }
+};
+
+// The time zone TZ for as long as it lives.
+struct ScopedTz {
+  bool had = std::getenv("TZ") != nullptr;
+  std::string saved = had ? std::getenv("TZ") : "";
+  explicit ScopedTz(const char* tz) { setenv("TZ", tz, 1), tzset(); }
+  ~ScopedTz() { had ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ"), tzset(); }
 };
 
 class SettingsTest : public ::testing::Test {
@@ -75,5 +85,14 @@ class SettingsTest : public ::testing::Test {
     ::testing::internal::CaptureStderr();
     parse_config(0, static_cast<int>(args.size()), argv.data());
     return ::testing::internal::GetCapturedStderr();
+  }
+  // What `body` writes on standard output with the trace at `level`.
+  template <typename Body>
+  static std::string traced(Body body, int level = 1) {
+    debuglvl = level;
+    ::testing::internal::CaptureStdout();
+    body();
+    debuglvl = 0;
+    return ::testing::internal::GetCapturedStdout();
   }
 };

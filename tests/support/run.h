@@ -20,6 +20,10 @@ struct RunOptions {
   double timeout = 20;                  // seconds; the child is killed after it
 };
 
+// Runs in `dir` with HOME there too (no settings file of the user's) and no
+// DISPLAY.
+inline RunOptions in_dir(const std::string& dir) { return {dir, {"HOME=" + dir}, {"DISPLAY"}}; }
+
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,
                       const RunOptions& opt = {});
 
