@@ -195,3 +195,47 @@ inline StockDay quote_day(float high, float low, float close, int volume = 0) {
   s.high = high, s.low = low, s.close = close, s.volume = volume;
   return s;
 }
+
+// Charts drawn into the recorder, with the geometry of the 6x13 "fixed" font
+// in a 100 x 60 character window.
+class ChartTest : public MarketTest {
+ protected:
+  RecordingWindow screen;
+  DrawRecorder& rec = screen.rec;
+  void SetUp() override {
+    MarketTest::SetUp();
+    fake_window(100, 60);  // again: the market fixture cleared the font
+    mark = buyvolume = arrow_index = queryflag = 0;
+    member_gc = nullptr;
+    last = 0;
+  }
+  // One weekday line a day from 2 Jan 1995 with these closes (0: no line).
+  void history(const std::vector<float>& closes, int volume = 100, const char* sym = "AB") {
+    symbol_file(sym, history_lines(1995, 1, 2, closes, volume));
+  }
+  void load(const char* sym = "AB") {
+    ASSERT_EQ(0, load_symbol(sym));
+    calculate_globals();
+    rec.ops.clear();
+  }
+  // The price chart in one price type.
+  void draw(int type) {
+    pricetype = type;
+    rec.ops.clear();
+    draw_stock();
+  }
+  static int x_of(int day) { return xlb_indent + (day + 1) * day_pixel_space; }
+  std::vector<const DrawOp*> ops(DrawOp::Kind kind, Role role) const {
+    std::vector<const DrawOp*> out;
+    for (const DrawOp& op : rec.ops)
+      if (op.kind == kind && op.role == role) out.push_back(&op);
+    return out;
+  }
+  // The texts drawn, or those drawn at x.
+  std::vector<std::string> texts(int x = -1) const {
+    std::vector<std::string> out;
+    for (const DrawOp* t : rec.texts())
+      if (x == -1 || t->x == x) out.push_back(t->text);
+    return out;
+  }
+};
