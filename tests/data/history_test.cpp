@@ -102,7 +102,7 @@ TEST_F(History, EmptyWeekdaysAreFilledBetweenTradingDaysAndKindsTakeTheirPrices)
 
 // A history without a single data line is no history: reporting it loaded
 // left the chart and kadmer-dump reading days that do not exist.
-TEST_F(History, FailuresReportAndForgetThePreviousHistoryAnUnreadableFileFallsBack) {
+TEST_F(History, FailuresReportAndForgetThePreviousHistoryAndAnUnreadableFileFallsBack) {
   day_file("s951204", "AB,20, 19, 19.5, 100\nCD,1,1,1,1\n");
   struct { const char* sym; const char* file; const char* message; } cases[] = {
       {"NOSUCH", nullptr, "load_day_stock: unknown symbol NOSUCH"}, {"WEIRD", nullptr, "load_day_stock: unknown type X"},
@@ -186,12 +186,10 @@ TEST_F(History, TheExtensionFollowsTheLeastSquaresLine) {
     const StockDay& e = d[4 + i];
     EXPECT_NEAR(0.9 * (4 + i) + 10.2, e.close, 1e-4) << i;
     EXPECT_EQ((std::array{e.close, e.close}), (std::array{e.high, e.low}));
-    EXPECT_EQ(700, e.volume);
-    EXPECT_EQ(d[4].date + i * 86400, e.date);  // calendar days, weekend included
+    EXPECT_EQ((std::array<long, 2>{700, d[4].date + i * 86400}), (std::array<long, 2>{e.volume, e.date}));
   }
-  EXPECT_EQ(6, d[5].wday);
-  EXPECT_EQ(951206, yymmdd_of(d[9]));
-  EXPECT_EQ(5, disp_days);
+  // Calendar days, the weekend included; the shown days are the loaded ones.
+  EXPECT_EQ((std::array{6, 951206, 5}), (std::array{d[5].wday, yymmdd_of(d[9]), disp_days}));
 }
 
 // ---- bad input ----

@@ -98,6 +98,13 @@ class Interactive : public ::testing::Test {
     }
     return last;
   }
+  // Whether the window comes to show `want` within 3 s: a late expose may
+  // still redraw a part of it after two captures agreed.
+  bool shows(const std::vector<unsigned long>& want) {
+    for (int i = 0; i < 60; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+      if (x->pixels(main_window) == want) return true;
+    return false;
+  }
   int count(unsigned long colour) {
     std::vector<unsigned long> p = pixels();
     return static_cast<int>(std::count(p.begin(), p.end(), colour));
@@ -145,7 +152,7 @@ TEST_F(Interactive, AStockChartZoomsScrollsAndChangesPeriod) {
   std::size_t zoomed = columns(GREEN);
   EXPECT_TRUE(zoomed > 0 && zoomed < all) << zoomed;
   zoom(3, 1);
-  EXPECT_TRUE(whole == pixels());
+  EXPECT_TRUE(shows(whole));
   zoom(2, 2);
   zoom(2, 2);
   zoom(3, 1);
@@ -162,11 +169,11 @@ TEST_F(Interactive, AStockChartZoomsScrollsAndChangesPeriod) {
   click(right, 18);
   std::vector<unsigned long> last_day = pixels();
   click(right);
-  EXPECT_TRUE(last_day == pixels());
+  EXPECT_TRUE(shows(last_day));
   click(left, 20);
   std::vector<unsigned long> first_day = pixels();
   click(left);
-  EXPECT_TRUE(first_day == pixels() && first_day != last_day);
+  EXPECT_TRUE(shows(first_day) && first_day != last_day);
 
   choose(2, 1);  // modify -> date
   type_into(field(6, 13, 2), "2", true);  // graph type: weekly
@@ -174,7 +181,7 @@ TEST_F(Interactive, AStockChartZoomsScrollsAndChangesPeriod) {
   EXPECT_TRUE(weekly > 10 && weekly < all) << weekly;
   std::vector<unsigned long> before = pixels();
   type_into(field(10, 13, 9), "12-05-95", false);  // no date: ignored
-  EXPECT_TRUE(before == pixels());
+  EXPECT_TRUE(shows(before));
 }
 
 TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {

@@ -1,8 +1,8 @@
 // The window under a private Xvfb with the 6x13 "fixed" font: the real
 // program's size, position, hints, colours on PseudoColor and TrueColor
-// screens, reverse video and fatal start-up failures; and, in this process,
-// the graphics contexts, monochrome screens, child windows and colour
-// changes.
+// screens and fatal start-up failures; and, in this process, the graphics
+// contexts in both video modes, monochrome screens, colour changes and the
+// status window.
 #include <gtest/gtest.h>
 // after gtest: X defines None
 #include <X11/Xutil.h>
