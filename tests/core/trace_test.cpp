@@ -1,23 +1,27 @@
 // The trace log and the status line.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <regex>
 #include <string>
+#include <tuple>
 
-#include "core/core.h"
 #include "support/fixtures.h"
-#include "support/run.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
 
 namespace {
 
 class TraceLog : public SettingsTest {
  protected:
+  RecordingWindow window;
+  DrawRecorder& rec = window.rec;
   void SetUp() override {
     SettingsTest::SetUp();
     prepare_trace_stamp();
     lasttime = 0;
+  }
+  void TearDown() override {
+    KD_StatusWin = 0;
+    SettingsTest::TearDown();
   }
 };
 
@@ -28,178 +32,69 @@ int traced_routine(int x) {
   return -1;
 }
 
-TEST_F(TraceLog, LevelZeroWritesNothingButCountsDepth) {
-  testing::internal::CaptureStdout();
-  {
+TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsModuleAndLine) {
+  EXPECT_EQ("", traced([] { traced_routine(1); }, 0));
+  time_t now = time(nullptr);
+  std::string out = traced([] {
     Trace outer("outer");
-    EXPECT_EQ(1, stkind);
-    {
-      Trace inner("inner", "a=%d", 1);
-      EXPECT_EQ(2, stkind);
-    }
-    EXPECT_EQ(1, stkind);
-  }
+    traced_routine(5);
+    traced_routine(0);
+    Trace t("status", "msg=%s", "100%s %n %d");
+  });
   EXPECT_EQ(0, stkind);
-  EXPECT_EQ("", testing::internal::GetCapturedStdout());
-}
-
-TEST_F(TraceLog, EntryAndExitLinesCarryStampDepthNameAndArguments) {
-  debuglvl = 1;
-  testing::internal::CaptureStdout();
-  traced_routine(5);
-  traced_routine(0);
-  std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
-  ASSERT_EQ(4u, lines.size());
   std::regex stamp("^([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9] (.*)$");
-  std::vector<std::string> bodies;
-  for (const std::string& l : lines) {
+  std::string bodies;
+  for (const std::string& l : split_lines(out)) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(l, m, stamp)) << l;
-    bodies.push_back(m[2]);
+    bodies += m[2].str() + "\n";
   }
-  EXPECT_EQ("1-> traced_routine(x=5)", bodies[0]);
-  EXPECT_EQ("1<- traced_routine()", bodies[1]);
-  EXPECT_EQ("1-> traced_routine(x=0)", bodies[2]);
-  EXPECT_EQ("1<- traced_routine(rc=-1)", bodies[3]);
-  EXPECT_EQ(0, stkind);
-}
-
-TEST_F(TraceLog, ArgumentTextIsNeverUsedAsAFormat) {
-  debuglvl = 1;
-  testing::internal::CaptureStdout();
-  { Trace t("status", "msg=%s", "100%s %n %d"); }
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(std::string::npos, out.find("1-> status(msg=100%s %n %d)\n"));
-}
-
-TEST_F(TraceLog, AnOverlongLineIsCutAndStillEndsTheLine) {
-  debuglvl = 1;
-  std::string arg(2000, 'a');
-  testing::internal::CaptureStdout();
-  { Trace t("long", "text=%s", arg.c_str()); }
-  std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
-  ASSERT_EQ(2u, lines.size());
-  EXPECT_EQ(510u, lines[0].size());
-  EXPECT_EQ("1<- long()", lines[1].substr(9));
-}
-
-TEST_F(TraceLog, TheStampIsTheLocalTimeOfDay) {
-  debuglvl = 1;
-  time_t before = time(nullptr);
-  testing::internal::CaptureStdout();
-  { Trace t("now"); }
-  std::string out = testing::internal::GetCapturedStdout();
-  time_t after = time(nullptr);
-  char a[16], b[16];
+  EXPECT_EQ("1-> outer()\n2-> traced_routine(x=5)\n2<- traced_routine()\n2-> traced_routine(x=0)\n"
+            "2<- traced_routine(rc=-1)\n2-> status(msg=100%s %n %d)\n2<- status()\n1<- outer()\n",
+            bodies);
+  char hms[2][16];
   struct tm lt;
-  strftime(a, sizeof a, "%H:%M:%S", localtime_r(&before, &lt));
-  strftime(b, sizeof b, "%H:%M:%S", localtime_r(&after, &lt));
-  std::string s = out.substr(0, 8);
-  EXPECT_TRUE(s == a || s == b) << s;
-}
+  for (int i : {0, 1}) strftime(hms[i], sizeof hms[i], "%H:%M:%S", localtime_r(&(now += i), &lt));
+  EXPECT_TRUE(out.substr(0, 8) == hms[0] || out.substr(0, 8) == hms[1]) << out.substr(0, 8);
 
-TEST_F(TraceLog, SwitchingTraceOnSetsTheMenuDepth) {
-  testing::internal::CaptureStdout();
-  fn_trace();
-  EXPECT_EQ(1, debuglvl);
-  EXPECT_EQ(2, stkind);  // 3 inside fn_trace, one less after its exit line
-  fn_trace();
-  EXPECT_EQ(0, debuglvl);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(std::string::npos, out.find(" 3<- fn_trace()\n"));
-  EXPECT_NE(std::string::npos, out.find(" 3-> fn_trace()\n"));
-}
+  std::string arg(2000, 'a');
+  std::vector<std::string> cut = split_lines(traced([&] { Trace t("long", "text=%s", arg.c_str()); }));
+  ASSERT_EQ(2u, cut.size());  // an overlong line is cut and still ends the line
+  EXPECT_EQ(510u, cut[0].size());
 
-// ---- status line ----
-
-class StatusLine : public SettingsTest {
- protected:
-  RecordingWindow window;
-  DrawRecorder& rec = window.rec;
-  void TearDown() override {
-    KD_StatusWin = 0;
-    SettingsTest::TearDown();
-  }
-};
-
-TEST_F(StatusLine, AMessageIsPrefixedWithModuleAndLine) {
-  KD_StatusWin = 42;
+  KD_StatusWin = 42;  // the status line
   status("load", 123, "load_day_stock: unknown symbol XYZ");
-  ASSERT_EQ(3u, rec.ops.size());
-  EXPECT_EQ(DrawOp::Kind::Fill, rec.ops[0].kind);
-  EXPECT_EQ(Role::GC0, rec.ops[0].role);
-  EXPECT_EQ(602, rec.ops[0].w);
-  EXPECT_EQ(26, rec.ops[0].h);
+  ASSERT_EQ(3u, rec.ops.size());  // cleared first
+  EXPECT_EQ((std::array{0, 0, 602, 26, int(Role::GC0)}),
+            (std::array{rec.ops[0].x, rec.ops[0].y, rec.ops[0].w, rec.ops[0].h, int(rec.ops[0].role)}));
   const DrawOp* prefix = rec.find_text("file load: line 123:");
-  ASSERT_NE(nullptr, prefix);
-  EXPECT_EQ(0, prefix->x);
-  EXPECT_EQ(13, prefix->y);
-  EXPECT_EQ(Role::Graph, prefix->role);
   const DrawOp* msg = rec.find_text("load_day_stock: unknown symbol XYZ");
-  ASSERT_NE(nullptr, msg);
-  EXPECT_EQ(21 * 6, msg->x);  // after the 20-character prefix and a blank
-  EXPECT_EQ(42u, msg->win);
-}
-
-TEST_F(StatusLine, AnEmptyMessageOnlyClears) {
-  KD_StatusWin = 42;
-  status("fn", 37, "");
-  ASSERT_EQ(1u, rec.ops.size());
-  EXPECT_EQ(DrawOp::Kind::Fill, rec.ops[0].kind);
-}
-
-TEST_F(StatusLine, AClosedStatusWindowDrawsNothingButTraces) {
-  debuglvl = 1;
-  testing::internal::CaptureStdout();
-  status("event", 7, "keypress: XMakeNamedColor failed");
-  std::string out = testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(prefix && msg);
+  // The message follows the 20-character prefix and a blank.
+  EXPECT_EQ((std::array<long, 6>{0, 13, 21 * 6, 13, int(Role::Graph), 42}),
+            (std::array<long, 6>{prefix->x, prefix->y, msg->x, msg->y, int(msg->role), long(msg->win)}));
+  rec.ops.clear();
+  status("fn", 37, "");  // an empty message only clears
+  EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].kind == DrawOp::Kind::Fill);
+  rec.ops.clear();
+  KD_StatusWin = 0;
+  out = traced([] { status("event", 7, "keypress: XMakeNamedColor failed"); });
   EXPECT_TRUE(rec.ops.empty());
-  EXPECT_NE(std::string::npos,
-            out.find("1-> status(module=event, linenum=7, msg=keypress: XMakeNamedColor failed)"));
+  EXPECT_NE(std::string::npos, out.find("1-> status(module=event, linenum=7, msg=keypress: XMakeNamedColor failed)"));
+  EXPECT_STREQ("keypress: XMakeNamedColor failed", last_status);
 }
 
-// ---- the real binary ----
-
-TEST(TraceOfTheProgram, LevelOneTracesStartUpFromTheFirstLine) {
+TEST(TraceOfTheProgram, LevelOneTracesFromTheFirstLineAndOnlyWithTheOption) {
   TempDir dir;
-  RunOptions o;
-  o.cwd = dir.path();
-  o.env = {"HOME=" + dir.path()};
-  RunResult r = run_program(kadmer_bin(), {"-t", "1", "-d", ":none"}, o);
-  EXPECT_EQ(1, r.status);
+  RunResult r = run_program(kadmer_bin(), {"-t", "1", "-d", ":none"}, in_dir(dir.path()));
+  EXPECT_EQ((std::tuple{1, std::string("kadmer: XOpenDisplay failed\n")}), (std::tuple{r.status, r.err}));
   std::vector<std::string> lines = split_lines(r.out);
-  ASSERT_GE(lines.size(), 8u);
-  std::regex line("^[0-2][0-9]:[0-5][0-9]:[0-5][0-9] ([0-9]+)(->|<-) (.*)$");
-  std::vector<std::string> seen;
-  for (const std::string& l : lines) {
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(l, m, line)) << l;
-    seen.push_back(m[1].str() + m[2].str() + " " + m[3].str());
-  }
-  EXPECT_EQ("1-> kadmer(argc=5, argv[0]=" + kadmer_bin() +
-                ",  argv[1]=-t,  argv[2]=1,  argv[3]=-d,  argv[4]=:none)",
-            seen[0]);
-  EXPECT_EQ("1-> kadmer: debuglvl=1", seen[1]);
-  EXPECT_EQ("2-> initial_vars()", seen[2]);
-  EXPECT_EQ("2<- initial_vars()", seen[3]);
-  EXPECT_EQ("2-> parse_config(mode=0 argc=5)", seen[4]);
-  std::vector<std::string> tail(seen.end() - 7, seen.end());
-  EXPECT_EQ((std::vector<std::string>{"2-> parse_args(argc=5)", "2<- parse_args()", "2-> initial_groups()",
-                                      "2<- initial_groups()", "2-> initial_companys()", "2<- initial_companys()",
-                                      "2-> initial_graph()"}),
-            tail);
-  EXPECT_EQ("kadmer: XOpenDisplay failed\n", r.err);
-}
-
-TEST(TraceOfTheProgram, NoTraceWithoutTheOptionOrWithATrailingT) {
-  TempDir dir;
-  RunOptions o;
-  o.cwd = dir.path();
-  o.env = {"HOME=" + dir.path()};
-  for (auto args : {std::vector<std::string>{"-d", ":none"}, std::vector<std::string>{"-d", ":none", "-t"}}) {
-    RunResult r = run_program(kadmer_bin(), args, o);
-    EXPECT_EQ("", r.out);
-    EXPECT_EQ(1, r.status);
+  ASSERT_GE(lines.size(), 8u);  // from the program's own entry to where the display fails
+  EXPECT_EQ((std::array<std::string, 2>{"1-> kadmer(argc=5, argv[0]=", "2-> initial_graph()"}),
+            (std::array{lines[0].substr(9, 27), lines.back().substr(9)}));
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-d", ":none"}, {"-d", ":none", "-t"}}) {
+    r = run_program(kadmer_bin(), args, in_dir(dir.path()));
+    EXPECT_EQ((std::array{1, 0}), (std::array{r.status, static_cast<int>(r.out.size())}));
   }
 }
 

@@ -5,14 +5,14 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include "chart/chart.h"
-#include "core/core.h"
-#include "core/text.h"
-#include "support/market.h"
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+
+#include "support/fixtures.h"
 #include "support/xvfb.h"
 #include "ui/dialogs.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
 
 namespace {
 
@@ -25,15 +25,9 @@ class Fields : public MarketTest {
     MarketTest::SetUp();
     x = std::make_unique<Xvfb>(24, 1024, 800);
     ASSERT_TRUE(x->ok());
-    copy_text(KD_DisplayName, x->display());
-    copy_text(KD_FontName, "fixed");
-    KD_BorderWidth = 1;
-    initial_graph();
+    open_graph(*x);
     tables("", "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie:S:N::950101-2000:\n");
-    std::string lines;
-    for (int d = 4; d <= 29; ++d)
-      if (weekday_of(day_number(1995, 12, d)) % 6 != 0)
-        lines += "9512" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ", 11, 9, 10, 100\n";
+    std::string lines = history_lines(1995, 12, 4, std::vector<float>(20, 10), 100, 1);  // 4 to 29 December
     symbol_file("AB", lines);
     symbol_file("CD", lines);
     graphlook = 1;
@@ -44,14 +38,6 @@ class Fields : public MarketTest {
     close_graph();
     x.reset();
     MarketTest::TearDown();
-  }
-
-  void crossing(int type, Window w) {
-    KD_Event = XEvent{};
-    KD_Event.type = type;
-    KD_Event.xcrossing.window = w;
-    KD_Event.xcrossing.display = KD_Display;
-    dispatch_event();
   }
   void key(Window w, KeySym sym, bool shift = false) {
     KD_Event = XEvent{};
@@ -65,190 +51,143 @@ class Fields : public MarketTest {
   void type(Window w, const std::string& text) {
     for (char c : text) {
       if (c >= 'A' && c <= 'Z') key(w, XK_a + (c - 'A'), true);
-      else if (c == '/') key(w, XK_slash);
-      else if (c == '.') key(w, XK_period);
-      else if (c == '-') key(w, XK_minus);
-      else if (c == ' ') key(w, XK_space);
       else if (c == '%') key(w, XK_5, true);
-      else key(w, static_cast<KeySym>(c));
+      else key(w, c == '/' ? XK_slash : c == '.' ? XK_period : c == '-' ? XK_minus : static_cast<KeySym>(c));
     }
   }
   // The pointer enters the field, the text is typed, and the pointer leaves
   // (or Return is pressed).
   void enter_text(Window w, const std::string& text, bool press_return = false) {
-    crossing(EnterNotify, w);
+    send_event(EnterNotify, w);
     type(w, text);
     if (press_return) key(w, XK_Return);
-    else crossing(LeaveNotify, w);
+    else send_event(LeaveNotify, w);
+  }
+  void load_ab() {
+    copy_text(symbolname, "AB");
+    ASSERT_EQ(0, loadstock());
   }
 };
 
-TEST_F(Fields, TheSymbolIsUpperCasedCutAndLoaded) {
+std::string str(long v) { return std::to_string(v); }
+
+TEST_F(Fields, TheSymbolAndEachFieldStoreTheirKindOfValue) {
   fn_stock();
   ASSERT_NE(0u, KD_StockWinName);
-  enter_text(KD_StockWinName, "ab", true);
+  enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
+  EXPECT_EQ((std::array<long, 3>{1, long(KD_StockWinName), 0}), (std::array<long, 3>{load, long(KD_InputWin), key_index}));
   EXPECT_STREQ("AB", symbolname);
-  EXPECT_EQ(1, load);
-  EXPECT_EQ(KD_StockWinName, KD_InputWin);  // Return keeps the field open
-  EXPECT_EQ(0, key_index);
-  enter_text(KD_StockWinName, "cdefghijklmn");
-  EXPECT_STREQ("", symbolname);  // CDEFGHIJ is no symbol: the failed load clears it
-  EXPECT_EQ(0, load);
-  EXPECT_EQ(0u, KD_InputWin);
+  enter_text(KD_StockWinName, "cdefghijklmn");  // CDEFGHIJ is no symbol: the failed load clears it
+  EXPECT_EQ((std::array<long, 3>{0, 0, 0}), (std::array<long, 3>{symbolname[0], load, long(KD_InputWin)}));
   enter_text(KD_StockWinName, "cd");
   EXPECT_STREQ("CD", symbolname);
-}
-
-TEST_F(Fields, DatesTakeMonthDayYearAndRefuseTheRest) {
-  copy_text(symbolname, "AB");
-  ASSERT_EQ(0, loadstock());
-  fn_date();
-  enter_text(KD_DateWinStartDay, "12/11/95");
-  EXPECT_EQ(12, KD_csm);
-  EXPECT_EQ(11, KD_csd);
-  EXPECT_EQ(95, KD_csy);
-  for (const char* bad : {"12-05-95", "12/05", "2/30/95", "13/1/95", "x/y/z"}) {
-    enter_text(KD_DateWinStartDay, bad);
-    EXPECT_EQ(11, KD_csd) << bad;
+  // Each field stores what it can read and keeps its value otherwise.
+  load_ab();
+  const std::string long_dir(300, 'd');
+  struct { void (*open)(); Window* field; const char* typed; std::function<std::string()> value; const char* stored; } entries[] = {
+      {fn_date, &KD_DateWinStartDay, "12/11/95", [] { return str(KD_csm * 10000 + KD_csd * 100 + KD_csy); }, "121195"},
+      {fn_date, &KD_DateWinStartDay, "12-05-95", [] { return str(KD_csd); }, "11"},
+      {fn_date, &KD_DateWinStartDay, "12/05", [] { return str(KD_csd); }, "11"},
+      {fn_date, &KD_DateWinStartDay, "2/30/95", [] { return str(KD_csd); }, "11"},
+      {fn_date, &KD_DateWinStartDay, "13/1/95", [] { return str(KD_csd); }, "11"},
+      {fn_date, &KD_DateWinStartDay, "x/y/z", [] { return str(KD_csd); }, "11"},
+      {fn_stock, &KD_StockWinVolt, "12/6/1995", [] { return str(queryvdate); }, "120695"},
+      {fn_adjust, &KD_AdjustWinDate, "2/29/00", [] { return str(adjust_date); }, "229"},
+      {fn_adjust, &KD_AdjustWinDate, "2/29/99", [] { return str(adjust_date); }, "229"},
+      {fn_adjust, &KD_AdjustWinDate, "12/13/95", [] { return str(adjust_date); }, "951213"},
+      {fn_mvavg, &KD_MvAvgWinBol, "on", [] { return str(bollingerflag); }, "1"},
+      {fn_mvavg, &KD_MvAvgWinBol, "yes", [] { return str(bollingerflag); }, "0"},
+      {fn_mvavg, &KD_MvAvgWinDays, "21", [] { return str(mvavgdays); }, "21"},
+      {fn_mvavg, &KD_MvAvgWinDays, "lots", [] { return str(mvavgdays); }, "21"},
+      {fn_mvavg, &KD_MvAvgWinStd, "2.5", [] { return str(static_cast<long>(bolstd * 10)); }, "25"},
+      {fn_price, &KD_PriceWinDisplay, "hcx", [] { return str(pricetype); }, "5"},
+      {fn_price, &KD_PriceWinDisplay, "lzzc", [] { return str(pricetype); }, "2"},  // three letters count
+      {fn_price, &KD_PriceWinLook, "dots", [] { return std::string(1, quotelook); }, "d"},
+      {fn_price, &KD_PriceWinLook, "bars", [] { return std::string(1, quotelook); }, "b"},
+      {fn_price, &KD_PriceWinLaxis, "%", [] { return std::string(1, laxis); }, "%"},
+      {fn_comb, &KD_CombWinList, "smrtvsmrtv", [] { return comblist + str(graphlook); }, "smrtv7"},
+      {fn_database, &KD_DatabaseWinDay, long_dir.c_str(), [] { return str(std::strlen(daydir)); }, "255"}};
+  for (auto& e : entries) {
+    e.open();
+    enter_text(*e.field, e.typed);
+    EXPECT_EQ(e.stored, e.value()) << e.typed;
   }
-  fn_stock();
-  enter_text(KD_StockWinVolt, "12/6/1995");
-  EXPECT_EQ(120695, queryvdate);
-  fn_adjust();
-  enter_text(KD_AdjustWinDate, "12/13/95");
-  EXPECT_EQ(951213, adjust_date);
-}
-
-TEST_F(Fields, SwitchesLettersAndNumbers) {
-  fn_mvavg();
-  enter_text(KD_MvAvgWinBol, "on");
-  EXPECT_EQ(1, bollingerflag);
-  enter_text(KD_MvAvgWinBol, "yes");
-  EXPECT_EQ(0, bollingerflag);
-  enter_text(KD_MvAvgWinDays, "21");
-  EXPECT_EQ(21, mvavgdays);
-  enter_text(KD_MvAvgWinDays, "lots");
-  EXPECT_EQ(21, mvavgdays);
-  enter_text(KD_MvAvgWinStd, "2.5");
-  EXPECT_FLOAT_EQ(2.5f, bolstd);
-  fn_price();
-  enter_text(KD_PriceWinDisplay, "hcx");
-  EXPECT_EQ(5, pricetype);
-  enter_text(KD_PriceWinDisplay, "lzzc");
-  EXPECT_EQ(2, pricetype);  // only the first three letters count
-  enter_text(KD_PriceWinLook, "dots");
-  EXPECT_EQ('d', quotelook);
-  enter_text(KD_PriceWinLook, "bars");
-  EXPECT_EQ('b', quotelook);
-  enter_text(KD_PriceWinLaxis, "%");
-  EXPECT_EQ('%', laxis);
-}
-
-TEST_F(Fields, TextFieldsAreBoundedByTheirVariables) {
-  fn_comb();
-  enter_text(KD_CombWinList, "smrtvsmrtv");
-  EXPECT_STREQ("smrtv", comblist);
-  EXPECT_EQ(7, graphlook);
-  fn_database();
-  std::string dir(1100, 'd');
-  enter_text(KD_DatabaseWinDay, dir.substr(0, 300));
-  EXPECT_EQ(255u, std::strlen(daydir));  // one entry holds 255 characters
 }
 
 TEST_F(Fields, BackspaceEditsAndLeavingWithoutTypingKeepsTheValue) {
   fn_price();
-  crossing(EnterNotify, KD_PriceWinSteps);
+  send_event(EnterNotify, KD_PriceWinSteps);
   key(KD_PriceWinSteps, XK_BackSpace);  // nothing typed: nothing happens
   EXPECT_EQ(0, key_index);
   type(KD_PriceWinSteps, "129");
   key(KD_PriceWinSteps, XK_BackSpace);
   key(KD_PriceWinSteps, XK_Shift_L);
   EXPECT_STREQ("12", key_buffer);
-  crossing(LeaveNotify, KD_PriceWinSteps);
-  EXPECT_EQ(12, price_steps);
-  crossing(EnterNotify, KD_PriceWinSteps);
-  crossing(LeaveNotify, KD_PriceWinSteps);
+  send_event(LeaveNotify, KD_PriceWinSteps);
+  enter_text(KD_PriceWinSteps, "");
   EXPECT_EQ(12, price_steps);
   EXPECT_NE(nullptr, rec.find_text(" 12"));  // the old value shown again
 }
 
-TEST_F(Fields, TheDayCountStaysOpenWhenItCannotBeShown) {
+TEST_F(Fields, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   fn_date();
   enter_text(KD_DateWinDayCount, "5");
   EXPECT_STREQ("leave: no stock data", last_status);
-  EXPECT_EQ(KD_DateWinDayCount, KD_InputWin);
-  EXPECT_EQ(1, key_index);
-  copy_text(symbolname, "AB");
-  ASSERT_EQ(0, loadstock());
-  crossing(EnterNotify, KD_DateWinDayCount);
-  type(KD_DateWinDayCount, "500");
-  crossing(LeaveNotify, KD_DateWinDayCount);
+  EXPECT_EQ((std::array<long, 2>{long(KD_DateWinDayCount), 1}), (std::array<long, 2>{long(KD_InputWin), key_index}));
+  load_ab();
+  enter_text(KD_DateWinDayCount, "500");
   EXPECT_STREQ("leave: exceed stock days", last_status);
   EXPECT_EQ(3, key_index);
   enter_text(KD_DateWinDayCount, "5");
-  EXPECT_EQ(5, work_days);
+  EXPECT_EQ((std::array{5, 951225}), (std::array{work_days, yymmdd_of(shown()[0])}));  // the last five loaded days
   EXPECT_EQ(0u, KD_InputWin);
-}
 
-TEST_F(Fields, DoneClosesTheDialog) {
   fn_price();
   Window done = KD_PriceWinDone;
   ASSERT_NE(0u, done);
   EXPECT_FALSE(open_price_dialog());  // open already: nothing new
-  KD_Event = XEvent{};
-  KD_Event.type = ButtonRelease;
-  KD_Event.xbutton.window = done;
-  dispatch_event();
-  EXPECT_EQ(0u, KD_PriceWin);
-  EXPECT_EQ(0u, KD_PriceWinSteps);
-}
-
-TEST_F(Fields, WindowSizesFollowTheFont) {
-  fn_price();
-  XWindowAttributes a;
-  ASSERT_TRUE(XGetWindowAttributes(KD_Display, KD_PriceWin, &a));
-  EXPECT_EQ(168, a.width);
-  EXPECT_EQ(247, a.height);
   pricetype = 5;
   rec.ops.clear();
   draw_pricewin();
-  int hc = 0;
-  for (const DrawOp* t : rec.texts()) hc += t->win == KD_PriceWinDisplay && t->text == "hc";
-  EXPECT_EQ(1, hc);
-  fn_adjust();
+  const DrawOp* hc = rec.find_text("hc");
+  EXPECT_TRUE(hc && hc->win == KD_PriceWinDisplay);
+  send_event(ButtonRelease, done);
+  EXPECT_EQ(0u, KD_PriceWin | KD_PriceWinSteps);
+  fn_adjust();  // no split yet: an empty date
   rec.ops.clear();
   draw_adjustwin();
   for (const DrawOp* t : rec.texts()) EXPECT_FALSE(t->win == KD_AdjustWinDate && !t->text.empty());
 }
 
-TEST_F(Fields, TheVolumeMarkSumsTheVolumeUpToThePointer) {
-  copy_text(symbolname, "AB");
-  ASSERT_EQ(0, loadstock());
+// More days loaded than fit: the days past the right edge were never drawn,
+// and the tracking read-out once walked on to the last loaded day.
+TEST_F(Fields, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
+  symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(300, 10), 100, 1));
+  load_ab();
+  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
+  fill_work();
   calculate_globals();
   draw_chart();
-  graphlook = 1;
+  int drawn = 0;
+  while (drawn < work_days && worklist[0][drawn].xpix >= 0) ++drawn;
+  ASSERT_TRUE(drawn > 50 && drawn < work_days) << drawn;
   fn_mark();
   EXPECT_EQ(1, mark);
-  KD_Event = XEvent{};
-  KD_Event.type = ButtonRelease;
-  KD_Event.xbutton.window = KD_MainWin;
-  KD_Event.xbutton.x = worklist[0][2].xpix - 1;  // just left of the third day
-  dispatch_event();
-  EXPECT_EQ(2, mark);
-  EXPECT_EQ(worklist[0][2].date, mark_rd);
-  trackstate = 1;
+  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day
+  EXPECT_EQ((std::array<time_t, 2>{2, worklist[0][2].date}), (std::array<time_t, 2>{mark, mark_rd}));
+  fn_track();
+  int middle = (ylt_indent + ylb_indent) / 2;
   rec.ops.clear();
-  KD_Event = XEvent{};
-  KD_Event.type = MotionNotify;
-  KD_Event.xmotion.window = KD_MainWin;
-  KD_Event.xmotion.x = worklist[0][6].xpix + 1;
-  KD_Event.xmotion.y = (ylt_indent + ylb_indent) / 2;
-  dispatch_event();
-  const DrawOp* total = nullptr;
-  for (const DrawOp* t : rec.texts())
-    if (t->text.rfind("Tot-Vol", 0) == 0) total = t;
-  ASSERT_NE(nullptr, total);
-  EXPECT_EQ("Tot-Vol  40.00K", total->text);  // four days of 100 hundreds of shares
+  send_event(MotionNotify, KD_MainWin, worklist[0][6].xpix + 1, middle);
+  EXPECT_NE(nullptr, rec.find_text("Tot-Vol  40.00K"));  // four days of 100 hundreds of shares
+  rec.ops.clear();
+  send_event(MotionNotify, KD_MainWin, xrt_indent - 1, middle);
+  char date[16];
+  std::snprintf(date, sizeof date, "Date %02d/%02d ", worklist[0][drawn - 1].emon, worklist[0][drawn - 1].eday);
+  auto texts = rec.texts();
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const DrawOp* t) { return t->text.rfind(date, 0) == 0; }))
+      << date;
+  fn_track();
   fn_unmark();
   EXPECT_EQ(0, mark);
   graphlook = 3;
@@ -256,80 +195,24 @@ TEST_F(Fields, TheVolumeMarkSumsTheVolumeUpToThePointer) {
   EXPECT_STREQ("fn_mark: deferred implementation", last_status);
 }
 
-// More days loaded than fit: the days past the right edge were never drawn,
-// and the read-out once walked on to the last loaded day.
-TEST_F(Fields, TrackingReadsOutOnlyDrawnDays) {
-  std::string lines;
-  for (long day = day_number(1995, 1, 2), n = 0; n < 300; ++day)
-    if (weekday_of(day) % 6 != 0) {
-      int y, m, d;
-      civil_date(day, &y, &m, &d);
-      char line[64];
-      std::snprintf(line, sizeof line, "%02d%02d%02d, 11, 9, 10, 100\n", y % 100, m, d);
-      lines += line;
-      ++n;
-    }
-  symbol_file("AB", lines);
-  copy_text(symbolname, "AB");
-  ASSERT_EQ(0, loadstock());
-  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
-  fill_work();
-  calculate_globals();
-  draw_chart();
-  int drawn = 0;
-  while (drawn < work_days && worklist[0][drawn].xpix >= 0) ++drawn;
-  ASSERT_GT(drawn, 50);
-  ASSERT_LT(drawn, work_days);
-  const WorkDay& edge = worklist[0][drawn - 1];
-  fn_track();
-  rec.ops.clear();
-  KD_Event = XEvent{};
-  KD_Event.type = MotionNotify;
-  KD_Event.xmotion.window = KD_MainWin;
-  KD_Event.xmotion.x = xrt_indent - 1;
-  KD_Event.xmotion.y = (ylt_indent + ylb_indent) / 2;
-  dispatch_event();
-  char date[16];
-  std::snprintf(date, sizeof date, "Date %02d/%02d ", edge.emon, edge.eday);
-  ASSERT_FALSE(rec.texts().empty());
-  EXPECT_EQ(0u, rec.texts()[0]->text.rfind(date, 0)) << rec.texts()[0]->text;
-  fn_track();
-}
-
-TEST_F(Fields, TheUpAndDownArrowsPageTheLists) {
-  arrow_adv = 2;
-  arrow_index = 0;
+TEST_F(Fields, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
   graphlook = 13;
-  fn_arrowdown();
-  int page = (main_win_height - 4 * font_height) / font_height;
-  EXPECT_EQ(page, arrow_index);
-  fn_arrowup();
-  fn_arrowup();
-  EXPECT_EQ(0, arrow_index);
-  arrow_adv = 1;
-  fn_arrowdown();
-  EXPECT_EQ(page / 2, arrow_index);
+  int page = (main_win_height - 4 * font_height) / font_height;  // the rows below the heading
+  struct { int adv; void (*arrow)(); int index; } steps[] = {
+      {2, fn_arrowdown, page}, {2, fn_arrowup, 0}, {2, fn_arrowup, 0}, {1, fn_arrowdown, page / 2}};
+  for (auto st : steps) {
+    arrow_adv = st.adv, st.arrow();
+    EXPECT_EQ(st.index, arrow_index);
+  }
   arrow_index = 0;
-}
-
-TEST_F(Fields, SwitchItemsRenameThemselves) {
-  fn_grid();
-  EXPECT_EQ(1, gridstate);
-  EXPECT_STREQ("grid off", menu[4][7].label);
-  fn_grid();
-  EXPECT_STREQ("grid on", menu[4][7].label);
-  fn_track();
-  EXPECT_STREQ("track off", menu[4][8].label);
-  fn_track();
-  EXPECT_STREQ("track on", menu[4][8].label);
-  fn_trace();
-  EXPECT_STREQ("trace off", menu[4][10].label);
-  fn_trace();
-  EXPECT_STREQ("trace on", menu[4][10].label);
-  fn_status();
-  EXPECT_STREQ("status off", menu[4][9].label);
-  fn_status();
-  EXPECT_STREQ("status on", menu[4][9].label);
+  struct { void (*action)(); int item; const char* name; } switches[] = {
+      {fn_grid, 7, "grid"}, {fn_track, 8, "track"}, {fn_trace, 10, "trace"}, {fn_status, 9, "status"}};
+  for (auto s : switches)
+    for (const char* state : {" off", " on"}) {
+      s.action();
+      EXPECT_EQ(std::string(s.name) + state, menu[4][s.item].label);
+    }
+  EXPECT_EQ(0, gridstate);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "query/query.h"
-#include "support/market.h"
+#include "support/fixtures.h"
 #include "support/run.h"
 #include "ui/ui.h"
 

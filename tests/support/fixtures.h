@@ -1,15 +1,21 @@
-// Fixtures for in-process tests of the settings: every setting starts from
-// its start value, in a fresh working directory with a fresh HOME.
+// Fixtures for in-process tests: every setting starts from its start value,
+// in a fresh working directory with a fresh HOME; a small market database
+// written by the test is loaded without a display; drawing goes to a
+// recorder.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "chart/chart.h"
 #include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
 #include "support/run.h"
 #include "ui/draw.h"
 #include "ui/ui.h"
@@ -17,11 +23,8 @@
 // The geometry of the 6x13 "fixed" font in a window of columns x lines,
 // without a display.
 inline void fake_window(int columns, int lines) {
-  font_width = 6;
-  font_height = 13;
-  font_ascent = 11;
-  main_win_width = columns * 6 + 2;
-  main_win_height = lines * 13 + 2;
+  font_width = 6, font_height = 13, font_ascent = 11;
+  main_win_width = columns * 6 + 2, main_win_height = lines * 13 + 2;
   calculate_globals();
 }
 
@@ -40,6 +43,29 @@ struct RecordingWindow {
   }
 };
 
+// Hands one event to the program's dispatcher. For buttons and motion a, b
+// are the pointer position; for Expose a is the count; for ConfigureNotify
+// the new size.
+inline void send_event(int type, Window w, int a = 0, int b = 0) {
+  KD_Event = XEvent{};
+  KD_Event.type = type;
+  KD_Event.xany.window = w;
+  KD_Event.xany.display = KD_Display;
+  if (type == ButtonPress || type == ButtonRelease) KD_Event.xbutton.x = a, KD_Event.xbutton.y = b;
+  if (type == MotionNotify) KD_Event.xmotion.x = a, KD_Event.xmotion.y = b;
+  if (type == Expose) KD_Event.xexpose.count = a;
+  if (type == ConfigureNotify) KD_Event.xconfigure.window = w, KD_Event.xconfigure.width = a, KD_Event.xconfigure.height = b;
+  dispatch_event();
+}
+
+// The time zone TZ for as long as it lives.
+struct ScopedTz {
+  bool had = std::getenv("TZ") != nullptr;
+  std::string saved = had ? std::getenv("TZ") : "";
+  explicit ScopedTz(const char* tz) { setenv("TZ", tz, 1), tzset(); }
+  ~ScopedTz() { had ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ"), tzset(); }
+};
+
 class SettingsTest : public ::testing::Test {
  protected:
   TempDir work, home;
@@ -54,9 +80,7 @@ class SettingsTest : public ::testing::Test {
     setenv("HOME", home.path().c_str(), 1);
     reset_settings();
     reset_color_tables();
-    debuglvl = 0;
-    stkind = 0;
-    KD_ReverseVideo = 0;
+    debuglvl = stkind = KD_ReverseVideo = 0;
   }
 
   void TearDown() override {
@@ -75,5 +99,143 @@ class SettingsTest : public ::testing::Test {
     ::testing::internal::CaptureStderr();
     parse_config(0, static_cast<int>(args.size()), argv.data());
     return ::testing::internal::GetCapturedStderr();
+  }
+  // What `body` writes on standard output with the trace at `level`.
+  template <typename Body>
+  static std::string traced(Body body, int level = 1) {
+    debuglvl = level;
+    ::testing::internal::CaptureStdout();
+    body();
+    debuglvl = 0;
+    return ::testing::internal::GetCapturedStdout();
+  }
+};
+
+// Per-symbol history lines, one a weekday from y-m-d on: high and low
+// `spread` around each close; a close of 0 leaves its weekday without a line.
+inline std::string history_lines(int y, int m, int d, const std::vector<float>& closes, int volume = 100,
+                                 float spread = 0.5f) {
+  std::string lines;
+  long day = day_number(y, m, d);
+  for (float c : closes) {
+    while (weekday_of(day) == 0 || weekday_of(day) == 6) ++day;
+    int yy, mm, dd;
+    civil_date(day++, &yy, &mm, &dd);
+    if (c == 0) continue;
+    char line[128];
+    std::snprintf(line, sizeof line, "%02d%02d%02d, %g, %g, %g, %d\n", yy % 100, mm, dd, c + spread, c - spread, c,
+                  volume);
+    lines += line;
+  }
+  return lines;
+}
+
+// YYMMDD of a loaded day.
+inline int yymmdd_of(const StockDay& d) { return d.eyear * 10000 + d.emon * 100 + d.eday; }
+
+class MarketTest : public SettingsTest {
+ protected:
+  void SetUp() override {
+    SettingsTest::SetUp();
+    for (const char* d : {"general", "symbols", "days"}) work.mkdir(d);
+    copy_text(generaldir, "general");
+    copy_text(symboldir, "symbols");
+    copy_text(daydir, "days");
+    reset_history();
+  }
+  void TearDown() override {
+    reset_history();
+    groups.clear(), companys.clear();
+    num_groups = num_companys = 0;
+    nocompany = CompanyRec{};
+    SettingsTest::TearDown();
+  }
+  static void reset_history() {
+    free_history();
+    num_days = work_days = disp_days = load = adjust_date = stockbuyavol = main_win_width = font_width = 0;
+    adjust_ratio = stockbuyprice = 0;
+    use_seek_hint = 1;
+    whatday = 0;
+    load_hooks = {};
+  }
+  // Writes the two tables and reads them as start-up does.
+  void tables(const std::string& groups_file, const std::string& companys_file) {
+    work.write("general/groups", groups_file);
+    work.write("general/companys", companys_file);
+    initial_groups();
+    initial_companys();
+  }
+  void day_file(const std::string& name, const std::string& lines) { work.write("days/" + name, lines); }
+  void symbol_file(const std::string& sym, const std::string& lines) { work.write("symbols/" + sym, lines); }
+  int load_symbol(const char* sym) {
+    copy_text(symbolname, sym);
+    return loadstock();
+  }
+  // The loaded days 1 .. num_days - 1.
+  std::vector<StockDay> loaded() const {
+    if (stocklist.empty() || num_days < 2) return {};
+    return std::vector<StockDay>(stocklist[0].days.begin() + 1, stocklist[0].days.begin() + num_days);
+  }
+  std::vector<WorkDay> shown() const {
+    if (worklist.empty()) return {};
+    return std::vector<WorkDay>(worklist[0].begin(), worklist[0].begin() + work_days);
+  }
+  // YYMMDD of each loaded day; an empty day's is negative.
+  std::vector<int> loaded_dates() const { return dates(loaded()); }
+  template <typename Day>
+  static std::vector<int> dates(const std::vector<Day>& days) {
+    std::vector<int> out;
+    for (const Day& d : days) out.push_back((d.nodata ? -1 : 1) * yymmdd_of(d));
+    return out;
+  }
+};
+
+inline StockDay quote_day(float high, float low, float close, int volume = 0) {
+  StockDay s{};
+  s.high = high, s.low = low, s.close = close, s.volume = volume;
+  return s;
+}
+
+// Charts drawn into the recorder, with the geometry of the 6x13 "fixed" font
+// in a 100 x 60 character window.
+class ChartTest : public MarketTest {
+ protected:
+  RecordingWindow screen;
+  DrawRecorder& rec = screen.rec;
+  void SetUp() override {
+    MarketTest::SetUp();
+    fake_window(100, 60);  // again: the market fixture cleared the font
+    mark = buyvolume = arrow_index = queryflag = 0;
+    member_gc = nullptr;
+    last = 0;
+  }
+  // One weekday line a day from 2 Jan 1995 with these closes (0: no line).
+  void history(const std::vector<float>& closes, int volume = 100, const char* sym = "AB") {
+    symbol_file(sym, history_lines(1995, 1, 2, closes, volume));
+  }
+  void load(const char* sym = "AB") {
+    ASSERT_EQ(0, load_symbol(sym));
+    calculate_globals();
+    rec.ops.clear();
+  }
+  // The price chart in one price type.
+  void draw(int type) {
+    pricetype = type;
+    rec.ops.clear();
+    draw_stock();
+  }
+  static int x_of(int day) { return xlb_indent + (day + 1) * day_pixel_space; }
+  std::vector<const DrawOp*> ops(DrawOp::Kind kind, Role role) const {
+    std::vector<const DrawOp*> out;
+    for (const DrawOp& op : rec.ops)
+      if (op.kind == kind && op.role == role) out.push_back(&op);
+    return out;
+  }
+  // The texts drawn, or those drawn at x.
+  std::vector<std::string> texts(int x = -1) const {
+    std::vector<std::string> out;
+    for (const DrawOp* t : rec.texts())
+      if (x == -1 || t->x == x) out.push_back(t->text);
+    return out;
   }
 };

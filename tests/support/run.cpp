@@ -37,38 +37,24 @@ static pid_t spawn(const std::string& path, const std::vector<std::string>& args
   _exit(127);
 }
 
-static std::string temp_name(const char* what) {
-  static int n = 0;
-  return (fs::temp_directory_path() / ("kadmer-test-" + std::to_string(getpid()) + "-" +
-                                       std::to_string(++n) + "." + what)).string();
-}
-
 Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt)
-    : out_path_(temp_name("out")), err_path_(temp_name("err")) {
-  pid_ = spawn(path, args, opt, out_path_, err_path_);
-}
+    : pid_(spawn(path, args, opt, files_.file("out"), files_.file("err"))) {}
 
 Running::~Running() {
   if (!done_) stop();
-  fs::remove(out_path_);
-  fs::remove(err_path_);
 }
 
 void Running::collect(int wstatus) {
   done_ = true;
   result_.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result_.out = read_file(out_path_);
-  result_.err = read_file(err_path_);
+  result_.out = read_file(files_.file("out"));
+  result_.err = read_file(files_.file("err"));
 }
 
 bool Running::alive() {
-  if (done_) return false;
   int ws;
-  if (waitpid(pid_, &ws, WNOHANG) == pid_) {
-    collect(ws);
-    return false;
-  }
-  return true;
+  if (!done_ && waitpid(pid_, &ws, WNOHANG) == pid_) collect(ws);
+  return !done_;
 }
 
 RunResult Running::wait(double seconds) {
@@ -94,7 +80,7 @@ RunResult Running::stop() {
   return result_;
 }
 
-std::string Running::out_so_far() const { return read_file(out_path_); }
+std::string Running::out_so_far() const { return read_file(files_.file("out")); }
 
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,
                       const RunOptions& opt) {
@@ -133,11 +119,3 @@ std::vector<std::string> split_lines(const std::string& text) {
   while (std::getline(ss, line)) lines.push_back(line);
   return lines;
 }
-
-std::string kadmer_bin() { return KADMER_BIN; }
-std::string kadmer_gen() { return KADMER_GEN; }
-std::string kadmer_dump() { return KADMER_DUMP; }
-std::string kadmer_scan() { return KADMER_SCAN; }
-std::string kadmer_look() { return KADMER_LOOK; }
-std::string source_dir() { return KADMER_SOURCE_DIR; }
-std::string artifact_path(const std::string& name) { return std::string(KADMER_ARTIFACTS) + "/" + name; }

@@ -20,28 +20,12 @@ struct RunOptions {
   double timeout = 20;                  // seconds; the child is killed after it
 };
 
+// Runs in `dir` with HOME there too (no settings file of the user's) and no
+// DISPLAY.
+inline RunOptions in_dir(const std::string& dir) { return {dir, {"HOME=" + dir}, {"DISPLAY"}}; }
+
 RunResult run_program(const std::string& path, const std::vector<std::string>& args,
                       const RunOptions& opt = {});
-
-// A child left running (the program serving events): its output goes to
-// files, read when it is stopped.
-class Running {
- public:
-  Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt = {});
-  ~Running();
-  bool alive();
-  RunResult stop();  // SIGTERM, wait, collect output
-  RunResult wait(double seconds);  // wait for it to end by itself
-  pid_t pid() const { return pid_; }
-  std::string out_so_far() const;
-
- private:
-  pid_t pid_ = -1;
-  std::string out_path_, err_path_;
-  RunResult result_;
-  bool done_ = false;
-  void collect(int wstatus);
-};
 
 // A fresh temporary directory, removed with everything in it.
 class TempDir {
@@ -57,14 +41,32 @@ class TempDir {
   std::string path_;
 };
 
+// A child left running (the program serving events): its output goes to
+// files, read when it is stopped.
+class Running {
+ public:
+  Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt = {});
+  ~Running();
+  bool alive();
+  RunResult stop();  // SIGTERM, wait, collect output
+  RunResult wait(double seconds);  // wait for it to end by itself
+  std::string out_so_far() const;
+
+ private:
+  TempDir files_;  // its standard output and error, made before it starts
+  pid_t pid_ = -1;
+  RunResult result_;
+  bool done_ = false;
+  void collect(int wstatus);
+};
+
+
 std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
 
-// The programs under test, the source tree and where screenshots are kept.
-std::string kadmer_bin();
-std::string kadmer_gen();
-std::string kadmer_dump();
-std::string kadmer_scan();
-std::string kadmer_look();
-std::string source_dir();
-std::string artifact_path(const std::string& name);
+// The programs under test and the source tree.
+inline std::string kadmer_bin() { return KADMER_BIN; }
+inline std::string kadmer_gen() { return KADMER_GEN; }
+inline std::string kadmer_scan() { return KADMER_SCAN; }
+inline std::string kadmer_dump() { return KADMER_DUMP; }
+inline std::string source_dir() { return KADMER_SOURCE_DIR; }

@@ -9,8 +9,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <thread>
+
+#include "core/text.h"
+#include "ui/ui.h"
 
 Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   int fds[2];
@@ -64,79 +66,54 @@ Display* Xvfb::connection() {
   return conn_;
 }
 
-static bool name_starts(Display* d, Window w, const std::string& title) {
+// A mapped window whose name begins with title.
+static bool is_window(Display* d, Window w, const std::string& title) {
   char* name = nullptr;
-  bool match = XFetchName(d, w, &name) && name && std::string(name).rfind(title, 0) == 0;
+  XWindowAttributes a;
+  bool match = XFetchName(d, w, &name) && name && std::string(name).rfind(title, 0) == 0 &&
+               XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
   if (name) XFree(name);
   return match;
 }
 
 Window Xvfb::wait_for_window(const std::string& title, double timeout) {
   Display* d = connection();
-  if (!d) return 0;
   auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
-  while (std::chrono::steady_clock::now() < until) {
-    Window root, parent, *kids = nullptr;
+  while (d && std::chrono::steady_clock::now() < until) {
+    Window root, parent, *kids = nullptr, found = 0;
     unsigned int n = 0;
     XSync(d, False);
-    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n)) {
-      Window found = 0;
-      for (unsigned int i = 0; i < n && !found; ++i)
-        if (name_starts(d, kids[i], title)) {
-          XWindowAttributes a;
-          if (XGetWindowAttributes(d, kids[i], &a) && a.map_state == IsViewable) found = kids[i];
-        }
-      if (kids) XFree(kids);
-      if (found) return found;
-    }
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n))
+      for (unsigned int i = 0; i < n && !found; ++i) found = is_window(d, kids[i], title) ? kids[i] : 0;
+    if (kids) XFree(kids);
+    if (found) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return 0;
 }
 
-unsigned long Xvfb::pixel_at(int x, int y) {
-  Display* d = connection();
-  XImage* img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!img) return ~0UL;
-  XColor c;
-  c.pixel = XGetPixel(img, 0, 0);
-  XDestroyImage(img);
-  XQueryColor(d, DefaultColormap(d, DefaultScreen(d)), &c);
-  return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
-}
-
-std::vector<unsigned long> Xvfb::pixels(Window w, int* width, int* height) {
+std::vector<unsigned long> Xvfb::pixels(Window w) {
   Display* d = connection();
   XWindowAttributes a;
   if (!d || !XGetWindowAttributes(d, w, &a)) return {};
   XImage* img = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
   if (!img) return {};
   std::vector<unsigned long> out;
-  out.reserve(static_cast<std::size_t>(a.width) * a.height);
   for (int y = 0; y < a.height; ++y)
-    for (int x = 0; x < a.width; ++x) {
-      out.push_back(XGetPixel(img, x, y) & 0xffffff);  // 24-bit TrueColor: 0xRRGGBB
-    }
+    for (int x = 0; x < a.width; ++x) out.push_back(XGetPixel(img, x, y) & 0xffffff);  // 24-bit TrueColor
   XDestroyImage(img);
-  *width = a.width;
-  *height = a.height;
   return out;
 }
 
-RunOptions Xvfb::options() const {
+RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
   RunOptions o;
   o.env = {"DISPLAY=" + display_};
-  return o;
+  return run_program("/usr/bin/xdotool", args, o);
 }
 
-bool Xvfb::screenshot(const std::string& png) {
-  std::filesystem::create_directories(std::filesystem::path(png).parent_path());
-  RunResult r = run_program("/bin/sh", {"-c", "xwd -root -silent | convert xwd:- png:'" + png + "'"},
-                            options());
-  return r.status == 0 && std::filesystem::exists(png);
+void open_graph(const Xvfb& x) {
+  copy_text(KD_DisplayName, x.display());
+  copy_text(KD_FontName, "fixed");
+  KD_BorderWidth = 1;
+  initial_graph();
 }
-
-RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
-  return run_program("/usr/bin/xdotool", args, options());
-}
-

@@ -17,18 +17,12 @@ class Xvfb {
   ~Xvfb();
   bool ok() const { return pid_ > 0 && !display_.empty(); }
   const std::string& display() const { return display_; }  // ":N"
-
-  // A connection of the test's own, for asking the server.
-  Display* connection();
-  // The top-level window whose name begins with `title`, or 0 after `timeout`.
+  Display* connection();  // the test's own, for asking the server
+  // The mapped top-level window whose name begins with `title`, or 0.
   Window wait_for_window(const std::string& title, double timeout = 15);
-  unsigned long pixel_at(int x, int y);  // root window pixel, as 0xRRGGBB
   // Pixels of window w (0xRRGGBB), row by row; empty when it cannot be read.
-  std::vector<unsigned long> pixels(Window w, int* width, int* height);
-  // xwd + convert: writes a PNG of the whole screen; true on success.
-  bool screenshot(const std::string& png);
+  std::vector<unsigned long> pixels(Window w);
   RunResult xdotool(const std::vector<std::string>& args);
-  RunOptions options() const;  // DISPLAY set to this server
 
  private:
   int pid_ = -1;
@@ -36,3 +30,5 @@ class Xvfb {
   Display* conn_ = nullptr;
 };
 
+// initial_graph in this process, on the server, with the "fixed" font.
+void open_graph(const Xvfb& x);

@@ -1,0 +1,493 @@
+// The chart screens drawn into the recorder: the dispatcher and the opening
+// message, geometry, axes and labels, the price and volume charts, the split
+// screen, the indicator panels, the heading and lists, and odd data and
+// windows (under the sanitizers: no division by zero, no write past an
+// array).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <map>
+#include <tuple>
+
+#include "indicators/indicators.h"
+#include "market/market.h"
+#include "support/fixtures.h"
+
+namespace {
+
+using Charts = ChartTest;
+
+// ---- events and the dispatcher ----
+
+TEST_F(Charts, TheDispatcherDrawsTheOpeningMessageOnceAndEventsReachTheirHandlers) {
+  draw_chart();
+  ASSERT_FALSE(rec.ops.empty());
+  EXPECT_TRUE(rec.ops[0].kind == DrawOp::Kind::Fill && rec.ops[0].role == Role::GC0);  // the window is cleared first
+  auto texts = rec.texts();
+  ASSERT_EQ(7u, texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {  // from column 7 and line 7 on, in 64 columns
+    EXPECT_EQ((std::tuple{std::string(firstmsg[i]), 42, static_cast<int>(7 + i) * 13, true}),
+              (std::tuple{texts[i]->text, texts[i]->x, texts[i]->y, texts[i]->role == Role::Graph}));
+    EXPECT_LE(texts[i]->text.size(), 64u);
+  }
+  EXPECT_EQ(0, graphlook);
+  for (int look : {0, -3, 11, 17, 1000}) {  // 0: the message, once
+    rec.ops.clear();
+    graphlook = look;
+    draw_chart();
+    ASSERT_EQ(1u, rec.ops.size()) << look;
+    EXPECT_EQ(DrawOp::Kind::Fill, rec.ops[0].kind);
+  }
+  // Only the last expose of a run redraws, at most once a second; events of
+  // other types are dropped; a resize lays the chart area out again.
+  graphlook = 16;  // the opening message again
+  rec.ops.clear();
+  send_event(Expose, KD_MainWin, 2);
+  send_event(Expose, KD_MainWin, 1);
+  EXPECT_TRUE(rec.ops.empty());
+  send_event(Expose, KD_MainWin, 0);
+  EXPECT_EQ(7u, rec.texts().size());
+  rec.ops.clear();
+  last = time(nullptr);
+  graphlook = 16;
+  send_event(Expose, KD_MainWin, 0);
+  EXPECT_TRUE(rec.ops.empty());
+  for (int type : {0, 1, MapNotify, PropertyNotify, ClientMessage, LASTEvent, LASTEvent + 5, -1})
+    send_event(type, KD_MainWin);
+  EXPECT_TRUE(rec.ops.empty());
+  EXPECT_EQ(0, stkind);
+  send_event(ConfigureNotify, KD_MainWin, 302, 402);
+  EXPECT_EQ((std::array{302, 402, 302 - 1 - 60, 402 - 1 - 39}), (std::array{main_win_width, main_win_height, xrt_indent, ylb_indent}));
+  ASSERT_EQ(1u, rec.ops.size());  // the window cleared
+  EXPECT_EQ(302, rec.ops[0].w);
+}
+
+// ---- geometry, axes and labels ----
+
+TEST_F(Charts, DaySpacingIsAtLeastFourAndOneLessAboveTwentyAndTheTopCornerFollowsThePriceSteps) {
+  main_win_width = 721;  // 600 pixels between the axes
+  calculate_globals();
+  ASSERT_EQ(600, xrb_indent - xlb_indent);
+  num_days = 2;
+  // 600 / (days + 1): exactly 20 stays 20, 21 becomes 20.
+  struct { int days, space; } cases[] = {{200, 4}, {150, 4}, {149, 4}, {29, 20}, {28, 20}, {27, 20}, {26, 21},
+                                        {10, 53}, {0, 599}};
+  for (auto c : cases) {
+    work_days = c.days;
+    calculate_day();
+    EXPECT_EQ(c.space, day_pixel_space) << c.days;
+  }
+  // The top corner follows the price steps; step counts of 0 count as 1.
+  work_days = 100, price_steps = 50, rsi_steps = volume_steps = macd_steps = value_steps = 0;
+  calculate_indexs();
+  EXPECT_EQ((std::array{13, 742 - 51 * 13}), (std::array{price_pixel_incr, ylt_indent}));  // 13: (742 - 78) / 50
+  int h = ylb_indent - ylt_indent;
+  EXPECT_EQ((std::array{h, h, h, h}), (std::array{rsi_pixel_incr, volume_pixel_incr, macd_pixel_incr, value_pixel_incr}));
+  num_days = 0, rsi_steps = 20;
+  calculate_indexs();  // nothing loaded: increments stay
+  EXPECT_EQ(h, rsi_pixel_incr);
+  num_days = 2;
+  calculate_globals();
+  price_steps = 10;
+  calculate_indexs();
+  EXPECT_EQ((std::array{78, 78}), (std::array{ylt_indent, yrt_indent}));  // would lie above the margin
+}
+
+TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
+  int y;
+  float v;
+  struct { float value; const char* text; } cases[] = {
+      {-2500, " 2.50K"}, {2500, " 2.50K"}, {999, "999.00 "}, {2e6f, " 2.00M"}, {-3e9f, " 3.00B"}};
+  for (auto c : cases) {
+    rec.ops.clear();
+    draw_hashvalues(5, c.value, 1, 13, 1, "%5.2f", &y, &v);
+    EXPECT_EQ(std::vector<std::string>{c.text}, texts());
+    EXPECT_EQ(xlb_indent - 4 - 30, rec.texts()[0]->x);
+  }
+  rec.ops.clear();
+  gridstate = 1;
+  draw_hashvalues(3, 0, 1, 5, 10, "%3.0f", &y, &v);
+  EXPECT_EQ((std::vector<std::string>{"  0 ", "  3 ", "  6 ", "  9 "}), texts());
+  EXPECT_EQ(10u, ops(DrawOp::Kind::Line, Role::Grid).size());  // a grid line at every step
+  EXPECT_EQ((std::array{ylb_indent - 2 + 5 + 1 - 9 * 5, 9}), (std::array{y, int(v)}));  // the last step's baseline
+
+  rec.ops.clear();
+  laxis = raxis = 'n';  // no axes, no value labels
+  draw_grid();
+  draw_hashmarks(10, 5);
+  draw_hashvalues(3, 0, 1, 5, 10, "%3.0f", &y, &v);
+  EXPECT_TRUE(rec.texts().empty());
+  EXPECT_EQ(1u, ops(DrawOp::Kind::Fill, Role::Graph).size());  // the date axis alone
+  raxis = 'p';
+  rec.ops.clear();
+  draw_hashvalues(3, 0, 1, 5, 1, "%3.0f", &y, &v);
+  ASSERT_EQ(1u, rec.texts().size());  // on the right alone
+  EXPECT_EQ(xrb_indent + 5, rec.texts()[0]->x);
+  history({12.375f, 13});
+  load();
+  EXPECT_FLOAT_EQ(11, price_bottom);  // the lowest low, truncated
+  struct { char format, axis; float buy; const char* left; const char* right; } prices[] = {
+      {'d', 'p', 0, " 11.0000", "11.0000 "}, {'d', '%', 10, "    10.0", "10.0    "}, {'d', '%', 0, "        ", "        "},
+      {'f', 'p', 0, "11      ", "11      "}, {'f', '%', 22, "   -50.0", "-50.0   "}};
+  for (auto c : prices) {
+    format = c.format, laxis = raxis = c.axis, stockbuyprice = c.buy;
+    draw(7);
+    std::vector<std::string> left = texts(xlb_indent - 4 - 9 * 6), right = texts(xrb_indent + 5);
+    ASSERT_TRUE(!left.empty() && !right.empty());
+    EXPECT_EQ((std::array<std::string, 2>{c.left, c.right}), (std::array{left[0], right[0]})) << c.format << c.axis;
+  }
+}
+
+// Dates below the chart: one row for daily charts, two for weekly ones; the
+// year returns when it changes; a query period is highlighted.
+TEST_F(Charts, DateLabels) {
+  history(std::vector<float>(100, 10));  // all of them fit
+  load();
+  int row1 = ylb_indent + 8 + 13;
+  for (int type : {1, 2}) {
+    graph_type = type;
+    fill_work();
+    calculate_globals();
+    rec.ops.clear();
+    draw_datevalues(worklist[0].data());
+    std::vector<const DrawOp*> first, second;
+    for (const DrawOp* t : rec.texts()) (t->y == row1 ? first : second).push_back(t);
+    ASSERT_GT(first.size(), 5u);
+    // The year on the first label only; a week's second row shows its last day.
+    EXPECT_EQ((std::tuple{std::string("1/2/95"), std::string::npos, xlb_indent + day_pixel_space - 9 - 12}),
+              (std::tuple{first[0]->text, first[1]->text.find("/95"), first[0]->x}));
+    EXPECT_EQ(type == 1 ? 0u : first.size(), second.size());
+    if (type == 2) { EXPECT_EQ((std::tuple{row1 + 13, std::string("1/6/95")}), (std::tuple{second[0]->y, second[0]->text})); }
+  }
+  symbol_file("AB", "951228, 11, 9, 10, 1\n951229, 11, 9, 10, 1\n960102, 11, 9, 10, 1\n");
+  graph_type = 1;
+  load();
+  day_pixel_space = 60;
+  draw_datevalues(worklist[0].data());
+  // New Year's Day is an empty weekday, and the first label of 1996.
+  EXPECT_EQ((std::vector<std::string>{"12/28/95", "12/29", "1/1/96", "1/2"}), texts());
+
+  history(std::vector<float>(20, 10));
+  load();
+  queryflag = 1, querysdate = 10495, queryedate = 10695, gridstate = 1;
+  draw_datevalues(worklist[0].data());
+  EXPECT_EQ(3u, ops(DrawOp::Kind::Fill, Role::Highlight).size() - ops(DrawOp::Kind::Text, Role::Highlight).size());
+  std::vector<const DrawOp*> lines = ops(DrawOp::Kind::Line, Role::Highlight);
+  ASSERT_EQ(2u, lines.size());  // first and last day of the period
+  EXPECT_EQ((std::array{x_of(2), x_of(4)}), (std::array{lines[0]->x, lines[1]->x}));
+}
+
+// ---- the price and volume charts ----
+
+// Bar look: types 3 and 7 draw high to low, 5 high to close, 6 close to low;
+// 1, 2 and the others a dot at the high, the low or the close.
+TEST_F(Charts, EachPriceTypeDrawsItsBarOrDotInEitherLook) {
+  history({10, 11, 12});
+  load();
+  draw(3);
+  std::vector<const DrawOp*> bars = ops(DrawOp::Kind::Line, Role::Range);
+  ASSERT_EQ(3u, bars.size());
+  EXPECT_EQ(x_of(0) - 1, bars[0]->x);
+  std::map<char, int> y{{'h', bars[0]->y}, {'l', bars[0]->h}};
+  draw(4);
+  ASSERT_EQ(3u, ops(DrawOp::Kind::Fill, Role::Member).size());
+  y['c'] = ops(DrawOp::Kind::Fill, Role::Member)[0]->y;
+  EXPECT_TRUE(y['h'] < y['c'] && y['c'] < y['l']);
+  struct { int type; const char* line; char dot, ypix; } cases[] = {
+      {0, "", 'c', 'c'}, {1, "", 'h', 'h'}, {2, "", 'l', 'l'}, {3, "hl", 0, 'h'},
+      {4, "", 'c', 'c'}, {5, "hc", 0, 'h'}, {6, "cl", 0, 'c'}, {7, "hl", 'c', 'c'}};
+  for (auto c : cases) {
+    draw(c.type);
+    SCOPED_TRACE(c.type);
+    std::vector<const DrawOp*> lines = ops(DrawOp::Kind::Line, Role::Range), dots = ops(DrawOp::Kind::Fill, Role::Member);
+    ASSERT_EQ((std::array<std::size_t, 2>{c.line[0] ? 3u : 0u, c.dot ? 3u : 0u}), (std::array{lines.size(), dots.size()}));
+    if (c.line[0]) { EXPECT_EQ((std::array{y[c.line[0]], y[c.line[1]]}), (std::array{lines[0]->y, lines[0]->h})); }
+    if (c.dot) { EXPECT_EQ((std::array{y[c.dot], x_of(0) - 3}), (std::array{dots[0]->y, dots[0]->x})); }
+    EXPECT_EQ((std::array{y[c.ypix], x_of(2) - 3}), (std::array{worklist[0][0].ypix, worklist[0][2].xpix}));
+  }
+  EXPECT_EQ(3, disp_days);
+  quotelook = 'd';  // the dot look: a dot for each chosen price
+  draw(7);
+  for (Role r : {Role::High, Role::Low, Role::Member}) EXPECT_EQ(3u, ops(DrawOp::Kind::Fill, r).size());
+  EXPECT_TRUE(ops(DrawOp::Kind::Line, Role::Range).empty());
+  worklist[0][0].ypix = -5;
+  draw(0);
+  EXPECT_TRUE(ops(DrawOp::Kind::Fill, Role::Member).empty());
+  EXPECT_EQ(-5, worklist[0][0].ypix);  // nothing drawn, nothing kept
+}
+
+TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
+  history({10, 11, 12, 13, 14, 15, 16});
+  mvavgtype = mvavgflag = 1, mvavgdays = 3;
+  load();
+  draw(7);
+  std::vector<const DrawOp*> lines = ops(DrawOp::Kind::Line, Role::Mvavg);
+  ASSERT_EQ(3u, lines.size());  // days 3 to 6 (of 0..6) have an average
+  EXPECT_EQ((std::array{x_of(3), x_of(4)}), (std::array{lines[0]->x, lines[0]->w}));
+  EXPECT_GT(lines[0]->y, lines[1]->h);  // rising
+  bolstd = 2, bollingerflag = 1;
+  draw(7);
+  EXPECT_EQ(6u, ops(DrawOp::Kind::Line, Role::Bol).size());  // three segments a band
+  history({10, 20});
+  load();
+  stocklist.push_back(stocklist[0]);  // a second member with closes 5 and 30
+  worklist.push_back(worklist[0]);
+  worklist[1][0].close = 5, worklist[1][1].close = 30;
+  fibflag = 1, fibhigh = 0.5f, fiblow = 0.25f;
+  draw(7);
+  lines = ops(DrawOp::Kind::Line, Role::Graph);
+  ASSERT_EQ(4u, lines.size());
+  // The first member's levels lie within 10..20, the second's within 5..30.
+  // 17.5 above 15 above 12.5 above 11.25, across the chart.
+  EXPECT_TRUE(lines[2]->y < lines[0]->y && lines[0]->y < lines[1]->y && lines[1]->y < lines[3]->y);
+  EXPECT_EQ((std::array{xlt_indent, xrt_indent}), (std::array{lines[0]->x, lines[0]->w}));
+  history(std::vector<float>(8, 10), 8000);
+  load();
+  curvol = 2000, volflag = 1;  // 2 million shares; each day trades 800,000
+  draw(7);
+  std::vector<int> marked;
+  for (const DrawOp* l : ops(DrawOp::Kind::Line, Role::Graph))
+    if (l->x == l->w && l->y == ylt_indent) marked.push_back((l->x - xlb_indent) / day_pixel_space - 1);
+  EXPECT_EQ((std::vector<int>{2, 5, 7}), marked);  // 2.4M, then exactly 2M carried is not past, 2.8M, then 2.4M
+  for (int i = 0; i < work_days; ++i) EXPECT_EQ(0, worklist[0][i].turnover);  // cleared when drawn
+
+  volflag = fibflag = 0;  // the break-even line
+  history({10, 20});
+  load();
+  stockbuyprice = 15, buyvolume = 100, broker = 'g';  // 25 + 7.5 = 32.5 dollars: 0.325 a share
+  draw(7);
+  ASSERT_EQ(1u, ops(DrawOp::Kind::Line, Role::Graph).size());
+  EXPECT_LT(ops(DrawOp::Kind::Line, Role::Graph)[0]->y, worklist[0][0].ypix);
+  buyvolume = 0;
+  draw(7);
+  EXPECT_TRUE(ops(DrawOp::Kind::Line, Role::Graph).empty());
+}
+
+// ---- volume ----
+
+TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
+  history({10, 11}, 6250000);
+  load();
+  raxis = 'p';
+  EXPECT_FLOAT_EQ(125000, volume_incr);  // two steps a label: the second reads 25 million
+  draw_volume();
+  std::vector<std::string> left = texts(xlb_indent - 4 - 48), right = texts(xrb_indent + 5);
+  ASSERT_TRUE(left.size() >= 2 && right.size() >= 2);
+  EXPECT_EQ((std::array<std::string, 4>{"     0", "  25.0M", "0", "25.0M"}),
+            (std::array{left[0], left[1], right[0].substr(0, 1), right[1]}));
+  EXPECT_EQ(2u, ops(DrawOp::Kind::Fill, Role::Close).size());
+
+  history(std::vector<float>(10, 10), 1000);
+  load();
+  laxis = '%', stockbuyavol = 1000;
+  draw_volume();
+  std::vector<std::string> marks = texts(xlb_indent - 36);
+  ASSERT_GE(marks.size(), 2u);
+  EXPECT_EQ((std::array<std::string, 2>{"  1x", "  2x"}), (std::array{marks[0], marks[1]}));
+  history({10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32}, 5000);
+  load();
+  laxis = 'p', raxis = 'n';
+  copy_text(comblist, "sv");
+  graphlook = 7;
+  int top = ylt_indent, bottom = ylb_indent;
+  std::string trace = traced([] { draw_chart(); });
+  EXPECT_NE(std::string::npos, trace.find("draw_hashmarks(steps=37 "));
+  EXPECT_NE(std::string::npos, trace.find("draw_hashmarks(steps=12 "));
+  EXPECT_EQ((std::array{50, 50, top, bottom, 7}), (std::array{price_steps, volume_steps, ylt_indent, ylb_indent, graphlook}));
+  EXPECT_FLOAT_EQ(org_price_incr, price_incr);
+  EXPECT_NE(nullptr, rec.find_text("Symbol Market Company name                 Shares Group(s)"));
+  // No bar is clamped into the top of its panel: the top label of each scale
+  // reaches past the highest high and the largest volume.
+  float top_price = 0, top_volume = 0;
+  for (const DrawOp* t : rec.texts()) {
+    if (t->x == xlb_indent - 4 - 54) top_price = std::max(top_price, std::stof(t->text));
+    if (t->x == xlb_indent - 4 - 48 && t->text.find('K') != std::string::npos)
+      top_volume = std::max(top_volume, std::stof(t->text) * 1000);
+  }
+  EXPECT_GE(top_price, 30.0f);
+  EXPECT_GE(top_volume, 400000.0f);  // 5000 hundreds a day, in shares; labels every other step
+}
+
+// ---- the split screen ----
+
+// ---- indicator panels, heading and lists ----
+
+TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
+  history({10, 11, 12, 11, 12, 13, 12, 14});
+  mvavgtype = 1, mvavgdays = 3;
+  load();
+  worklist[0][5].rsi = 0;
+  draw_rsi();
+  std::vector<std::string> labels = texts(xlb_indent - 4 - 18);
+  ASSERT_GE(labels.size(), 5u);
+  EXPECT_EQ("  0 ", labels.front());
+  for (const std::string& l : labels) EXPECT_EQ(0, std::stoi(l) % 5) << l;
+  EXPECT_GE(std::stoi(labels.back()), 90);
+  std::vector<const DrawOp*> lines = ops(DrawOp::Kind::Line, Role::Range);
+  ASSERT_EQ(3u, lines.size());  // days 3, 4, 6 and 7 have a value; day 5 is bridged
+  EXPECT_EQ((std::array{x_of(3) - 1, x_of(4) - 1, x_of(6) - 1, 8}), (std::array{lines[0]->x, lines[1]->x, lines[1]->w, disp_days}));
+  // Labels are base + k x step: a running float sum drifts off zero in the
+  // middle of a scale that runs from -high to +high.
+  history(std::vector<float>(20, 10));
+  load();
+  macd_high = 0.5f;
+  draw_macd();
+  EXPECT_EQ((std::vector<std::string>{" 0.50 ", " 0.40 ", " 0.30 ", " 0.20 ", " 0.10 ", " 0.00 ", " 0.10 ",
+                                      " 0.20 ", " 0.30 ", " 0.40 ", " 0.50 "}),
+            texts(xlb_indent - 4 - 30));
+  for (float high : {1394996.25f, 0.37f, 5.55e9f}) {
+    value_high = high;
+    rec.ops.clear();
+    draw_avalue();
+    std::vector<std::string> labels = texts(xlb_indent - 4 - 48);
+    ASSERT_EQ(41u, labels.size());
+    EXPECT_EQ("   0.00 ", labels[20]) << high;
+    for (std::size_t k = 0; k < labels.size(); ++k) EXPECT_EQ(labels[k], labels[40 - k]) << high << " " << k;
+  }
+  history({10, 11, 0, 12, 13, 14, 13}, 100);
+  load();
+  stochdays = 0;
+  draw_stoch();
+  EXPECT_TRUE(rec.ops.empty());
+  EXPECT_STREQ("draw_stoch: stoch days is zero.  Set via indicators menu", last_status);
+  stochdays = 3;
+  load();
+  draw_stoch();  // four days with a full window: three segments of each line
+  EXPECT_EQ((std::array<std::size_t, 2>{3, 3}),
+            (std::array{ops(DrawOp::Kind::Line, Role::Range).size(), ops(DrawOp::Kind::Line, Role::Bol).size()}));
+  for (void (*panel)() : {draw_avalue, draw_gvalue}) {
+    rec.ops.clear();
+    panel();
+    EXPECT_EQ(5u, ops(DrawOp::Kind::Line, Role::Range).size());  // six days with a value, one bridge
+  }
+}
+
+// ---- heading ----
+
+TEST_F(Charts, TheHeadingAndTheLists) {
+  tables("1:Tech:TECH:\n2:Drugs:DRUG:\n3:Oil:OIL:\n",
+         "AB:Alpha Beta Corporation of America:S:N:TECH,DRUG,OIL:950101-12500:\nCD:Charlie:S:Q::950101-7:\n"
+         "EF:Fund:M:O:OIL:950101-0:\n");
+  auto heading = [&](const CompanyRec* c) {
+    rec.ops.clear();
+    draw_comp(c);
+    return texts();
+  };
+  struct { const char* sym; const char* line; } cases[] = {
+      {"AB", "    AB NYSE   Alpha Beta Corporation of    12500K   1   2  "},
+      {"CD", "    CD  ???   Charlie                          7K          "},
+      {"EF", "    EF FUND   Fund                             0K   3      "},
+      {"ZZ", "    ZZ  ???                                    0K          "}};
+  for (auto c : cases)
+    EXPECT_EQ((std::vector<std::string>{"Symbol Market Company name                 Shares Group(s)", c.line}),
+              heading(&find_co(c.sym)));
+  EXPECT_EQ((std::array{(602 - 420) / 2, ylt_indent - 26}), (std::array{rec.texts()[0]->x, rec.texts()[0]->y}));
+  trackstate = 1;  // none while tracking or on the split screen
+  EXPECT_TRUE(heading(&find_co("AB")).empty());
+  trackstate = 0, graphlook = 7;
+  heading(&find_co("AB"));
+  EXPECT_TRUE(rec.ops.empty());
+  graphlook = 1;
+  heading(nullptr);
+  EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].role == Role::GC0);  // no company: the heading is cleared
+  graphlook = 4;
+  copy_text(groupname, "OIL");
+  EXPECT_EQ((std::vector<std::string>{"AB EF ", "Oil"}), heading(nullptr));
+  copy_text(groupname, "NOSUCH");
+  EXPECT_TRUE(heading(nullptr).empty());
+  // A row of 100 columns holds n cells with n + 1 equal gaps; rows scrolled
+  // away are neither drawn nor hit.
+  std::string g, c;
+  for (int i = 1; i <= 9; ++i)
+    g += std::to_string(i) + ":Group name number " + std::to_string(i) + (i == 9 ? "x" : "") + ":G" + std::to_string(i) + ":\n";
+  for (int i = 0; i < 7; ++i) c += std::string(1, static_cast<char>('A' + i)) + "A:Company " + std::to_string(i) + ":S:N::950101-1:\n";
+  tables(g, c);
+  draw_grps(1, 0, 0);  // longest name 20 characters: cells of 43, gaps of 4
+  auto rows = rec.texts();
+  ASSERT_EQ(5u, rows.size());
+  EXPECT_EQ((std::array{52, 101}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // from the fourth line
+  EXPECT_EQ((std::array<std::string, 3>{"        1 G1 Group name number 1", "    2 G2", "    9 G9"}),
+            (std::array{rows[0]->text.substr(0, 32), rows[0]->text.substr(51, 8), rows[4]->text.substr(4, 8)}));
+  rec.ops.clear();
+  draw_companys(1, 0, 0);  // cells of 46, gaps of 2
+  rows = rec.texts();
+  ASSERT_EQ(4u, rows.size());
+  EXPECT_EQ((std::array<std::string, 2>{"     AA Company 0", "   BA Company 1"}),
+            (std::array{rows[0]->text.substr(0, 17), rows[0]->text.substr(50, 15)}));
+  struct { int column, row; const char* hit; } clicks[] = {
+      {52, 4, "BA"}, {2, 4, "AA"}, {10, 5, "CA"},
+      {30, 4, ""}, {0, 4, ""}, {10, 9, ""}};  // between entries, before the first, below the last row
+  for (auto c : clicks) EXPECT_STREQ(c.hit, draw_companys(2, c.column, c.row)) << c.column << "," << c.row;
+  EXPECT_STREQ("3", draw_grps(2, 10, 5));
+  arrow_index = 2;
+  rec.ops.clear();
+  draw_companys(1, 0, 0);
+  rows = rec.texts();
+  ASSERT_EQ(3u, rows.size());  // the first row is hidden
+  EXPECT_EQ("   CA", rows[0]->text.substr(2, 5));
+  EXPECT_STREQ("", draw_companys(2, 2, 4));
+}
+
+// ---- odd data and odd windows ----
+
+// Every screen that draws the loaded data, in both looks, for odd data and
+// odd windows; whatever is drawn stays inside the window's coordinate range.
+TEST_F(Charts, OddDataAndOddWindowsDrawWhatTheyCan) {
+  mvavgtype = mvavgflag = fibflag = volflag = gridstate = bollingerflag = 1;
+  mvavgdays = stochdays = 3, bolstd = 2, raxis = 'p';
+  tables("1:Tech:TECH:\n", "AB:Alpha:S:N:TECH:950101-1:\n");
+  auto every_screen = [&](DrawOp::Kind kind, Role role) {  // the operations of that kind and role
+    std::size_t n = 0;
+    for (int look : {1, 2, 3, 4, 5, 6, 7, 9, 10, 12, 13})
+      for (char q : {'b', 'd'}) {
+        graphlook = look, quotelook = q;
+        rec.ops.clear();
+        draw_chart();
+        for (const DrawOp& op : rec.ops) {
+          EXPECT_TRUE(std::abs(op.x) < 1 << 20 && std::abs(op.y) < 1 << 20) << look;
+          n += op.kind == kind && op.role == role;
+        }
+      }
+    return n;
+  };
+  symbol_file("AB", "# nothing yet\n");  // no history: nothing loaded
+  EXPECT_NE(0, load_symbol("AB"));
+  EXPECT_EQ(0u, every_screen(DrawOp::Kind::Fill, Role::Member));
+  symbol_file("AB", "951204, 11, 9, 10, 100\n");
+  load();
+  EXPECT_GT(every_screen(DrawOp::Kind::Fill, Role::Member), 0u);  // one day
+  symbol_file("AB", "951201, 11, 9, 10, 100\n951215, 11, 9, 10, 100\n");
+  load();
+  KD_csd = 4, KD_csm = 12, KD_csy = 95, KD_ced = 14, KD_cem = 12, KD_cey = 95;
+  fill_work();
+  std::vector<int> days = dates(shown());  // 4 to 14 December: nine empty weekdays
+  EXPECT_TRUE(days.size() == 9 && std::all_of(days.begin(), days.end(), [](int d) { return d < 0; }));
+  EXPECT_EQ(0u, every_screen(DrawOp::Kind::Fill, Role::Member));  // shown days all empty
+  symbol_file("AB", "951201, 0, 0, 0, 100\n951204, 1e9, 1e9, 1e9, 100\n951205, 1e9, 0.01, 5, 100\n");
+  load();
+  every_screen(DrawOp::Kind::Fill, Role::Member);
+  EXPECT_FLOAT_EQ(0, price_bottom);
+  history({10, 11, 12, 13, 12, 11, 10, 9, 10, 11}, 0);
+  load();
+  EXPECT_EQ(0u, every_screen(DrawOp::Kind::Fill, Role::Close));  // no volume at all
+  for (int columns : {20, 1}) {
+    fake_window(columns, columns == 1 ? 1 : 60);
+    every_screen(DrawOp::Kind::Fill, Role::Close);
+    EXPECT_GE(day_pixel_space, 4);
+  }
+  fake_window(100, 60);
+  for (const char* letters : {"sssss", "xyz", "", "vvvvv", "smrtv", "q"}) {  // odd split screens
+    copy_text(comblist, letters);
+    every_screen(DrawOp::Kind::Fill, Role::Close);
+  }
+  for (int steps : {1, 0}) {  // step counts of 1 and 0
+    rsi_steps = macd_steps = value_steps = volume_steps = steps, price_steps = steps ? steps : 50;
+    calculate_globals();
+    every_screen(DrawOp::Kind::Fill, Role::Close);
+    EXPECT_TRUE(price_pixel_incr > 0 && rsi_pixel_incr > 0 && volume_pixel_incr > 0);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// The settings: the command line through the X resource manager, the
+// configuration file (keys, blanks, switches, invalid lines, where the file
+// is found, bad input), and the start dates.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/fixtures.h"
+
+namespace {
+
+// ---- the command line ----
+
+time_t fake_now;
+time_t fake_clock() { return fake_now; }
+
+class Settings : public SettingsTest {
+ protected:
+  std::vector<std::string> args;
+  std::vector<char*> argv;  // parse_args keeps pointers into it
+  void parse(std::vector<std::string> a) {
+    args = std::move(a);
+    args.insert(args.begin(), "./some/other/name");
+    argv.clear();
+    for (std::string& s : args) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    parse_args(static_cast<int>(args.size()), argv.data());
+  }
+  void TearDown() override {
+    kd_clock = [] { return time(nullptr); };
+    SettingsTest::TearDown();
+  }
+  void expect_dates(int end, int start, const std::string& where) {
+    EXPECT_EQ((std::array{end, end, end, end, start}), (std::array{queryedate, querysdate, querycdate, marketeday, marketsday}))
+        << where;
+  }
+};
+
+TEST_F(Settings, TheCommandLineSetsSwitchesValuesAndTheGeometryItGives) {
+  KD_BorderWidth = 7;
+  parse({});
+  EXPECT_EQ((std::array{1, 0, 1}), (std::array{KD_StartupIconic, KD_ReverseVideo, KD_BorderWidth}));
+  EXPECT_EQ((std::array<std::string, 3>{"fixed", "", ""}), (std::array<std::string, 3>{KD_FontName, KD_DisplayName, KD_IconFile}));
+
+  // -t is taken here too: left behind it would end in the usage message.
+  parse({"-iconic", "-sync", "-rv", "-bw", "3", "-width", "70", "-height", "44", "-fn", "6x13", "-ib",
+         "/tmp/icon.xbm", "-t", "1", "-d", ":5"});
+  EXPECT_EQ((std::array{3, 1, 1, 3, 70, 44}),
+            (std::array{KD_StartupIconic, syncflag, KD_ReverseVideo, KD_BorderWidth, width, height}));
+  EXPECT_EQ((std::array<std::string, 4>{"6x13", "/tmp/icon.xbm", ":5", "kadmer"}),  // resources are named after the program
+            (std::array<std::string, 4>{KD_FontName, KD_IconFile, KD_DisplayName, argv[0]}));
+  struct { const char* geometry; int width, height, x, y; } steps[] = {
+      {"80x50+10-20", 80, 50, 10, -20}, {"90x40", 90, 40, 10, -20}, {"-5+7", 90, 40, -5, 7}};
+  for (auto s : steps) {
+    parse({"-geometry", s.geometry});
+    EXPECT_EQ((std::array{s.width, s.height, s.x, s.y}), (std::array{width, height, xpos, ypos})) << s.geometry;
+  }
+}
+
+TEST(Usage, UnknownOptionsAndStrayArgumentsPrintEveryOptionAndExitOne) {
+  TempDir dir;
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"-x"}, {"stray"}, {"-t", "1", "-x"},
+                                              {"-rv", "-geometry", "80x50", "extra"}}) {
+    RunResult r = run_program(kadmer_bin(), bad, in_dir(dir.path()));
+    EXPECT_TRUE(r.status == 1 && r.err.find("kadmer: [-d name] display\n") == 0) << bad[0] << r.err;
+    for (const char* o : {"-display", "-t", "-bg", "-fg", "-bc", "-cg", "-cG", "-cm", "-cr", "-cc", "-bw", "-fn",
+                          "-sync", "-rv", "-ib", "-iconic", "-width", "-height"})
+      EXPECT_TRUE(r.err.find(std::string("\t[") + o + " ") != std::string::npos ||
+                  r.err.find(std::string("\t[") + o + "]") != std::string::npos) << o;
+  }
+}
+
+// ---- the configuration file ----
+
+TEST_F(Settings, BlanksCaseCommentsLinesWithoutAnEqualsSignAndValuesThatDoNotScan) {
+  for (const char* line : {"width=120", "width = 120", "   width   =   120", "\twidth\t=\t120"}) {
+    width = 100;
+    work.write(".kadmer", std::string(line) + "\n");
+    EXPECT_EQ("", configure()) << line;
+    EXPECT_EQ(120, width) << line;
+  }
+  width = 100;
+  // Keys are case-sensitive, unknown keys silent; the last line has no end.
+  work.write(".kadmer", "Width=120\nnosuchkey=5\nwidth 120\n\n# a comment\nheight=70\nstochdays=123");
+  EXPECT_EQ("kadmer: line width 120 is invalid\nkadmer: line  is invalid\n", configure());
+  EXPECT_EQ((std::array{100, 70, 123}), (std::array{width, height, stochdays}));
+  reset_settings();  // values that do not scan leave the setting
+  work.write(".kadmer", "width=\nheight=tall\nstdev=wide\nfibpolar=\nmvavgdays=99999999999999\nfibtop=nan\ndaydir=\n");
+  EXPECT_EQ("", configure());
+  EXPECT_EQ((std::array<int, 4>{100, 60, 0, '+'}), (std::array<int, 4>{width, height, mvavgdays, fibpolar}));
+  EXPECT_EQ((std::array{0.0f, 0.75f}), (std::array{bolstd, fibtop}));
+  EXPECT_STREQ("/", daydir);
+}
+
+TEST_F(Settings, EveryKeyReachesItsSetting) {
+  const std::string file =
+      "extendday=5\nfibtop=0.8\nfibbot=0.1\nfibpolar=-\nfibhigh=0.7\nfiblow=0.3\nstdev=2.5\nmvavgtype=3\n"
+      "mvavgdays=21\nstochdays=14\ngraphtype=2\nxpos=-10\nypos=20\nwidth=90\nheight=40\ngraphadv=5\nraxis=%\n"
+      "laxis=n\nformat=f\nbroker=c\ndaydir=/data/days\nsymboldir=/data/sym\ngeneraldir=/data/gen\n"
+      "printpath=/tmp/out\n";
+  work.write(".kadmer", file + "mvavg=no\nfib=\nvolturnover=off\nbollinger=0\ntrack=x\ngrid=no\ngroup=A B C\n");
+  configure();
+  std::ostringstream got;
+  got << "extendday=" << extendday << "\nfibtop=" << fibtop << "\nfibbot=" << fibbot << "\nfibpolar=" << fibpolar
+      << "\nfibhigh=" << fibhigh << "\nfiblow=" << fiblow << "\nstdev=" << bolstd << "\nmvavgtype=" << mvavgtype
+      << "\nmvavgdays=" << mvavgdays << "\nstochdays=" << stochdays << "\ngraphtype=" << graph_type
+      << "\nxpos=" << xpos << "\nypos=" << ypos << "\nwidth=" << width << "\nheight=" << height
+      << "\ngraphadv=" << graph_adv << "\nraxis=" << raxis << "\nlaxis=" << laxis << "\nformat=" << format
+      << "\nbroker=" << broker << "\ndaydir=" << daydir << "\nsymboldir=" << symboldir
+      << "\ngeneraldir=" << generaldir << "\nprintpath=" << printpath << "\n";
+  EXPECT_EQ(file, got.str());
+  // Switches are on whatever their value; group lines are counted for later.
+  for (int flag : {mvavgflag, fibflag, volflag, bollingerflag, trackstate, gridstate}) EXPECT_EQ(1, flag);
+  EXPECT_EQ(1, grpcnt);
+  work.write(".kadmer", "broker=discount\n");  // a character key takes the first one
+  configure();
+  EXPECT_EQ('d', broker);
+}
+
+// Colour names go to the table of the video mode (-rv anywhere after the
+// program's name), cut to the field; the command line overrides the file.
+TEST_F(Settings, ColoursGoToTheTableOfTheVideoModeFromTheFileOrTheCommandLine) {
+  work.write(".kadmer", "closecolor=red\nbackground = navy \nhlccolor=yellow\ngridcolor=" + std::string(40, 'q') + "\n");
+  configure();
+  EXPECT_EQ((std::array<std::string, 5>{"red", "navy ", "yellow", std::string(15, 'q'), "white"}),  // trailing blanks stay
+            (std::array<std::string, 5>{colors_vr[COLOR_CLOSE].name, colors_vr[COLOR_BACKGROUND].name,
+                                        colors_vr[COLOR_HIGHLIGHT].name, colors_vr[COLOR_GRID].name,
+                                        colors_rv[COLOR_BACKGROUND].name}));
+  struct { const char* option; int entry; } colours[] = {
+      {"-cc", COLOR_CLOSE}, {"-bg", COLOR_BACKGROUND}, {"-qp", COLOR_QUERYPOS}, {"-qn", COLOR_QUERYNEG}, {"-cG", COLOR_GRID},
+      {"-cm", COLOR_MVAVG}, {"-cr", COLOR_RANGE}, {"-fg", COLOR_FOREGROUND}, {"-bc", COLOR_BORDER}};
+  std::vector<std::string> a;
+  for (auto c : colours) a.insert(a.end(), {c.option, std::string("c") + c.option});
+  parse(a);
+  for (auto c : colours) EXPECT_EQ(std::string("c") + c.option, colors_vr[c.entry].name) << c.option;
+  EXPECT_STREQ("yellow", colors_vr[COLOR_HIGHLIGHT].name);  // not on the command line
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"kadmer", "-rv", "-cc", "red"}, {"kadmer", "-fn", "fixed", "-rv"}}) {
+    reset_color_tables();
+    configure(args);
+    parse({args.begin() + 1, args.end()});
+    EXPECT_EQ((std::array<std::string, 2>{"red", "white"}),
+              (std::array<std::string, 2>{colors_rv[COLOR_CLOSE].name, colors_vr[COLOR_CLOSE].name}));
+  }
+}
+
+TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {
+  home.write(".kadmer", "width=90\nheight=50\n");
+  configure();
+  EXPECT_EQ((std::array{90, 50}), (std::array{width, height}));
+  reset_settings();
+  work.write(".kadmer", "width=80\n");
+  configure();
+  EXPECT_EQ((std::array{80, 60}), (std::array{width, height}));  // the home file is not read at all
+  reset_settings();
+  std::remove(".kadmer");
+  unsetenv("HOME");
+  EXPECT_EQ("", configure());
+  EXPECT_EQ(100, width);
+  // A long line is cut to the line buffer (a line without '=' reported once).
+  work.write(".kadmer", "printpath=" + std::string(100000, 'p') + "\nwidth=81\n" + std::string(100000, 'x') + "\n");
+  std::string err = configure();
+  EXPECT_EQ((std::array<std::size_t, 2>{1023, 81}), (std::array<std::size_t, 2>{std::strlen(printpath), std::size_t(width)}));
+  EXPECT_EQ(0u, err.find("kadmer: line xxx"));
+  EXPECT_TRUE(err.find("kadmer: line", 1) == std::string::npos && err.size() < 66000) << err.size();
+}
+
+// ---- start dates: the last weekday before today, and the newest day file ----
+
+TEST_F(Settings, StartDatesAreTheLastWeekdayBeforeTodayOrTheNewestDayFiles) {
+  struct { int y, m, d, end, start; } days[] = {  // end and start as MMDDYY
+      {2026, 12, 6, 120426, 120326},  {2026, 12, 7, 120426, 120326},  {2026, 12, 8, 120726, 120426},
+      {2026, 12, 9, 120826, 120726},  {2026, 12, 10, 120926, 120826}, {2026, 12, 11, 121026, 120926},
+      {2026, 12, 12, 121126, 121026},  // Sunday to Saturday
+      {2000, 1, 3, 123199, 123099},   {2001, 1, 2, 10101, 122900},    {1995, 12, 5, 120495, 120195},
+      {2000, 3, 1, 22900, 22800},     {2000, 3, 2, 30100, 22900}};    // the leap day of 2000
+  kd_clock = fake_clock;
+  copy_text(symbolname, "ABC");  // and the text settings start empty or as set up
+  copy_text(comblist, "smrtv");
+  copy_text(daydir, "/x");
+  initial_vars();
+  EXPECT_EQ((std::array<std::string, 4>{"", "sr", "/", "A"}),
+            (std::array<std::string, 4>{symbolname, comblist, daydir, distr_screen}));
+  for (const char* zone : {"UTC", "America/New_York", "Europe/Berlin", "Asia/Tokyo"}) {
+    ScopedTz tz(zone);
+    for (auto c : days)
+      for (int hour : {0, 12, 23}) {
+        struct tm t = {};
+        t.tm_year = c.y - 1900, t.tm_mon = c.m - 1, t.tm_mday = c.d, t.tm_hour = hour, t.tm_isdst = -1;
+        fake_now = mktime(&t);
+        initial_vars();
+        expect_dates(c.end, c.start,
+                     std::string(zone) + " " + std::to_string(c.y * 10000 + c.m * 100 + c.d) + " " + std::to_string(hour));
+      }
+  }
+  // Without a stock day file for the default end date (120426 here) the dates
+  // move to the newest two stock day files.
+  struct { std::vector<std::string> files; int end, start; } cases[] = {
+      {{"s951201", "s951204", "f951205"}, 120495, 120195},  // only stock files count
+      {{"s951204"}, 120495, 120495},
+      {{"s991230", "s991231", "s000103", "s981231"}, 10300, 123199},
+      {{"s690102", "s681231"}, 123168, 10269},  // 69 is 1969, 68 is 2068
+      {{"s000229", "s000228", "s990229"}, 22900, 22800},
+      {{"s261204", "s270105"}, 120426, 120326},  // the default end date has its file
+      {{"s1", "s99999999", "sabcdef", "s991332", "s990230", "s95120x", "S951204", "s-51204"}, 120426, 120326},
+      {{"s1", "s991332", "s950601"}, 60195, 60195}};
+  auto check = [&](const std::string& dir, int end, int start) {
+    queryedate = querysdate = querycdate = marketeday = 120426, marketsday = 120326;
+    work.write(".kadmer", "daydir=" + dir + "\n");
+    configure();
+    expect_dates(end, start, dir);
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    std::string dir = "days" + std::to_string(++n);
+    work.mkdir(dir);
+    for (const std::string& f : c.files) work.write(dir + "/" + f, "");
+    check(dir, c.end, c.start);
+  }
+  check("nosuchdir", 120426, 120326);
+  for (int i = 0; i < 3000; ++i) work.write("days1/x" + std::to_string(i), "");  // thousands of unrelated files
+  check("days1", 120495, 120195);
+}
+
+}  // namespace

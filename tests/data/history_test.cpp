@@ -1,0 +1,387 @@
+// A security's history: loading it from its own file or from the day files,
+// and the work days the chart draws from it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "indicators/indicators.h"
+#include "support/fixtures.h"
+#include "ui/dialogs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- loading one security from its own file or from the day files ----
+
+class History : public MarketTest {
+ protected:
+  void SetUp() override {
+    MarketTest::SetUp();
+    tables("",
+           "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie Delta:S:N::950101-2000:\nFUND:A Fund:M:O::950101-0:\n"
+           "IDX1:Count Index:I:1::950101-0:\nIDX2:Price Index:I:2::950101-0:\nWEIRD:Odd Type:X:N::950101-0:\n");
+  }
+  // `count` weekdays from y-m-d; the close counts up from 10.25 by 0.25, high
+  // and low 1 around it. Weekdays at the indexes in `skip` have no line.
+  void weekdays(int y, int m, int d, int count, std::vector<int> skip = {}) {
+    std::vector<float> closes;
+    for (int i = 0; i < count; ++i) closes.push_back(10.25f + 0.25f * i);
+    for (int i : skip) closes[i] = 0;
+    symbol_file("AB", history_lines(y, m, d, closes, 100, 1));
+    ASSERT_EQ(0, load_symbol("AB"));
+  }
+  void rebuild(int type) {
+    graph_type = type;
+    fill_work();
+  }
+  void window(int yymmdd_first, int yymmdd_last) {
+    KD_csy = yymmdd_first / 10000, KD_csm = yymmdd_first / 100 % 100, KD_csd = yymmdd_first % 100;
+    KD_cey = yymmdd_last / 10000, KD_cem = yymmdd_last / 100 % 100, KD_ced = yymmdd_last % 100;
+  }
+  static int first_of(const WorkDay& w) { return w.syear * 10000 + w.smon * 100 + w.sday; }
+  static int shown_first() { return KD_csy * 10000 + KD_csm * 100 + KD_csd; }
+};
+
+TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
+  day_file("s951204", "AB,20, 19, 19.5, 100\n");
+  symbol_file("AB", "951204, 10.5, 10, 10.25, 300\n951204, 12, 11, 11.5, 200\n951205, 11, 0, 10.5, 100\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  ASSERT_EQ((std::vector<int>{951204, 951205}), loaded_dates());  // the first of a repeated date
+  EXPECT_FLOAT_EQ(10.25f, loaded()[0].close);
+  EXPECT_EQ(300, loaded()[0].volume);
+  EXPECT_FLOAT_EQ(10, price_bottom);  // a low of 0 is no low
+  EXPECT_EQ((std::array{1, 1, 1000}), (std::array{load, static_cast<int>(stocklist.size()), curvol}));
+  EXPECT_STREQ("AB", stocklist[0].symbol);
+  EXPECT_EQ(nullptr, stocklist[0].gc);  // no display, no context
+  symbol_file("ZZ", "951204, 10.5, 10, 10.25, 300\n951205, 11, 10, 10.5, 200\n");
+  ASSERT_EQ(0, load_symbol("ZZ"));
+  EXPECT_EQ(2u, loaded().size());
+  EXPECT_EQ(0, curvol);  // a symbol outside the table loads too
+  symbol_file("AB", "951130, 9.5, 8.75, 9, 4000\n951201, 9.75, 8.5, 9.25, 40000\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_EQ((std::array{30, 11, 95, 1, 12, 95, 113095, 2}),
+            (std::array{KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey, queryvdate, work_days}));
+  EXPECT_EQ((std::array{8.0f, 0.0625f, 800.0f}), (std::array{price_bottom, price_incr, volume_incr}));  // 8: the lowest low, truncated
+
+  // With a window, only the days that fit beside the labels are shown.
+  symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(400, 10.5f)));
+  main_win_width = 602, font_width = 6;
+  install_load_hooks();
+  ASSERT_EQ(0, load_symbol("AB"));
+  int fit = (602 - 22 * 6) / 4;  // 117 days
+  EXPECT_EQ(fit, work_days);
+  EXPECT_EQ(loaded()[400 - fit].date, shown()[0].date);
+}
+
+TEST_F(History, EmptyWeekdaysAreFilledBetweenTradingDaysAndKindsTakeTheirPrices) {
+  symbol_file("AB", "951201, 11, 10, 10.5, 100\n951204, 11, 10, 10.5, 100\n951206, 12, 11, 11.5, 100\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  std::vector<StockDay> d = loaded();
+  ASSERT_EQ((std::vector<int>{951201, 951204, -951205, 951206}), loaded_dates());
+  EXPECT_EQ((std::array{5, 1, 2, 3}), (std::array{d[0].wday, d[1].wday, d[2].wday, d[3].wday}));
+  EXPECT_EQ(0, d[2].close + d[2].high + d[2].volume);
+  EXPECT_EQ(d[1].date + 86400, d[2].date);
+  EXPECT_EQ(3, disp_days);
+
+  day_file("f951204", "FUND,10.5, 10.2, 10.3, 0\n");
+  day_file("i951204", "1IDX1,500, 400, 451, 7\n2IDX2,500, 400, 451.25, 9\n");
+  struct { const char* sym; float high, low; long long volume; } kinds[] = {
+      {"FUND", 10.3f, 10.3f, 0}, {"IDX1", 451, 451, 7}, {"IDX2", 451.25f, 451.25f, 4512500}};  // one price
+  for (auto k : kinds) {
+    ASSERT_EQ(0, load_symbol(k.sym));
+    EXPECT_EQ((std::array{k.high, k.low}), (std::array{loaded()[0].high, loaded()[0].low})) << k.sym;
+    EXPECT_EQ(k.volume, loaded()[0].volume) << k.sym;
+  }
+}
+
+// A history without a single data line is no history: reporting it loaded
+// left the chart and kadmer-dump reading days that do not exist.
+TEST_F(History, FailuresReportAndForgetThePreviousHistoryAndAnUnreadableFileFallsBack) {
+  day_file("s951204", "AB,20, 19, 19.5, 100\nCD,1,1,1,1\n");
+  struct { const char* sym; const char* file; const char* message; } cases[] = {
+      {"NOSUCH", nullptr, "load_day_stock: unknown symbol NOSUCH"}, {"WEIRD", nullptr, "load_day_stock: unknown type X"},
+      {"CD", "", "loadstock: no data for CD"}, {"CD", "# only a comment\n", "loadstock: no data for CD"},
+      {"CD", "not, a, data, line\n", "loadstock: no data for CD"}, {"FUND", nullptr, "loadstock: no data for FUND"}};
+  for (auto c : cases) {
+    ASSERT_EQ(0, load_symbol("AB"));
+    fs::remove(work.file("symbols/CD"));
+    if (c.file) symbol_file(c.sym, c.file);
+    EXPECT_NE(0, load_symbol(c.sym)) << c.sym;
+    EXPECT_STREQ(c.message, last_status);
+    EXPECT_EQ((std::array{0, 0, 0}), (std::array{load, num_days, static_cast<int>(stocklist.size() + worklist.size())}));
+    EXPECT_STREQ("", symbolname);
+    EXPECT_EQ((std::array<int, 12>{}), (std::array{KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey, KD_csd, KD_csm, KD_csy,
+                                                   KD_ced, KD_cem, KD_cey}));
+  }
+  copy_text(daydir, "nosuchdir");
+  EXPECT_NE(0, load_symbol("AB"));
+  EXPECT_STREQ("load_day_stock: stat(nosuchdir) failed. errno=2", last_status);
+  // A per-symbol name that cannot be read as a file sends the load to the day
+  // files, as a missing one does.
+  copy_text(daydir, "days");
+  work.mkdir("symbols/AB");
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_FLOAT_EQ(19.5f, loaded()[0].close);
+  if (geteuid() == 0) return;  // root reads any file
+  fs::remove(work.file("symbols/AB"));
+  symbol_file("AB", "951204, 11, 10, 10.5, 100\n");
+  fs::permissions(work.file("symbols/AB"), fs::perms::none);
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_FLOAT_EQ(19.5f, loaded()[0].close);
+}
+
+// Day number -1 is 31 December 1969; it once doubled as "no date".
+TEST_F(History, DatesOf1969AndDayFilesOfBothCenturiesInDateOrder) {
+  EXPECT_EQ(-86400, yymmdd_key(691231));
+  EXPECT_EQ(NO_KEY, yymmdd_key(691232));
+  symbol_file("AB", "691230, 11, 10, 10.5, 100\n691231, 12, 11, 11.5, 100\n700102, 13, 12, 12.5, 100\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_EQ((std::vector<int>{691230, 691231, -700101, 700102}), loaded_dates());
+  EXPECT_EQ(-86400, loaded()[1].date);
+  day_file("s691231", "CD,2, 1, 1.5, 10\n");
+  day_file("s700102", "CD,3, 2, 2.5, 10\n");
+  ASSERT_EQ(0, load_symbol("CD"));
+  EXPECT_EQ((std::vector<int>{691231, -700101, 700102}), loaded_dates());
+  fs::remove(work.file("symbols/AB"));  // AB from the day files now
+  day_file("s000103", "AB,12, 11, 11.5, 200\n");
+  day_file("s991231", "AA,1, 1, 1, 1\nAC,1, 1, 1, 1\nB,1, 1, 1, 1\nAB,11, 10, 10.5, 100\n");
+  day_file("s991230", "AA,1, 1, 1, 1\nAB,10, 9, 9.5, 100\nCD,1, 1, 1, 1\n");
+  std::string trace = traced([&] { ASSERT_EQ(0, load_symbol("AB")); });
+  // Thursday, Friday, Monday: no empty day between; after "B" the scan
+  // stops: AB is not in s991231.
+  EXPECT_EQ((std::vector<int>{991230, -991231, 103}), loaded_dates());
+  EXPECT_NE(std::string::npos, trace.find("msg=load_day_stock: AB not in days/s991231)"));
+  EXPECT_EQ((std::array{9.5f, 11.5f}), (std::array{loaded()[0].close, loaded()[2].close}));
+  EXPECT_EQ(1, loaded()[2].wday);
+  EXPECT_EQ(day_key(2000, 1, 3), loaded()[2].date);
+}
+
+TEST_F(History, TheDayFileLoaderReportsEveryThirtiethFileAndItsListsAtLevelTwo) {
+  for (int d = 1; d <= 31; ++d) day_file("s9501" + std::string(d < 10 ? "0" : "") + std::to_string(d), "AB,2,1,1,1\n");
+  std::string trace = traced([&] { ASSERT_EQ(0, load_symbol("AB")); }, 2);
+  std::size_t first = trace.find("msg=load_day_stock: reading");
+  EXPECT_EQ(first, trace.find("msg=load_day_stock: reading days/s950130)"));
+  EXPECT_EQ(first, trace.rfind("msg=load_day_stock: reading"));
+  for (const char* line : {"-> load_day_stock: num_days=1 grpcnt=2\n", "<- load_day_stock: num_days=32 grpcnt=2\n",
+                           "-> load_day_stock: &stocklist="})
+    EXPECT_NE(std::string::npos, trace.find(line)) << line;
+}
+
+TEST_F(History, TheExtensionFollowsTheLeastSquaresLine) {
+  symbol_file("AB",
+              "951127, 11, 10, 10, 100\n951128, 11, 10, 12, 100\n951129, 11, 10, 11, 100\n"
+              "951130, 11, 10, 13, 100\n951201, 11, 10, 14, 700\n");
+  extendday = 5;
+  ASSERT_EQ(0, load_symbol("AB"));
+  std::vector<StockDay> d = loaded();
+  ASSERT_EQ(10u, d.size());
+  // Through (0,10) (1,12) (2,11) (3,13) (4,14): slope 0.9, intercept 10.2.
+  for (int i = 1; i <= 5; ++i) {
+    const StockDay& e = d[4 + i];
+    EXPECT_NEAR(0.9 * (4 + i) + 10.2, e.close, 1e-4) << i;
+    EXPECT_EQ((std::array{e.close, e.close}), (std::array{e.high, e.low}));
+    EXPECT_EQ((std::array<long, 2>{700, d[4].date + i * 86400}), (std::array<long, 2>{e.volume, e.date}));
+  }
+  // Calendar days, the weekend included; the shown days are the loaded ones.
+  EXPECT_EQ((std::array{6, 951206, 5}), (std::array{d[5].wday, yymmdd_of(d[9]), disp_days}));
+}
+
+// ---- bad input ----
+
+// (Garbage and overlong lines are the fuzz targets' part.)
+TEST_F(History, BadLinesAreSkippedAndLongSymbolsCut) {
+  symbol_file("AB",
+              "# a comment first\n\nnot a number at all\n951201, 11, 10, 10.5, 100\n951204\n"
+              "951204, 1e50, 10, 10.5, 100\n"            // a price beyond float
+              "951204, 11, 10, 10.5, 99999999999\n"      // a volume beyond int
+              "951204, -11, -10, -10.5, -100\n"          // negative, but a number
+              "951205, 77777777777777777777\n"           // no quote
+              "951130, 11, 10, 10.5, 100\n"              // out of order
+              "951332, 11, 10, 10.5, 100\n"              // no such date
+              "951206, 1e9, 1, 5e8, 2147483647\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  EXPECT_EQ((std::vector<int>{951201, 951204, -951205, 951206}), loaded_dates());
+  EXPECT_EQ((std::array{-10.5f, 5e8f}), (std::array{loaded()[1].close, loaded()[3].close}));
+  EXPECT_EQ(2147483647, volume_high);
+
+  symbol_file("ABCDEFGH", history_lines(1990, 1, 1, std::vector<float>(9000, 10.5f)));
+  ASSERT_EQ(0, load_symbol("ABCDEFGHIJKLMNOPQRST"));
+  EXPECT_EQ(9000u, loaded().size());  // more days than any estimate
+  EXPECT_STREQ("ABCDEFGH", symbolname);
+
+  day_file("s951201", "CD,11, 10, 10.5, 100\n");
+  day_file("s951204", "CD,no numbers here\nCD,12, 11, 11.5, 200\n");  // the good line after it counts
+  for (const char* name : {"s1", "s99999999", "sabcdef", "s951332", "x951205"}) day_file(name, "CD,1, 1, 1, 1\n");
+  ASSERT_EQ(0, load_symbol("CD"));
+  EXPECT_EQ((std::vector<int>{951201, 951204}), loaded_dates());
+  EXPECT_FLOAT_EQ(11.5f, loaded()[1].close);
+}
+
+// ---- the two paths agree, over a whole generated market ----
+
+bool same_day(const StockDay& a, const StockDay& b) {
+  return a.high == b.high && a.low == b.low && a.close == b.close && a.volume == b.volume && a.date == b.date &&
+         a.wday == b.wday && a.nodata == b.nodata && a.eday == b.eday && a.emon == b.emon && a.eyear == b.eyear &&
+         a.mvavg == b.mvavg && a.rsi == b.rsi && a.stochd == b.stochd && a.pvline == b.pvline && a.macdfast == b.macdfast;
+}
+
+// Every per-symbol file of the generator repeats the security's day-file
+// lines: both loads, with and without the seek hint, give the same days,
+// indicators included, across the century turn.
+TEST_F(History, DayFilesGiveWhatThePerSymbolFilesHoldAcrossTheCenturyTurn) {
+  TempDir db;
+  RunResult r = run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "80", "--funds", "6", "--days", "260",
+                                           "--end", "010105", "--symbol-every", "2"});
+  ASSERT_EQ(0, r.status) << r.err;
+  ASSERT_TRUE(fs::exists(db.file("m/days/s991231")) && fs::exists(db.file("m/days/s000103")));
+  copy_text(generaldir, db.file("m/general"));
+  copy_text(daydir, db.file("m/days"));
+  initial_groups();
+  initial_companys();
+  mvavgtype = 1, mvavgdays = 10, stochdays = 5;
+  auto load_from = [&](const std::string& dir, const std::string& sym, int hint) {
+    copy_text(symboldir, dir);
+    use_seek_hint = hint;
+    return load_symbol(sym.c_str()) == 0 ? loaded() : std::vector<StockDay>{};
+  };
+  int compared = 0;
+  for (const auto& e : fs::directory_iterator(db.file("m/symbols"))) {
+    std::string sym = e.path().filename();
+    std::vector<StockDay> own = load_from(db.file("m/symbols"), sym, 1);
+    std::vector<StockDay> hinted = load_from("nosuchdir", sym, 1), plain = load_from("nosuchdir", sym, 0);
+    ASSERT_FALSE(own.empty()) << sym;
+    ASSERT_EQ((std::array{own.size(), own.size()}), (std::array{hinted.size(), plain.size()})) << sym;
+    for (std::size_t i = 0; i < own.size(); ++i)
+      ASSERT_TRUE(same_day(own[i], hinted[i]) && same_day(own[i], plain[i])) << sym << " day " << i;
+    ++compared;
+  }
+  EXPECT_GE(compared, 40);
+}
+
+// ---- work days: the shown window, period bars, the split adjustment and a typed day count ----
+
+TEST_F(History, WorkDaysOfEachPeriod) {
+  mvavgtype = 1, mvavgdays = 5, stochdays = 3;
+  weekdays(1995, 11, 1, 40, {9, 14});  // 14 and 21 November without a line
+  std::vector<StockDay> d = loaded();
+  std::vector<WorkDay> w = shown();
+  ASSERT_EQ(d.size(), w.size());
+  for (std::size_t i = 0; i < d.size(); ++i) EXPECT_EQ(0, std::memcmp(&d[i], &w[i], sizeof(StockDay))) << i;
+  EXPECT_NE(0, w.back().mvavg);
+  // The buy defaults come from the shown days.
+  EXPECT_EQ((std::array{w[0].close, 100.0f}), (std::array{stockbuyprice, float(stockbuyavol)}));
+  stockbuyprice = 7.5f;
+  window(951106, 951204);  // 21 weekdays, two of them empty
+  rebuild(1);
+  EXPECT_FLOAT_EQ(7.5f, stockbuyprice);
+  std::vector<int> days = dates(shown());
+  ASSERT_EQ(21u, days.size());
+  EXPECT_EQ((std::array{951106, -951114, -951121, 951204}), (std::array{days[0], days[6], days[11], days[20]}));
+  EXPECT_EQ(2, std::count_if(days.begin(), days.end(), [](int d) { return d < 0; }));
+  weekdays(1995, 11, 6, 15, {10});  // three weeks; the third Monday missing
+  rebuild(2);
+  ASSERT_EQ(3, work_days);
+  w = shown();
+  EXPECT_EQ((std::array{951106, 951110, 951121, 951124}),  // the third starts with Tuesday
+            (std::array{first_of(w[0]), yymmdd_of(w[0]), first_of(w[2]), yymmdd_of(w[2])}));
+  EXPECT_EQ((std::array{12.25f, 9.25f, 11.25f}), (std::array{w[0].high, w[0].low, w[0].close}));
+  EXPECT_EQ((std::array<long long, 2>{500, 400}), (std::array<long long, 2>{w[0].volume, w[2].volume}));
+  symbol_file("AB", "951108, 11, 9, 10, 100\n951115, 11, 9, 10, 100\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  rebuild(2);
+  EXPECT_EQ(2, work_days);  // two Wednesdays with nothing between are two weeks
+
+  weekdays(1995, 2, 1, 300);
+  // Each period's first and last day; 1 April 1995 was a Saturday.
+  struct { int type, index, first, last; } periods[] = {
+      {3, 1, 950301, 950331}, {4, 0, 950201, 950331}, {4, 1, 950403, 950630}, {5, 0, 950201, 951229}, {5, 1, 960101, 960326}};
+  for (auto p : periods) {
+    rebuild(p.type);
+    EXPECT_EQ((std::array{p.first, p.last}), (std::array{first_of(shown()[p.index]), yymmdd_of(shown()[p.index])}));
+  }
+  EXPECT_EQ(2, work_days);
+  rebuild(3);
+  EXPECT_EQ(23 * 100, shown()[1].volume);  // the weekdays of March
+  rebuild(6);
+  EXPECT_EQ(0, work_days);
+
+  symbol_file("AB", "950215, 11, 9, 10, 100\n960214, 13, 8, 12, 200\n");
+  ASSERT_EQ(0, load_symbol("AB"));
+  rebuild(4);  // a gap of a year merges the same quarter
+  ASSERT_EQ(1, work_days);
+  EXPECT_EQ((std::array{950215, 960214, 300}),
+            (std::array{first_of(shown()[0]), yymmdd_of(shown()[0]), static_cast<int>(shown()[0].volume)}));
+}
+
+// Scrolling and zooming rebuild the work days again and again: a split
+// adjusts the history once. The adjust dialog commits a new ratio without a
+// reload: the history is adjusted again from the prices as loaded.
+TEST_F(History, ASplitAdjustsOnceAndANewOneReAdjustsFromTheLoadedPrices) {
+  symbol_file("AB", "951204, 21, 19, 20, 100\n951205, 23, 21, 22, 100\n951206, 12, 10, 11, 200\n");
+  adjust_date = 951205, adjust_ratio = 2;
+  ASSERT_EQ(0, load_symbol("AB"));
+  for (int i = 0; i < 5; ++i) rebuild(1);
+  EXPECT_FLOAT_EQ(10.5f, shown()[0].high);
+  struct { int date; float ratio, first, second; long long volume; } steps[] = {
+      {951205, 2, 10, 11, 200}, {951205, 4, 5, 5.5f, 400}, {951205, 4, 5, 5.5f, 400},
+      {951204, 4, 5, 22, 400}, {0, 0, 5, 22, 400}};  // an empty dialog keeps the last split
+  for (auto st : steps) {
+    adjust_date = st.date, adjust_ratio = st.ratio;
+    rebuild(1);
+    std::vector<WorkDay> w = shown();
+    EXPECT_EQ((std::array<double, 5>{st.first, st.second, double(st.volume), 11, 200}),
+              (std::array<double, 5>{w[0].close, w[1].close, double(w[0].volume), w[2].close, double(w[2].volume)}))
+        << st.date << " " << st.ratio;
+  }
+  adjust_date = 951205, adjust_ratio = 2;
+  ASSERT_EQ(0, load_symbol("AB"));  // a fresh history takes the split again
+  EXPECT_FLOAT_EQ(10, shown()[0].close);
+}
+
+// An index of market 2 takes its volume from its price: a year of them
+// passes 2^31 hundreds of shares.
+TEST_F(History, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
+  std::string lines;
+  for (int d = 4; d <= 8; ++d) lines += "95120" + std::to_string(d) + ", 1, 1, 1, 2000000000\n";
+  symbol_file("AB", lines);
+  mvavgtype = 1, mvavgdays = 2;
+  ASSERT_EQ(0, load_symbol("AB"));
+  stockbuyavol = 0;
+  rebuild(1);
+  EXPECT_EQ(2000000000, stockbuyavol);
+  rebuild(2);
+  ASSERT_EQ(1, work_days);
+  EXPECT_EQ(10000000000LL, shown()[0].volume);
+  mvavgtype = 0;  // keeps the average set here
+  stocklist[0].days[5].avgvol = 3e10f;  // an average no int holds
+  stockbuyavol = 0;
+  rebuild(1);
+  EXPECT_EQ(2147483647, stockbuyavol);
+}
+
+// The date dialog's day count: the window ends where it ends and starts that
+// many shown days before; as many days as loaded shows them all.
+TEST_F(History, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
+  EXPECT_FALSE(store_typed(Store::DayCount, "5", &disp_days, 5, false));
+  EXPECT_STREQ("leave: no stock data", last_status);
+  weekdays(1995, 12, 4, 10);  // 4 to 15 December
+  struct { const char* typed; bool stored; int first, shown; } steps[] = {
+      {"9", true, 951205, 9}, {"10", true, 951204, 10}, {"1", true, 951215, 1}, {"2", true, 951214, 2},
+      {"500", false, 951214, 2}};
+  for (auto s : steps) {
+    EXPECT_EQ(s.stored, store_typed(Store::DayCount, s.typed, &disp_days, 5, true)) << s.typed;
+    fill_work();
+    EXPECT_EQ(s.first, shown_first()) << s.typed;
+    EXPECT_EQ(s.shown, work_days) << s.typed;
+    disp_days = work_days;  // as the dialog does after each change
+  }
+  EXPECT_STREQ("keypress: exceed stock days", last_status);
+}
+
+}  // namespace
