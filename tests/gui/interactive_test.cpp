@@ -15,7 +15,7 @@
 
 namespace {
 
-const unsigned long GREEN = 0x00ff00, CYAN = 0x00ffff, RED = 0xff0000, GREY = 0x808080;
+const unsigned long GREEN = 0x00ff00, CYAN = 0x00ffff, RED = 0xff0000, GREY = 0x808080, BLUE = 0x0000ff;
 const int FW = 6, FH = 13;
 
 struct Point {
@@ -237,6 +237,71 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
   EXPECT_FALSE(end.timed_out);
   EXPECT_EQ(0, end.status);
   x->xdotool({"mouseup", "1"});
+}
+
+// ---- screening ----
+
+// The query window: a field's centre at (row, column, width).
+TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
+  choose(5, 2);  // configuration -> database: print to standard output
+  type_into(field(11, 1, 48), "stdout", true);
+  xdo({"mousemove", s(field(13, 24, 6).x), s(field(13, 24, 6).y), "click", "1"});
+  choose(0, 2);  // query -> percent: the window opens, nothing is read yet
+  EXPECT_EQ(0u, occurrences("-> get_query_data("));
+  type_into(field(9, 13, 4), "20", true);  // Count: 20, Return
+  EXPECT_EQ(1u, occurrences("-> get_query_data("));
+  Point done = field(23, 10, 6);
+  xdo({"mousemove", s(done.x), s(done.y), "click", "1"});
+  EXPECT_GT(count(RED), 200);   // risers on the left
+  EXPECT_GT(count(BLUE), 200);  // fallers on the right
+  std::size_t before = kadmer->out_so_far().size();
+  choose(4, 6);  // action -> print
+  std::string printed;
+  for (int i = 0; i < 100 && printed.find("Systems\n") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    printed = kadmer->out_so_far().substr(before);
+  }
+  // Every row the list holds, as kadmer-scan writes it for the same query.
+  RunResult scan = run_program(kadmer_scan(), {"--config", dir.file(".kadmer"), "--start", "2026-12-04", "--end",
+                                               "2026-12-04", "--list", "percent", "--high", "100"});
+  ASSERT_EQ(0, scan.status) << scan.err;
+  for (const std::string& line : split_lines(scan.out)) EXPECT_NE(std::string::npos, printed.find(line + "\n")) << line;
+  EXPECT_GT(split_lines(scan.out).size(), 20u);  // more than the page shows
+  xdo({"mousemove", "360", "61", "click", "1"});  // the first row of the right column
+  EXPECT_EQ(1u, occurrences("-> loadstock(symbol="));
+  EXPECT_GT(columns(GREEN), 50u);  // its chart
+}
+
+TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
+  Point done = field(23, 10, 6);
+  auto close_dialog = [&] { xdo({"mousemove", s(done.x), s(done.y), "click", "1"}); };
+  choose(0, 1);  // query -> price, over two months
+  type_into(field(2, 13, 8), "10/01/26", false);
+  type_into(field(9, 13, 4), "20", true);
+  close_dialog();
+  choose(0, 8);  // moving avg: the history step only, no new read of the day files
+  close_dialog();
+  EXPECT_EQ(1u, occurrences("-> get_query_data("));
+  EXPECT_EQ(1u, occurrences("-> load_query_extra("));
+  choose(0, 10);  // groups
+  close_dialog();
+  EXPECT_EQ(1u, occurrences("-> load_query_groups("));
+  EXPECT_GT(count(RED) + count(BLUE), 200);
+  choose(0, 14);  // distribution
+  close_dialog();
+  EXPECT_EQ(1u, occurrences("-> load_query_distr("));
+  EXPECT_GT(count(RED), 20);  // rising classes, in the advance colour
+  choose(5, 2);  // print to standard output: the distribution and the count lists print nothing
+  type_into(field(11, 1, 48), "stdout", true);
+  xdo({"mousemove", s(field(13, 24, 6).x), s(field(13, 24, 6).y), "click", "1"});
+  std::size_t before = kadmer->out_so_far().size();
+  choose(4, 6);
+  choose(0, 15);  // low count
+  close_dialog();
+  choose(4, 6);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(2u, occurrences("-> do_print("));
+  EXPECT_EQ(std::string::npos, kadmer->out_so_far().substr(before).find(" cnt most last"));  // no list header
 }
 
 }  // namespace
