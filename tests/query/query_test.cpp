@@ -1,5 +1,6 @@
 // Queries: the table read from the day files, the ranked lists drawn and
-// printed from it, and kadmer-scan against a computation of its own.
+// printed from it, the history, group and distribution steps and their
+// screens, and kadmer-scan against computations of the test's own.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -18,253 +19,238 @@
 
 namespace {
 
+std::vector<std::string> fields(const std::string& line, char sep) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  for (std::size_t next; (next = line.find(sep, at)) != std::string::npos; at = next + 1)
+    out.push_back(line.substr(at, next - at));
+  out.push_back(line.substr(at));
+  return out;
+}
+
+// The close of every symbol of a day file, read here.
+std::map<std::string, double> closes_of(const std::string& path) {
+  std::map<std::string, double> out;
+  for (const std::string& line : split_lines(read_file(path)))
+    if (!line.empty() && line[0] != '#') out.emplace(fields(line, ',')[0], std::stod(fields(line, ',')[3]));
+  return out;
+}
+
 // December 1995: Friday the 1st, Monday the 4th .. Friday the 8th.
 class Query : public MarketTest {
  protected:
   RecordingWindow* screen = nullptr;
   void SetUp() override {
     MarketTest::SetUp();
-    tables("1:Tech:TECH:\n2:Oil:OIL:\n",
-           "AB:Alpha Beta:S:N:TECH:950101-1:\nCD:Charlie Delta:S:N:OIL:950101-1:\nEF:Echo:S:N:TECH:950101-1:\n"
-           "IX:An Index:I:1::950101-1:\n");
+    tables("1:Tech:TECH:\n2:Oil:OIL:\n3:Empty:EMPTY:\n",
+           "AB:Alpha Beta:S:N:TECH:950101-1:\nCD:Charlie Delta:S:N:TECH,OIL:950101-1:\nEF:Echo:S:N:OIL:950101-1:\n");
     querycount = 100;
-    querylprice = 0;
-    queryhprice = 1000;
+    querylprice = 0, queryhprice = 1000;
     querylook = 1;
     arrow_index = 0;
+    mvavgtype = 1, mvavgdays = 3, bolstd = 2;
   }
   void TearDown() override {
     delete screen;
     qs.clear();
     querynum = 0;
     query_table_made = false;
+    queryextraloaded = querygroupsloaded = querydistrloaded = 0;
     MarketTest::TearDown();
   }
   void range(int from, int to, int compare = 0) {
-    querysdate = from;
-    queryedate = to;
-    querycdate = compare ? compare : to;
+    querysdate = from, queryedate = to, querycdate = compare ? compare : to;
   }
-  const QueryRec* row(const std::string& sym) {
+  // Day files of the k-th weekday from 4 December (a row of closes, one a
+  // symbol; 0: not listed) and history files of the same days; the query
+  // range starts the day after the first file.
+  void market(const std::vector<std::vector<double>>& days, std::vector<std::string> symbols = {"AB", "CD", "EF"}) {
+    std::map<std::string, std::string> history;
+    long day = day_number(1995, 12, 4);
+    for (std::size_t k = 0; k < days.size(); ++k, ++day) {
+      while (weekday_of(day) % 6 == 0) ++day;
+      int y, m, d;
+      civil_date(day, &y, &m, &d);
+      char date[8], line[96];
+      std::snprintf(date, sizeof date, "%02d%02d%02d", y % 100, m, d);
+      std::string file;
+      for (std::size_t s = 0; s < symbols.size(); ++s) {
+        double c = days[k][s];
+        if (c == 0) continue;
+        std::snprintf(line, sizeof line, ", %g, %g, %g, %d\n", c + 1, c - 1, c, 100 * int(k + 1));
+        file += symbols[s] + line;
+        history[symbols[s]] += date + std::string(line);
+      }
+      day_file(std::string("s") + date, file);
+      if (k == 1) querysdate = m * 10000 + d * 100 + y % 100;
+      queryedate = querycdate = m * 10000 + d * 100 + y % 100;
+    }
+    for (auto& [sym, text] : history) symbol_file(sym, text);
+  }
+  const QueryRec& row(const std::string& sym) {
+    static QueryRec none{};
     for (int i = 0; i < querynum; ++i)
-      if (sym == qs[i].symbol) return &qs[i];
-    return nullptr;
+      if (sym == qs[i].symbol) return qs[i];
+    return none;
   }
-  std::string printed(int look, int limit = 0, bool csv = false) {
+  std::string printed(bool (*write)(int, int, int), int look, int limit = 0) {
     std::string path = work.file("print");
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    EXPECT_TRUE(csv ? write_query_csv(look, fd, limit) : write_query_list(look, fd, limit));
+    EXPECT_TRUE(write(look, fd, limit)) << look;
     close(fd);
     return read_file(path);
   }
-  DrawRecorder& draw(int look, int columns = 100, int lines = 60) {
+  std::vector<std::string> printed_lines(int look) { return split_lines(printed(write_query_list, look)); }
+  DrawRecorder& draw(int look) {
     delete screen;
-    screen = new RecordingWindow(columns, lines);
+    screen = new RecordingWindow(100, 60);
+    graphlook = 8;
     querylook = look;
     draw_query();
     return screen->rec;
   }
-  // The drawn lines of one colour: Qpos the left column, Qneg the right.
-  std::vector<std::string> column(const DrawRecorder& rec, Role role) {
-    std::vector<std::string> out;
+  static std::vector<const DrawOp*> drawn(const DrawRecorder& rec, DrawOp::Kind kind, Role role) {
+    std::vector<const DrawOp*> out;
     for (const DrawOp& op : rec.ops)
-      if (op.kind == DrawOp::Kind::Text && op.role == role) out.push_back(op.text);
+      if (op.kind == kind && op.role == role) out.push_back(&op);
     return out;
   }
 };
 
-TEST_F(Query, TheStartFileIsTheLastDayFileBeforeTheStartDate) {
+TEST_F(Query, TheStartFileSearchAndTheCenturyTurn) {
   day_file("s951201", "AB,11, 9, 10, 100\n");
   day_file("s951205", "AB,12, 10, 11, 100\n");
   range(120495, 120595);  // a Monday: Friday's file starts
   ASSERT_EQ(0, get_query_data());
   EXPECT_EQ(2, querydays);
-  EXPECT_FLOAT_EQ(10, row("AB")->firstclose);
-  EXPECT_FLOAT_EQ(11, row("AB")->close);
+  EXPECT_FLOAT_EQ(10, row("AB").firstclose);
   range(10596, 10696);  // 31 days after the last file
   EXPECT_NE(0, get_query_data());
   EXPECT_STREQ("get_query_data: no starting date found", last_status);
-  EXPECT_EQ(0, querynum);
   status("query", 1, "");
   range(120695, 120295);  // the start file lies after the end: nothing, silently
   EXPECT_NE(0, get_query_data());
   EXPECT_EQ(0, querynum);
   EXPECT_STREQ("", last_status);
+  for (const char* f : {"s991230", "s991231", "s000103", "s000104"}) day_file(f, "AB,1,1," + std::string(f + 5) + ",1\n");
+  range(123199, 10300);
+  ASSERT_EQ(0, get_query_data());
+  EXPECT_EQ(3, querydays);  // the 30th, the 31st and the 3rd, in calendar order
+  EXPECT_FLOAT_EQ(30, row("AB").firstclose);
+  EXPECT_FLOAT_EQ(3, row("AB").close);
 }
 
-TEST_F(Query, ABlankLineEndsTheStartFileButNotALaterOne) {
-  day_file("s951201", "AB,11, 9, 10, 100\n\nCD,21, 19, 20, 100\n");
-  day_file("s951204", "AB,12, 10, 11, 100\n\nCD,22, 20, 21, 100\n# a comment\nEF,5,4,4.5,10\n");
+TEST_F(Query, BlankLinesLateListingsAndBadLines) {
+  day_file("s951201", "AB,11, 9, 10, 100\n\nCD,21, 19, 20, 100\n");  // a blank line ends the start file
+  day_file("s951204", "AB,12, 10, 11, 100\n\nCD,22, 20, 21, 100\n# a comment\nEF,N/A,4,4.5,10\nEF,5,-4,4.5,10\n" +
+                          std::string(100000, 'x') + "\nno comma\n,1,1,1,1\nEF,5,4,4.5\nEF,5.1.2,4,4.6,10\n");
   day_file("s951205", "AB,13, 11, 12, 100\nCD,23, 21, 22, 100\nEF,6,5,5.5,10\n");
   range(120495, 120595);
   ASSERT_EQ(0, get_query_data());
   EXPECT_EQ(1, queryend);  // only AB came from the start file
-  const QueryRec* cd = row("CD");
-  ASSERT_NE(nullptr, cd);
-  EXPECT_FLOAT_EQ(21, cd->firstclose);  // first listed on the 4th: its close there
-  EXPECT_EQ(2, cd->days);               // not counted on the day it appeared
-  EXPECT_FLOAT_EQ(1, cd->change);
-  EXPECT_EQ(3, row("AB")->days);
-}
-
-TEST_F(Query, DayFilesOfTheCenturyTurnAreReadInCalendarOrder) {
-  day_file("s991230", "AB,11, 9, 10, 100\n");
-  day_file("s991231", "AB,12, 10, 11, 100\n");
-  day_file("s000103", "AB,14, 12, 13, 100\n");
-  day_file("s000104", "AB,15, 13, 14, 100\n");
-  range(123199, 10300);
-  ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(3, querydays);  // the 30th, the 31st and the 3rd
-  EXPECT_FLOAT_EQ(10, row("AB")->firstclose);
-  EXPECT_FLOAT_EQ(13, row("AB")->close);
+  EXPECT_EQ(3, querynum);
+  EXPECT_FLOAT_EQ(21, row("CD").firstclose);  // first listed on the 4th: its close there,
+  EXPECT_EQ(2, row("CD").days);               // not counted on the day it appeared
+  EXPECT_EQ(3, row("AB").days);
+  EXPECT_FLOAT_EQ(5.5f, row("EF").firstclose);  // none of its lines on the 4th scanned
+  Numbers n;
+  EXPECT_TRUE(scan_numbers(" 12 .5 ,\t3, 4,1 0", &n));
+  EXPECT_EQ(4, n.count);
+  EXPECT_DOUBLE_EQ(12.5, n.v[0]);
+  EXPECT_DOUBLE_EQ(10, n.v[3]);
+  for (const char* bad : {"1,2,x,4", "1,-2,3,4", "1..5,2,3,4", "9999999999999999,1,1,1"})
+    EXPECT_FALSE(scan_numbers(bad, &n)) << bad;
+  struct { const char* distr; int rows; } groups_of[] = {{"A", 3}, {"G", 3}, {"TECH", 2}, {"2", 2}, {"OIL", 2}};
+  for (auto g : groups_of) {  // the Distr field selects the members of a group
+    copy_text(distr_screen, g.distr);
+    ASSERT_EQ(0, get_query_data()) << g.distr;
+    EXPECT_EQ(g.rows, querynum) << g.distr;
+  }
+  copy_text(distr_screen, "NOSUCH");
+  EXPECT_NE(0, get_query_data());
+  EXPECT_STREQ("load_query_distr: unknown group NOSUCH", last_status);
 }
 
 // A day's high and low against the previous day's: gaps, runs of lower lows
 // and higher highs, the range and where the close ends in it.
 TEST_F(Query, GapsRunsAndTheRange) {
-  const char* days[] = {"AB,11, 9, 10, 100\n", "AB,10.5, 8, 9, 100\n", "AB,9, 7, 8, 100\n",
-                        "AB,13, 12, 12.5, 100\n", "AB,14, 12.5, 13, 100\n", "AB,13.5, 12, 12, 100\n"};
-  const char* names[] = {"s951201", "s951204", "s951205", "s951206", "s951207", "s951208"};
-  for (int i = 0; i < 6; ++i) day_file(names[i], days[i]);
+  const char* days[][2] = {{"s951201", "AB,11, 9, 10, 100\n"}, {"s951204", "AB,10.5, 8, 9, 100\n"},
+                           {"s951205", "AB,9, 7, 8, 100\n"},   {"s951206", "AB,13, 12, 12.5, 100\n"},
+                           {"s951207", "AB,14, 12.5, 13, 100\n"}, {"s951208", "AB,13.5, 12, 12, 100\n"}};
+  for (auto& d : days) day_file(d[0], d[1]);
   range(120495, 120895);
   ASSERT_EQ(0, get_query_data());
-  const QueryRec& r = *row("AB");
-  EXPECT_EQ(6, r.days);
-  EXPECT_EQ(3, r.lowcnt);     // the 4th, the 5th and the 8th
-  EXPECT_EQ(2, r.lowmost);    // the run of the 4th and 5th ended on the 6th
-  EXPECT_EQ(1, r.lowlast);    // the 8th goes on
-  EXPECT_EQ(2, r.highcnt);    // the 6th and 7th
-  EXPECT_EQ(2, r.highmost);
-  EXPECT_EQ(0, r.highlast);
+  const QueryRec& r = row("AB");
+  int runs[] = {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast};
+  EXPECT_EQ((std::vector<int>{6, 3, 2, 1, 2, 2, 0}), std::vector<int>(runs, runs + 7));
   EXPECT_FLOAT_EQ(4.5f, r.gapchg);  // the 6th opened above the 5th's high
   EXPECT_FLOAT_EQ(4.5f / 12.5f, r.gappct);
-  EXPECT_FLOAT_EQ(7, r.lowlow);
-  EXPECT_FLOAT_EQ(14, r.highhigh);
   EXPECT_FLOAT_EQ(20, r.pct);
   EXPECT_FLOAT_EQ((14.0f - 7) / 7 * 100, r.volat);
   EXPECT_FLOAT_EQ((13.0f - 8) / 8 * 100, r.topbot);  // 12 lies in the upper half of 8..13
   EXPECT_FLOAT_EQ(1 + 1 / 12.0f, r.topbotpos);
-  EXPECT_FLOAT_EQ(13, r.prevclose);
 }
 
-TEST_F(Query, VolumeModesAndUnchangedSecurities) {
+TEST_F(Query, VolumeModesCompareFileAndUnchangedSecurities) {
   day_file("s951201", "AB,11, 9, 10, 100\nCD,11, 9, 10, 100\nEF,11,9,10,100\n");
   day_file("s951204", "AB,11, 9, 9, 200\nCD,11, 9, 11, 200\nEF,11,9,10,100\n");
   day_file("s951205", "AB,11, 9, 9, 300\nCD,11, 9, 10.5, 400\nEF,11,9,10,100\n");
-  range(120495, 120595);
   struct { char mode; double ab, cd; } cases[] = {
       {'s', -500, 200 - 400},  // separate: unchanged and down days subtract
       {'a', -500, 600},        // accumulate: the total takes the sign of the move
   };
+  range(120495, 120595, 120495);  // from the 1st to the 5th, compared with the 4th
   for (auto c : cases) {
     querysmode = c.mode;
     ASSERT_EQ(0, get_query_data());
-    EXPECT_DOUBLE_EQ(c.ab, row("AB")->volsum) << c.mode;
-    EXPECT_DOUBLE_EQ(c.cd, row("CD")->volsum) << c.mode;
-    EXPECT_EQ(1, row("EF")->days);  // closed where it started
-    for (int look : {1, 2, 3, 4, 5, 6, 7, 15, 16})
-      EXPECT_EQ(std::string::npos, printed(look).find("Echo")) << look;
+    EXPECT_DOUBLE_EQ(c.ab, row("AB").volsum) << c.mode;
+    EXPECT_DOUBLE_EQ(c.cd, row("CD").volsum) << c.mode;
+    EXPECT_EQ(1, row("EF").days);  // closed where it started: never listed
+    for (int look : {1, 2, 3, 4, 5, 6, 7, 15, 16}) EXPECT_EQ(std::string::npos, printed(write_query_list, look).find("Echo"));
   }
-  EXPECT_DOUBLE_EQ(9 * 200 + 9 * 300, -row("AB")->value);
+  EXPECT_DOUBLE_EQ(9 * 200 + 9 * 300, -row("AB").value);
+  EXPECT_FLOAT_EQ(11, row("CD").cmpclose);
+  EXPECT_FLOAT_EQ((11.0f - 10.5f) / 10.5f * 100, row("CD").cmppct);
+  day_file("s951204", "AB,11, 9, 9, 200\n");
+  ASSERT_EQ(0, get_query_data());
+  EXPECT_EQ(0, row("CD").cmpclose);  // not in the compare file: no compare close, not an old one
+  EXPECT_EQ(0, row("CD").cmppct);
 }
 
-TEST_F(Query, ALaterLargerQueryKeepsEverySecurity) {
-  day_file("s951201", "AB,11, 9, 10, 100\n");
-  day_file("s951204", "AB,11, 9, 11, 100\n");
-  range(120495, 120495);
-  ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(1, querynum);
-  std::string big;
-  for (int i = 0; i < 3000; ++i) big += "S" + std::to_string(100000 + i) + ",2,1,1.5,10\n";
-  day_file("s951205", big);
-  std::string moved = big;
-  for (std::size_t at = moved.find("1.5"); at != std::string::npos; at = moved.find("1.5", at)) moved.replace(at, 3, "1.7");
-  day_file("s951206", moved);
-  range(120695, 120695);
-  ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(3000, querynum);
-  EXPECT_EQ(3000u, split_lines(printed(1)).size() - 1);
-}
-
-TEST_F(Query, SymbolsAreMatchedByTheirWholeText) {
+TEST_F(Query, RowsAreMatchedByTheirWholeTextAndTheTableGrows) {
   ASSERT_EQ(symbol_key("YSUJAB"), symbol_key("BGCWWP"));  // keys wrap from six characters on
   day_file("s951201", "YSUJAB,11, 9, 10, 100\nBGCWWP,21, 19, 20, 100\nLONGNAME1,2,1,1,1\nLONGNAME2,2,1,2,1\n");
   day_file("s951204", "BGCWWP,23, 21, 22, 100\nYSUJAB,12, 10, 11, 100\nLONGNAME2,2,1,3,1\nLONGNAME1,2,1,4,1\n");
   range(120495, 120495);
   ASSERT_EQ(0, get_query_data());
   EXPECT_EQ(4, querynum);
-  EXPECT_FLOAT_EQ(1, row("YSUJAB")->change);
-  EXPECT_FLOAT_EQ(2, row("BGCWWP")->change);
-  EXPECT_FLOAT_EQ(3, row("LONGNAME1")->change);  // eight characters and more are not cut
-  EXPECT_FLOAT_EQ(1, row("LONGNAME2")->change);
-}
-
-// What a query makes of bad lines: a clear message or nothing, never a
-// number read from text that holds none.
-TEST_F(Query, BadLinesAreSkipped) {
-  std::string start = "AB,11, 9, 10, 100\nCD,21, 19, 20, 100\nEF,5,4,4.5,10\n";
-  day_file("s951201", start);
-  day_file("s951204", "AB,N/A, 9, 10.5, 100\nCD,22, -20, 21, 100\nno comma here\nEF,5.1.2,4,4.6,10\n" +
-                          std::string(100000, 'x') + "\n" + ",1,1,1,1\nAB,12,10,11\n");
-  day_file("s951205", "");
-  range(120495, 120595);
-  ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(3, querynum);
-  EXPECT_EQ(1, row("CD")->days);  // its only later line had a minus sign
-  EXPECT_EQ(1, row("AB")->days);  // "N/A", and a line of three numbers
-  EXPECT_EQ(1, row("EF")->days);
-  Numbers n;
-  EXPECT_TRUE(scan_numbers(" 12 .5 ,\t3, 4,1 0", &n));
-  EXPECT_EQ(4, n.count);
-  EXPECT_DOUBLE_EQ(12.5, n.v[0]);
-  EXPECT_DOUBLE_EQ(10, n.v[3]);
-  for (const char* bad : {"1,2,x,4", "1,-2,3,4", "1..5,2,3,4", "99999999999999999,1,1,1"}) EXPECT_FALSE(scan_numbers(bad, &n)) << bad;
-  copy_text(distr_screen, "NOSUCH");
-  EXPECT_NE(0, get_query_data());
-  EXPECT_STREQ("load_query_distr: unknown group NOSUCH", last_status);
-  EXPECT_EQ(0, querynum);
-}
-
-TEST_F(Query, TheDistrFieldSelectsAGroup) {
-  day_file("s951201", "AB,11, 9, 10, 100\nCD,21, 19, 20, 100\nEF,5,4,4.5,10\nZZ,1,1,1,1\n");
-  day_file("s951204", "AB,11, 9, 11, 100\nCD,21, 19, 21, 100\nEF,5,4,5,10\nZZ,1,1,2,1\n");
-  range(120495, 120495);
-  struct { const char* text; int rows; } cases[] = {{"A", 4}, {"G", 4}, {"TECH", 2}, {"2", 1}, {"OIL", 1}};
-  for (auto c : cases) {
-    copy_text(distr_screen, c.text);
-    ASSERT_EQ(0, get_query_data()) << c.text;
-    EXPECT_EQ(c.rows, querynum) << c.text;
+  float changes[] = {row("YSUJAB").change, row("BGCWWP").change, row("LONGNAME1").change, row("LONGNAME2").change};
+  EXPECT_EQ((std::vector<float>{1, 2, 3, 1}), std::vector<float>(changes, changes + 4));
+  std::string big, moved;
+  for (int i = 0; i < 3000; ++i) {
+    big += "S" + std::to_string(100000 + i) + ",2,1,1.5,10\n";
+    moved += "S" + std::to_string(100000 + i) + ",2,1,1.7,10\n";
   }
-}
-
-TEST_F(Query, TheCompareFileAddsItsCloseAndPercent) {
-  day_file("s951201", "AB,11, 9, 10, 100\nCD,21, 19, 20, 100\n");
-  day_file("s951204", "AB,12, 10, 11, 100\n");
-  day_file("s951205", "AB,13, 11, 12, 100\nCD,23, 21, 22, 100\n");
-  range(120595, 120595, 120495);
+  day_file("s951205", big);
+  day_file("s951206", moved);
+  range(120695, 120695);  // a later query with a larger start file keeps every security
   ASSERT_EQ(0, get_query_data());
-  EXPECT_FLOAT_EQ(11, row("AB")->cmpclose);
-  EXPECT_FLOAT_EQ((11.0f - 12) / 12 * 100, row("AB")->cmppct);
-  EXPECT_EQ(0, row("CD")->cmpclose);  // not in the compare file
-  EXPECT_EQ(0, row("CD")->cmppct);
-  range(120595, 120595, 120395);  // a Sunday: no file
-  ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(0, row("AB")->cmpclose);
+  EXPECT_EQ(3000u, printed_lines(1).size() - 1);
 }
 
 // ---- lists ----
 
+// Five rising and five falling stocks, an index, one above the price range.
 class QueryLists : public Query {
  protected:
-  // Five rising and five falling stocks, one index, and one above the price range.
   void SetUp() override {
     Query::SetUp();
     std::string companies, first, last;
     for (int i = 0; i < 10; ++i) {
       std::string sym = std::string(1, static_cast<char>('A' + i)) + "X";
+      double close = i < 5 ? 11 + i : 9 - (i - 5) * 0.5;
       companies += sym + ":Company " + sym + ":S:N::950101-1:\n";
       first += sym + ",11,9,10,1000\n";
-      double close = i < 5 ? 11 + i : 9 - (i - 5) * 0.5;
       last += sym + "," + std::to_string(close + 1) + ",9," + std::to_string(close) + "," + std::to_string(2000 + 100 * i) + "\n";
     }
     tables("", companies + "ZIDX:Index:I:1::950101-1:\nBIG:Big:S:N::950101-1:\n");
@@ -298,65 +284,54 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
        "   1    0    1     AX   11.00   1.00 Company AX"},
   };
   for (auto c : cases) {
-    std::vector<std::string> lines = split_lines(printed(c.look));
+    std::vector<std::string> lines = printed_lines(c.look);
     ASSERT_GE(lines.size(), 2u) << c.look;
-    EXPECT_EQ(c.header, lines[0]) << c.look;
-    EXPECT_EQ(c.line, lines[1]) << c.look;
+    EXPECT_EQ(c.header, lines[0]);
+    EXPECT_EQ(c.line, lines[1]);
     querycdate = 120195;
-    querylastsort = 0;
     if (c.compare) {
-      EXPECT_EQ(c.compare, split_lines(printed(c.look))[0]) << c.look;
+      EXPECT_EQ(c.compare, printed_lines(c.look)[0]);
     }
     querycdate = queryedate;
   }
-}
-
-TEST_F(QueryLists, PrintTakesEveryRowThatMovedInListOrder) {
-  std::vector<std::string> lines = split_lines(printed(2));
-  ASSERT_EQ(11u, lines.size());  // ten stocks; not the index, not the one above the range
-  EXPECT_NE(std::string::npos, lines[1].find("EX"));
+  std::vector<std::string> lines = printed_lines(2);  // every row that moved, in list order
+  ASSERT_EQ(11u, lines.size());                        // not the index, not the one above the range
   EXPECT_NE(std::string::npos, lines[10].find("JX"));  // the steepest fall last
-  EXPECT_EQ(4u, split_lines(printed(2, 3)).size());
-  std::vector<std::string> csv = split_lines(printed(2, 0, true));
+  EXPECT_EQ(4u, split_lines(printed(write_query_list, 2, 3)).size());
+  std::vector<std::string> csv = split_lines(printed(write_query_csv, 2));
   EXPECT_EQ(0u, csv[0].rfind("symbol,firstclose,close,change,pct,days,", 0));
   EXPECT_EQ(0u, csv[1].rfind("EX,10,15,5,50,2,", 0));
 }
 
-TEST_F(QueryLists, ColumnsCountsScrollingAndClicks) {
-  std::vector<std::string> left = column(draw(2), Role::Qpos), right = column(draw(2), Role::Qneg);
+TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
+  auto rows = [&](int look, Role role) { return drawn(draw(look), DrawOp::Kind::Text, role); };
+  std::vector<const DrawOp*> left = rows(2, Role::Qpos), right = drawn(screen->rec, DrawOp::Kind::Text, Role::Qneg);
   ASSERT_EQ(5u, left.size());  // five risers; no index, nothing above the range
   ASSERT_EQ(5u, right.size());
-  EXPECT_NE(std::string::npos, left[0].find("EX"));
-  EXPECT_NE(std::string::npos, right[0].find("JX"));  // the right column starts at the bottom
+  EXPECT_NE(std::string::npos, left[0]->text.find("EX"));
+  EXPECT_NE(std::string::npos, right[0]->text.find("JX"));  // the right column starts at the bottom
   for (int i = 0; i < querynum; ++i) {  // a click on a drawn row finds it, in either column
     if (qs[i].row == 0) continue;
     int x = qs[i].col < querybasex ? qs[i].col - 5 : querybasex + 3;
     EXPECT_EQ(i, query_row_at(x, qs[i].row - 1)) << qs[i].symbol;
   }
   EXPECT_EQ(-1, query_row_at(10, 40));
-  querycount = 1;
-  EXPECT_EQ(2u, draw(2).texts().size());  // only the headers
-  querycount = 4;  // three rows examined per column: the index on top is one of them
-  EXPECT_EQ(2u, column(draw(2), Role::Qpos).size());
-  querycount = 100;
-  arrow_index = 3;
-  EXPECT_EQ(2u, column(draw(2), Role::Qpos).size());
-  arrow_index = 9;  // past the end: empty columns
-  EXPECT_EQ(0u, column(draw(2), Role::Qpos).size());
-  arrow_index = 0;
-  querylprice = 12;  // only closes from 12 on
-  EXPECT_EQ(4u, column(draw(2), Role::Qpos).size());
-  EXPECT_EQ(0u, column(draw(2), Role::Qneg).size());
-  EXPECT_TRUE(draw(14).ops.empty());  // the distribution needs its own step
-}
-
-TEST_F(QueryLists, ACompareColumnNarrowsTheNames) {
-  querycdate = 120195;
+  struct { int count, scrolled; float low; std::size_t left, right; } cases[] = {
+      {1, 0, 0, 0, 0},    // nothing listed
+      {4, 0, 0, 2, 3},    // three rows examined a column: the index on top is one of them
+      {100, 3, 0, 2, 2},  // scrolled by three
+      {100, 9, 0, 0, 0},  // past the end
+      {100, 0, 12, 4, 0}  // closes from 12 on
+  };
+  for (auto c : cases) {
+    querycount = c.count, arrow_index = c.scrolled, querylprice = c.low;
+    EXPECT_EQ(c.left, rows(2, Role::Qpos).size()) << c.count << " " << c.scrolled;
+    EXPECT_EQ(c.right, drawn(screen->rec, DrawOp::Kind::Text, Role::Qneg).size());
+  }
+  querycount = 100, arrow_index = 0, querylprice = 0;
+  querycdate = 120195;  // compare columns: 44 wide, and 12 / 2 - 3 characters of the name
   ASSERT_EQ(0, get_query_data());
-  std::vector<std::string> left = column(draw(1, 100), Role::Qpos);
-  ASSERT_GE(left.size(), 1u);
-  // 100 columns, 44 wide each: 12 / 2 - 3 = 3 characters of the name
-  EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3 Com", left[0]);
+  EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3 Com", rows(1, Role::Qpos)[0]->text);
 }
 
 // "print" hands the list to a writer process and goes on; the writers are
@@ -382,8 +357,7 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   EXPECT_EQ("   %   symbol   price change name", lines[0]);
   EXPECT_EQ(std::string::npos, read_file(file).find('#'));
   EXPECT_EQ(-1, printfd);
-  EXPECT_EQ(0, printflag);
-  EXPECT_FALSE(column(screen->rec, Role::Qpos).empty());  // the window keeps its rows
+  EXPECT_FALSE(drawn(screen->rec, DrawOp::Kind::Text, Role::Qpos).empty());  // the window keeps its rows
   copy_text(printpath, "/dev/full");
   do_print();
   settle();
@@ -398,38 +372,167 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   EXPECT_EQ(11u, split_lines(read_file(file)).size());
 }
 
-// ---- kadmer-scan ----
+// ---- the history, group and distribution steps ----
 
-TEST(Scan, PercentOfAGeneratedMarketAgainstItsDayFiles) {
+TEST_F(Query, HistoryMeasuresAndWhenThereAreNone) {
+  market({{10, 20, 30}, {11, 20, 31}, {12, 21, 29}, {11, 21, 33}, {13, 22, 30}});
+  ASSERT_EQ(0, get_query_data());
+  std::filesystem::remove(work.file("symbols/CD"));
+  load_query_extra();
+  ASSERT_EQ(1, queryextraloaded);
+  const QueryRec& ab = row("AB");  // window: four days; the last three 12, 11, 13
+  float got[] = {ab.mvavg, ab.mvapct, ab.avgvol, ab.hivol, ab.bolwidth, ab.rsi};
+  float want[] = {12, (12.0f - 13) / 13 * 100, 400, 500 / 400.0f, 2 * std::sqrt(2.0f / 3), 75};  // RSI: up 3, down 1
+  for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(want[i], got[i]) << i;
+  for (auto [type, average] : {std::pair{2, (12 * 1 + 11 * 2 + 13 * 3) / 6.0f},
+                               std::pair{3, (12 * 300 + 11 * 400 + 13 * 500) / 1200.0f}}) {
+    mvavgtype = type;
+    load_query_extra();
+    EXPECT_FLOAT_EQ(average, row("AB").mvavg) << type;
+  }
+  EXPECT_EQ(0, row("CD").mvavg);  // no history file
+  for (int look : {8, 9, 11, 12})
+    for (const DrawOp* t : draw(look).texts()) EXPECT_EQ(std::string::npos, t->text.find(" CD ")) << look;
+  mvavgdays = 4;  // four window days: not more than the average's days
+  load_query_extra();
+  EXPECT_EQ(0, row("AB").mvavg + row("AB").rsi);
+  queryextraloaded = 0;
+  mvavgdays = querydays + 1;  // longer than the query: the step does nothing
+  load_query_extra();
+  EXPECT_EQ(0, queryextraloaded);
+}
+
+// The Fibonacci verdict needs the close to go from one zone of the range to
+// the other; a path that stays in the middle has none.
+TEST_F(Query, FibonacciVerdicts) {
+  // AB climbs from the low zone to the high one; EF falls from the high zone to the low one.
+  market({{10, 20, 30}, {10, 22, 30}, {10.5, 22, 21}, {19, 22, 20.5}, {19.5, 22, 20}, {20, 25, 20}});
+  symbol_file("CD", "951205, 23, 22, 22.5, 100\n951206, 23, 22, 22.5, 100\n951207, 23, 22, 22.5, 100\n"
+                    "951208, 23, 22, 22.5, 100\n951211, 23, 22, 22.5, 100\n");
+  ASSERT_EQ(0, get_query_data());
+  fibtop = fibbot = 0.4f;
+  struct { char polarity; int ab, cd, ef; } cases[] = {{'+', -1, 0, 1}, {'-', 0, 0, 0}};
+  for (auto c : cases) {
+    fibpolar = c.polarity;
+    load_query_extra();
+    EXPECT_EQ(c.ab, row("AB").fibstate) << c.polarity;
+    EXPECT_EQ(c.cd, row("CD").fibstate) << c.polarity;
+    EXPECT_EQ(c.ef, row("EF").fibstate) << c.polarity;
+  }
+}
+
+TEST_F(Query, GroupTotalsAndWhenAGroupHasNoChange) {
+  market({{10, 20, 30}, {11, 20, 31}, {12, 22, 33}});
+  ASSERT_EQ(0, get_query_data());
+  load_query_groups();
+  ASSERT_EQ(1, querygroupsloaded);
+  EXPECT_EQ(2, groups[1].qstartcnt);  // TECH: AB and CD, from 30 to 34
+  EXPECT_FLOAT_EQ(4.0f / 30 * 100, groups[1].qchange);
+  EXPECT_FLOAT_EQ(5.0f / 50 * 100, groups[2].qchange);
+  EXPECT_EQ(300 + 300, groups[1].qvolume);  // separate: the end day's volume
+  EXPECT_EQ(0, groups[3].qchange);          // no members
+  std::vector<std::string> lines = split_lines(printed([](int, int fd, int) { return write_query_groups(fd); }, 0));
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(" grp# name               value  %chg", lines[0]);
+  EXPECT_EQ("   1 Tech               34.000  13.3", lines[1]);
+  day_file("s951206", "AB,1,1,12,1\nEF,1,1,33,1\n");  // CD missing at the end
+  load_query_groups();
+  EXPECT_EQ(0, groups[1].qchange + groups[2].qchange);
+  queryedate = 120995;  // a Saturday: no end file, no change anywhere
+  load_query_groups();
+  for (int g = 1; g <= num_groups; ++g) EXPECT_EQ(0, groups[g].qchange);
+  queryedate = 110195;
+  load_query_groups();
+  EXPECT_STREQ("load_query_groups: end day before start day", last_status);
+}
+
+TEST_F(Query, TheDistributionCountsChangesInSlots) {
+  market({{10, 20, 30}, {10, 20, 30}, {10.3, 19.5, 110}});  // +0.3, -0.5, +80: beyond the table
+  ASSERT_EQ(0, get_query_data());
+  load_query_distr();
+  ASSERT_EQ(1, querydistrloaded);
+  EXPECT_EQ(1, distr[42].cnt);  // 0.25 < 0.3 <= 0.5
+  EXPECT_EQ(1, distr[38].cnt);  // -0.5 <= -0.5 < -0.25
+  int counted = 0;
+  for (const DistrSlot& s : distr) counted += s.cnt;
+  EXPECT_EQ(2, counted);
+  EXPECT_EQ(1, distr_hc);
+  EXPECT_FLOAT_EQ(0.5f, distr_hv);
+  copy_text(distr_screen, "OIL");
+  load_query_distr();
+  EXPECT_EQ(1, distr[38].cnt + distr[42].cnt);  // CD only: EF's move is outside the table
+}
+
+TEST_F(Query, TheDistributionScreen) {
+  std::vector<std::vector<double>> days = {std::vector<double>(400, 10), std::vector<double>(400, 10), {}};
+  std::vector<std::string> symbols;
+  std::string companies;
+  for (int i = 0; i < 400; ++i) {
+    symbols.push_back("S" + std::to_string(100 + i));
+    companies += symbols.back() + ":S:S:N::950101-1:\n";
+    days[2].push_back(i < 200 ? 11 : i < 300 ? 8 : 10);  // 200 up 1, 100 down 2, 100 unchanged
+  }
+  tables("", companies);
+  market(days, symbols);
+  ASSERT_EQ(0, get_query_data());
+  load_query_distr();
+  auto label = [&](const DrawRecorder& rec) {
+    for (const DrawOp* t : rec.texts())
+      if (t->y > ylb_indent) return t->text;
+    return std::string();
+  };
+  auto height = [&](const DrawRecorder& rec, Role role) {
+    std::vector<const DrawOp*> bars = drawn(rec, DrawOp::Kind::Fill, role);
+    return bars.size() == 1 ? bars[0]->h : -1;
+  };
+  DrawRecorder& rec = draw(14);
+  EXPECT_EQ("-2", label(rec));  // the half-width is the largest change
+  int up = height(rec, Role::Adv), down = height(rec, Role::Dec);
+  EXPECT_GT(up, down);
+  EXPECT_GT(down, 0);
+  EXPECT_GT(height(rec, Role::Unc), 0);
+  distr_offx = 1;  // the right arrow: the labels move by one unit
+  EXPECT_EQ("-1", label(draw(14)));
+  distr_offx = 0, distr_offy = 2;  // a quarter of the highest count: both bars reach the top label
+  DrawRecorder& zoomed = draw(14);
+  EXPECT_GT(height(zoomed, Role::Dec), down);
+  EXPECT_EQ(height(zoomed, Role::Dec), height(zoomed, Role::Adv));
+  distr_offy = 0;
+  distr_incr = 0.1f, distr_incr_mod = 10;  // no slot starts exactly at a whole label: the area is cleared
+  load_query_distr();
+  DrawRecorder& none = draw(14);
+  EXPECT_EQ(-1, height(none, Role::Adv) + height(none, Role::Dec) + height(none, Role::Unc) + 2);
+  EXPECT_EQ(Role::GC0, none.ops.back().role);
+}
+
+// ---- kadmer-scan, against the day files read here ----
+
+class Scan : public ::testing::Test {
+ protected:
   TempDir db;
-  RunResult g = run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "120", "--funds", "5", "--days", "40",
-                                           "--end", "951229", "--absolute"});
-  ASSERT_EQ(0, g.status) << g.err;
-  // Each stock's first and last close in the day files of the range, read
-  // here: from the last file before the 29th to the 6th.
-  std::vector<std::string> files;
-  for (const auto& e : std::filesystem::directory_iterator(db.file("m/days"))) {
-    std::string name = e.path().filename();
-    if (name[0] == 's' && name <= "s951206") files.push_back(name);
+  void SetUp() override {
+    RunResult g = run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "150", "--days", "30", "--end",
+                                             "951229", "--absolute"});
+    ASSERT_EQ(0, g.status) << g.err;
+    std::string config;  // the generated settings without the group of the user's own
+    for (const std::string& line : split_lines(read_file(db.file("m/.kadmer"))))
+      if (line.rfind("group", 0) != 0) config += line + "\n";
+    db.write("k", config);
   }
-  std::sort(files.begin(), files.end());
-  while (files.size() > 1 && files[1] < "s951129") files.erase(files.begin());
-  std::map<std::string, std::pair<double, double>> closes;
-  for (const std::string& day : files) {
-    for (const std::string& line : split_lines(read_file(db.file("m/days/" + day)))) {
-      if (line.empty() || line[0] == '#') continue;
-      std::vector<std::string> f;
-      std::size_t at = 0;
-      for (std::size_t next; (next = line.find(',', at)) != std::string::npos; at = next + 1)
-        f.push_back(line.substr(at, next - at));
-      f.push_back(line.substr(at));
-      double close = std::stod(f[3]);
-      auto [it, fresh] = closes.emplace(f[0], std::make_pair(close, close));
-      if (!fresh) it->second.second = close;
+  RunResult scan(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--config", db.file("k"), "--start", "951219", "--end", "951228", "--csv"});
+    return run_program(kadmer_scan(), args);
+  }
+};
+
+TEST_F(Scan, PercentFromTheFirstAndLastClose) {
+  std::map<std::string, std::pair<double, double>> closes;  // from the last file before the 19th to the 28th
+  for (const char* day : {"s951218", "s951219", "s951220", "s951221", "s951222", "s951226", "s951227", "s951228"})
+    for (auto& [sym, close] : closes_of(db.file(std::string("m/days/") + day))) {
+      auto [it, fresh] = closes.emplace(sym, std::make_pair(close, close));
+      it->second.second = close;
     }
-  }
-  RunResult r = run_program(kadmer_scan(), {"--config", db.file("m/.kadmer"), "--start", "1995-11-29", "--end",
-                                            "951206", "--list", "percent", "--csv"});
+  RunResult r = scan({"--list", "percent"});
   ASSERT_EQ(0, r.status) << r.err;
   std::vector<std::string> rows = split_lines(r.out);
   std::size_t moved = 0;
@@ -437,14 +540,13 @@ TEST(Scan, PercentOfAGeneratedMarketAgainstItsDayFiles) {
   ASSERT_EQ(moved + 1, rows.size());
   double last_pct = 1e9;
   for (std::size_t i = 1; i < rows.size(); ++i) {
-    char sym[32];
-    double first, close, change, pct;
-    ASSERT_EQ(5, std::sscanf(rows[i].c_str(), "%31[^,],%lf,%lf,%lf,%lf", sym, &first, &close, &change, &pct));
-    auto c = closes.at(sym);
-    EXPECT_DOUBLE_EQ(c.first, first) << sym;
-    EXPECT_DOUBLE_EQ(c.second, close) << sym;
-    EXPECT_NEAR(c.second - c.first, change, 1e-4) << sym;
-    EXPECT_NEAR((c.second - c.first) / c.first * 100, pct, 1e-4 * std::fabs(pct)) << sym;
+    std::vector<std::string> f = fields(rows[i], ',');
+    auto c = closes.at(f[0]);
+    double pct = std::stod(f[4]);
+    EXPECT_DOUBLE_EQ(c.first, std::stod(f[1])) << f[0];
+    EXPECT_DOUBLE_EQ(c.second, std::stod(f[2])) << f[0];
+    EXPECT_NEAR(c.second - c.first, std::stod(f[3]), 1e-4) << f[0];
+    EXPECT_NEAR((c.second - c.first) / c.first * 100, pct, 1e-4 * std::fabs(pct)) << f[0];
     EXPECT_LE(pct, last_pct);
     last_pct = pct;
   }
@@ -456,10 +558,47 @@ TEST(Scan, PercentOfAGeneratedMarketAgainstItsDayFiles) {
     EXPECT_EQ(2, u.status);
     EXPECT_NE(std::string::npos, u.err.find("usage: kadmer-scan")) << u.err;
   }
-  RunResult none = run_program(kadmer_scan(), {"--config", db.file("m/.kadmer"), "--start", "1990-01-01", "--end",
-                                               "1990-02-01"});
+  RunResult none = scan({"--start", "900101", "--end", "900201"});
   EXPECT_EQ(1, none.status);
   EXPECT_EQ("kadmer-scan: get_query_data: no starting date found\n", none.err);
+}
+
+// Group totals, with the company table's group codes resolved as the
+// program resolves them: the lowest-numbered group whose code begins so.
+TEST_F(Scan, GroupTotalsOfTheStartAndEndFiles) {
+  std::map<std::string, int> number;
+  for (const std::string& line : split_lines(read_file(db.file("m/general/groups"))))
+    if (!line.empty() && line[0] != '#') number[fields(line, ':')[2]] = std::stoi(line);
+  std::map<std::string, std::vector<int>> member;
+  for (const std::string& line : split_lines(read_file(db.file("m/general/companys")))) {
+    std::vector<std::string> f = fields(line, ':');
+    if (line.empty() || line[0] == '#' || f.size() < 5 || f[4].empty()) continue;
+    for (const std::string& code : fields(f[4], ',')) {
+      int best = 0;
+      for (auto& [full, n] : number)
+        if (full.rfind(code, 0) == 0 && (best == 0 || n < best)) best = n;
+      if (best) member[f[0]].push_back(best);
+    }
+  }
+  struct Total { double sum[2] = {}; int count[2] = {}; };
+  std::map<int, Total> totals;
+  for (int end : {0, 1})
+    for (auto& [sym, close] : closes_of(db.file(end ? "m/days/s951228" : "m/days/s951218")))
+      for (int n : member[sym]) totals[n].sum[end] += close, ++totals[n].count[end];
+  RunResult r = scan({"--list", "groups"});
+  ASSERT_EQ(0, r.status) << r.err;
+  std::vector<std::string> rows = split_lines(r.out);
+  ASSERT_GT(rows.size(), 3u);
+  EXPECT_EQ("number,name,code,startsum,startcount,endsum,endcount,pct", rows[0]);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    std::vector<std::string> f = fields(rows[i].substr(rows[i].rfind('"') + 2), ',');  // code and the numbers
+    const Total& t = totals[std::stoi(rows[i])];
+    EXPECT_NEAR(t.sum[0], std::stod(f[1]), 1e-6) << rows[i];
+    EXPECT_EQ(t.count[0], std::stoi(f[2])) << rows[i];
+    EXPECT_NEAR(t.sum[1], std::stod(f[3]), 1e-6) << rows[i];
+    EXPECT_EQ(t.count[1], std::stoi(f[4])) << rows[i];
+    EXPECT_NEAR((t.sum[1] - t.sum[0]) / t.sum[0] * 100, std::stod(f[5]), 1e-4) << rows[i];
+  }
 }
 
 }  // namespace
