@@ -161,6 +161,10 @@ extern int use_seek_hint;  // day-file loads start where the previous day matche
 int loadstock();
 int load_sym_stock();
 int load_day_stock();
+// The group named in groupname, in groupmode; 0 on success.
+int loadgroup();
+int load_sym_group(int group, int members);
+int load_day_group(int group, int members);
 
 // ---- work days ----
 extern int adjust_date;        // YYMMDD of a split, 0 none

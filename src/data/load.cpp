@@ -16,11 +16,14 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "data/history.h"
 #include "indicators/indicators.h"
 
 int use_seek_hint = 1;
 
-namespace {
+using namespace history;
+
+namespace history {
 
 float high_p, low_p;  // extremes of the load, for its scale
 
@@ -52,11 +55,6 @@ bool skip_comma(const char** p) {
   return true;
 }
 
-struct Quote {
-  float high, low, close;
-  int64_t volume;
-};
-
 // "%f, %f, %f, %d": high, low, close and volume.
 bool scan_quote(const char* p, Quote* q) {
   long volume;
@@ -65,6 +63,11 @@ bool scan_quote(const char* p, Quote* q) {
     return false;
   q->volume = volume;
   return true;
+}
+
+bool scan_history_line(const char* line, long* date, Quote* q) {
+  const char* p = line;
+  return scan_long(&p, date) && skip_comma(&p) && scan_quote(p, q);
 }
 
 bool read_line(FILE* f) { return read_text_line(f, genbuf, sizeof genbuf) != LineRead::End; }
@@ -87,15 +90,14 @@ void set_date(StockDay& s, time_t key) {
 
 // Empty weekdays between the last stored day and `key`.
 void fill_gap(std::vector<StockDay>& days, time_t key) {
-  if (num_days < 2) return;
-  for (time_t k = days[num_days - 1].date + 86400; k < key; k += 86400) {
+  if (days.size() < 2) return;
+  for (time_t k = days.back().date + 86400; k < key; k += 86400) {
     int wd = weekday_of_key(k);
     if (wd == 0 || wd == 6) continue;
     StockDay empty{};
     empty.nodata = 1;
     set_date(empty, k);
     days.push_back(empty);
-    ++num_days;
   }
 }
 
@@ -112,6 +114,7 @@ void apply_kind(Quote& q, const CompanyRec& c) {
 void store_day(Quote q, time_t key, const CompanyRec& c) {
   std::vector<StockDay>& days = stocklist[0].days;
   fill_gap(days, key);
+  num_days = static_cast<int>(days.size());
   ++disp_days;
   apply_kind(q, c);
   curvol = c.shares;
@@ -141,7 +144,7 @@ void start_member() {
   price_highv = 0;
 }
 
-void report(int line, const char* fmt, const char* a, const char* b = "") {
+void report(int line, const char* fmt, const char* a, const char* b) {
   std::snprintf(statusbuf, sizeof statusbuf, fmt, a, b);
   status("load", line, statusbuf);
 }
@@ -162,7 +165,7 @@ class ListTrace {
   const char* name_;
 };
 
-}  // namespace
+}  // namespace history
 
 int load_sym_stock() {
   Trace t("load_sym_stock");
@@ -186,10 +189,9 @@ int load_sym_stock() {
       status("load", __LINE__, statusbuf);
     }
     if (genbuf[0] == '#') continue;
-    const char* p = genbuf;
     long date;
     Quote q;
-    if (!scan_long(&p, &date) || !skip_comma(&p) || !scan_quote(p, &q)) continue;
+    if (!scan_history_line(genbuf, &date, &q)) continue;
     time_t key = yymmdd_key(static_cast<int>(date));
     if (key == NO_KEY || !after_last(key)) continue;
     store_day(q, key, c);
@@ -198,12 +200,7 @@ int load_sym_stock() {
   return 0;
 }
 
-namespace {
-
-struct DayFile {
-  time_t key;
-  char name[8];
-};
+namespace history {
 
 // The day files of one kind, in date order; names that are no date are skipped.
 bool list_day_files(char kind, std::vector<DayFile>* files) {
@@ -283,7 +280,7 @@ bool find_in_file(FILE* f, const char* want, char kind, long* h, Quote* q) {
 
 char kind_letter(char type) { return type == 'S' ? 's' : type == 'M' ? 'f' : type == 'I' ? 'i' : 0; }
 
-}  // namespace
+}  // namespace history
 
 int load_day_stock() {
   Trace t("load_day_stock");
@@ -334,7 +331,7 @@ int load_day_stock() {
   return 0;
 }
 
-namespace {
+namespace history {
 
 // Appends n days along the least-squares line through the last n closes.
 void extend_history(int n) {
@@ -373,8 +370,9 @@ void extend_history(int n) {
   }
 }
 
-void set_window_dates() {
+void set_window_dates(bool with_turnover_date) {
   const std::vector<StockDay>& days = stocklist[0].days;
+  int num_days = std::min(::num_days, static_cast<int>(days.size()));  // a member may be shorter
   if (num_days < 2) return;
   const StockDay& first = days[1];
   KD_sd = first.eday;
@@ -387,7 +385,7 @@ void set_window_dates() {
   KD_csd = shown.eday;
   KD_csm = shown.emon;
   KD_csy = shown.eyear;
-  queryvdate = shown.emon * 10000 + shown.eday * 100 + shown.eyear;
+  if (with_turnover_date) queryvdate = shown.emon * 10000 + shown.eday * 100 + shown.eyear;
   const StockDay& last = days[num_days - 1];
   KD_ed = KD_ced = last.eday;
   KD_em = KD_cem = last.emon;
@@ -416,7 +414,7 @@ bool has_own_file(const char* path) {
   return readable;
 }
 
-}  // namespace
+}  // namespace history
 
 int loadstock() {
   Trace t("loadstock", "symbol=%s", symbolname);

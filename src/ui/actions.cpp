@@ -17,7 +17,8 @@ namespace {
 // One rule for the six panels: a named security shows the panel; without
 // one the stock dialog opens and the panel follows once it is loaded.
 void panel(int view) {
-  if (load == 2) {
+  if (KD_GroupWin && num_days < 2) clear_group_var();
+  if (load == 2 || (KD_GroupWin && num_days >= 2)) {
     graphlook = view;
     draw_chart();
     graphlook = 4;
@@ -46,9 +47,24 @@ void fn_gvalue() { Trace t("fn_gvalue"); panel(10); }
 
 void fn_stock() {
   Trace t("fn_stock");
+  if (KD_GroupWin) clear_group_var();
   if (load == 2) clear_db_var();
   bool opened = open_stock_dialog();
   if (!opened || symbolname[0]) draw_chart();
+}
+
+void fn_group() {
+  Trace t("fn_group");
+  clear_stock_var();
+  clear_db_var();
+  if (!open_group_dialog()) draw_chart();
+}
+
+void clear_group_var() {
+  Trace t("clear_group_var");
+  close_group_dialog();
+  groupname[0] = '\0';
+  clear_graph();
 }
 
 void fn_comb() {
@@ -287,12 +303,11 @@ void fn_distr() {
     if (!querydistrloaded) load_query_distr();
   });
 }
-void fn_group() { Trace t("fn_group"); not_available("fn_group"); }
 void fn_adln() { Trace t("fn_adln"); not_available("fn_adln"); }
 void fn_market() { Trace t("fn_market"); not_available("fn_market"); }
 
 bool action_available(void (*action)()) {
-  for (auto later : {fn_group, fn_adln, fn_market})
+  for (auto later : {fn_adln, fn_market})
     if (action == later) return false;
   return true;
 }

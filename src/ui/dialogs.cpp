@@ -29,6 +29,7 @@ Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseWinDay, 
 Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
     KD_StockWinCVol, KD_StockWinDone;
 Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
+Window KD_GroupWin, KD_GroupWinName, KD_GroupWinMode, KD_GroupWinDone;
 Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice, KD_QueryWinHprice,
     KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol, KD_QueryWinDistr,
     KD_QueryWinDistrIncr, KD_QueryWinDone;
@@ -177,9 +178,10 @@ bool store(const Field& f, bool on_return) { return store_typed(f.store, key_buf
 // Loads the shown data again (for a split or after a zoom cut the work
 // days), keeping the shown window the user chose.
 void reload() {
-  if (symbolname[0] == '\0' || graphlook == 4 || graphlook == 14) return;
+  bool group = graphlook == 4;
+  if (group ? groupname[0] == '\0' : symbolname[0] == '\0' || graphlook == 14) return;
   int w[6] = {KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey};
-  if (loadstock() != 0) return;
+  if ((group ? loadgroup() : loadstock()) != 0) return;
   KD_csd = w[0], KD_csm = w[1], KD_csy = w[2], KD_ced = w[3], KD_cem = w[4], KD_cey = w[5];
 }
 
@@ -255,6 +257,24 @@ void after_stock(const Field& f, bool on_return, long) {
   draw_stockwin();
 }
 
+void after_group(const Field& f, bool on_return, long) {
+  bool name = f.var == groupname;
+  if (on_return && !name) {
+    draw_groupwin();
+  } else if (on_return) {
+    loadgroup();
+    draw_groupwin();
+    fill_work();
+    calc_price();
+  } else if (groupname[0]) {
+    loadgroup();
+    calc_price();
+  }
+  calculate_globals();
+  draw_chart();
+  if (!on_return) draw_groupwin();
+}
+
 void after_comb(const Field&, bool on_return, long) {
   graphlook = 7;
   if (on_return) {
@@ -323,6 +343,8 @@ void v_vdate(char* o, std::size_t n) {
 }
 void v_cvol(char* o, std::size_t n) { fmt_int(o, n, "%7ld", curvol); }
 void v_comb(char* o, std::size_t n) { std::snprintf(o, n, "%6.6s", comblist); }
+void v_group(char* o, std::size_t n) { std::snprintf(o, n, "%s", groupname); }
+void v_gmode(char* o, std::size_t n) { std::snprintf(o, n, "%c", groupmode); }
 
 void l_data(char* o, std::size_t n) { std::snprintf(o, n, "Data  %d/%d/%d", KD_sm, KD_sd, KD_sy); }
 void l_range(char* o, std::size_t n) { std::snprintf(o, n, "Range %d/%d/%d", KD_em, KD_ed, KD_ey); }
@@ -402,6 +424,11 @@ Dialog stock_dialog{&KD_StockWin, &KD_StockWinDone, 28, 11, 10, 9, {}, {
   {&KD_StockWinCVol,       7, 18, 8, "Company Shares:",  8, nullptr, 0, 0,               Store::Int,     &curvol,        0, false, v_cvol},
 }, after_stock};
 
+Dialog group_dialog{&KD_GroupWin, &KD_GroupWinDone, 28, 8, 7, 6, {}, {
+  {&KD_GroupWinName,       1,  9, 8, "Group:",           2, nullptr, 0, 0,               Store::Text,    groupname,      8, false, v_group},
+  {&KD_GroupWinMode,       3,  9, 2, "mode:",            4, "t: together  s: separate", 5, 1, Store::Char, &groupmode, 0, false, v_gmode},
+}, after_group};
+
 Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {{4, l_panels}}, {
   {&KD_CombWinList,        1, 15, 6, "Combinations:",    2, "s:stock v:volume a:movement g:value", 3, 1, Store::Text, comblist, 5, false, v_comb},
 }, after_comb};
@@ -429,7 +456,7 @@ Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 25, 10, 23, {
 }, after_query};
 
 Dialog* const dialogs[] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,
-                           &database_dialog, &stock_dialog, &comb_dialog, &query_dialog};
+                           &database_dialog, &stock_dialog, &comb_dialog, &query_dialog, &group_dialog};
 
 // ---- generic routines ----
 
@@ -544,6 +571,7 @@ void draw_mvavgwin() { Trace t("draw_mvavgwin"); draw_dialog(mvavg_dialog); }
 void draw_databasewin() { Trace t("draw_databasewin"); draw_dialog(database_dialog); }
 void draw_stockwin() { Trace t("draw_stockwin"); draw_dialog(stock_dialog); }
 void draw_combwin() { Trace t("draw_combwin"); draw_dialog(comb_dialog); }
+void draw_groupwin() { Trace t("draw_groupwin"); draw_dialog(group_dialog); }
 void draw_querywin() { Trace t("draw_querywin"); draw_dialog(query_dialog); }
 void make_querywin() {
   Trace t("make_querywin");
@@ -557,6 +585,8 @@ bool open_mvavg_dialog() { return open_dialog(mvavg_dialog); }
 bool open_database_dialog() { return open_dialog(database_dialog); }
 bool open_stock_dialog() { return open_dialog(stock_dialog); }
 bool open_comb_dialog() { return open_dialog(comb_dialog); }
+bool open_group_dialog() { return open_dialog(group_dialog); }
+void close_group_dialog() { close_dialog(group_dialog); }
 void close_stock_dialog() { close_dialog(stock_dialog); }
 
 void forget_dialogs() {

@@ -18,6 +18,7 @@ extern Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseW
 extern Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
     KD_StockWinCVol, KD_StockWinDone;
 extern Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
+extern Window KD_GroupWin, KD_GroupWinName, KD_GroupWinMode, KD_GroupWinDone;
 extern Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice,
     KD_QueryWinHprice, KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol,
     KD_QueryWinDistr, KD_QueryWinDistrIncr, KD_QueryWinDone;
@@ -39,6 +40,7 @@ void draw_mvavgwin();
 void draw_databasewin();
 void draw_stockwin();
 void draw_combwin();
+void draw_groupwin();
 void draw_querywin();
 void make_querywin();  // opens the query window unless it is open
 void draw_leftarrow();
@@ -54,6 +56,8 @@ bool open_mvavg_dialog();
 bool open_database_dialog();
 bool open_stock_dialog();
 bool open_comb_dialog();
+bool open_group_dialog();
+void close_group_dialog();
 void close_stock_dialog();
 void forget_dialogs();  // the display is gone: every dialog handle is 0
 

@@ -288,6 +288,20 @@ void chart_chosen(const char* sym) {
   set_arrow_leftright(2);
 }
 
+// Charts a group chosen in a list.
+void chart_group(const char* name) {
+  clear_graph();
+  buy_values_cleared();
+  copy_text(groupname, name);
+  graphlook = 4;
+  loadgroup();
+  calc_price();
+  calculate_globals();
+  draw_chart();
+  set_arrow_updwn(3);
+  set_arrow_leftright(2);
+}
+
 // A click on a row of a ranked list charts that security.
 bool open_query_row(int column, int row) {
   int i = query_row_at(column, row);
@@ -319,13 +333,22 @@ void buttonpress() {
   const XButtonEvent& e = KD_Event.xbutton;
   int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
   if (e.window == KD_MainWin && graphlook == 8 && querylook != 10 && open_query_row(column, row)) return;
-  if (e.window == KD_MainWin && graphlook == 8 && querylook == 10 && query_group_at(column, row) >= 0) {
-    status("event", __LINE__, "loadgroup: not available in this build");
-    return;
+  if (e.window == KD_MainWin && graphlook == 8 && querylook == 10) {
+    if (int g = query_group_at(column, row); g >= 0) {
+      queryflag = 1;
+      char number[16];
+      std::snprintf(number, sizeof number, "%d", groups[static_cast<std::size_t>(g)].num);
+      chart_group(number);
+      return;
+    }
   }
   if (e.window == KD_MainWin && graphlook == 13 && open_listed_company(column, row)) return;
   if (e.window == KD_MainWin && graphlook == 12) {
-    if (draw_grps(2, column, row + 1)[0]) status("event", __LINE__, "loadgroup: not available in this build");
+    std::string code = draw_grps(2, column, row + 1);
+    if (!code.empty()) {
+      set_arrow_updwn(3);
+      chart_group(code.c_str());
+    }
     return;
   }
   if (zoom == 1) {

@@ -170,6 +170,7 @@ void fn_arrowup();
 void fn_arrowdown();
 void clear_db_var();
 void clear_stock_var();
+void clear_group_var();  // closes the group dialog and forgets the group
 // The query commands: each opens the query window and shows its list.
 void fast_query();
 void slow_query();

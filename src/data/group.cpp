@@ -1,0 +1,304 @@
+// Loading a group: every member of one industry group, from their per-symbol
+// files when all of them have one, else from the day files; added day by day
+// into one price-sum index (mode 't') or each member apart (mode 's').
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "data/history.h"
+
+using namespace history;
+
+namespace {
+
+bool together() { return groupmode != 's'; }
+
+// The group named in groupname (upper-cased): a number, or a code looked up
+// exactly; 0 when there is none.
+int named_group() {
+  for (char* c = groupname; *c; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  if (std::isdigit(static_cast<unsigned char>(groupname[0]))) return std::atoi(groupname);
+  for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
+    if (groups[g].num && std::strcmp(groups[g].code, groupname) == 0) return g;
+  report(__LINE__, "load_group: unknown group %s", groupname);
+  return 0;
+}
+
+bool in_group(const CompanyRec& c, int g) {
+  for (int slot : c.group) {
+    if (slot == 0) break;
+    if (slot == g) return true;
+  }
+  return false;
+}
+
+bool opens(const char* path) {
+  FILE* f = std::fopen(path, "r");
+  if (f) std::fclose(f);
+  return f != nullptr;
+}
+
+std::string symbol_path(const CompanyRec& c) { return std::string(symboldir) + "/" + c.symbol; }
+
+// One history array with its header day.
+void add_member(const CompanyRec& c) {
+  HistoryMember m;
+  m.gc = load_hooks.member_gc ? load_hooks.member_gc() : nullptr;
+  copy_text(m.symbol, c.symbol);
+  m.days.assign(1, StockDay{});
+  stocklist.push_back(std::move(m));
+}
+
+void raise_extremes(const StockDay& d, bool value_too) {
+  volume_high = std::max(volume_high, d.volume);
+  high_p = std::max(high_p, d.high);
+  low_p = std::min(low_p, d.low);
+  if (value_too) price_highv = std::max(price_highv, static_cast<float>(static_cast<double>(d.close) * d.volume));
+}
+
+StockDay quote_day(const Quote& q, time_t key) {
+  StockDay s{};
+  s.high = q.high, s.low = q.low, s.close = q.close, s.volume = q.volume;
+  s.nodata = 1;  // in mode 't' it counts the members added
+  set_date(s, key);
+  return s;
+}
+
+// A member's day added into the group total.
+void add_to(StockDay& day, const Quote& q) {
+  day.high += q.high, day.low += q.low, day.close += q.close, day.volume += q.volume;
+  ++day.nodata;
+  raise_extremes(day, true);
+}
+
+// ---- per-symbol files ----
+
+struct Span {
+  time_t first = NO_KEY, last = NO_KEY;
+};
+
+// The data lines of a history file, one by one.
+template <typename Each>
+bool each_line(const std::string& path, Each each) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  if (!f) return false;
+  int lines = 0;
+  while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
+    ++lines;
+    long date;
+    Quote q;
+    if (genbuf[0] == '#' || !scan_history_line(genbuf, &date, &q)) continue;
+    time_t key = yymmdd_key(static_cast<int>(date));
+    if (key != NO_KEY && !each(key, q, lines)) break;
+  }
+  std::fclose(f);
+  return true;
+}
+
+}  // namespace
+
+int load_sym_group(int g, int n) {
+  Trace t("load_sym_group", "g=%d n=%d", g, n);
+  std::snprintf(statusbuf, sizeof statusbuf, "load_sym_group: group id=%d", g);
+  status("load", __LINE__, statusbuf);
+  time_t start = NO_KEY, end = NO_KEY;
+  for (int j = 0; j < n; ++j) {  // the range every member covers
+    std::string path = symbol_path(companys[grplist[j]]);
+    Span span;
+    bool ok = each_line(path, [&](time_t key, const Quote&, int) {
+      if (span.first == NO_KEY) span.first = key;
+      span.last = key;
+      return true;
+    });
+    if (!ok) {
+      report(__LINE__, "load_sym_group: unknown symbol %s", path.c_str());
+      return 1;
+    }
+    report(__LINE__, "scanning %s", path.c_str());
+    if (span.first == NO_KEY) continue;
+    start = start == NO_KEY ? span.first : std::max(start, span.first);
+    end = end == NO_KEY ? span.last : std::min(end, span.last);
+  }
+  grpcnt = n;
+  price_highv = 0;
+  for (int j = 0; j < n; ++j) {
+    const CompanyRec& c = companys[grplist[j]];
+    if (j == 0 || !together()) add_member(c);
+    else copy_text(stocklist[0].symbol, c.symbol);  // the total carries the last member read
+    std::vector<StockDay>& days = stocklist.back().days;
+    disp_days = 0;
+    std::size_t found = 1;
+    time_t last_read = end;
+    each_line(symbol_path(c), [&](time_t key, const Quote& q, int line) {
+      if (line % 75 == 0) {
+        std::snprintf(statusbuf, sizeof statusbuf, "load_sym_group: reading %s line %d", c.symbol, line);
+        status("load", __LINE__, statusbuf);
+      }
+      if (start == NO_KEY || key < start) return true;
+      if (key > end) return false;
+      last_read = key;
+      if (together() && j > 0) {  // into the day member 0 stored
+        while (found < days.size() && days[found].date < key) ++found;
+        if (found < days.size() && days[found].date == key) add_to(days[found], q);
+        return true;
+      }
+      fill_gap(days, key);
+      ++disp_days;
+      days.push_back(quote_day(q, key));
+      raise_extremes(days.back(), !together());
+      return true;
+    });
+    if (j == 0) end = last_read;
+    num_days = static_cast<int>(days.size());
+  }
+  if (together() && !stocklist.empty()) num_days = static_cast<int>(stocklist[0].days.size());
+  return 0;
+}
+
+int load_day_group(int g, int n) {
+  Trace t("load_day_group", "g=%d n=%d", g, n);
+  std::snprintf(statusbuf, sizeof statusbuf, "load_day_group: group id=%d", g);
+  status("load", __LINE__, statusbuf);
+  grpcnt = n;
+  struct stat st;
+  if (stat(daydir, &st) != 0) {
+    std::snprintf(statusbuf, sizeof statusbuf, "load_day_stock: stat(%s) failed. errno=%d", daydir, errno);
+    status("load", __LINE__, statusbuf);
+    return 1;
+  }
+  std::vector<DayFile> files;
+  if (!list_day_files('s', &files)) {
+    report(__LINE__, "load_day_group: unknown day directory %s", daydir);
+    return 1;
+  }
+  // Members by kind and symbol: each day file is read once for all of them.
+  std::map<char, std::map<std::string, int>> wanted;
+  for (int j = 0; j < n; ++j) {
+    const CompanyRec& c = companys[grplist[j]];
+    char kind = kind_letter(c.type);
+    if (!kind) {
+      std::snprintf(statusbuf, sizeof statusbuf, "load_day_group: unknown type %c", c.type);
+      status("load", __LINE__, statusbuf);
+      return 1;
+    }
+    wanted[kind].emplace(c.symbol, j);
+    if (j == 0 || !together()) add_member(c);
+  }
+  if (together() && n > 0) copy_text(stocklist[0].symbol, companys[grplist[n - 1]].symbol);
+  price_highv = 0;
+  num_days = together() ? 1 : 0;
+  int tried = 0;
+  std::vector<Quote> quote(static_cast<std::size_t>(n));
+  std::vector<bool> found(static_cast<std::size_t>(n));
+  char path[1100];
+  for (const DayFile& day : files) {
+    std::fill(found.begin(), found.end(), false);
+    for (auto& [kind, symbols] : wanted) {
+      std::snprintf(path, sizeof path, "%s/%c%s", daydir, kind, day.name + 1);
+      if (tried++ % 15 == 0) report(__LINE__, "load_day_group: reading %s", path);
+      FILE* f = std::fopen(path, "r");
+      if (!f) {
+        report(__LINE__, "load_day_group: open %s failed", path);
+        continue;
+      }
+      while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
+        const char* sym = genbuf + (kind == 'i' && genbuf[0] ? 1 : 0);  // an index line leads with its market
+        const char* comma = std::strchr(sym, ',');
+        if (genbuf[0] == '#' || !comma || comma - sym > 16) continue;
+        auto it = symbols.find(std::string(sym, static_cast<std::size_t>(comma - sym)));
+        if (it == symbols.end() || found[static_cast<std::size_t>(it->second)]) continue;
+        found[static_cast<std::size_t>(it->second)] = scan_quote(comma + 1, &quote[static_cast<std::size_t>(it->second)]);
+      }
+      std::fclose(f);
+    }
+    if (!together()) ++num_days;
+    for (int j = 0; j < n; ++j) {
+      std::size_t m = static_cast<std::size_t>(j);
+      if (together() && !found[m]) {  // the total needs every member: the day ends here
+        if (num_days == 2) {
+          num_days = 1;
+          stocklist[0].days.resize(1);
+        }
+        break;
+      }
+      if (together() && j > 0) {
+        add_to(stocklist[0].days.back(), quote[m]);
+        continue;
+      }
+      // Member 0 starts the day of the total; in mode 's' each member has
+      // a record every day, empty when it had no line.
+      std::vector<StockDay>& days = stocklist[together() ? 0 : m].days;
+      days.resize(static_cast<std::size_t>(num_days));
+      StockDay s = found[m] ? quote_day(quote[m], day.key) : StockDay{};
+      if (!found[m]) set_date(s, day.key), s.nodata = 1;
+      days.push_back(s);
+      if (found[m]) raise_extremes(s, !together());
+      if (together()) ++num_days;
+    }
+  }
+  if (!together()) ++num_days;  // one past the last day, as everywhere
+  disp_days = num_days;
+  return 0;
+}
+
+namespace {
+
+int fail_group() {
+  load = 0;
+  num_days = 0;
+  free_history();
+  if (load_hooks.load_failed) load_hooks.load_failed();
+  groupname[0] = '\0';
+  return 1;
+}
+
+}  // namespace
+
+int loadgroup() {
+  Trace t("loadgroup", "groupname=%s", groupname);
+  num_days = 1;
+  volume_high = 0;
+  std::fill(grplist.begin(), grplist.end(), 0);
+  free_history();
+  forget_split();
+  grpcnt = 0;
+  high_p = 0;
+  low_p = 100000;
+  report(__LINE__, "loadgroup: group name=%s", groupname);
+  int g = named_group();
+  if (g <= 0) return fail_group();
+  grplist.clear();
+  bool own_files = true;
+  for (int i = 0; i < num_companys; ++i)
+    if (in_group(companys[i], g)) {
+      grplist.push_back(i);
+      own_files = own_files && opens(symbol_path(companys[i]).c_str());
+    }
+  int n = static_cast<int>(grplist.size());
+  int rc = own_files ? load_sym_group(g, n) : load_day_group(g, n);
+  if (rc == 0 && (stocklist.empty() || num_days < 2)) {
+    report(__LINE__, "loadgroup: no data for %s", groupname);
+    rc = 1;
+  }
+  if (rc != 0) return fail_group();
+  if (together())  // the total shows only the days every member traded
+    for (StockDay& d : stocklist[0].days)
+      if (d.nodata != n) d.high = d.low = d.close = 0, d.volume = 0;
+  set_window_dates(false);
+  work_days = num_days;
+  set_scale(low_p, high_p < 10 ? high_p + 0.5f : high_p + 1);
+  fill_work();
+  load = 2;
+  status("load", __LINE__, "");
+  return 0;
+}
