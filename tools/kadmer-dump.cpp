@@ -10,11 +10,18 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "market/market.h"
 #include "tools/tool_args.h"
 
 const char* const tool::name = "kadmer-dump";
 const char* const tool::usage_text =
     "usage: kadmer-dump [options] SYMBOL\n"
+    "       kadmer-dump [options] --group NAME [--group-mode t|s]\n"
+    "       kadmer-dump [options] --adline DEPTH --first DATE --last DATE\n"
+    "  --group NAME        a group (code or number): t its price-sum index as one security,\n"
+    "                      s one block per member with a symbol column first\n"
+    "  --adline DEPTH      advances and declines of S all stocks, G all groups, or one group:\n"
+    "                      first,last,adv,dec,advdec,unc,nodata\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --mvavg-type N      moving average: 0 none, 1 simple, 2 day-, 3 volume-weighted\n"
     "  --mvavg-days N      days of the moving average, deviation, average volume and RSI\n"
@@ -30,6 +37,9 @@ namespace {
 struct Options {
   const char* config = nullptr;
   const char* symbol = nullptr;
+  const char* group = nullptr;
+  const char* adline = nullptr;
+  char mode = 't';
   int mvavg_type = -1, mvavg_days = -1, stoch_days = -1, period = -1, extend = -1;
   int first[3] = {}, last[3] = {};  // year, month, day; 0: not given
   int split_date = 0;
@@ -56,6 +66,9 @@ Options parse(int argc, char** argv) {
     if (i + 1 >= argc) usage("an option lacks its value");
     const char* v = argv[++i];
     if (a == "--config") o.config = v;
+    else if (a == "--group") o.group = v;
+    else if (a == "--adline") o.adline = v;
+    else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
     else if (a == "--mvavg-type") o.mvavg_type = int_arg(v, 0, 3, "--mvavg-type is 0..3");
     else if (a == "--mvavg-days") o.mvavg_days = int_arg(v, 0, 100000, "--mvavg-days is a count");
     else if (a == "--stoch-days") o.stoch_days = int_arg(v, 0, 100000, "--stoch-days is a count");
@@ -73,7 +86,9 @@ Options parse(int argc, char** argv) {
       usage(("unknown option " + a).c_str());
     }
   }
-  if (!o.symbol) usage("which symbol?");
+  if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) != 1)
+    usage("one symbol, --group or --adline");
+  if (o.adline && (!o.first[0] || !o.last[0])) usage("--adline needs --first and --last");
   tool::check_config(o.config);
   if ((o.split_date != 0) != (o.split_ratio != 0)) usage("a split needs both its date and its ratio");
   return o;
@@ -108,12 +123,15 @@ void set_window(const Options& o) {
 
 void print_date(int yy, int m, int d) { std::printf("%04d-%02d-%02d,", full_year(yy), m, d); }
 
-void write_csv() {
-  std::puts("first,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
-            "macdfast,macdslow,pvline,range");
-  const std::vector<WorkDay>& work = worklist[0];
-  for (int i = 0; i < work_days; ++i) {
+// The work days of one member; with a symbol, it leads each line.
+void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
+  if (member == 0)
+    std::printf("%sfirst,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
+                "macdfast,macdslow,pvline,range\n", symbol ? "symbol," : "");
+  const std::vector<WorkDay>& work = worklist[member];
+  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
     const WorkDay& w = work[i];
+    if (symbol) std::printf("%s,", symbol);
     print_date(w.syear, w.smon, w.sday);
     print_date(w.eyear, w.emon, w.eday);
     std::printf("%.9g,%.9g,%.9g,%lld,%d", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata);
@@ -124,19 +142,51 @@ void write_csv() {
   }
 }
 
+void write_adline() {
+  std::puts("first,last,adv,dec,advdec,unc,nodata");
+  for (int i = 0; i < work_days; ++i) {
+    const WorkDay& w = worklist[0][i];
+    print_date(w.syear, w.smon, w.sday);
+    print_date(w.eyear, w.emon, w.eday);
+    std::printf("%.0f,%.0f,%.0f,%lld,%d\n", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata);
+  }
+}
+
+// Loads what the options name, as the chart does; false with the loader's message.
+bool load_named(const Options& o) {
+  if (o.adline) {
+    set_window(o);
+    copy_text(adln_depth, o.adline);
+    return loadad() == 0;
+  }
+  if (o.group) {
+    copy_text(groupname, o.group);
+    groupmode = o.mode;
+    return loadgroup() == 0;
+  }
+  copy_text(symbolname, o.symbol);
+  return loadstock() == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);
   tool::start(o.config);
   apply(o);
-  copy_text(symbolname, o.symbol);
-  if (loadstock() != 0) {
+  if (!load_named(o)) {
     std::fprintf(stderr, "kadmer-dump: %s\n", last_status);
     return 1;
   }
+  if (o.adline) {
+    write_adline();
+    return 0;
+  }
   set_window(o);
   fill_work();
-  write_csv();
+  if (o.group && o.mode == 's')
+    for (std::size_t m = 0; m < stocklist.size(); ++m) write_csv(m, stocklist[m].symbol);
+  else
+    write_csv();
   return 0;
 }

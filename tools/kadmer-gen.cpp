@@ -327,7 +327,7 @@ void write_config(const Options& o, const std::vector<Security>& secs) {
   k += "mvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\n";
   // The colours a trader expects; the program's own defaults are plainer.
   k += "rangecolor=green\nclosecolor=red\nmvavgcolor=yellow\nbolcolor=cyan\nhighcolor=magenta\nlowcolor=orange\n"
-       "gridcolor=grey40\nadvcolor=green\ndeccolor=red\nunccolor=yellow\nmvavg=on\nbollinger=on\n";
+       "gridcolor=grey40\nadvcolor=green\ndeccolor=red\nunccolor=yellow\ndifcolor=white\nmvavg=on\nbollinger=on\n";
   std::string picks = "group=PICKS";
   for (std::size_t i = 0; i < secs.size() && i < 12; i += 3) picks += " " + secs[i].symbol;
   k += picks + "\n";

@@ -11,12 +11,16 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "market/market.h"
 #include "query/query.h"
 #include "tools/tool_args.h"
 
 const char* const tool::name = "kadmer-scan";
 const char* const tool::usage_text =
     "usage: kadmer-scan [options] --start DATE --end DATE\n"
+    "       kadmer-scan [--config FILE] --market n|o|a --start DATE --end DATE\n"
+    "  --market X          the summary screen of NYSE (n), OTC (o) or AMEX (a): a line a cell,\n"
+    "                      label, code, start value, end value and change, separated by tabs\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --start DATE        first day of the range (YYYY-MM-DD or YYMMDD); the query\n"
     "                      starts from the last day file before it\n"
@@ -44,6 +48,7 @@ struct Options {
   char mode = 's';
   std::string distr = "A";
   bool csv = false;
+  char market = 0;
 };
 
 int mmddyy(const int* ymd) { return ymd[1] * 10000 + ymd[2] * 100 + ymd[0] % 100; }
@@ -86,6 +91,7 @@ Options parse(int argc, char** argv) {
     else if (a == "--high") o.high = price_arg(v, "--high is a price");
     else if (a == "--mode" && (std::strcmp(v, "a") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
     else if (a == "--distr" && v[0]) o.distr = v;
+    else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else tool::usage(("bad option " + a).c_str());
   }
   if (!o.start[0] || !o.end[0]) tool::usage("a query needs --start and --end");
@@ -108,11 +114,30 @@ void apply(const Options& o) {
     if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
 }
 
+// The cells of the summary screen, in layout order.
+int write_market(const Options& o) {
+  marketsday = mmddyy(o.start);
+  marketeday = mmddyy(o.end);
+  marketdisp = o.market;
+  last_status[0] = '\0';
+  fill_market();
+  if (mkt.empty() || last_status[0]) {
+    std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "no index figures");
+    if (mkt.empty()) return 1;
+  }
+  for (const LayoutCell& c : layout_of(o.market).cells) {
+    CellText v = cell_text(c);
+    std::printf("%s\t%s\t%s\t%s\t%s\n", c.label, c.code, v.start.c_str(), v.end.c_str(), v.change.c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);
   tool::start(o.config);
+  if (o.market) return write_market(o);
   apply(o);
   last_status[0] = '\0';
   load_query();

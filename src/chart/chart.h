@@ -22,6 +22,10 @@ extern int buyvolume;     // shares bought (0: none)
 extern int arrow_index;   // list rows scrolled by the up and down arrows
 extern int queryflag;     // a query period is highlighted on the date axis
 
+// The market summary screen, which the user interface draws with windows of
+// its own; installed when the display opens.
+extern void (*market_screen)();
+
 void calculate_globals();
 void calculate_indexs();
 void calculate_day();

@@ -10,9 +10,14 @@
 #include "query/query.h"
 #include "ui/ui.h"
 
+void (*market_screen)();
+
 namespace {
 
 using Drawer = void (*)();
+void draw_market_screen() {
+  if (market_screen) market_screen();
+}
 
 void draw_group_list() { draw_grps(1, 0, 0); }
 void draw_company_list() { draw_companys(1, 0, 0); }
@@ -33,6 +38,8 @@ constexpr auto drawers = [] {
   t[10] = draw_gvalue;
   t[12] = draw_group_list;
   t[13] = draw_company_list;
+  t[14] = draw_adln;
+  t[15] = draw_market_screen;
   t[16] = draw_firstmsg;
   return t;
 }();

@@ -1,6 +1,54 @@
-// Market overview: the opening message (and later the market summary screen
-// and the advance/decline line).
+// Market overview: the opening message, the market summary screen of index
+// figures between two days, and the advance/decline line.
 #pragma once
+
+#include <X11/X.h>
+
+#include <string>
+#include <vector>
 
 extern const char* const firstmsg[8];  // seven lines and an empty end entry
 void draw_firstmsg();
+
+// ---- market summary ----
+struct MarketEntry {
+  int state;       // 1 read from the start-day file, 2 also in the end-day file
+  char code[24];   // matched in full
+  float start[4];  // high, low, close and volume in the start-day file
+  float end[4];    // the same from the end-day file
+};
+extern std::vector<MarketEntry> mkt;  // grows as needed
+extern int marketnum;                 // entries loaded
+
+struct LayoutLabel {
+  int column, row;
+  char text[80];
+};
+struct LayoutCell {
+  int column, row;                        // the label, in characters and text lines
+  char label[20];
+  int code_column, code_row, code_width;  // the window that shows the code
+  char code[8];
+  Window window;                          // while the screen is shown; a click charts the code
+  int start_column, start_row, end_column, end_row;
+  char format[16];                        // of both values
+  int change_column, change_row;
+  char change_format[16];                 // empty: no change shown
+};
+struct Layout {
+  const LayoutLabel* labels;  // four headings; nullptr: no layout
+  std::vector<LayoutCell> cells;
+};
+// The layout of an exchange letter (n, o, a, either case).
+Layout layout_of(char display);
+// A cell's values as the screen shows them; empty where it shows nothing.
+struct CellText {
+  std::string start, end, change;
+};
+CellText cell_text(const LayoutCell& cell);
+void fill_market();  // reads the start and end index files into mkt
+
+// ---- advance/decline line ----
+extern int adln_max;  // the largest daily count seen; the scale only grows
+int loadad();         // 0 when the counts were built
+void draw_adln();

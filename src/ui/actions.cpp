@@ -31,11 +31,6 @@ void panel(int view) {
   }
 }
 
-void not_available(const char* what) {
-  std::snprintf(statusbuf, sizeof statusbuf, "%s: not available in this build", what);
-  status("fn", __LINE__, statusbuf);
-}
-
 }  // namespace
 
 void fn_volume() { Trace t("fn_volume"); panel(2); }
@@ -65,6 +60,23 @@ void clear_group_var() {
   close_group_dialog();
   groupname[0] = '\0';
   clear_graph();
+}
+
+void fn_market() {
+  Trace t("fn_market");
+  graphlook = 15;
+  if (!open_market_dialog()) draw_chart();
+}
+
+void fn_adln() {
+  Trace t("fn_adln");
+  if (KD_GroupWin) clear_group_var();
+  if (KD_StockWin) clear_stock_var();
+  if (!open_adln_dialog()) {
+    draw_chart();
+  } else if (!KD_csd || !KD_csm || !KD_csy || !KD_ced || !KD_cem || !KD_cey) {
+    fn_date();  // the line needs a range of days
+  }
 }
 
 void fn_comb() {
@@ -303,11 +315,4 @@ void fn_distr() {
     if (!querydistrloaded) load_query_distr();
   });
 }
-void fn_adln() { Trace t("fn_adln"); not_available("fn_adln"); }
-void fn_market() { Trace t("fn_market"); not_available("fn_market"); }
 
-bool action_available(void (*action)()) {
-  for (auto later : {fn_adln, fn_market})
-    if (action == later) return false;
-  return true;
-}

@@ -15,6 +15,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "market/market.h"
 #include "ui/ui.h"
 
 Window KD_PriceWin, KD_PriceWinBottom, KD_PriceWinSteps, KD_PriceWinVSteps, KD_PriceWinIncr, KD_PriceWinVIncr,
@@ -30,6 +31,8 @@ Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockW
     KD_StockWinCVol, KD_StockWinDone;
 Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
 Window KD_GroupWin, KD_GroupWinName, KD_GroupWinMode, KD_GroupWinDone;
+Window KD_MarketWin, KD_MarketWinSday, KD_MarketWinEday, KD_MarketWinDisp, KD_MarketWinDone;
+Window KD_AdlnWin, KD_AdlnWinDepth, KD_AdlnWinDisp, KD_AdlnWinDone;
 Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice, KD_QueryWinHprice,
     KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol, KD_QueryWinDistr,
     KD_QueryWinDistrIncr, KD_QueryWinDone;
@@ -64,6 +67,7 @@ struct Dialog {
   std::vector<Line> lines;
   std::vector<Field> fields;
   void (*after)(const Field& f, bool on_return, long old);  // what follows a stored value; old: an int's value before
+  bool (*keep_open)() = nullptr;  // after a commit: the entry stays open
 };
 
 // ---- value formats ----
@@ -178,8 +182,12 @@ bool store(const Field& f, bool on_return) { return store_typed(f.store, key_buf
 // Loads the shown data again (for a split or after a zoom cut the work
 // days), keeping the shown window the user chose.
 void reload() {
+  if (graphlook == 14) {  // the advance/decline line of the range typed
+    loadad();
+    return;
+  }
   bool group = graphlook == 4;
-  if (group ? groupname[0] == '\0' : symbolname[0] == '\0' || graphlook == 14) return;
+  if (group ? groupname[0] == '\0' : symbolname[0] == '\0') return;
   int w[6] = {KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey};
   if ((group ? loadgroup() : loadstock()) != 0) return;
   KD_csd = w[0], KD_csm = w[1], KD_csy = w[2], KD_ced = w[3], KD_cem = w[4], KD_cey = w[5];
@@ -275,6 +283,36 @@ void after_group(const Field& f, bool on_return, long) {
   if (!on_return) draw_groupwin();
 }
 
+void after_market(const Field& f, bool on_return, long) {
+  bool date = f.store == Store::DateMMDDYY;
+  if (date || marketnum == 0) fill_market();
+  if (on_return) {
+    calculate_globals();
+    if (date || marketnum == 0) draw_market();
+  }
+  draw_chart();
+  if (!on_return) draw_marketwin();
+}
+
+// Nothing is drawn until both settings are given.
+bool adln_unset() { return adln_disp[0] == ' ' || adln_depth[0] == ' '; }
+
+void after_adln(const Field& f, bool on_return, long) {
+  if (f.var == adln_depth) load = 0;  // a new depth loads again
+  if (on_return) {
+    calculate_globals();
+    draw_adlnwin();
+  }
+  if (adln_unset()) return;
+  if (load != 3) loadad();
+  if (!on_return) calculate_globals();
+  draw_chart();
+  if (!on_return) {
+    set_arrow_leftright(2);
+    draw_adlnwin();
+  }
+}
+
 void after_comb(const Field&, bool on_return, long) {
   graphlook = 7;
   if (on_return) {
@@ -356,6 +394,11 @@ void l_mvtypes(char* o, std::size_t n) { std::snprintf(o, n, " 1-simple, 2-day, 
 
 void mmddyy(char* o, std::size_t n, int d) { std::snprintf(o, n, "%02d/%02d/%02d", d / 10000, d / 100 % 100, d % 100); }
 void v_qsdate(char* o, std::size_t n) { mmddyy(o, n, querysdate); }
+void v_msday(char* o, std::size_t n) { mmddyy(o, n, marketsday); }
+void v_meday(char* o, std::size_t n) { mmddyy(o, n, marketeday); }
+void v_mdisp(char* o, std::size_t n) { std::snprintf(o, n, "%c", marketdisp); }
+void v_depth(char* o, std::size_t n) { std::snprintf(o, n, "%s", adln_depth); }
+void v_adisp(char* o, std::size_t n) { std::snprintf(o, n, "%s", adln_disp); }
 void v_qedate(char* o, std::size_t n) { mmddyy(o, n, queryedate); }
 void v_qcdate(char* o, std::size_t n) { mmddyy(o, n, querycdate); }
 void v_qlprice(char* o, std::size_t n) { fmt(o, n, "%8.3f", querylprice); }
@@ -424,6 +467,22 @@ Dialog stock_dialog{&KD_StockWin, &KD_StockWinDone, 28, 11, 10, 9, {}, {
   {&KD_StockWinCVol,       7, 18, 8, "Company Shares:",  8, nullptr, 0, 0,               Store::Int,     &curvol,        0, false, v_cvol},
 }, after_stock};
 
+Dialog market_dialog{&KD_MarketWin, &KD_MarketWinDone, 24, 9, 8, 7, {
+  {2, nullptr, 1, "Start Day:"}, {3, nullptr, 3, "End Day:"}, {5, nullptr, 6, "Type:"},
+  {6, nullptr, 1, "N: NYSE, O:OTC, A:AMEX"}}, {
+  {&KD_MarketWinSday,      1, 12, 9, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &marketsday,   0, false, v_msday},
+  {&KD_MarketWinEday,      2, 12, 9, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &marketeday,   0, false, v_meday},
+  {&KD_MarketWinDisp,      4, 12, 2, nullptr, 0, nullptr, 0, 0,  Store::Char,    &marketdisp,      0, false, v_mdisp},
+}, after_market};
+
+Dialog adln_dialog{&KD_AdlnWin, &KD_AdlnWinDone, 32, 11, 10, 9, {
+  {2, nullptr, 1, "Depth:"}, {3, nullptr, 1, "S: all stocks G: all groups"}, {4, nullptr, 8, "?: group number/name"},
+  {6, nullptr, 1, "Display:"}, {7, nullptr, 1, "a: all d: advance-decline"},
+  {8, nullptr, 1, "+:advance -:decline u:unchanged"}}, {
+  {&KD_AdlnWinDepth,       1, 10, 8, nullptr, 0, nullptr, 0, 0,  Store::Text,    adln_depth,      15, false, v_depth},
+  {&KD_AdlnWinDisp,        5, 10, 4, nullptr, 0, nullptr, 0, 0,  Store::Text,    adln_disp,        7, false, v_adisp},
+}, after_adln, adln_unset};
+
 Dialog group_dialog{&KD_GroupWin, &KD_GroupWinDone, 28, 8, 7, 6, {}, {
   {&KD_GroupWinName,       1,  9, 8, "Group:",           2, nullptr, 0, 0,               Store::Text,    groupname,      8, false, v_group},
   {&KD_GroupWinMode,       3,  9, 2, "mode:",            4, "t: together  s: separate", 5, 1, Store::Char, &groupmode, 0, false, v_gmode},
@@ -456,7 +515,8 @@ Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 25, 10, 23, {
 }, after_query};
 
 Dialog* const dialogs[] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,
-                           &database_dialog, &stock_dialog, &comb_dialog, &query_dialog, &group_dialog};
+                           &database_dialog, &stock_dialog, &comb_dialog, &query_dialog, &group_dialog,
+                           &market_dialog,   &adln_dialog};
 
 // ---- generic routines ----
 
@@ -572,6 +632,8 @@ void draw_databasewin() { Trace t("draw_databasewin"); draw_dialog(database_dial
 void draw_stockwin() { Trace t("draw_stockwin"); draw_dialog(stock_dialog); }
 void draw_combwin() { Trace t("draw_combwin"); draw_dialog(comb_dialog); }
 void draw_groupwin() { Trace t("draw_groupwin"); draw_dialog(group_dialog); }
+void draw_marketwin() { Trace t("draw_marketwin"); draw_dialog(market_dialog); }
+void draw_adlnwin() { Trace t("draw_adlnwin"); draw_dialog(adln_dialog); }
 void draw_querywin() { Trace t("draw_querywin"); draw_dialog(query_dialog); }
 void make_querywin() {
   Trace t("make_querywin");
@@ -586,6 +648,8 @@ bool open_database_dialog() { return open_dialog(database_dialog); }
 bool open_stock_dialog() { return open_dialog(stock_dialog); }
 bool open_comb_dialog() { return open_dialog(comb_dialog); }
 bool open_group_dialog() { return open_dialog(group_dialog); }
+bool open_market_dialog() { return open_dialog(market_dialog); }
+bool open_adln_dialog() { return open_dialog(adln_dialog); }
 void close_group_dialog() { close_dialog(group_dialog); }
 void close_stock_dialog() { close_dialog(stock_dialog); }
 
@@ -653,7 +717,7 @@ bool field_leave(Window w) {
   if (!f.field) return false;
   if (key_index == 0) {
     draw_dialog(*f.dialog);  // nothing typed: the old value again
-  } else if (!commit(f, false)) {
+  } else if (!commit(f, false) || (f.dialog->keep_open && f.dialog->keep_open())) {
     return true;  // the entry stays open
   }
   KD_InputWin = 0;
@@ -667,6 +731,7 @@ bool field_return(Window w) {
   if (!f.field) return false;
   if (!commit(f, true)) return true;
   if (f.field->var == printpath) return true;  // the print path keeps its entry
+  if (f.dialog->keep_open && f.dialog->keep_open()) return true;
   key_index = 0;
   key_buffer[0] = '\0';
   return true;

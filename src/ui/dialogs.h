@@ -19,6 +19,8 @@ extern Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD
     KD_StockWinCVol, KD_StockWinDone;
 extern Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
 extern Window KD_GroupWin, KD_GroupWinName, KD_GroupWinMode, KD_GroupWinDone;
+extern Window KD_MarketWin, KD_MarketWinSday, KD_MarketWinEday, KD_MarketWinDisp, KD_MarketWinDone;
+extern Window KD_AdlnWin, KD_AdlnWinDepth, KD_AdlnWinDisp, KD_AdlnWinDone;
 extern Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice,
     KD_QueryWinHprice, KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol,
     KD_QueryWinDistr, KD_QueryWinDistrIncr, KD_QueryWinDone;
@@ -41,6 +43,8 @@ void draw_databasewin();
 void draw_stockwin();
 void draw_combwin();
 void draw_groupwin();
+void draw_marketwin();
+void draw_adlnwin();
 void draw_querywin();
 void make_querywin();  // opens the query window unless it is open
 void draw_leftarrow();
@@ -57,6 +61,8 @@ bool open_database_dialog();
 bool open_stock_dialog();
 bool open_comb_dialog();
 bool open_group_dialog();
+bool open_market_dialog();
+bool open_adln_dialog();
 void close_group_dialog();
 void close_stock_dialog();
 void forget_dialogs();  // the display is gone: every dialog handle is 0

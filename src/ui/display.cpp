@@ -227,6 +227,7 @@ Window create_status_window() {
 }
 
 void install_load_hooks() {
+  market_screen = draw_market;
   load_hooks = {create_member_gc, free_member_gc, [] { set_arrow_leftright(3); },
                 // the days that fit at 4 pixels beside 22 characters of labels
                 [] { return (main_win_width - 22 * font_width) / 4; }};

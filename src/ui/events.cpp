@@ -153,7 +153,7 @@ void expose() {
     }
   } else if (KD_ColorWin && e.window == KD_ColorWin) {
     draw_colorwin();
-  } else if (!dialog_expose(e.window)) {
+  } else if (!dialog_expose(e.window) && !market_cell_expose(e.window)) {
     draw_menu(Role::GC1, Role::GC0, e.window);
   }
 }
@@ -447,6 +447,13 @@ void buttonrelease() {
     return;
   }
   if (arrow_release(e.window) || colour_done(e.window) || done_release(e.window)) return;
+  if (const char* code = graphlook == 15 ? market_code_of(e.window) : nullptr) {  // a cell of the summary
+    char sym[16];
+    copy_text(sym, code);
+    destroymarket();
+    chart_chosen(sym);
+    return;
+  }
   choose_item(e.window);
   if (zoom == 1 && zoom_x != -1) complete_zoom();
 }

@@ -217,15 +217,12 @@ void choose_item(Window w) {
   active_menu = -1;
   if (!found) return;
   MenuEntry item = *found;  // the action may rewrite the label
-  if (!action_available(item.action)) {
-    item.action();  // a status message and nothing else
-    return;
-  }
   if (item.redraw == 1) clear_graph();
   if (item.graphlook != 0) graphlook = item.graphlook;
   if (item.querylook != 0) querylook = item.querylook;
   if (item.updown == 3) set_arrow_updwn(3);
   if (item.leftright == 3) set_arrow_leftright(3);
+  if (graphlook != 15) destroymarket();  // leaving the summary screen
   if (item.action) item.action();
   if (item.updown == 2) set_arrow_updwn(2);
   if (item.leftright == 2) set_arrow_leftright(2);

@@ -171,6 +171,12 @@ void fn_arrowdown();
 void clear_db_var();
 void clear_stock_var();
 void clear_group_var();  // closes the group dialog and forgets the group
+
+// ---- market summary screen ----
+void draw_market();
+void destroymarket();  // removes the code windows of the layout shown
+bool market_cell_expose(Window w);
+const char* market_code_of(Window w);  // the code of a cell's window, or nullptr
 // The query commands: each opens the query window and shows its list.
 void fast_query();
 void slow_query();
@@ -178,8 +184,7 @@ void fn_groups();
 void fn_distr();
 void fn_hl();
 void do_print();
-// False for the items whose features come later: they only say so.
-bool action_available(void (*action)());
+
 
 // ---- zoom and mark ----
 extern int zoom, zoomlvl;               // choosing a zoom rectangle; zooms done
