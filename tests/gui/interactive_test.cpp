@@ -304,4 +304,32 @@ TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
   EXPECT_EQ(std::string::npos, kadmer->out_so_far().substr(before).find(" cnt most last"));  // no list header
 }
 
+// ---- market overview ----
+
+TEST_F(Interactive, MarketSummaryGroupChartsAndTheAdvanceDeclineLine) {
+  choose(3, 2);  // indicators -> market: the NYSE summary of the last two days
+  type_into(field(4, 12, 2), "n", true);
+  EXPECT_EQ(1u, occurrences("-> draw_layout("));
+  xdo({"mousemove", s(field(7, 8, 6).x), s(field(7, 8, 6).y), "click", "1"});  // done
+  xdo({"mousemove", "248", "216", "click", "1"});  // the DJ30 code, 15 columns in: its chart
+  EXPECT_EQ(1u, occurrences("loadstock(symbol=DJ30)"));
+  EXPECT_GT(columns(GREEN), 50u);
+  choose(1, 8);  // graph -> group: group 3 together, then apart
+  type_into(field(1, 9, 8), "3", true);
+  EXPECT_EQ(1u, occurrences("loadgroup(groupname=3)"));
+  std::size_t together = columns(GREEN);
+  EXPECT_GT(together, 50u);
+  type_into(field(3, 9, 2), "s", true);
+  type_into(field(1, 9, 8), "3", true);
+  EXPECT_EQ(2u, occurrences("loadgroup(groupname=3)"));
+  EXPECT_GT(columns(GREEN), 50u);
+  xdo({"mousemove", s(field(6, 7, 6).x), s(field(6, 7, 6).y), "click", "1"});
+  choose(1, 10);  // graph -> a/d line of all stocks, every line
+  type_into(field(1, 10, 8), "S", false);
+  EXPECT_EQ(0u, occurrences("-> loadad("));  // nothing until the lines are chosen too
+  type_into(field(5, 10, 4), "a", true);
+  EXPECT_EQ(1u, occurrences("-> loadad("));
+  EXPECT_GT(count(RED), 100);  // the advances
+}
+
 }  // namespace

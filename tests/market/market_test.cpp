@@ -1,0 +1,277 @@
+// Group charts, the advance/decline line and the market summary, against
+// small markets written here and a generated one read independently.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "market/market.h"
+#include "support/fixtures.h"
+#include "support/run.h"
+#include "ui/ui.h"
+
+namespace {
+
+std::string quote(const char* sym, double close, int volume = 100) {
+  char line[96];
+  std::snprintf(line, sizeof line, "%s,%g, %g, %g, %d\n", sym, close + 1, close - 1, close, volume);
+  return line;
+}
+
+class Groups : public MarketTest {
+ protected:
+  void SetUp() override {
+    MarketTest::SetUp();
+    tables("7:Tech:TECH:\n12:Oil:OIL:\n",
+           "AB:Alpha:S:N:TECH:950101-1:\nCD:Charlie:S:N:TECH,OIL:950101-1:\nEF:Echo:S:N:TECH:950101-1:\n");
+  }
+  int load_group(const char* name, char mode) {
+    copy_text(groupname, name);
+    groupmode = mode;
+    return loadgroup();
+  }
+};
+
+TEST_F(Groups, NamesTogetherAndMissingMembers) {
+  // Dec 1995: AB, CD, EF every day but EF on Wednesday the 6th; CD alone is in OIL.
+  const char* days[] = {"s951204", "s951205", "s951206", "s951207", "s951208"};
+  for (int k = 0; k < 5; ++k)
+    day_file(days[k], quote("AB", 10 + k) + quote("CD", 20 + k) + (k == 2 ? "" : quote("EF", 30 + k)));
+  ASSERT_EQ(0, load_group("12", 't'));  // a number needs no code
+  EXPECT_EQ(6, num_days);
+  EXPECT_STREQ("12", groupname);
+  ASSERT_EQ(0, load_group("tech", 't'));  // upper-cased, found by code
+  EXPECT_STREQ("TECH", groupname);
+  EXPECT_EQ(2, load);
+  std::vector<StockDay> d = loaded();
+  ASSERT_EQ(5u, d.size());
+  EXPECT_FLOAT_EQ(10 + 20 + 30, d[0].close);   // the sum of the members' closes
+  EXPECT_FLOAT_EQ(14 + 24 + 34, d[4].close);
+  EXPECT_EQ(2, d[2].nodata);                   // EF missing: two members counted,
+  EXPECT_EQ(0, d[2].close + d[2].high + d[2].volume);  // and the day shows nothing
+  day_file("s951204", quote("AB", 10) + quote("CD", 20));  // EF missing from the first file
+  ASSERT_EQ(0, load_group("TECH", 't'));
+  EXPECT_EQ(yymmdd_of(loaded()[0]), 951205);   // that day is dropped
+  ASSERT_EQ(0, load_group("TECH", 's'));       // apart: EF's missing day leaves the others theirs
+  ASSERT_EQ(3u, stocklist.size());
+  EXPECT_FLOAT_EQ(22, stocklist[1].days[3].close);
+  EXPECT_EQ(0, stocklist[2].days[3].close);
+  EXPECT_NE(0, load_group("NOSUCH", 't'));
+  EXPECT_STREQ("load_group: unknown group NOSUCH", last_status);
+  EXPECT_EQ(0, load);
+}
+
+TEST_F(Groups, PerSymbolFilesGiveTheRangeEveryMemberCovers) {
+  auto years = [](int from, int to, double close) {
+    std::string lines;
+    for (int y = from; y <= to; ++y)
+      for (int m = 1; m <= 12; ++m) lines += std::to_string(y % 100 * 10000 + m * 100 + 15) + ", 2, 1, " +
+                                              std::to_string(close) + ", 10\n";
+    return lines;
+  };
+  symbol_file("AB", years(1990, 1995, 1));
+  symbol_file("CD", years(1992, 1995, 2));
+  symbol_file("EF", years(1991, 1994, 3));
+  ASSERT_EQ(0, load_group("TECH", 't'));
+  std::vector<StockDay> d = loaded();
+  EXPECT_EQ(920115, yymmdd_of(d.front()));
+  EXPECT_EQ(941215, yymmdd_of(d.back()));
+  EXPECT_FLOAT_EQ(6, d.front().close);
+}
+
+// The day files are read once a day for all members; the history must be
+// what reading each member's line file by file gives.
+TEST_F(Groups, OnePassEqualsReadingEachMemberOfAGeneratedMarket) {
+  TempDir db;
+  ASSERT_EQ(0, run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "80", "--days", "40", "--end", "951229"})
+                   .status);
+  copy_text(generaldir, db.file("m/general"));
+  copy_text(daydir, db.file("m/days"));
+  initial_groups();
+  initial_companys();
+  std::vector<std::string> files;  // the stock day files, in date order
+  for (const auto& e : std::filesystem::directory_iterator(db.file("m/days")))
+    if (e.path().filename().string()[0] == 's') files.push_back(e.path().filename());
+  std::sort(files.begin(), files.end());
+  auto close_in = [&](const std::string& file, const char* sym) {  // the member's close that day, or 0
+    for (const std::string& line : split_lines(read_file(db.file("m/days/" + file))))
+      if (line.rfind(std::string(sym) + ",", 0) == 0) return std::stod(line.substr(line.rfind(',', line.rfind(',') - 1) + 1));
+    return 0.0;
+  };
+  int totals = 0;
+  for (int g = 1; g <= 6; ++g) {
+    ASSERT_EQ(0, load_group(std::to_string(g).c_str(), 's'));
+    std::vector<HistoryMember> apart = stocklist;
+    // Together, a member missing from the first day drops it: a member that
+    // is never there leaves no day at all.
+    totals += load_group(std::to_string(g).c_str(), 't') == 0;
+    ASSERT_EQ(files.size() + 1, apart[0].days.size());
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      double sum = 0;
+      bool all = true;
+      for (const HistoryMember& m : apart) {
+        double close = close_in(files[k], m.symbol);
+        EXPECT_DOUBLE_EQ(close, m.days[k + 1].close) << m.symbol << " " << files[k];
+        sum += close;
+        all = all && close != 0;
+      }
+      for (const StockDay& d : loaded()) {  // the total, on the days every member traded
+        if (yymmdd_of(d) == std::stoi(files[k].substr(1))) {
+          EXPECT_NEAR(all ? sum : 0, d.close, 1e-3) << files[k];
+        }
+      }
+    }
+  }
+  EXPECT_GT(totals, 0);
+}
+
+// ---- advance/decline ----
+
+class AdLine : public MarketTest {
+ protected:
+  void SetUp() override {
+    MarketTest::SetUp();
+    tables("1:Tech:TECH:\n7:Oil:OIL:\n", "AB:A:S:N:TECH:950101-1:\nCD:C:S:N:TECH,OIL:950101-1:\nEF:E:S:N:OIL:950101-1:\n");
+  }
+  int range(int from, int to, const char* depth) {
+    KD_csy = from / 10000, KD_csm = from / 100 % 100, KD_csd = from % 100;
+    KD_cey = to / 10000, KD_cem = to / 100 % 100, KD_ced = to % 100;
+    copy_text(adln_depth, depth);
+    return loadad();
+  }
+  // Advances, declines, unchanged and nodata of each record.
+  std::vector<std::vector<int>> counts() {
+    std::vector<std::vector<int>> out;
+    for (const StockDay& d : loaded())
+      out.push_back({int(d.high), int(d.low), int(d.volume), d.nodata});
+    return out;
+  }
+};
+
+TEST_F(AdLine, CountsAgainstThePreviousCloseDayByDay) {
+  day_file("s951201", quote("AB", 10) + quote("CD", 20) + quote("EF", 30));  // Friday
+  day_file("s951204", quote("AB", 11) + quote("CD", 19) + quote("EF", 30));  // Monday
+  day_file("s951205", quote("AB", 12) + quote("EF", 31));                    // Tuesday: CD missing
+  day_file("s951207", quote("AB", 11) + quote("CD", 21) + quote("EF", 31));  // Thursday
+  ASSERT_EQ(0, range(951201, 951207, "S"));
+  EXPECT_EQ(3, load);
+  EXPECT_EQ((std::vector<std::vector<int>>{{0, 0, 0, 0}, {1, 1, 1, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1, 0}}),
+            counts());  // nothing seen before Friday; no Wednesday file; CD against Monday's close
+  ASSERT_EQ(0, range(951201, 951207, "g"));  // every group one unit
+  EXPECT_STREQ("G", adln_depth);
+  EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), counts()[1]);  // TECH even (AB up, CD down), OIL down
+  ASSERT_EQ(0, range(951201, 951207, "7"));  // CD counts in both its groups
+  EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), counts()[1]);
+  EXPECT_NE(0, range(951201, 951207, "xyz"));
+  EXPECT_STREQ("loadad: unknown group XYZ", last_status);
+  EXPECT_EQ(0, load);
+}
+
+TEST_F(AdLine, TheScaleRunsFromMinusToPlusTheLargestCount) {
+  day_file("s951201", quote("AB", 10));
+  day_file("s951204", quote("AB", 11));
+  ASSERT_EQ(0, range(951201, 951204, "S"));
+  RecordingWindow screen(100, 60);
+  adln_max = 1500;
+  copy_text(adln_disp, "a");
+  calculate_globals();
+  draw_adln();
+  std::vector<std::string> labels;
+  for (const DrawOp* t : screen.rec.texts())
+    if (t->x < xlb_indent && t->y > ylt_indent) labels.push_back(t->text);
+  ASSERT_GE(labels.size(), 20u);
+  EXPECT_EQ("   1.50K", labels.front());
+  EXPECT_EQ("   1.50K", labels.back());
+  EXPECT_NE(labels.end(), std::find(labels.begin(), labels.end(), "  38.46 "));
+}
+
+// kadmer-dump's advance/decline line of a generated market against each
+// symbol's previous close read here.
+TEST(AdLineDump, AllStocksOfAGeneratedMarket) {
+  TempDir db;
+  ASSERT_EQ(0, run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "100", "--days", "30", "--end",
+                                          "951229", "--absolute"}).status);
+  RunResult r = run_program(kadmer_dump(), {"--config", db.file("m/.kadmer"), "--adline", "S", "--first", "951201",
+                                            "--last", "951229"});
+  ASSERT_EQ(0, r.status) << r.err;
+  std::map<std::string, double> last;
+  std::vector<std::string> rows = split_lines(r.out);
+  ASSERT_EQ("first,last,adv,dec,advdec,unc,nodata", rows[0]);
+  std::size_t row = 1;
+  for (int day = 1; day <= 29; ++day) {
+    std::string text = read_file(db.file("m/days/s9512" + std::string(day < 10 ? "0" : "") + std::to_string(day)));
+    if (text.empty()) continue;
+    int adv = 0, dec = 0, unc = 0;
+    for (const std::string& line : split_lines(text)) {
+      if (line.empty() || line[0] == '#') continue;
+      std::string sym = line.substr(0, line.find(','));
+      std::size_t c = line.find(',', line.find(',', line.find(',') + 1) + 1);
+      double close = std::stod(line.substr(c + 1));
+      if (last.count(sym)) close > last[sym] ? ++adv : close < last[sym] ? ++dec : ++unc;
+      last[sym] = close;
+    }
+    while (row < rows.size() && rows[row].rfind(",1") == rows[row].size() - 2) ++row;  // weekdays without a file
+    ASSERT_LT(row, rows.size());
+    EXPECT_EQ(std::to_string(adv) + "," + std::to_string(dec) + "," + std::to_string(adv - dec) + "," +
+                  std::to_string(unc) + ",0",
+              rows[row].substr(22))
+        << rows[row];
+    ++row;
+  }
+}
+
+// ---- market summary ----
+
+class Summary : public MarketTest {
+ protected:
+  void SetUp() override {
+    MarketTest::SetUp();
+    day_file("i950601", "1NADV,1,1,800,0\n# a comment\n1NTCK,1,1,-200,0\n2DJ30,1,1,4500.25,0\n2NYA,1,1,0,0\n");
+    day_file("i950602", "1NADV,1,1,1000,0\n1NTCK,1,1,300,0\n2DJ30,1,1,4545.25,0\n2NYA,1,1,250,0\n2NEW,1,1,5,0\n");
+    marketsday = 60195, marketeday = 60295, marketdisp = 'N';
+  }
+  std::map<std::string, CellText> cells() {
+    std::map<std::string, CellText> out;
+    for (const LayoutCell& c : layout_of('n').cells) out[c.code] = cell_text(c);
+    return out;
+  }
+};
+
+TEST_F(Summary, TheFiguresOfTwoIndexFiles) {
+  fill_market();
+  ASSERT_EQ(4, marketnum);  // a code only in the end file is not kept
+  auto c = cells();
+  EXPECT_EQ("  800", c["NADV"].start);
+  EXPECT_EQ(" 1000", c["NADV"].end);
+  EXPECT_EQ(" 25.0", c["NADV"].change);
+  EXPECT_EQ("4545.25", c["DJ30"].end);
+  EXPECT_EQ("", c["NTCK"].change);  // the tick has no change
+  EXPECT_EQ("", c["NYA"].change);   // nor a start value of 0
+  EXPECT_EQ("", c["NDCL"].start);   // not loaded: label and code only
+  std::filesystem::remove(work.file("days/i950602"));
+  fill_market();
+  EXPECT_STREQ("fill_work: end day is not valid", last_status);
+  EXPECT_EQ("", cells()["NADV"].end);  // no end file: blank, not 0 and -100
+  marketsday = 60395;
+  fill_market();
+  EXPECT_STREQ("fill_market: start day before end day", last_status);
+}
+
+TEST_F(Summary, TheLayoutIsCentredInTheWindow) {
+  fill_market();
+  RecordingWindow screen(100, 60);
+  draw_market();
+  const DrawOp* heading = screen.rec.find_text("New York Stock Market");
+  ASSERT_NE(nullptr, heading);
+  EXPECT_EQ((15 + 1) * 6, heading->x);  // (100 - 70) / 2 columns in, then its own column 1
+  EXPECT_EQ(5 * 13, heading->y);
+  ASSERT_NE(nullptr, screen.rec.find_text("06/01/95"));
+  EXPECT_EQ((15 + 30) * 6, screen.rec.find_text("06/01/95")->x);
+  EXPECT_EQ(18u, layout_of('N').cells.size());
+  EXPECT_EQ(22u, layout_of('o').cells.size());
+  EXPECT_EQ(31u, layout_of('A').cells.size());
+}
+
+}  // namespace
