@@ -11,6 +11,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/core.h"
 #include "core/text.h"
@@ -79,6 +81,17 @@ void add_to(StockDay& day, const Quote& q) {
   day.high += q.high, day.low += q.low, day.close += q.close, day.volume += q.volume;
   ++day.nodata;
   raise_extremes(day, true);
+}
+
+// A whole day file: read once, its lines looked at in place.
+bool read_whole(const char* path, std::string* text) {
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  text->clear();
+  char chunk[1 << 16];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text->append(chunk, n);
+  std::fclose(f);
+  return true;
 }
 
 // ---- per-symbol files ----
@@ -182,7 +195,7 @@ int load_day_group(int g, int n) {
     return 1;
   }
   // Members by kind and symbol: each day file is read once for all of them.
-  std::map<char, std::map<std::string, int>> wanted;
+  std::map<char, std::unordered_map<std::string_view, int>> wanted;
   for (int j = 0; j < n; ++j) {
     const CompanyRec& c = companys[grplist[j]];
     char kind = kind_letter(c.type);
@@ -191,7 +204,7 @@ int load_day_group(int g, int n) {
       status("load", __LINE__, statusbuf);
       return 1;
     }
-    wanted[kind].emplace(c.symbol, j);
+    wanted[kind].emplace(std::string_view(c.symbol), j);  // the table outlives the load
     if (j == 0 || !together()) add_member(c);
   }
   if (together() && n > 0) copy_text(stocklist[0].symbol, companys[grplist[n - 1]].symbol);
@@ -200,26 +213,28 @@ int load_day_group(int g, int n) {
   int tried = 0;
   std::vector<Quote> quote(static_cast<std::size_t>(n));
   std::vector<bool> found(static_cast<std::size_t>(n));
+  std::string text;
   char path[1100];
   for (const DayFile& day : files) {
     std::fill(found.begin(), found.end(), false);
     for (auto& [kind, symbols] : wanted) {
       std::snprintf(path, sizeof path, "%s/%c%s", daydir, kind, day.name + 1);
       if (tried++ % 15 == 0) report(__LINE__, "load_day_group: reading %s", path);
-      FILE* f = std::fopen(path, "r");
-      if (!f) {
+      if (!read_whole(path, &text)) {
         report(__LINE__, "load_day_group: open %s failed", path);
         continue;
       }
-      while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
-        const char* sym = genbuf + (kind == 'i' && genbuf[0] ? 1 : 0);  // an index line leads with its market
-        const char* comma = std::strchr(sym, ',');
-        if (genbuf[0] == '#' || !comma || comma - sym > 16) continue;
-        auto it = symbols.find(std::string(sym, static_cast<std::size_t>(comma - sym)));
+      for (std::size_t at = 0, end; at < text.size() && text[at] != '\0'; at = end + 1) {
+        end = std::min(text.find('\n', at), text.size());
+        std::string_view line(text.data() + at, end - at);
+        std::size_t skip = kind == 'i' && !line.empty() ? 1 : 0;  // an index line leads with its market
+        std::size_t comma = line.find(',');
+        if (line.empty() || line[0] == '#' || comma == std::string_view::npos || comma < skip) continue;
+        auto it = symbols.find(line.substr(skip, comma - skip));
         if (it == symbols.end() || found[static_cast<std::size_t>(it->second)]) continue;
-        found[static_cast<std::size_t>(it->second)] = scan_quote(comma + 1, &quote[static_cast<std::size_t>(it->second)]);
+        std::string numbers(line.substr(comma + 1));
+        found[static_cast<std::size_t>(it->second)] = scan_quote(numbers.c_str(), &quote[static_cast<std::size_t>(it->second)]);
       }
-      std::fclose(f);
     }
     if (!together()) ++num_days;
     for (int j = 0; j < n; ++j) {
