@@ -67,7 +67,7 @@ TEST(Usage, UnknownOptionsAndStrayArgumentsPrintEveryOptionAndExitOne) {
   TempDir dir;
   for (const std::vector<std::string>& bad : {std::vector<std::string>{"-x"}, {"stray"}, {"-t", "1", "-x"},
                                               {"-rv", "-geometry", "80x50", "extra"}}) {
-    RunResult r = run_program(kadmer_bin(), bad, in_dir(dir.path()));
+    RunResult r = run_program(KADMER_BIN, bad, in_dir(dir.path()));
     EXPECT_TRUE(r.status == 1 && r.err.find("kadmer: [-d name] display\n") == 0) << bad[0] << r.err;
     for (const char* o : {"-display", "-t", "-bg", "-fg", "-bc", "-cg", "-cG", "-cm", "-cr", "-cc", "-bw", "-fn",
                           "-sync", "-rv", "-ib", "-iconic", "-width", "-height"})

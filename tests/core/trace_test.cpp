@@ -86,14 +86,14 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsM
 
 TEST(TraceOfTheProgram, LevelOneTracesFromTheFirstLineAndOnlyWithTheOption) {
   TempDir dir;
-  RunResult r = run_program(kadmer_bin(), {"-t", "1", "-d", ":none"}, in_dir(dir.path()));
+  RunResult r = run_program(KADMER_BIN, {"-t", "1", "-d", ":none"}, in_dir(dir.path()));
   EXPECT_EQ((std::tuple{1, std::string("kadmer: XOpenDisplay failed\n")}), (std::tuple{r.status, r.err}));
   std::vector<std::string> lines = split_lines(r.out);
   ASSERT_GE(lines.size(), 8u);  // from the program's own entry to where the display fails
   EXPECT_EQ((std::array<std::string, 2>{"1-> kadmer(argc=5, argv[0]=", "2-> initial_graph()"}),
             (std::array{lines[0].substr(9, 27), lines.back().substr(9)}));
   for (const std::vector<std::string>& args : {std::vector<std::string>{"-d", ":none"}, {"-d", ":none", "-t"}}) {
-    r = run_program(kadmer_bin(), args, in_dir(dir.path()));
+    r = run_program(KADMER_BIN, args, in_dir(dir.path()));
     EXPECT_EQ((std::array{1, 0}), (std::array{r.status, static_cast<int>(r.out.size())}));
   }
 }

@@ -236,7 +236,7 @@ bool same_day(const StockDay& a, const StockDay& b) {
 // indicators included, across the century turn.
 TEST_F(History, DayFilesGiveWhatThePerSymbolFilesHoldAcrossTheCenturyTurn) {
   TempDir db;
-  RunResult r = run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "80", "--funds", "6", "--days", "260",
+  RunResult r = run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "80", "--funds", "6", "--days", "260",
                                            "--end", "010105", "--symbol-every", "2"});
   ASSERT_EQ(0, r.status) << r.err;
   ASSERT_TRUE(fs::exists(db.file("m/days/s991231")) && fs::exists(db.file("m/days/s000103")));

@@ -22,7 +22,7 @@ namespace {
 TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
   TempDir a, b;
   for (TempDir* d : {&a, &b})
-    ASSERT_EQ(0, run_program(kadmer_gen(), {"--out", d->file("db"), "--stocks", "60", "--funds", "5", "--days", "80",
+    ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", d->file("db"), "--stocks", "60", "--funds", "5", "--days", "80",
                                             "--end", "261204", "--absolute"}).status);
   for (const char* f : {"general/companys", "general/groups", "days/s261204", "days/i261015", "days/f261104"})
     EXPECT_EQ(read_file(a.file(std::string("db/") + f)), read_file(b.file(std::string("db/") + f))) << f;
@@ -41,7 +41,7 @@ TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
   EXPECT_NE(std::string::npos, read_file(a.file("db/.kadmer")).find("daydir=" + a.file("db/days") + "\n"));
   for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--out"}, {"--out", "/tmp/x", "--days", "-3"},
                                                {"--out", "/tmp/x", "--end", "261304"}, {"--bogus"}}) {
-    RunResult r = run_program(kadmer_gen(), args);
+    RunResult r = run_program(KADMER_GEN, args);
     EXPECT_TRUE(r.status == 2 && r.err.find("usage: kadmer-gen") != std::string::npos) << args.size() << r.err;
   }
 }
@@ -52,7 +52,7 @@ class Dump : public MarketTest {
  protected:
   RunResult dump(std::vector<std::string> args, const std::string& config_file) {
     args.insert(args.begin(), {"--config", config_file});
-    return run_program(kadmer_dump(), args);
+    return run_program(KADMER_DUMP, args);
   }
   // The CSV rows kadmer itself computes for the loaded work days.
   std::vector<std::string> expected_rows() {
@@ -73,7 +73,7 @@ class Dump : public MarketTest {
 
 TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
   TempDir db;
-  ASSERT_EQ(0, run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "30", "--days", "120", "--end", "261204",
+  ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "30", "--days", "120", "--end", "261204",
                                           "--absolute"}).status);
   std::string sym, config = db.file("m/.kadmer");  // the security with the longest history file
   std::uintmax_t longest = 0;
@@ -137,7 +137,7 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
        {std::vector<std::string>{}, {"--period", "6", "AB"}, {"--first", "2026-02-30", "AB"},
         {"--split-date", "261103", "AB"}, {"--mvavg-days", "x", "AB"}, {"--bogus", "1", "AB"}, {"AB", "CD"},
         {"--config", "/no/such/file", "AB"}}) {
-    RunResult r = run_program(kadmer_dump(), args);
+    RunResult r = run_program(KADMER_DUMP, args);
     EXPECT_TRUE(r.status == 2 && r.err.find("usage: kadmer-dump") != std::string::npos) << args.size() << r.err;
   }
 }

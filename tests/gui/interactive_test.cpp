@@ -35,13 +35,13 @@ class Interactive : public ::testing::Test {
   Window main_window = 0;
 
   void SetUp() override {
-    std::string sample = source_dir() + "/data/sample";
+    std::string sample = KADMER_SOURCE_DIR "/data/sample";
     dir.write(".kadmer", "generaldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
                              "/days\nmvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\ngraphadv=3\n"
                              "rangecolor=green\nbolcolor=cyan\ngridcolor=#808080\n");
     x = std::make_unique<Xvfb>(24, 1024, 900);
     ASSERT_TRUE(x->ok());
-    kadmer = std::make_unique<Running>(kadmer_bin(), std::vector<std::string>{"-d", x->display(), "-t", "1"},
+    kadmer = std::make_unique<Running>(KADMER_BIN, std::vector<std::string>{"-d", x->display(), "-t", "1"},
                                        in_dir(dir.path()));
     main_window = x->wait_for_window("kadmer Vers 1.0");
     ASSERT_NE(0u, main_window);
@@ -262,7 +262,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
     printed = kadmer->out_so_far().substr(before);
   }
   // Every row the list holds, as kadmer-scan writes it for the same query.
-  RunResult scan = run_program(kadmer_scan(), {"--config", dir.file(".kadmer"), "--start", "2026-12-04", "--end",
+  RunResult scan = run_program(KADMER_SCAN, {"--config", dir.file(".kadmer"), "--start", "2026-12-04", "--end",
                                                "2026-12-04", "--list", "percent", "--high", "100"});
   ASSERT_EQ(0, scan.status) << scan.err;
   for (const std::string& line : split_lines(scan.out)) EXPECT_NE(std::string::npos, printed.find(line + "\n")) << line;

@@ -31,7 +31,7 @@ class ProgramWindow : public ::testing::Test {
     if (!x) x = std::make_unique<Xvfb>(24, 1280, 1024);
     EXPECT_TRUE(x->ok()) << "Xvfb did not start";
     args.insert(args.begin(), {"-d", x->display()});
-    program = std::make_unique<Running>(kadmer_bin(), args, in_dir(dir.path()));
+    program = std::make_unique<Running>(KADMER_BIN, args, in_dir(dir.path()));
     Window w = x->wait_for_window("kadmer Vers 1.0");
     if (w) XGetWindowAttributes(x->connection(), w, &a);
     return w;
@@ -96,7 +96,7 @@ TEST_F(ProgramWindow, AMisspeltColourOrAFatalFailureAtTheStart) {
       {{"-d", x->display(), "-ib", "bad.xbm"}, "", "kadmer: BitmapFileInvalid\n"}};
   for (const auto& c : cases) {
     dir.write(".kadmer", c.kadmer_file);
-    RunResult r = run_program(kadmer_bin(), c.args, in_dir(dir.path()));
+    RunResult r = run_program(KADMER_BIN, c.args, in_dir(dir.path()));
     EXPECT_EQ(1, r.status) << c.message;
     EXPECT_EQ(c.message, r.err);
   }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -20,17 +21,13 @@ static pid_t spawn(const std::string& path, const std::vector<std::string>& args
                    const RunOptions& opt, const std::string& out, const std::string& err) {
   pid_t pid = fork();
   if (pid != 0) return pid;
-  int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int in = open("/dev/null", O_RDONLY);
-  dup2(in, 0);
-  dup2(o, 1);
-  dup2(e, 2);
+  dup2(open("/dev/null", O_RDONLY), 0);
+  dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+  dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
   if (!opt.cwd.empty() && chdir(opt.cwd.c_str()) != 0) _exit(126);
   for (const std::string& name : opt.unset) unsetenv(name.c_str());
   for (const std::string& kv : opt.env) putenv(strdup(kv.c_str()));
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(path.c_str()));
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   execv(path.c_str(), argv.data());
@@ -39,10 +36,6 @@ static pid_t spawn(const std::string& path, const std::vector<std::string>& args
 
 Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt)
     : pid_(spawn(path, args, opt, files_.file("out"), files_.file("err"))) {}
-
-Running::~Running() {
-  if (!done_) stop();
-}
 
 void Running::collect(int wstatus) {
   done_ = true;
@@ -61,9 +54,9 @@ RunResult Running::wait(double seconds) {
   auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (alive()) {
     if (std::chrono::steady_clock::now() > until) {
-      RunResult r = stop();
-      r.timed_out = true;
-      return r;
+      stop();
+      result_.timed_out = true;
+      break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -71,22 +64,12 @@ RunResult Running::wait(double seconds) {
 }
 
 RunResult Running::stop() {
-  if (!done_) {
-    kill(pid_, SIGTERM);
-    int ws;
-    waitpid(pid_, &ws, 0);
-    collect(ws);
-  }
+  int ws;
+  if (!done_ && pid_ > 0 && kill(pid_, SIGTERM) == 0 && waitpid(pid_, &ws, 0) == pid_) collect(ws);
   return result_;
 }
 
 std::string Running::out_so_far() const { return read_file(files_.file("out")); }
-
-RunResult run_program(const std::string& path, const std::vector<std::string>& args,
-                      const RunOptions& opt) {
-  Running r(path, args, opt);
-  return r.wait(opt.timeout);
-}
 
 TempDir::TempDir() {
   std::string tmpl = (fs::temp_directory_path() / "kadmer-XXXXXX").string();
@@ -107,15 +90,12 @@ void TempDir::mkdir(const std::string& name) const { fs::create_directories(file
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<std::string> split_lines(const std::string& text) {
   std::vector<std::string> lines;
   std::stringstream ss(text);
-  std::string line;
-  while (std::getline(ss, line)) lines.push_back(line);
+  for (std::string line; std::getline(ss, line);) lines.push_back(line);
   return lines;
 }

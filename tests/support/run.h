@@ -17,15 +17,11 @@ struct RunOptions {
   std::string cwd;                      // empty: the current directory
   std::vector<std::string> env;         // NAME=value added to the environment
   std::vector<std::string> unset;       // names removed from the environment
-  double timeout = 20;                  // seconds; the child is killed after it
 };
 
 // Runs in `dir` with HOME there too (no settings file of the user's) and no
 // DISPLAY.
 inline RunOptions in_dir(const std::string& dir) { return {dir, {"HOME=" + dir}, {"DISPLAY"}}; }
-
-RunResult run_program(const std::string& path, const std::vector<std::string>& args,
-                      const RunOptions& opt = {});
 
 // A fresh temporary directory, removed with everything in it.
 class TempDir {
@@ -46,10 +42,10 @@ class TempDir {
 class Running {
  public:
   Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt = {});
-  ~Running();
+  ~Running() { stop(); }
   bool alive();
   RunResult stop();  // SIGTERM, wait, collect output
-  RunResult wait(double seconds);  // wait for it to end by itself
+  RunResult wait(double seconds);  // wait for it to end by itself; stopped after that
   std::string out_so_far() const;
 
  private:
@@ -60,13 +56,11 @@ class Running {
   void collect(int wstatus);
 };
 
+// Runs to the end, or for 20 seconds.
+inline RunResult run_program(const std::string& path, const std::vector<std::string>& args,
+                             const RunOptions& opt = {}) {
+  return Running(path, args, opt).wait(20);
+}
 
 std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
-
-// The programs under test and the source tree.
-inline std::string kadmer_bin() { return KADMER_BIN; }
-inline std::string kadmer_gen() { return KADMER_GEN; }
-inline std::string kadmer_scan() { return KADMER_SCAN; }
-inline std::string kadmer_dump() { return KADMER_DUMP; }
-inline std::string source_dir() { return KADMER_SOURCE_DIR; }

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 #include "core/text.h"
@@ -17,40 +16,28 @@
 Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   int fds[2];
   if (pipe(fds) != 0) return;
+  // Formatted, not concatenated: GCC 12 at -O3 warns falsely on string +.
+  char screen[64], fd[16], cc[16], name[16];
+  std::snprintf(screen, sizeof screen, "%dx%dx%d", width, height, depth);
+  std::snprintf(fd, sizeof fd, "%d", fds[1]);
+  std::snprintf(cc, sizeof cc, "%d", visual_class);
+  std::vector<const char*> argv{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
+  if (visual_class >= 0) argv.insert(argv.end(), {"-cc", cc});
+  argv.push_back(nullptr);
   pid_ = fork();
   if (pid_ == 0) {
     close(fds[0]);
     int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    // Formatted, not concatenated: GCC 12 at -O3 warns falsely on string +.
-    char screen[64], fd[16], cc[16];
-    std::snprintf(screen, sizeof screen, "%dx%dx%d", width, height, depth);
-    std::snprintf(fd, sizeof fd, "%d", fds[1]);
-    std::snprintf(cc, sizeof cc, "%d", visual_class);
-    if (visual_class >= 0)
-      execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-cc", cc, "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
-    else
-      execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
+    dup2(null, 1), dup2(null, 2);
+    execvp("Xvfb", const_cast<char* const*>(argv.data()));
     _exit(127);
   }
   close(fds[1]);
-  char buf[32] = {};
-  std::size_t n = 0;
-  while (n < sizeof buf - 1) {
-    ssize_t r = read(fds[0], buf + n, sizeof buf - 1 - n);
-    if (r <= 0) break;
-    n += static_cast<std::size_t>(r);
-    if (std::memchr(buf, '\n', n)) break;
-  }
-  close(fds[0]);
-  if (n > 0 && buf[0] >= '0' && buf[0] <= '9') {
-    char name[32];
-    std::snprintf(name, sizeof name, ":%d", std::atoi(buf));
-    display_ = name;
-  }
+  // The server writes its display number once it takes connections.
+  FILE* in = fdopen(fds[0], "r");
+  int n;
+  if (in && std::fscanf(in, "%d", &n) == 1 && std::snprintf(name, sizeof name, ":%d", n) > 0) display_ = name;
+  if (in) std::fclose(in);
 }
 
 Xvfb::~Xvfb() {
@@ -106,9 +93,7 @@ std::vector<unsigned long> Xvfb::pixels(Window w) {
 }
 
 RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
-  RunOptions o;
-  o.env = {"DISPLAY=" + display_};
-  return run_program("/usr/bin/xdotool", args, o);
+  return run_program("/usr/bin/xdotool", args, {"", {"DISPLAY=" + display_}, {}});
 }
 
 void open_graph(const Xvfb& x) {
