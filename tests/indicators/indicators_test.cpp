@@ -35,8 +35,6 @@ class Indicators : public SettingsTest {
 TEST_F(Indicators, AveragesStartAfterTheirDaysAndSkipEmptyDays) {
   struct { std::vector<float> closes; std::vector<int> volumes; int type, n; std::vector<float> mvavg; } cases[] = {
       {{10, 11, 12, 11, 12}, {}, 1, 4, {0, 0, 0, 0, 11.5f}},
-      {{9, 10, 11, 12}, {}, 2, 3, {0, 0, 0, 34.0f / 3}},  // (10 + 2 x 11 + 3 x 12) / 6
-      {{10, 20, 30}, {100, 300, 600}, 3, 2, {0, 0, 80.0f / 3}},  // (20 x 300 + 30 x 600) / 900
       {{10, 11, 12}, {}, 1, 3, {0, 0, 0}},                // too short
       {{10, 11, 12, 13, 14}, {}, 0, 2, {0, 0, 0, 0, 0}},  // no kind
       {{10, 0, 12, 0, 14}, {}, 1, 2, {0, 0, 11, 0, 13}},
@@ -52,10 +50,6 @@ TEST_F(Indicators, AveragesStartAfterTheirDaysAndSkipEmptyDays) {
   auto d = history({10, 11, 12, 11, 12});
   mvavgs(d, 1, 4);
   EXPECT_EQ((std::array{0.0f, 75.0f}), (std::array{d[4].rsi, d[5].rsi}));  // up 3, down 1
-  d = history({10, 20, 30});
-  d[2].volume = 300, d[3].volume = 600;
-  mvavgs(d, 3, 2);
-  EXPECT_EQ((std::array{450.0f, 5.0f}), (std::array{d[3].avgvol, d[3].stdev}));  // population deviation of 20 and 30
 }
 
 TEST_F(Indicators, StochasticsMacdPvLineAndRange) {
@@ -117,11 +111,6 @@ TEST_F(Indicators, EveryIndicatorIsWithinTwoPartsIn100000OfAnExactComputation) {
       }
       mvavgs(d, kind, n);
       calc_stock_macd(d.data(), days + 1);
-      auto near = [](double got, double exact, double scale, const char* what, int i) {
-        return std::fabs(got - exact) <= 2e-5 * std::max(std::fabs(exact), scale)
-                   ? ::testing::AssertionSuccess()
-                   : ::testing::AssertionFailure() << what << " day " << i << ": " << got << " vs " << exact;
-      };
       double pv = 0, fast = 0, slow = 0, pv_top = 0, macd_top = 0;
       std::vector<double> pvs(days + 1), fasts(days + 1), slows(days + 1);
       for (int i = 2; i <= days; ++i) {
@@ -143,14 +132,16 @@ TEST_F(Indicators, EveryIndicatorIsWithinTwoPartsIn100000OfAnExactComputation) {
         double mean = sum / n;
         for (int k = 0; k < n; ++k) squares += (d[i - k].close - mean) * (d[i - k].close - mean);
         double average[] = {0, mean, by_day / (n * (n + 1) / 2.0), by_volume / volume};
-        SCOPED_TRACE(::testing::Message() << "base " << base << " kind " << kind);
-        ASSERT_TRUE(near(d[i].stdev, std::sqrt(squares / n), 0, "deviation", i));
-        ASSERT_TRUE(near(d[i].mvavg, average[kind], 0, "average", i));
-        ASSERT_TRUE(near(d[i].avgvol, volume / n, 0, "average volume", i));
-        ASSERT_TRUE(near(d[i].rsi, up + down == 0 ? 50 : up / (up + down) * 100, 0, "rsi", i));
-        ASSERT_TRUE(near(d[i].pvline, pvs[i], 1e-3 * pv_top, "price-volume line", i));
-        ASSERT_TRUE(near(d[i].macdfast, fasts[i], 1e-3 * macd_top, "macd", i));
-        ASSERT_TRUE(near(d[i].macdslow, slows[i], 1e-3 * macd_top, "slow macd", i));
+        // Within 2 parts in 100,000 of the exact value (the running sums: of a thousandth of their largest).
+        struct { const char* what; double got, exact, scale; } values[] = {
+            {"deviation", d[i].stdev, std::sqrt(squares / n), 0}, {"average", d[i].mvavg, average[kind], 0},
+            {"average volume", d[i].avgvol, volume / n, 0},
+            {"rsi", d[i].rsi, up + down == 0 ? 50 : up / (up + down) * 100, 0},
+            {"price-volume line", d[i].pvline, pvs[i], 1e-3 * pv_top}, {"macd", d[i].macdfast, fasts[i], 1e-3 * macd_top},
+            {"slow macd", d[i].macdslow, slows[i], 1e-3 * macd_top}};
+        for (auto v : values)
+          ASSERT_LE(std::fabs(v.got - v.exact), 2e-5 * std::max(std::fabs(v.exact), v.scale))
+              << v.what << ", base " << base << " kind " << kind << " day " << i << ": " << v.got << " vs " << v.exact;
       }
     }
 }
