@@ -1,5 +1,7 @@
-// Typing into dialog fields, in this process against a private Xvfb: the
-// events are made here and handed to the program's handlers.
+// The window in this process against a private Xvfb: typing into dialog
+// fields (the events are made here and handed to the program's handlers),
+// lists and switches; the graphics contexts in both video modes, monochrome
+// screens, colour changes and the status window.
 #include <gtest/gtest.h>
 // after gtest: X defines None
 #include <X11/Xutil.h>
@@ -16,7 +18,7 @@
 
 namespace {
 
-class Fields : public MarketTest {
+class InProcess : public MarketTest {
  protected:
   std::unique_ptr<Xvfb> x;
   DrawRecorder rec;
@@ -39,6 +41,25 @@ class Fields : public MarketTest {
     x.reset();
     MarketTest::TearDown();
   }
+  // Opens the window again: after a change of colours, or on another server.
+  void reopen(std::unique_ptr<Xvfb> server = nullptr) {
+    close_graph();
+    if (server) x = std::move(server);
+    ASSERT_TRUE(x->ok());
+    open_graph(*x);
+  }
+  XGCValues values(GC gc, unsigned long mask) {
+    XGCValues v{};
+    XGetGCValues(KD_Display, gc, mask, &v);
+    return v;
+  }
+  unsigned long fg(GC gc) { return values(gc, GCForeground).foreground; }
+  unsigned long rgb(unsigned long pixel) {
+    XColor c;
+    c.pixel = pixel;
+    XQueryColor(KD_Display, KD_ColorMap, &c);
+    return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
+  }
   void key(Window w, KeySym sym, bool shift = false) {
     KD_Event = XEvent{};
     KD_Event.type = KeyPress;
@@ -48,12 +69,9 @@ class Fields : public MarketTest {
     KD_Event.xkey.state = shift ? ShiftMask : 0;
     dispatch_event();
   }
-  void type(Window w, const std::string& text) {
-    for (char c : text) {
-      if (c >= 'A' && c <= 'Z') key(w, XK_a + (c - 'A'), true);
-      else if (c == '%') key(w, XK_5, true);
-      else key(w, c == '/' ? XK_slash : c == '.' ? XK_period : c == '-' ? XK_minus : static_cast<KeySym>(c));
-    }
+  void type(Window w, const std::string& text) {  // '%' is a shifted 5
+    for (char c : text)
+      key(w, c == '%' ? XK_5 : c == '/' ? XK_slash : c == '.' ? XK_period : c == '-' ? XK_minus : KeySym(c), c == '%');
   }
   // The pointer enters the field, the text is typed, and the pointer leaves
   // (or Return is pressed).
@@ -71,7 +89,7 @@ class Fields : public MarketTest {
 
 std::string str(long v) { return std::to_string(v); }
 
-TEST_F(Fields, TheSymbolAndEachFieldStoreTheirKindOfValue) {
+TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValue) {
   fn_stock();
   ASSERT_NE(0u, KD_StockWinName);
   enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
@@ -114,7 +132,7 @@ TEST_F(Fields, TheSymbolAndEachFieldStoreTheirKindOfValue) {
   }
 }
 
-TEST_F(Fields, BackspaceEditsAndLeavingWithoutTypingKeepsTheValue) {
+TEST_F(InProcess, BackspaceEditsAndLeavingWithoutTypingKeepsTheValue) {
   fn_price();
   send_event(EnterNotify, KD_PriceWinSteps);
   key(KD_PriceWinSteps, XK_BackSpace);  // nothing typed: nothing happens
@@ -129,7 +147,7 @@ TEST_F(Fields, BackspaceEditsAndLeavingWithoutTypingKeepsTheValue) {
   EXPECT_NE(nullptr, rec.find_text(" 12"));  // the old value shown again
 }
 
-TEST_F(Fields, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
+TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   fn_date();
   enter_text(KD_DateWinDayCount, "5");
   EXPECT_STREQ("leave: no stock data", last_status);
@@ -161,7 +179,7 @@ TEST_F(Fields, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
 
 // More days loaded than fit: the days past the right edge were never drawn,
 // and the tracking read-out once walked on to the last loaded day.
-TEST_F(Fields, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
+TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
   symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(300, 10), 100, 1));
   load_ab();
   KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
@@ -195,7 +213,7 @@ TEST_F(Fields, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
   EXPECT_STREQ("fn_mark: deferred implementation", last_status);
 }
 
-TEST_F(Fields, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
+TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
   graphlook = 13;
   int page = (main_win_height - 4 * font_height) / font_height;  // the rows below the heading
   struct { int adv; void (*arrow)(); int index; } steps[] = {
@@ -213,6 +231,77 @@ TEST_F(Fields, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
       EXPECT_EQ(std::string(s.name) + state, menu[4][s.item].label);
     }
   EXPECT_EQ(0, gridstate);
+}
+
+// ---- colours ----
+
+// The zoom rectangle flips background and foreground into each other.
+TEST_F(InProcess, EachRoleTakesItsConfiguredColourInEitherVideoMode) {
+  struct { int entry; const char* name; unsigned long rgb; GC* gc; } roles[] = {
+      {COLOR_RANGE, "green", 0x00ff00, &KD_GC_Range}, {COLOR_CLOSE, "red", 0xff0000, &KD_GC_Close},
+      {COLOR_MVAVG, "yellow", 0xffff00, &KD_GC_Mvavg}, {COLOR_BOL, "cyan", 0x00ffff, &KD_GC_Bol},
+      {COLOR_HIGH, "magenta", 0xff00ff, &KD_GC_High},  {COLOR_LOW, "orange", 0xffa500, &KD_GC_Low},
+      {COLOR_GRID, "#808080", 0x808080, &KD_GC_Grid},  {COLOR_HIGHLIGHT, "navy", 0x000080, &KD_GC_Highlight}};
+  for (int rv : {0, 1}) {
+    SCOPED_TRACE(rv ? "reverse video" : "normal video");
+    reset_color_tables();
+    KD_ReverseVideo = rv;
+    for (auto r : roles) set_color_name(current_color_table(), r.entry, r.name);
+    reopen();
+    EXPECT_EQ((std::array{6, 13}), (std::array{font_width, font_height}));
+    for (auto r : roles) EXPECT_EQ(r.rgb, rgb(fg(*r.gc))) << r.name;
+    EXPECT_EQ((std::array{rv ? 0xffffffUL : 0UL, rv ? 0UL : 0xffffffUL}), (std::array{rgb(KD_BgColor), rgb(KD_FgColor)}));
+    EXPECT_EQ((std::array{KD_FgColor, KD_BgColor, KD_FgColor, KD_FgColor, KD_BgColor ^ KD_FgColor}),
+              (std::array{fg(KD_GC_Graph), fg(KD_GC0), values(KD_GC0, GCBackground).background, fg(KD_GC1), fg(KD_XOR)}));
+    EXPECT_EQ(GXxor, values(KD_XOR, GCFunction).function);
+    // Query and advance/decline colours are the same in both modes.
+    EXPECT_EQ((std::array{0xff0000UL, 0x0000ffUL, 0x0000ffUL, 0x00ff00UL}),
+              (std::array{rgb(fg(KD_GC_Qpos)), rgb(fg(KD_GC_Qneg)), rgb(fg(KD_GC_Dec)), rgb(fg(KD_GC_Dif))}));
+    EXPECT_EQ(LineSolid, values(KD_GC_Dif, GCLineStyle).line_style);
+    GC member = create_member_gc();  // close dots of a loaded member
+    EXPECT_EQ(0xff0000u, rgb(fg(member)));
+    free_member_gc(member);
+  }
+}
+
+TEST_F(InProcess, MonochromeDrawsEveryRoleInTheForegroundWithADashedDifference) {
+  reopen(std::make_unique<Xvfb>(8, 1024, 800, StaticGray));
+  ASSERT_TRUE(is_monochrome());
+  EXPECT_EQ((std::array{WhitePixel(KD_Display, KD_Screen), BlackPixel(KD_Display, KD_Screen)}), (std::array{KD_BgColor, KD_FgColor}));
+  for (unsigned long p : {KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor, KD_GraphColor, KD_MvavgColor,
+                          KD_QueryPosColor, KD_AdvColor, KD_DifColor, KD_HighlightColor})
+    EXPECT_EQ(KD_FgColor, p);
+  EXPECT_EQ((std::array{LineOnOffDash, LineSolid, CapRound}), (std::array{values(KD_GC_Dif, GCLineStyle).line_style,
+            values(KD_GC_Adv, GCLineStyle).line_style, values(KD_GC_Unc, GCCapStyle).cap_style}));
+  fn_colors();
+  EXPECT_EQ(0u, KD_ColorWin);  // no colours to choose
+}
+
+TEST_F(InProcess, ResetColorsMovesANewPixelIntoItsContextsAndTheStatusWindowOpensAndCloses) {
+  long red = XMakeNamedColor("red");
+  ASSERT_GE(red, 0);
+  EXPECT_EQ(-1, XMakeNamedColor("nosuchcolour"));
+  KD_CloseColor = static_cast<unsigned long>(red);
+  Reset_Colors(COLOR_CLOSE);
+  EXPECT_EQ(KD_CloseColor, fg(KD_GC_Close));
+  KD_BgColor = static_cast<unsigned long>(XMakeNamedColor("navy"));
+  Reset_Colors(COLOR_BACKGROUND);
+  for (GC gc : {KD_GC1, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
+    EXPECT_EQ(KD_BgColor, values(gc, GCBackground).background);
+  EXPECT_EQ((std::array{KD_BgColor, KD_BgColor ^ KD_FgColor}), (std::array{fg(KD_GC0), fg(KD_XOR)}));
+  KD_FgColor = static_cast<unsigned long>(red);
+  Reset_Colors(COLOR_FOREGROUND);
+  EXPECT_EQ((std::array{KD_FgColor, KD_BgColor ^ KD_FgColor, KD_FgColor}),
+            (std::array{fg(KD_GC1), fg(KD_XOR), values(KD_GC0, GCBackground).background}));
+  // The status window follows its menu item.
+  fn_status();
+  XWindowAttributes a;
+  ASSERT_TRUE(KD_StatusWin && XGetWindowAttributes(KD_Display, KD_StatusWin, &a));
+  EXPECT_EQ((std::array{main_win_width, 26}), (std::array{a.width, a.height}));
+  status("load", 12, "load_sym_stock: open /x");
+  fn_status();
+  EXPECT_EQ(0u, KD_StatusWin);
+  status("load", 12, "no window, no drawing");
 }
 
 }  // namespace
