@@ -50,10 +50,6 @@ TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
 
 class Dump : public MarketTest {
  protected:
-  RunResult dump(std::vector<std::string> args, const std::string& config_file) {
-    args.insert(args.begin(), {"--config", config_file});
-    return run_program(KADMER_DUMP, args);
-  }
   // The CSV rows kadmer itself computes for the loaded work days.
   std::vector<std::string> expected_rows() {
     std::vector<std::string> rows;
@@ -80,9 +76,9 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
   for (const auto& e : fs::directory_iterator(db.file("m/symbols")))
     if (e.file_size() > longest) longest = e.file_size(), sym = e.path().filename();
   auto rows = [&](std::vector<std::string> args) {
-    args.insert(args.begin(), {"--mvavg-type", "2", "--mvavg-days", "10", "--stoch-days", "5"});
+    args.insert(args.begin(), {"--config", config, "--mvavg-type", "2", "--mvavg-days", "10", "--stoch-days", "5"});
     args.push_back(sym);
-    RunResult r = dump(args, config);
+    RunResult r = run_program(KADMER_DUMP, args);
     EXPECT_EQ(0, r.status) << r.err;
     std::vector<std::string> lines = split_lines(r.out);
     EXPECT_EQ("first,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
@@ -110,12 +106,8 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
   std::vector<std::string> split = rows({"--first", daily[50].substr(0, 10), "--last", yymmdd(daily[54]), "--split-date",
                                          yymmdd(daily[51]), "--split-ratio", "2"});
   ASSERT_EQ(5u, split.size());
-  auto close_of = [](const std::string& row) {
-    std::size_t at = 0;
-    for (int i = 0; i < 4; ++i) at = row.find(',', at) + 1;
-    return std::stod(row.substr(at));
-  };
-  for (int i = 0; i < 5; ++i) EXPECT_DOUBLE_EQ(close_of(window[i]) / (i < 2 ? 2 : 1), close_of(split[i])) << i;
+  for (int i = 0; i < 5; ++i)
+    EXPECT_DOUBLE_EQ(std::stod(fields(window[i], ',')[4]) / (i < 2 ? 2 : 1), std::stod(fields(split[i], ',')[4])) << i;
 }
 
 TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
@@ -130,7 +122,7 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
       {"CD", "loadstock: no data for CD"},  // a security without data lines: it crashed
       {"EF", "loadstock: no data for EF"}};
   for (auto f : failed) {
-    RunResult r = dump({f.sym}, k);
+    RunResult r = run_program(KADMER_DUMP, {"--config", k, f.sym});
     EXPECT_EQ((std::tuple{1, std::string("kadmer-dump: ") + f.message + "\n", std::string()}), (std::tuple{r.status, r.err, r.out}));
   }
   for (const std::vector<std::string>& args :

@@ -17,15 +17,6 @@
 
 namespace {
 
-std::vector<std::string> fields(const std::string& line, char sep) {
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  for (std::size_t next; (next = line.find(sep, at)) != std::string::npos; at = next + 1)
-    out.push_back(line.substr(at, next - at));
-  out.push_back(line.substr(at));
-  return out;
-}
-
 // The close of every symbol of a day file, read here.
 std::map<std::string, double> closes_of(const std::string& path) {
   std::map<std::string, double> out;

@@ -93,6 +93,15 @@ std::string read_file(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::string> fields(const std::string& line, char sep) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  for (std::size_t next; (next = line.find(sep, at)) != std::string::npos; at = next + 1)
+    out.push_back(line.substr(at, next - at));
+  out.push_back(line.substr(at));
+  return out;
+}
+
 std::vector<std::string> split_lines(const std::string& text) {
   std::vector<std::string> lines;
   std::stringstream ss(text);

@@ -64,3 +64,5 @@ inline RunResult run_program(const std::string& path, const std::vector<std::str
 
 std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
+// The fields of a line between the separators.
+std::vector<std::string> fields(const std::string& line, char sep);
