@@ -10,20 +10,7 @@
 
 namespace {
 
-class TraceLog : public SettingsTest {
- protected:
-  RecordingWindow window;
-  DrawRecorder& rec = window.rec;
-  void SetUp() override {
-    SettingsTest::SetUp();
-    prepare_trace_stamp();
-    lasttime = 0;
-  }
-  void TearDown() override {
-    KD_StatusWin = 0;
-    SettingsTest::TearDown();
-  }
-};
+using TraceLog = SettingsTest;
 
 int traced_routine(int x) {
   Trace t("traced_routine", "x=%d", x);
@@ -33,6 +20,9 @@ int traced_routine(int x) {
 }
 
 TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsModuleAndLine) {
+  RecordingWindow window;
+  prepare_trace_stamp();
+  lasttime = 0;
   EXPECT_EQ("", traced([] { traced_routine(1); }, 0));
   time_t now = time(nullptr);
   std::string out = traced([] {
@@ -62,6 +52,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsM
   ASSERT_EQ(2u, cut.size());  // an overlong line is cut and still ends the line
   EXPECT_EQ(510u, cut[0].size());
 
+  DrawRecorder& rec = window.rec;
   KD_StatusWin = 42;  // the status line
   status("load", 123, "load_day_stock: unknown symbol XYZ");
   ASSERT_EQ(3u, rec.ops.size());  // cleared first
