@@ -102,34 +102,29 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValue) {
   // Each field stores what it can read and keeps its value otherwise.
   load_ab();
   const std::string long_dir(300, 'd');
-  struct { void (*open)(); Window* field; const char* typed; std::function<std::string()> value; const char* stored; } entries[] = {
-      {fn_date, &KD_DateWinStartDay, "12/11/95", [] { return str(KD_csm * 10000 + KD_csd * 100 + KD_csy); }, "121195"},
-      {fn_date, &KD_DateWinStartDay, "12-05-95", [] { return str(KD_csd); }, "11"},
-      {fn_date, &KD_DateWinStartDay, "12/05", [] { return str(KD_csd); }, "11"},
-      {fn_date, &KD_DateWinStartDay, "2/30/95", [] { return str(KD_csd); }, "11"},
-      {fn_date, &KD_DateWinStartDay, "13/1/95", [] { return str(KD_csd); }, "11"},
-      {fn_date, &KD_DateWinStartDay, "x/y/z", [] { return str(KD_csd); }, "11"},
-      {fn_stock, &KD_StockWinVolt, "12/6/1995", [] { return str(queryvdate); }, "120695"},
-      {fn_adjust, &KD_AdjustWinDate, "2/29/00", [] { return str(adjust_date); }, "229"},
-      {fn_adjust, &KD_AdjustWinDate, "2/29/99", [] { return str(adjust_date); }, "229"},
-      {fn_adjust, &KD_AdjustWinDate, "12/13/95", [] { return str(adjust_date); }, "951213"},
-      {fn_mvavg, &KD_MvAvgWinBol, "on", [] { return str(bollingerflag); }, "1"},
-      {fn_mvavg, &KD_MvAvgWinBol, "yes", [] { return str(bollingerflag); }, "0"},
-      {fn_mvavg, &KD_MvAvgWinDays, "21", [] { return str(mvavgdays); }, "21"},
-      {fn_mvavg, &KD_MvAvgWinDays, "lots", [] { return str(mvavgdays); }, "21"},
-      {fn_mvavg, &KD_MvAvgWinStd, "2.5", [] { return str(static_cast<long>(bolstd * 10)); }, "25"},
-      {fn_price, &KD_PriceWinDisplay, "hcx", [] { return str(pricetype); }, "5"},
-      {fn_price, &KD_PriceWinDisplay, "lzzc", [] { return str(pricetype); }, "2"},  // three letters count
-      {fn_price, &KD_PriceWinLook, "dots", [] { return std::string(1, quotelook); }, "d"},
-      {fn_price, &KD_PriceWinLook, "bars", [] { return std::string(1, quotelook); }, "b"},
-      {fn_price, &KD_PriceWinLaxis, "%", [] { return std::string(1, laxis); }, "%"},
-      {fn_comb, &KD_CombWinList, "smrtvsmrtv", [] { return comblist + str(graphlook); }, "smrtv7"},
-      {fn_database, &KD_DatabaseWinDay, long_dir.c_str(), [] { return str(std::strlen(daydir)); }, "255"}};
-  for (auto& e : entries) {
-    e.open();
-    enter_text(*e.field, e.typed);
-    EXPECT_EQ(e.stored, e.value()) << e.typed;
-  }
+  auto mdy = [] { return str(KD_csm * 10000 + KD_csd * 100 + KD_csy); };
+  // Each field's value after each text typed into it.
+  struct { void (*open)(); Window* field; std::function<std::string()> value; std::vector<std::array<const char*, 2>> typed; }
+  entries[] = {
+      {fn_date, &KD_DateWinStartDay, mdy, {{"12/11/95", "121195"}, {"12-05-95", "121195"}, {"12/05", "121195"},
+                                           {"2/30/95", "121195"}, {"13/1/95", "121195"}, {"x/y/z", "121195"}}},
+      {fn_stock, &KD_StockWinVolt, [] { return str(queryvdate); }, {{"12/6/1995", "120695"}}},
+      {fn_adjust, &KD_AdjustWinDate, [] { return str(adjust_date); },
+       {{"2/29/00", "229"}, {"2/29/99", "229"}, {"12/13/95", "951213"}}},
+      {fn_mvavg, &KD_MvAvgWinBol, [] { return str(bollingerflag); }, {{"on", "1"}, {"yes", "0"}}},
+      {fn_mvavg, &KD_MvAvgWinDays, [] { return str(mvavgdays); }, {{"21", "21"}, {"lots", "21"}}},
+      {fn_mvavg, &KD_MvAvgWinStd, [] { return str(static_cast<long>(bolstd * 10)); }, {{"2.5", "25"}}},
+      {fn_price, &KD_PriceWinDisplay, [] { return str(pricetype); }, {{"hcx", "5"}, {"lzzc", "2"}}},  // three letters
+      {fn_price, &KD_PriceWinLook, [] { return std::string(1, quotelook); }, {{"dots", "d"}, {"bars", "b"}}},
+      {fn_price, &KD_PriceWinLaxis, [] { return std::string(1, laxis); }, {{"%", "%"}}},
+      {fn_comb, &KD_CombWinList, [] { return comblist + str(graphlook); }, {{"smrtvsmrtv", "smrtv7"}}},
+      {fn_database, &KD_DatabaseWinDay, [] { return str(std::strlen(daydir)); }, {{long_dir.c_str(), "255"}}}};
+  for (auto& e : entries)
+    for (auto [typed, stored] : e.typed) {
+      e.open();
+      enter_text(*e.field, typed);
+      EXPECT_EQ(stored, e.value()) << typed;
+    }
 }
 
 TEST_F(InProcess, BackspaceEditsAndLeavingWithoutTypingKeepsTheValue) {
