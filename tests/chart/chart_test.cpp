@@ -27,11 +27,9 @@ TEST_F(Charts, TheDispatcherDrawsTheOpeningMessageOnceAndEventsReachTheirHandler
   EXPECT_TRUE(rec.ops[0].kind == DrawOp::Kind::Fill && rec.ops[0].role == Role::GC0);  // the window is cleared first
   auto texts = rec.texts();
   ASSERT_EQ(7u, texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) {  // from column 7 and line 7 on, in 64 columns
+  for (std::size_t i = 0; i < texts.size(); ++i)  // from column 7 and line 7 on
     EXPECT_EQ((std::tuple{std::string(firstmsg[i]), 42, static_cast<int>(7 + i) * 13, true}),
               (std::tuple{texts[i]->text, texts[i]->x, texts[i]->y, texts[i]->role == Role::Graph}));
-    EXPECT_LE(texts[i]->text.size(), 64u);
-  }
   for (int look : {0, -3, 11, 17, 1000}) {  // 0: the message, once; no such screen: the window cleared
     rec.ops.clear();
     graphlook = look;
@@ -51,10 +49,9 @@ TEST_F(Charts, TheDispatcherDrawsTheOpeningMessageOnceAndEventsReachTheirHandler
   last = time(nullptr);
   graphlook = 16;
   send_event(Expose, KD_MainWin, 0);
-  EXPECT_TRUE(rec.ops.empty());
   for (int type : {0, 1, MapNotify, PropertyNotify, ClientMessage, LASTEvent, LASTEvent + 5, -1})
     send_event(type, KD_MainWin);
-  EXPECT_TRUE(rec.ops.empty() && stkind == 0);
+  EXPECT_TRUE(rec.ops.empty() && stkind == 0);  // neither the expose nor the others drew
   send_event(ConfigureNotify, KD_MainWin, 302, 402);
   EXPECT_EQ((std::array{302, 402, 302 - 1 - 60, 402 - 1 - 39}), (std::array{main_win_width, main_win_height, xrt_indent, ylb_indent}));
   EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].w == 302);  // the window cleared
