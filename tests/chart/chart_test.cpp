@@ -3,17 +3,10 @@
 // screen, the indicator panels, the heading and lists, and odd data and
 // windows (under the sanitizers: no division by zero, no write past an
 // array).
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cstdlib>
-#include <map>
-#include <tuple>
-
+#include "support/fixtures.h"
 #include "indicators/indicators.h"
 #include "market/market.h"
-#include "support/fixtures.h"
 
 namespace {
 

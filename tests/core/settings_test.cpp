@@ -1,17 +1,10 @@
 // The settings: the command line through the X resource manager, the
 // configuration file (keys, blanks, switches, invalid lines, where the file
 // is found, bad input), and the start dates.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "support/fixtures.h"
+
+#include <sstream>
 
 namespace {
 

@@ -1,12 +1,8 @@
 // The trace log and the status line.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <regex>
-#include <string>
-#include <tuple>
 
 #include "support/fixtures.h"
+
+#include <regex>
 
 namespace {
 

@@ -1,16 +1,8 @@
 // A security's history: loading it from its own file or from the day files,
 // and the work days the chart draws from it.
-#include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <array>
-#include <cstring>
-#include <filesystem>
-#include <string>
-
-#include "indicators/indicators.h"
 #include "support/fixtures.h"
+#include "indicators/indicators.h"
 #include "ui/dialogs.h"
 
 namespace fs = std::filesystem;

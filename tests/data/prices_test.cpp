@@ -1,10 +1,4 @@
 // Prices in 32nds, the price and volume scale, and day keys.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-#include <ctime>
-#include <string>
 
 #include "support/fixtures.h"
 

@@ -1,9 +1,4 @@
 // The group and company tables and the groups of the configuration file.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-#include <string>
 
 #include "support/fixtures.h"
 

@@ -1,15 +1,6 @@
 // The tools end to end: the database generator and kadmer-dump. (That the
 // generator's per-symbol files repeat its day files is checked by the
 // loader's tests, which load a generated market both ways.)
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <tuple>
 
 #include "support/fixtures.h"
 

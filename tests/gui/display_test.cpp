@@ -2,19 +2,14 @@
 // fields (the events are made here and handed to the program's handlers),
 // lists and switches; the graphics contexts in both video modes, monochrome
 // screens, colour changes and the status window.
-#include <gtest/gtest.h>
+#include "support/fixtures.h"
+#include "support/xvfb.h"
+#include "ui/dialogs.h"
 // after gtest: X defines None
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <array>
-#include <cstring>
 #include <functional>
-
-#include "support/fixtures.h"
-#include "support/xvfb.h"
-#include "ui/dialogs.h"
 
 namespace {
 

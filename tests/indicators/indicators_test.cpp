@@ -1,13 +1,7 @@
 // The indicators, the commission schedules and the linear solver.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <vector>
-
-#include "indicators/indicators.h"
 #include "support/fixtures.h"
+#include "indicators/indicators.h"
 
 namespace {
 

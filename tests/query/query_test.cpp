@@ -1,19 +1,12 @@
 // Queries: the table read from the day files, the ranked lists drawn and
 // printed from it, the history, group and distribution steps and their
 // screens, and kadmer-scan against computations of the test's own.
-#include <gtest/gtest.h>
+#include "support/fixtures.h"
+
 #include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cmath>
-#include <filesystem>
-#include <map>
-#include <string>
 
 #include "query/query.h"
-#include "support/fixtures.h"
 
 namespace {
 

@@ -1,16 +1,25 @@
 // Fixtures for in-process tests: every setting starts from its start value,
 // in a fresh working directory with a fresh HOME; a small market database
 // written by the test is loaded without a display; drawing goes to a
-// recorder.
+// recorder. Included first: it brings in gtest before X defines None.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+// The standard headers the tests use, here once for all of them.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "chart/chart.h"
