@@ -6,9 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "core/text.h"
 #include "ui/ui.h"
@@ -53,30 +51,9 @@ Display* Xvfb::connection() {
   return conn_;
 }
 
-// A mapped window whose name begins with title.
-static bool is_window(Display* d, Window w, const std::string& title) {
-  char* name = nullptr;
-  XWindowAttributes a;
-  bool match = XFetchName(d, w, &name) && name && std::string(name).rfind(title, 0) == 0 &&
-               XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
-  if (name) XFree(name);
-  return match;
-}
-
-Window Xvfb::wait_for_window(const std::string& title, double timeout) {
-  Display* d = connection();
-  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
-  while (d && std::chrono::steady_clock::now() < until) {
-    Window root, parent, *kids = nullptr, found = 0;
-    unsigned int n = 0;
-    XSync(d, False);
-    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n))
-      for (unsigned int i = 0; i < n && !found; ++i) found = is_window(d, kids[i], title) ? kids[i] : 0;
-    if (kids) XFree(kids);
-    if (found) return found;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return 0;
+Window Xvfb::wait_for_window(const std::string& title) {
+  RunResult r = xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + title});
+  return r.status == 0 ? std::stoul(r.out) : 0;
 }
 
 std::vector<unsigned long> Xvfb::pixels(Window w) {

@@ -18,8 +18,8 @@ class Xvfb {
   bool ok() const { return pid_ > 0 && !display_.empty(); }
   const std::string& display() const { return display_; }  // ":N"
   Display* connection();  // the test's own, for asking the server
-  // The mapped top-level window whose name begins with `title`, or 0.
-  Window wait_for_window(const std::string& title, double timeout = 15);
+  // The mapped window whose name begins with `title`, or 0 after 20 s.
+  Window wait_for_window(const std::string& title);
   // Pixels of window w (0xRRGGBB), row by row; empty when it cannot be read.
   std::vector<unsigned long> pixels(Window w);
   RunResult xdotool(const std::vector<std::string>& args);
