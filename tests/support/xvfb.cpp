@@ -1,9 +1,6 @@
 #include "support/xvfb.h"
 
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,21 +12,12 @@ Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   int fds[2];
   if (pipe(fds) != 0) return;
   // Formatted, not concatenated: GCC 12 at -O3 warns falsely on string +.
-  char screen[64], fd[16], cc[16], name[16];
+  char screen[64], name[16];
   std::snprintf(screen, sizeof screen, "%dx%dx%d", width, height, depth);
-  std::snprintf(fd, sizeof fd, "%d", fds[1]);
-  std::snprintf(cc, sizeof cc, "%d", visual_class);
-  std::vector<const char*> argv{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
-  if (visual_class >= 0) argv.insert(argv.end(), {"-cc", cc});
-  argv.push_back(nullptr);
-  pid_ = fork();
-  if (pid_ == 0) {
-    close(fds[0]);
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1), dup2(null, 2);
-    execvp("Xvfb", const_cast<char* const*>(argv.data()));
-    _exit(127);
-  }
+  std::vector<std::string> args{"-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+                                "-noreset"};
+  if (visual_class >= 0) args.insert(args.end(), {"-cc", std::to_string(visual_class)});
+  server_ = std::make_unique<Running>("/usr/bin/Xvfb", args);  // the pipe's ends are inherited
   close(fds[1]);
   // The server writes its display number once it takes connections.
   FILE* in = fdopen(fds[0], "r");
@@ -40,10 +28,6 @@ Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
 
 Xvfb::~Xvfb() {
   if (conn_) XCloseDisplay(conn_);
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
 }
 
 Display* Xvfb::connection() {

@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,8 @@ class Xvfb {
   // visual_class: -1 the server's default for the depth, else StaticGray (0) ..
   // DirectColor (5).
   explicit Xvfb(int depth = 24, int width = 1280, int height = 1024, int visual_class = -1);
-  ~Xvfb();
-  bool ok() const { return pid_ > 0 && !display_.empty(); }
+  ~Xvfb();  // the server is stopped after the connection is closed
+  bool ok() const { return server_ && !display_.empty(); }
   const std::string& display() const { return display_; }  // ":N"
   Display* connection();  // the test's own, for asking the server
   // The mapped window whose name begins with `title`, or 0 after 20 s.
@@ -25,7 +26,7 @@ class Xvfb {
   RunResult xdotool(const std::vector<std::string>& args);
 
  private:
-  int pid_ = -1;
+  std::unique_ptr<Running> server_;
   std::string display_;
   Display* conn_ = nullptr;
 };
