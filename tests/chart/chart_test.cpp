@@ -112,7 +112,6 @@ TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
   ASSERT_EQ(1u, rec.texts().size());  // on the right alone
   EXPECT_EQ(xrb_indent + 5, rec.texts()[0]->x);
   history({12.375f, 13});  // from 11, the lowest low truncated
-  load();
   struct { char format, axis; float buy; const char* left; const char* right; } prices[] = {
       {'d', 'p', 0, " 11.0000", "11.0000 "}, {'d', '%', 10, "    10.0", "10.0    "}, {'d', '%', 0, "        ", "        "},
       {'f', 'p', 0, "11      ", "11      "}, {'f', '%', 22, "   -50.0", "-50.0   "}};
@@ -129,7 +128,6 @@ TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
 // year returns when it changes; a query period is highlighted.
 TEST_F(Charts, DateLabels) {
   history(std::vector<float>(100, 10));  // all of them fit
-  load();
   int row1 = ylb_indent + 8 + 13;
   for (int type : {1, 2}) {
     graph_type = type;
@@ -155,7 +153,6 @@ TEST_F(Charts, DateLabels) {
   EXPECT_EQ((std::vector<std::string>{"12/28/95", "12/29", "1/1/96", "1/2"}), texts());
 
   history(std::vector<float>(20, 10));
-  load();
   queryflag = 1, querysdate = 10495, queryedate = 10695, gridstate = 1;
   draw_datevalues(worklist[0].data());
   EXPECT_EQ(3u, ops(DrawOp::Kind::Fill, Role::Highlight).size() - ops(DrawOp::Kind::Text, Role::Highlight).size());
@@ -170,7 +167,6 @@ TEST_F(Charts, DateLabels) {
 // 1, 2 and the others a dot at the high, the low or the close.
 TEST_F(Charts, EachPriceTypeDrawsItsBarOrDotInEitherLook) {
   history({10, 11, 12});
-  load();
   draw(3);
   std::vector<const DrawOp*> bars = ops(DrawOp::Kind::Line, Role::Range);
   ASSERT_EQ(3u, bars.size());
@@ -202,9 +198,8 @@ TEST_F(Charts, EachPriceTypeDrawsItsBarOrDotInEitherLook) {
 }
 
 TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
-  history({10, 11, 12, 13, 14, 15, 16});
   mvavgtype = mvavgflag = 1, mvavgdays = 3;
-  load();
+  history({10, 11, 12, 13, 14, 15, 16});
   draw(7);
   std::vector<const DrawOp*> lines = ops(DrawOp::Kind::Line, Role::Mvavg);
   ASSERT_EQ(3u, lines.size());  // days 3 to 6 (of 0..6) have an average
@@ -214,7 +209,6 @@ TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
   draw(7);
   EXPECT_EQ(6u, ops(DrawOp::Kind::Line, Role::Bol).size());  // three segments a band
   history({10, 20});
-  load();
   stocklist.push_back(stocklist[0]);  // a second member with closes 5 and 30
   worklist.push_back(worklist[0]);
   worklist[1][0].close = 5, worklist[1][1].close = 30;
@@ -227,7 +221,6 @@ TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
   EXPECT_TRUE(lines[2]->y < lines[0]->y && lines[0]->y < lines[1]->y && lines[1]->y < lines[3]->y);
   EXPECT_EQ((std::array{xlt_indent, xrt_indent}), (std::array{lines[0]->x, lines[0]->w}));
   history(std::vector<float>(8, 10), 8000);
-  load();
   curvol = 2000, volflag = 1;  // 2 million shares; each day trades 800,000
   draw(7);
   std::vector<int> marked;
@@ -238,7 +231,6 @@ TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
 
   volflag = fibflag = 0;  // the break-even line
   history({10, 20});
-  load();
   stockbuyprice = 15, buyvolume = 100, broker = 'g';  // 25 + 7.5 = 32.5 dollars: 0.325 a share
   draw(7);
   ASSERT_EQ(1u, ops(DrawOp::Kind::Line, Role::Graph).size());
@@ -252,7 +244,6 @@ TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
 
 TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   history({10, 11}, 6250000);
-  load();
   raxis = 'p';
   EXPECT_FLOAT_EQ(125000, volume_incr);  // two steps a label: the second reads 25 million
   draw_volume();
@@ -263,14 +254,12 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   EXPECT_EQ(2u, ops(DrawOp::Kind::Fill, Role::Close).size());
 
   history(std::vector<float>(10, 10), 1000);
-  load();
   laxis = '%', stockbuyavol = 1000;
   draw_volume();
   std::vector<std::string> marks = texts(xlb_indent - 36);
   ASSERT_GE(marks.size(), 2u);
   EXPECT_EQ((std::array<std::string, 2>{"  1x", "  2x"}), (std::array{marks[0], marks[1]}));
   history({10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32}, 5000);
-  load();
   laxis = 'p', raxis = 'n';
   copy_text(comblist, "sv");
   graphlook = 7;
@@ -298,9 +287,8 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
 // ---- indicator panels, heading and lists ----
 
 TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
-  history({10, 11, 12, 11, 12, 13, 12, 14});
   mvavgtype = 1, mvavgdays = 3;
-  load();
+  history({10, 11, 12, 11, 12, 13, 12, 14});
   worklist[0][5].rsi = 0;
   draw_rsi();
   std::vector<std::string> labels = texts(xlb_indent - 4 - 18);
@@ -314,7 +302,6 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   // Labels are base + k x step: a running float sum drifts off zero in the
   // middle of a scale that runs from -high to +high.
   history(std::vector<float>(20, 10));
-  load();
   macd_high = 0.5f;
   draw_macd();
   EXPECT_EQ((std::vector<std::string>{" 0.50 ", " 0.40 ", " 0.30 ", " 0.20 ", " 0.10 ", " 0.00 ", " 0.10 ",
@@ -330,7 +317,6 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
     for (std::size_t k = 0; k < labels.size(); ++k) EXPECT_EQ(labels[k], labels[40 - k]) << high << " " << k;
   }
   history({10, 11, 0, 12, 13, 14, 13}, 100);
-  load();
   stochdays = 0;
   draw_stoch();
   EXPECT_TRUE(rec.ops.empty());
@@ -453,7 +439,6 @@ TEST_F(Charts, OddDataAndOddWindowsDrawWhatTheyCan) {
   every_screen(DrawOp::Kind::Fill, Role::Member);
   EXPECT_FLOAT_EQ(0, price_bottom);
   history({10, 11, 12, 13, 12, 11, 10, 9, 10, 11}, 0);
-  load();
   EXPECT_EQ(0u, every_screen(DrawOp::Kind::Fill, Role::Close));  // no volume at all
   for (int columns : {20, 1}) {
     fake_window(columns, columns == 1 ? 1 : 60);

@@ -25,7 +25,11 @@ class History : public MarketTest {
     std::vector<float> closes;
     for (int i = 0; i < count; ++i) closes.push_back(10.25f + 0.25f * i);
     for (int i : skip) closes[i] = 0;
-    symbol_file("AB", history_lines(y, m, d, closes, 100, 1));
+    load_ab(history_lines(y, m, d, closes, 100, 1));
+  }
+  // Writes AB's history file and loads it.
+  void load_ab(const std::string& lines) {
+    symbol_file("AB", lines);
     ASSERT_EQ(0, load_symbol("AB"));
   }
   void rebuild(int type) {
@@ -37,8 +41,7 @@ class History : public MarketTest {
 
 TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
   day_file("s951204", "AB,20, 19, 19.5, 100\n");
-  symbol_file("AB", "951204, 10.5, 10, 10.25, 300\n951204, 12, 11, 11.5, 200\n951205, 11, 0, 10.5, 100\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("951204, 10.5, 10, 10.25, 300\n951204, 12, 11, 11.5, 200\n951205, 11, 0, 10.5, 100\n");
   ASSERT_EQ((std::vector<int>{951204, 951205}), loaded_dates());  // the first of a repeated date
   EXPECT_EQ((std::array<double, 3>{10.25, 300, 10}),  // a low of 0 is no low
             (std::array<double, 3>{loaded()[0].close, double(loaded()[0].volume), price_bottom}));
@@ -47,8 +50,7 @@ TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
   symbol_file("ZZ", "951204, 10.5, 10, 10.25, 300\n951205, 11, 10, 10.5, 200\n");
   ASSERT_EQ(0, load_symbol("ZZ"));  // a symbol outside the table loads too
   EXPECT_EQ((std::array{2, 0}), (std::array{int(loaded().size()), curvol}));
-  symbol_file("AB", "951130, 9.5, 8.75, 9, 4000\n951201, 9.75, 8.5, 9.25, 40000\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("951130, 9.5, 8.75, 9, 4000\n951201, 9.75, 8.5, 9.25, 40000\n");
   EXPECT_EQ((std::array{30, 11, 95, 1, 12, 95, 113095, 2}),
             (std::array{KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey, queryvdate, work_days}));
   EXPECT_EQ((std::array{8.0f, 0.0625f, 800.0f}), (std::array{price_bottom, price_incr, volume_incr}));  // 8: the lowest low, truncated
@@ -63,8 +65,7 @@ TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
 }
 
 TEST_F(History, EmptyWeekdaysAreFilledBetweenTradingDaysAndKindsTakeTheirPrices) {
-  symbol_file("AB", "951201, 11, 10, 10.5, 100\n951204, 11, 10, 10.5, 100\n951206, 12, 11, 11.5, 100\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("951201, 11, 10, 10.5, 100\n951204, 11, 10, 10.5, 100\n951206, 12, 11, 11.5, 100\n");
   std::vector<StockDay> d = loaded();
   ASSERT_EQ((std::vector<int>{951201, 951204, -951205, 951206}), loaded_dates());
   EXPECT_EQ((std::array{5, 1, 2, 3}), (std::array{d[0].wday, d[1].wday, d[2].wday, d[3].wday}));
@@ -120,8 +121,7 @@ TEST_F(History, FailuresReportAndForgetThePreviousHistoryAndAnUnreadableFileFall
 
 // Day number -1 is 31 December 1969; it once doubled as "no date".
 TEST_F(History, DatesOf1969AndDayFilesOfBothCenturiesInDateOrder) {
-  symbol_file("AB", "691230, 11, 10, 10.5, 100\n691231, 12, 11, 11.5, 100\n700102, 13, 12, 12.5, 100\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("691230, 11, 10, 10.5, 100\n691231, 12, 11, 11.5, 100\n700102, 13, 12, 12.5, 100\n");
   EXPECT_EQ((std::vector<int>{691230, 691231, -700101, 700102}), loaded_dates());
   EXPECT_EQ(-86400, loaded()[1].date);
   day_file("s691231", "CD,2, 1, 1.5, 10\n");
@@ -153,11 +153,9 @@ TEST_F(History, TheDayFileLoaderReportsEveryThirtiethFileAndItsListsAtLevelTwo) 
 }
 
 TEST_F(History, TheExtensionFollowsTheLeastSquaresLine) {
-  symbol_file("AB",
-              "951127, 11, 10, 10, 100\n951128, 11, 10, 12, 100\n951129, 11, 10, 11, 100\n"
-              "951130, 11, 10, 13, 100\n951201, 11, 10, 14, 700\n");
   extendday = 5;
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("951127, 11, 10, 10, 100\n951128, 11, 10, 12, 100\n951129, 11, 10, 11, 100\n"
+          "951130, 11, 10, 13, 100\n951201, 11, 10, 14, 700\n");
   std::vector<StockDay> d = loaded();
   ASSERT_EQ(10u, d.size());
   // Through (0,10) (1,12) (2,11) (3,13) (4,14): slope 0.9, intercept 10.2.
@@ -175,16 +173,14 @@ TEST_F(History, TheExtensionFollowsTheLeastSquaresLine) {
 
 // (Garbage and overlong lines are the fuzz targets' part.)
 TEST_F(History, BadLinesAreSkippedAndLongSymbolsCut) {
-  symbol_file("AB",
-              "# a comment first\n\nnot a number at all\n951201, 11, 10, 10.5, 100\n951204\n"
-              "951204, 1e50, 10, 10.5, 100\n"            // a price beyond float
-              "951204, 11, 10, 10.5, 99999999999\n"      // a volume beyond int
-              "951204, -11, -10, -10.5, -100\n"          // negative, but a number
-              "951205, 77777777777777777777\n"           // no quote
-              "951130, 11, 10, 10.5, 100\n"              // out of order
-              "951332, 11, 10, 10.5, 100\n"              // no such date
-              "951206, 1e9, 1, 5e8, 2147483647\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("# a comment first\n\nnot a number at all\n951201, 11, 10, 10.5, 100\n951204\n"
+          "951204, 1e50, 10, 10.5, 100\n"            // a price beyond float
+          "951204, 11, 10, 10.5, 99999999999\n"      // a volume beyond int
+          "951204, -11, -10, -10.5, -100\n"          // negative, but a number
+          "951205, 77777777777777777777\n"           // no quote
+          "951130, 11, 10, 10.5, 100\n"              // out of order
+          "951332, 11, 10, 10.5, 100\n"              // no such date
+          "951206, 1e9, 1, 5e8, 2147483647\n");
   EXPECT_EQ((std::vector<int>{951201, 951204, -951205, 951206}), loaded_dates());
   EXPECT_EQ((std::array{-10.5f, 5e8f}), (std::array{loaded()[1].close, loaded()[3].close}));
   EXPECT_EQ(2147483647, volume_high);
@@ -265,8 +261,7 @@ TEST_F(History, WorkDaysOfEachPeriod) {
             (std::array{first_of(w[0]), yymmdd_of(w[0]), first_of(w[2]), yymmdd_of(w[2])}));
   EXPECT_EQ((std::array{12.25f, 9.25f, 11.25f}), (std::array{w[0].high, w[0].low, w[0].close}));
   EXPECT_EQ((std::array<long long, 2>{500, 400}), (std::array<long long, 2>{w[0].volume, w[2].volume}));
-  symbol_file("AB", "951108, 11, 9, 10, 100\n951115, 11, 9, 10, 100\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("951108, 11, 9, 10, 100\n951115, 11, 9, 10, 100\n");
   rebuild(2);
   EXPECT_EQ(2, work_days);  // two Wednesdays with nothing between are two weeks
 
@@ -284,8 +279,7 @@ TEST_F(History, WorkDaysOfEachPeriod) {
   rebuild(6);
   EXPECT_EQ(0, work_days);
 
-  symbol_file("AB", "950215, 11, 9, 10, 100\n960214, 13, 8, 12, 200\n");
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("950215, 11, 9, 10, 100\n960214, 13, 8, 12, 200\n");
   rebuild(4);  // a gap of a year merges the same quarter
   ASSERT_EQ(1, work_days);
   EXPECT_EQ((std::array{950215, 960214, 300}),
@@ -296,9 +290,8 @@ TEST_F(History, WorkDaysOfEachPeriod) {
 // adjusts the history once. The adjust dialog commits a new ratio without a
 // reload: the history is adjusted again from the prices as loaded.
 TEST_F(History, ASplitAdjustsOnceAndANewOneReAdjustsFromTheLoadedPrices) {
-  symbol_file("AB", "951204, 21, 19, 20, 100\n951205, 23, 21, 22, 100\n951206, 12, 10, 11, 200\n");
   adjust_date = 951205, adjust_ratio = 2;
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab("951204, 21, 19, 20, 100\n951205, 23, 21, 22, 100\n951206, 12, 10, 11, 200\n");
   for (int i = 0; i < 5; ++i) rebuild(1);
   EXPECT_FLOAT_EQ(10.5f, shown()[0].high);
   struct { int date; float ratio, first, second; long long volume; } steps[] = {
@@ -322,9 +315,8 @@ TEST_F(History, ASplitAdjustsOnceAndANewOneReAdjustsFromTheLoadedPrices) {
 TEST_F(History, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
   std::string lines;
   for (int d = 4; d <= 8; ++d) lines += "95120" + std::to_string(d) + ", 1, 1, 1, 2000000000\n";
-  symbol_file("AB", lines);
   mvavgtype = 1, mvavgdays = 2;
-  ASSERT_EQ(0, load_symbol("AB"));
+  load_ab(lines);
   stockbuyavol = 0;
   rebuild(1);
   EXPECT_EQ(2000000000, stockbuyavol);

@@ -219,9 +219,10 @@ class ChartTest : public MarketTest {
     fake_window(100, 60);  // again: the market fixture cleared the font
     mark = buyvolume = arrow_index = queryflag = 0, last = 0, member_gc = nullptr;
   }
-  // One weekday line a day from 2 Jan 1995 with these closes (0: no line).
+  // Loads one weekday line a day from 2 Jan 1995 with these closes (0: no line).
   void history(const std::vector<float>& closes, int volume = 100) {
     symbol_file("AB", history_lines(1995, 1, 2, closes, volume));
+    load();
   }
   void load(const char* sym = "AB") {
     ASSERT_EQ(0, load_symbol(sym));
