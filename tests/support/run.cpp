@@ -17,25 +17,24 @@
 
 namespace fs = std::filesystem;
 
-static pid_t spawn(const std::string& path, const std::vector<std::string>& args,
-                   const RunOptions& opt, const std::string& out, const std::string& err) {
-  pid_t pid = fork();
-  if (pid != 0) return pid;
+Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt) {
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::string out = files_.file("out"), err = files_.file("err");
+  if ((pid_ = fork()) != 0) {
+    done_ = pid_ < 0;  // fork failed: status -1, nothing to wait for
+    return;
+  }
   dup2(open("/dev/null", O_RDONLY), 0);
   dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
   dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
   if (!opt.cwd.empty() && chdir(opt.cwd.c_str()) != 0) _exit(126);
   for (const std::string& name : opt.unset) unsetenv(name.c_str());
   for (const std::string& kv : opt.env) putenv(strdup(kv.c_str()));
-  std::vector<char*> argv{const_cast<char*>(path.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   execv(path.c_str(), argv.data());
   _exit(127);
 }
-
-Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt)
-    : pid_(spawn(path, args, opt, files_.file("out"), files_.file("err"))) {}
 
 void Running::collect(int wstatus) {
   done_ = true;
@@ -65,7 +64,7 @@ RunResult Running::wait(double seconds) {
 
 RunResult Running::stop() {
   int ws;
-  if (!done_ && pid_ > 0 && kill(pid_, SIGTERM) == 0 && waitpid(pid_, &ws, 0) == pid_) collect(ws);
+  if (!done_ && kill(pid_, SIGTERM) == 0 && waitpid(pid_, &ws, 0) == pid_) collect(ws);
   return result_;
 }
 
