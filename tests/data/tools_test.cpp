@@ -18,17 +18,12 @@ TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
   for (const char* f : {"general/companys", "general/groups", "days/s261204", "days/i261015", "days/f261104"})
     EXPECT_EQ(read_file(a.file(std::string("db/") + f)), read_file(b.file(std::string("db/") + f))) << f;
 
-  std::map<char, std::set<std::string>> files;  // by kind, in date order
-  for (const auto& e : fs::directory_iterator(a.file("db/days"))) files[e.path().filename().string()[0]].insert(e.path().filename());
-  const std::set<std::string>& s = files['s'];
-  EXPECT_EQ((std::array<std::size_t, 3>{80, 80, 80}), (std::array{s.size(), files['f'].size(), files['i'].size()}));
-  EXPECT_EQ("s261204", *s.rbegin());
-  // No Thanksgiving, no Saturday; the Friday between them is there.
-  EXPECT_EQ((std::array{0, 0, 1}), (std::array{int(s.count("s261126")), int(s.count("s261128")), int(s.count("s261127"))}));
-
-  std::string companys = read_file(a.file("db/general/companys"));  // indexes of both kinds
-  for (const char* line : {"\nDJ30:DJ30 index:I:2::", "\nNADV:NADV index:I:1::"})
-    EXPECT_NE(std::string::npos, companys.find(line)) << line;
+  std::map<char, int> files;  // by kind
+  for (const auto& e : fs::directory_iterator(a.file("db/days"))) ++files[e.path().filename().string()[0]];
+  auto has = [&](const std::string& f) { return int(fs::exists(a.file("db/days/" + f))); };
+  // Up to the end day; no Thanksgiving, no Saturday, but the Friday between them.
+  EXPECT_EQ((std::array{80, 80, 80, 1, 0, 0, 1}),
+            (std::array{files['s'], files['f'], files['i'], has("s261204"), has("s261126"), has("s261128"), has("s261127")}));
   EXPECT_NE(std::string::npos, read_file(a.file("db/.kadmer")).find("daydir=" + a.file("db/days") + "\n"));
   for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--out"}, {"--out", "/tmp/x", "--days", "-3"},
                                                {"--out", "/tmp/x", "--end", "261304"}, {"--bogus"}}) {
@@ -102,20 +97,15 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
 }
 
 TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
-  work.write("general/companys", "CD:Charlie:S:N::950101-1:\nEF:Echo:S:N::950101-1:\n");
+  work.write("general/companys", "CD:Charlie:S:N::950101-1:\n");
   work.write("symbols/CD", "# nothing yet\n");
   work.write("days/s951204", "AB,2,1,1,1\n");
   std::string k = work.file("k");
   work.write("k", "generaldir=" + work.file("general") + "\nsymboldir=" + work.file("symbols") + "\ndaydir=" +
                       work.file("days") + "\n");
-  struct { const char* sym; const char* message; } failed[] = {
-      {"NOSUCH", "load_day_stock: unknown symbol NOSUCH"},
-      {"CD", "loadstock: no data for CD"},  // a security without data lines: it crashed
-      {"EF", "loadstock: no data for EF"}};
-  for (auto f : failed) {
-    RunResult r = run_program(KADMER_DUMP, {"--config", k, f.sym});
-    EXPECT_EQ((std::tuple{1, std::string("kadmer-dump: ") + f.message + "\n", std::string()}), (std::tuple{r.status, r.err, r.out}));
-  }
+  RunResult r = run_program(KADMER_DUMP, {"--config", k, "CD"});  // a security without data lines: it crashed
+  EXPECT_EQ((std::tuple{1, std::string("kadmer-dump: loadstock: no data for CD\n"), std::string()}),
+            (std::tuple{r.status, r.err, r.out}));
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"--period", "6", "AB"}, {"--first", "2026-02-30", "AB"},
         {"--split-date", "261103", "AB"}, {"--mvavg-days", "x", "AB"}, {"--bogus", "1", "AB"}, {"AB", "CD"},
