@@ -356,8 +356,7 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   trackstate = 1;  // none while tracking or on the split screen
   EXPECT_TRUE(heading(&find_co("AB")).empty());
   trackstate = 0, graphlook = 7;
-  heading(&find_co("AB"));
-  EXPECT_TRUE(rec.ops.empty());
+  EXPECT_TRUE(heading(&find_co("AB")).empty() && rec.ops.empty());
   graphlook = 1;
   heading(nullptr);
   EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].role == Role::GC0);  // no company: the heading is cleared
@@ -373,15 +372,17 @@ TEST_F(Charts, TheHeadingAndTheLists) {
     g += std::to_string(i) + ":Group name number " + std::to_string(i) + (i == 9 ? "x" : "") + ":G" + std::to_string(i) + ":\n";
   for (int i = 0; i < 7; ++i) c += std::string(1, static_cast<char>('A' + i)) + "A:Company " + std::to_string(i) + ":S:N::950101-1:\n";
   tables(g, c);
-  draw_grps(1, 0, 0);  // longest name 20 characters: cells of 43, gaps of 4
-  auto rows = rec.texts();
+  auto list = [&](const char* (*draw)(int, int, int)) {  // the rows drawn
+    rec.ops.clear();
+    draw(1, 0, 0);
+    return rec.texts();
+  };
+  auto rows = list(draw_grps);  // longest name 20 characters: cells of 43, gaps of 4
   ASSERT_EQ(5u, rows.size());
   EXPECT_EQ((std::array{52, 101}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // from the fourth line
   EXPECT_EQ((std::array<std::string, 3>{"        1 G1 Group name number 1", "    2 G2", "    9 G9"}),
             (std::array{rows[0]->text.substr(0, 32), rows[0]->text.substr(51, 8), rows[4]->text.substr(4, 8)}));
-  rec.ops.clear();
-  draw_companys(1, 0, 0);  // cells of 46, gaps of 2
-  rows = rec.texts();
+  rows = list(draw_companys);  // cells of 46, gaps of 2
   ASSERT_EQ(4u, rows.size());
   EXPECT_EQ((std::array<std::string, 2>{"     AA Company 0", "   BA Company 1"}),
             (std::array{rows[0]->text.substr(0, 17), rows[0]->text.substr(50, 15)}));
@@ -391,9 +392,7 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   for (auto c : clicks) EXPECT_STREQ(c.hit, draw_companys(2, c.column, c.row)) << c.column << "," << c.row;
   EXPECT_STREQ("3", draw_grps(2, 10, 5));
   arrow_index = 2;
-  rec.ops.clear();
-  draw_companys(1, 0, 0);
-  rows = rec.texts();
+  rows = list(draw_companys);
   ASSERT_EQ(3u, rows.size());  // the first row is hidden
   EXPECT_EQ("   CA", rows[0]->text.substr(2, 5));
   EXPECT_STREQ("", draw_companys(2, 2, 4));
