@@ -20,9 +20,7 @@ class InProcess : public MarketTest {
 
   void SetUp() override {
     MarketTest::SetUp();
-    x = std::make_unique<Xvfb>(24, 1024, 800);
-    ASSERT_TRUE(x->ok());
-    open_graph(*x);
+    reopen(std::make_unique<Xvfb>(24, 1024, 800));
     tables("", "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie:S:N::950101-2000:\n");
     std::string lines = history_lines(1995, 12, 4, std::vector<float>(20, 10), 100, 1);  // 4 to 29 December
     symbol_file("AB", lines);
@@ -36,12 +34,16 @@ class InProcess : public MarketTest {
     x.reset();
     MarketTest::TearDown();
   }
-  // Opens the window again: after a change of colours, or on another server.
+  // Opens the window (again: after a change of colours, or on another
+  // server) with the "fixed" font.
   void reopen(std::unique_ptr<Xvfb> server = nullptr) {
     close_graph();
     if (server) x = std::move(server);
     ASSERT_TRUE(x->ok());
-    open_graph(*x);
+    copy_text(KD_DisplayName, x->display());
+    copy_text(KD_FontName, "fixed");
+    KD_BorderWidth = 1;
+    initial_graph();
   }
   XGCValues values(GC gc, unsigned long mask) {
     XGCValues v{};

@@ -50,14 +50,10 @@ bool Running::alive() {
 }
 
 RunResult Running::wait(double seconds) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (alive()) {
-    if (std::chrono::steady_clock::now() > until) {
-      stop();
-      result_.timed_out = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int i = 0; alive() && i < seconds * 50; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (alive()) {
+    stop();
+    result_.timed_out = true;
   }
   return result_;
 }

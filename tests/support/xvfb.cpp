@@ -5,8 +5,6 @@
 
 #include <cstdio>
 
-#include "core/text.h"
-#include "ui/ui.h"
 
 Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   int fds[2];
@@ -55,11 +53,4 @@ std::vector<unsigned long> Xvfb::pixels(Window w) {
 
 RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
   return run_program("/usr/bin/xdotool", args, {"", {"DISPLAY=" + display_}, {}});
-}
-
-void open_graph(const Xvfb& x) {
-  copy_text(KD_DisplayName, x.display());
-  copy_text(KD_FontName, "fixed");
-  KD_BorderWidth = 1;
-  initial_graph();
 }

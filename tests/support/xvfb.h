@@ -30,6 +30,3 @@ class Xvfb {
   std::string display_;
   Display* conn_ = nullptr;
 };
-
-// initial_graph in this process, on the server, with the "fixed" font.
-void open_graph(const Xvfb& x);
