@@ -11,7 +11,6 @@ namespace {
 // ---- the command line ----
 
 time_t fake_now;
-time_t fake_clock() { return fake_now; }
 
 class Settings : public SettingsTest {
  protected:
@@ -173,7 +172,7 @@ TEST_F(Settings, StartDatesAreTheLastWeekdayBeforeTodayOrTheNewestDayFiles) {
       {2026, 12, 12, 121126, 121026},  // Sunday to Saturday
       {2000, 1, 3, 123199, 123099},   {2001, 1, 2, 10101, 122900},    {1995, 12, 5, 120495, 120195},
       {2000, 3, 1, 22900, 22800},     {2000, 3, 2, 30100, 22900}};    // the leap day of 2000
-  kd_clock = fake_clock;
+  kd_clock = [] { return fake_now; };
   copy_text(symbolname, "ABC");  // and the text settings start empty or as set up
   copy_text(comblist, "smrtv");
   copy_text(daydir, "/x");

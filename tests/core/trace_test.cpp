@@ -43,10 +43,8 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsM
   for (int i : {0, 1}) strftime(hms[i], sizeof hms[i], "%H:%M:%S", localtime_r(&(now += i), &lt));
   EXPECT_TRUE(out.substr(0, 8) == hms[0] || out.substr(0, 8) == hms[1]) << out.substr(0, 8);
 
-  std::string arg(2000, 'a');
-  std::vector<std::string> cut = split_lines(traced([&] { Trace t("long", "text=%s", arg.c_str()); }));
-  ASSERT_EQ(2u, cut.size());  // an overlong line is cut and still ends the line
-  EXPECT_EQ(510u, cut[0].size());
+  std::vector<std::string> cut = split_lines(traced([] { Trace t("long", "text=%s", std::string(2000, 'a').c_str()); }));
+  EXPECT_TRUE(cut.size() == 2 && cut[0].size() == 510);  // an overlong line is cut and still ends the line
 
   DrawRecorder& rec = window.rec;
   KD_StatusWin = 42;  // the status line

@@ -72,15 +72,11 @@ class InProcess : public MarketTest {
     if (press_return) key(w, XK_Return);
     else send_event(LeaveNotify, w);
   }
-  void load_ab() {
-    copy_text(symbolname, "AB");
-    ASSERT_EQ(0, loadstock());
-  }
 };
 
 std::string str(long v) { return std::to_string(v); }
 
-TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValue) {
+TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
   fn_stock();
   ASSERT_NE(0u, KD_StockWinName);
   enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
@@ -91,7 +87,7 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValue) {
   enter_text(KD_StockWinName, "cd");
   EXPECT_STREQ("CD", symbolname);
   // Each field stores what it can read and keeps its value otherwise.
-  load_ab();
+  ASSERT_EQ(0, load_symbol("AB"));
   const std::string long_dir(300, 'd');
   auto mdy = [] { return str(KD_csm * 10000 + KD_csd * 100 + KD_csy); };
   // Each field's value after each text typed into it.
@@ -116,9 +112,7 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValue) {
       enter_text(*e.field, typed);
       EXPECT_EQ(stored, e.value()) << typed;
     }
-}
-
-TEST_F(InProcess, BackspaceEditsAndLeavingWithoutTypingKeepsTheValue) {
+  // Backspace edits; leaving without typing keeps the value.
   fn_price();
   send_event(EnterNotify, KD_PriceWinSteps);
   key(KD_PriceWinSteps, XK_BackSpace);  // nothing typed: nothing happens
@@ -137,7 +131,7 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   enter_text(KD_DateWinDayCount, "5");
   EXPECT_STREQ("leave: no stock data", last_status);
   EXPECT_EQ((std::array<long, 2>{long(KD_DateWinDayCount), 1}), (std::array<long, 2>{long(KD_InputWin), key_index}));
-  load_ab();
+  ASSERT_EQ(0, load_symbol("AB"));
   enter_text(KD_DateWinDayCount, "500");
   EXPECT_STREQ("leave: exceed stock days", last_status);
   EXPECT_EQ(3, key_index);
@@ -146,15 +140,14 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   EXPECT_EQ((std::array<long, 3>{5, 951225, 0}), (std::array<long, 3>{work_days, yymmdd_of(shown()[0]), long(KD_InputWin)}));
 
   fn_price();
-  Window done = KD_PriceWinDone;
-  ASSERT_NE(0u, done);
+  ASSERT_NE(0u, KD_PriceWinDone);
   EXPECT_FALSE(open_price_dialog());  // open already: nothing new
   pricetype = 5;
   rec.ops.clear();
   draw_pricewin();
   const DrawOp* hc = rec.find_text("hc");
   EXPECT_TRUE(hc && hc->win == KD_PriceWinDisplay);
-  send_event(ButtonRelease, done);
+  send_event(ButtonRelease, KD_PriceWinDone);
   EXPECT_EQ(0u, KD_PriceWin | KD_PriceWinSteps);
   fn_adjust();  // no split yet: an empty date
   rec.ops.clear();
@@ -166,7 +159,7 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
 // and the tracking read-out once walked on to the last loaded day.
 TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
   symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(300, 10), 100, 1));
-  load_ab();
+  ASSERT_EQ(0, load_symbol("AB"));
   KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
   fill_work();
   calculate_globals();

@@ -195,10 +195,9 @@ class MarketTest : public SettingsTest {
   }
   // YYMMDD of each loaded day; an empty day's is negative.
   std::vector<int> loaded_dates() const { return dates(loaded()); }
-  template <typename Day>
-  static std::vector<int> dates(const std::vector<Day>& days) {
+  static std::vector<int> dates(const std::vector<StockDay>& days) {
     std::vector<int> out;
-    for (const Day& d : days) out.push_back((d.nodata ? -1 : 1) * yymmdd_of(d));
+    for (const StockDay& d : days) out.push_back((d.nodata ? -1 : 1) * yymmdd_of(d));
     return out;
   }
 };
