@@ -94,10 +94,8 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   work.write("general/companys", "CD:Charlie:S:N::950101-1:\n");
   work.write("symbols/CD", "# nothing yet\n");
   work.write("days/s951204", "AB,2,1,1,1\n");
-  std::string k = work.file("k");
-  work.write("k", "generaldir=" + work.file("general") + "\nsymboldir=" + work.file("symbols") + "\ndaydir=" +
-                      work.file("days") + "\n");
-  RunResult r = run_program(KADMER_DUMP, {"--config", k, "CD"});  // a security without data lines: it crashed
+  work.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\n");  // read from the working directory
+  RunResult r = run_program(KADMER_DUMP, {"CD"});  // a security without data lines: it crashed
   EXPECT_EQ((std::tuple{1, std::string("kadmer-dump: loadstock: no data for CD\n"), std::string()}),
             (std::tuple{r.status, r.err, r.out}));
   for (const std::vector<std::string>& args :

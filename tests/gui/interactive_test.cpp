@@ -132,9 +132,8 @@ class Interactive : public Program {
       if ((now = kadmer->out_so_far().size()) == size && i > 2) break;
     }
   }
-  void xdo(std::vector<std::string> args) {
-    RunResult r = x->xdotool(args);
-    ASSERT_EQ(0, r.status) << r.err;
+  void xdo(const std::vector<std::string>& args) {
+    ASSERT_EQ(0, x->xdotool(args).status) << args[0];
     settle();
   }
   static std::string s(int v) { return std::to_string(v); }

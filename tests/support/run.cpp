@@ -72,11 +72,6 @@ TempDir::TempDir() {
   path_ = tmpl;
 }
 
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
 void TempDir::write(const std::string& name, const std::string& content) const {
   std::ofstream(file(name), std::ios::binary) << content;
 }

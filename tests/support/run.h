@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ inline RunOptions in_dir(const std::string& dir) { return {dir, {"HOME=" + dir},
 class TempDir {
  public:
   TempDir();
-  ~TempDir();
+  ~TempDir() { std::filesystem::remove_all(path_, ec_); }
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
   void write(const std::string& name, const std::string& content) const;
@@ -35,6 +36,7 @@ class TempDir {
 
  private:
   std::string path_;
+  std::error_code ec_;  // a failed removal is no failure of the test
 };
 
 // A child left running (the program serving events): its output goes to
