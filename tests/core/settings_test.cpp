@@ -1,24 +1,16 @@
 // The settings: the command line through the X resource manager, the
 // configuration file (keys, blanks, switches, invalid lines, where the file
 // is found, bad input), and the start dates.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "support/fixtures.h"
+
+#include <sstream>
 
 namespace {
 
 // ---- the command line ----
 
 time_t fake_now;
-time_t fake_clock() { return fake_now; }
 
 class Settings : public SettingsTest {
  protected:
@@ -67,7 +59,7 @@ TEST(Usage, UnknownOptionsAndStrayArgumentsPrintEveryOptionAndExitOne) {
   TempDir dir;
   for (const std::vector<std::string>& bad : {std::vector<std::string>{"-x"}, {"stray"}, {"-t", "1", "-x"},
                                               {"-rv", "-geometry", "80x50", "extra"}}) {
-    RunResult r = run_program(kadmer_bin(), bad, in_dir(dir.path()));
+    RunResult r = run_program(KADMER_BIN, bad, in_dir(dir.path()));
     EXPECT_TRUE(r.status == 1 && r.err.find("kadmer: [-d name] display\n") == 0) << bad[0] << r.err;
     for (const char* o : {"-display", "-t", "-bg", "-fg", "-bc", "-cg", "-cG", "-cm", "-cr", "-cc", "-bw", "-fn",
                           "-sync", "-rv", "-ib", "-iconic", "-width", "-height"})
@@ -180,7 +172,7 @@ TEST_F(Settings, StartDatesAreTheLastWeekdayBeforeTodayOrTheNewestDayFiles) {
       {2026, 12, 12, 121126, 121026},  // Sunday to Saturday
       {2000, 1, 3, 123199, 123099},   {2001, 1, 2, 10101, 122900},    {1995, 12, 5, 120495, 120195},
       {2000, 3, 1, 22900, 22800},     {2000, 3, 2, 30100, 22900}};    // the leap day of 2000
-  kd_clock = fake_clock;
+  kd_clock = [] { return fake_now; };
   copy_text(symbolname, "ABC");  // and the text settings start empty or as set up
   copy_text(comblist, "smrtv");
   copy_text(daydir, "/x");

@@ -1,16 +1,12 @@
 // Prices in 32nds, the price and volume scale, and day keys.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-#include <ctime>
-#include <string>
 
 #include "support/fixtures.h"
 
 namespace {
 
-TEST(Prices, In32ndsAndTheScaleSteps) {
+using Scale = MarketTest;
+
+TEST_F(Scale, PricesIn32ndsTheStepsAndTheScaleOfTheLoadedDays) {
   struct { double price; char layout; const char* text; } cases[] = {
       {12.375, 'l', "12  3/8 "}, {7.5, 'l', " 7  1/2 "},  {12.375, 'x', "12  3/8 "},   {123.375, 'x', "123  3/8"},
       {3.1, 'l', " 3      "},    {3.1, 'x', "3       "},  {123.34375, 'l', "23  1/32"}, {40, 'l', "40      "},
@@ -41,20 +37,16 @@ TEST(Prices, In32ndsAndTheScaleSteps) {
   set_scale(0, 1e9f);  // a huge price ends at once
   EXPECT_GE(price_incr * 50, 1e9f);
   EXPECT_LT(price_incr * 50, 1e9f + 50);
-}
-
-using Scale = MarketTest;
-
-TEST_F(Scale, CalcPriceRecomputesFromTheLoadedDays) {
+  // calc_price recomputes the scale from the loaded days.
   stocklist.resize(1);
   stocklist[0].days.assign(4, StockDay{});
   stocklist[0].days[1] = quote_day(9.5f, 8.25f, 9.0f, 40000);
   stocklist[0].days[3] = quote_day(9.75f, 0, 0);  // an empty day's low is no low
   num_days = 4;
   calc_price();
-  EXPECT_EQ(40000, volume_high);
   // 0.0625: the first step above (9.75 + 0.5 - 8.25) / 50 = 0.04
-  EXPECT_EQ((std::array{8.25f, 0.0625f, 360000.0f, 800.0f}), (std::array{price_bottom, price_incr, price_highv, volume_incr}));
+  EXPECT_EQ((std::array{8.25f, 0.0625f, 360000.0f, 800.0f, 40000.0f}),
+            (std::array{price_bottom, price_incr, price_highv, volume_incr, float(volume_high)}));
 }
 
 // Day keys are whole days since Thursday 1 January 1970 in every time zone,

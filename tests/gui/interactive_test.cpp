@@ -1,56 +1,127 @@
-// The real program under Xvfb, driven with xdotool as a user drives it:
-// press on a title, drag to the item, release; move into a field, type,
-// press Return or move out. Each test checks what the program drew (pixels
-// of the window) or did (its level-1 trace).
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <set>
-#include <string>
-#include <thread>
-
-#include "support/run.h"
+// The real program under a private Xvfb with the 6x13 "fixed" font: its
+// window's size, position, hints, colours on PseudoColor and TrueColor
+// screens and fatal start-up failures; and sessions driven with xdotool as a
+// user drives it: press on a title, drag to the item, release; move into a
+// field, type, press Return or move out. Each session checks what the program
+// drew (pixels of the window) or did (its level-1 trace).
+#include "support/fixtures.h"
 #include "support/xvfb.h"
+// after gtest: X defines None
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
 const unsigned long GREEN = 0x00ff00, CYAN = 0x00ffff, RED = 0xff0000, GREY = 0x808080, BLUE = 0x0000ff;
 const int FW = 6, FH = 13;
 
-struct Point {
-  int x, y;
-};
+struct Point { int x, y; };
 
 // Menu geometry of a 100 x 60 window: title x and the title and item widths.
 const int title_x[7] = {4, 8 * FW + 4, 16 * FW + 4, 25 * FW + 4, 38 * FW + 4, 47 * FW + 4, 602 - 8 * FW};
 const int title_w[7] = {7, 7, 8, 12, 8, 15, 6};
 const int item_w[7] = {14, 11, 8, 12, 12, 15, 0};
 
-class Interactive : public ::testing::Test {
+class Program : public ::testing::Test {
  protected:
   TempDir dir;
   std::unique_ptr<Xvfb> x;
   std::unique_ptr<Running> kadmer;
   Window main_window = 0;
+  XWindowAttributes a{};
 
-  void SetUp() override {
-    std::string sample = source_dir() + "/data/sample";
-    dir.write(".kadmer", "generaldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
-                             "/days\nmvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\ngraphadv=3\n"
-                             "rangecolor=green\nbolcolor=cyan\ngridcolor=#808080\n");
-    x = std::make_unique<Xvfb>(24, 1024, 900);
-    ASSERT_TRUE(x->ok());
-    kadmer = std::make_unique<Running>(kadmer_bin(), std::vector<std::string>{"-d", x->display(), "-t", "1"},
-                                       in_dir(dir.path()));
-    main_window = x->wait_for_window("kadmer Vers 1.0");
-    ASSERT_NE(0u, main_window);
-    settle();
+  // Starts kadmer on the server (a TrueColor one unless started already),
+  // waits for its main window and reads its attributes.
+  Window start(std::vector<std::string> args = {}) {
+    if (!x) x = std::make_unique<Xvfb>(24, 1280, 1024);
+    EXPECT_TRUE(x->ok()) << "Xvfb did not start";
+    args.insert(args.begin(), {"-d", x->display()});
+    kadmer = std::make_unique<Running>(KADMER_BIN, args, in_dir(dir.path()));
+    if ((main_window = x->wait_for_window("kadmer Vers 1.0"))) XGetWindowAttributes(x->connection(), main_window, &a);
+    return main_window;
+  }
+  // What it wrote on standard error, stopped before it ended by itself.
+  std::string stop() {
+    RunResult r = kadmer->stop();
+    EXPECT_EQ(128 + 15, r.status) << "kadmer ended before it was stopped: " << r.err;
+    return r.err;
   }
   void TearDown() override {
     if (!kadmer || !kadmer->alive()) return;
     std::string err = kadmer->stop().err;
     EXPECT_TRUE(err.find("Sanitizer") == std::string::npos && err.find("runtime error") == std::string::npos) << err;
+  }
+};
+
+TEST_F(Program, SizePositionAndHintsFromTheSettings) {
+  ASSERT_NE(0u, start());
+  Display* d = x->connection();
+  // 100 x 60 cells of 6 x 13 and a border, at the origin.
+  EXPECT_EQ((std::array{602, 782, 1, 0, 0}), (std::array{a.width, a.height, a.border_width, a.x, a.y}));
+  XSizeHints hints;
+  long supplied;
+  ASSERT_TRUE(XGetWMNormalHints(d, main_window, &hints, &supplied));
+  EXPECT_EQ(USSize | PPosition, hints.flags & (USSize | PPosition));
+  EXPECT_EQ("", stop());
+
+  dir.write(".kadmer", "xpos=-10\nypos=-20\nwidth=80\nheight=50\n");  // from the right and bottom edges
+  ASSERT_NE(0u, start({"-iconic"}));
+  EXPECT_EQ((std::array{80 * 6 + 2, 50 * 13 + 2, 1280 - 10, 1024 - 20}),
+            (std::array{a.width, a.height, a.x + a.width, a.y + a.height}));
+  XWMHints* h = XGetWMHints(d, main_window);
+  ASSERT_NE(nullptr, h);
+  EXPECT_EQ(IconicState, h->initial_state);
+  EXPECT_TRUE(h->flags & IconPixmapHint);
+  XFree(h);
+  stop();
+}
+
+TEST_F(Program, AMisspeltColourOrAFatalFailureAtTheStart) {
+  dir.write(".kadmer", "closecolor=rde\n");
+  x = std::make_unique<Xvfb>(8, 1280, 1024);
+  ASSERT_NE(0u, start());
+  EXPECT_NE(DefaultColormap(x->connection(), 0), a.colormap);
+  EXPECT_EQ("", stop());
+  x.reset();
+  dir.write(".kadmer", "closecolor=rde\nbackground=" + std::string(40, 'z') + "\n");
+  ASSERT_NE(0u, start());
+  EXPECT_EQ(DefaultColormap(x->connection(), 0), a.colormap);
+  EXPECT_EQ(0x000000u, x->pixels(main_window)[700 * 602 + 300]);  // the default background
+  EXPECT_EQ("kadmer: unknown color rde for close, using white\n"
+            "kadmer: unknown color zzzzzzzzzzzzzzz for background, using black\n",
+            stop());
+  x = std::make_unique<Xvfb>(24, 1280, 1024);
+  ASSERT_TRUE(x->ok());
+  dir.write("bad.xbm", "this is not a bitmap\n");
+  struct { std::vector<std::string> args; const char* kadmer_file; const char* message; } cases[] = {
+      {{"-d", x->display(), "-fn", "nosuchfont"}, "", "kadmer: XLoadQueryFont failed\n"},
+      {{}, "width=50\n", "kadmer: XOpenDisplay failed\n"},  // no DISPLAY set
+      {{"-d", x->display(), "-ib", "/no/such/icon.xbm"}, "", "kadmer: BitmapOpenFailed\n"},
+      {{"-d", x->display(), "-ib", "bad.xbm"}, "", "kadmer: BitmapFileInvalid\n"}};
+  for (const auto& c : cases) {
+    dir.write(".kadmer", c.kadmer_file);
+    RunResult r = run_program(KADMER_BIN, c.args, in_dir(dir.path()));
+    EXPECT_EQ((std::tuple{1, std::string(c.message)}), (std::tuple{r.status, r.err}));
+  }
+  dir.write(".kadmer", "width=-5\nheight=" + std::string(100000, '9') + "\ndaydir=/no/such/dir\n");
+  ASSERT_NE(0u, start());
+  EXPECT_GE(a.width, 6);
+  stop();
+}
+
+// ---- sessions on the demo database ----
+
+class Interactive : public Program {
+ protected:
+  void SetUp() override {
+    std::string sample = KADMER_SOURCE_DIR "/data/sample";
+    dir.write(".kadmer", "generaldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
+                             "/days\nmvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\ngraphadv=3\n"
+                             "rangecolor=green\nbolcolor=cyan\ngridcolor=#808080\n");
+    ASSERT_NE(0u, start({"-t", "1"}));
+    settle();
   }
 
   // Waits until the program's trace stops growing: it has done what the last
@@ -61,9 +132,8 @@ class Interactive : public ::testing::Test {
       if ((now = kadmer->out_so_far().size()) == size && i > 2) break;
     }
   }
-  void xdo(std::vector<std::string> args) {
-    RunResult r = x->xdotool(args);
-    ASSERT_EQ(0, r.status) << r.err;
+  void xdo(const std::vector<std::string>& args) {
+    ASSERT_EQ(0, x->xdotool(args).status) << args[0];
     settle();
   }
   static std::string s(int v) { return std::to_string(v); }
@@ -140,22 +210,20 @@ TEST_F(Interactive, AStockChartZoomsScrollsAndChangesPeriod) {
   // Zoom waits for the redraws of the item and of the release; unzoom after
   // one zoom shows the window saved before it, after two the whole loaded
   // range from its first day.
-  auto zoom = [&](int item, std::size_t redraws) {
-    std::size_t n = occurrences("<- draw_chart(");
+  auto zoom = [&](int item) {
+    std::size_t n = occurrences("<- draw_chart("), redraws = item == 2 ? 2 : 1;
     choose(4, item);  // action -> zoom or unzoom
     if (item == 2)
       xdo({"mousemove", "200", "300", "mousedown", "1", "mousemove", "300", "500", "sleep", "0.1", "mousemove", "400",
            "650", "sleep", "0.1", "mouseup", "1"});
     wait_for("<- draw_chart(", n + redraws);
   };
-  zoom(2, 2);
+  zoom(2);
   std::size_t zoomed = columns(GREEN);
   EXPECT_TRUE(zoomed > 0 && zoomed < all) << zoomed;
-  zoom(3, 1);
+  zoom(3);
   EXPECT_TRUE(shows(whole));
-  zoom(2, 2);
-  zoom(2, 2);
-  zoom(3, 1);
+  for (int item : {2, 2, 3}) zoom(item);
   std::vector<unsigned long> start = pixels();
   EXPECT_FALSE(whole == start);
   EXPECT_GT(columns(GREEN), zoomed);
@@ -179,9 +247,6 @@ TEST_F(Interactive, AStockChartZoomsScrollsAndChangesPeriod) {
   type_into(field(6, 13, 2), "2", true);  // graph type: weekly
   std::size_t weekly = columns(GREEN);  // every loaded week, fewer than the days that fit
   EXPECT_TRUE(weekly > 10 && weekly < all) << weekly;
-  std::vector<unsigned long> before = pixels();
-  type_into(field(10, 13, 9), "12-05-95", false);  // no date: ignored
-  EXPECT_TRUE(shows(before));
 }
 
 TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
@@ -245,13 +310,12 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
 TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
   choose(5, 2);  // configuration -> database: print to standard output
   type_into(field(11, 1, 48), "stdout", true);
-  xdo({"mousemove", s(field(13, 24, 6).x), s(field(13, 24, 6).y), "click", "1"});
+  click(field(13, 24, 6));
   choose(0, 2);  // query -> percent: the window opens, nothing is read yet
   EXPECT_EQ(0u, occurrences("-> get_query_data("));
   type_into(field(9, 13, 4), "20", true);  // Count: 20, Return
   EXPECT_EQ(1u, occurrences("-> get_query_data("));
-  Point done = field(23, 10, 6);
-  xdo({"mousemove", s(done.x), s(done.y), "click", "1"});
+  click(field(23, 10, 6));  // done
   EXPECT_GT(count(RED), 200);   // risers on the left
   EXPECT_GT(count(BLUE), 200);  // fallers on the right
   std::size_t before = kadmer->out_so_far().size();
@@ -262,7 +326,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
     printed = kadmer->out_so_far().substr(before);
   }
   // Every row the list holds, as kadmer-scan writes it for the same query.
-  RunResult scan = run_program(kadmer_scan(), {"--config", dir.file(".kadmer"), "--start", "2026-12-04", "--end",
+  RunResult scan = run_program(KADMER_SCAN, {"--config", dir.file(".kadmer"), "--start", "2026-12-04", "--end",
                                                "2026-12-04", "--list", "percent", "--high", "100"});
   ASSERT_EQ(0, scan.status) << scan.err;
   for (const std::string& line : split_lines(scan.out)) EXPECT_NE(std::string::npos, printed.find(line + "\n")) << line;
@@ -273,8 +337,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
 }
 
 TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
-  Point done = field(23, 10, 6);
-  auto close_dialog = [&] { xdo({"mousemove", s(done.x), s(done.y), "click", "1"}); };
+  auto close_dialog = [&] { click(field(23, 10, 6)); };
   choose(0, 1);  // query -> price, over two months
   type_into(field(2, 13, 8), "10/01/26", false);
   type_into(field(9, 13, 4), "20", true);
@@ -293,7 +356,7 @@ TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
   EXPECT_GT(count(RED), 20);  // rising classes, in the advance colour
   choose(5, 2);  // print to standard output: the distribution and the count lists print nothing
   type_into(field(11, 1, 48), "stdout", true);
-  xdo({"mousemove", s(field(13, 24, 6).x), s(field(13, 24, 6).y), "click", "1"});
+  click(field(13, 24, 6));
   std::size_t before = kadmer->out_so_far().size();
   choose(4, 6);
   choose(0, 15);  // low count

@@ -1,32 +1,14 @@
 // Queries: the table read from the day files, the ranked lists drawn and
 // printed from it, the history, group and distribution steps and their
 // screens, and kadmer-scan against computations of the test's own.
-#include <gtest/gtest.h>
+#include "support/fixtures.h"
+
 #include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cmath>
-#include <filesystem>
-#include <map>
-#include <string>
 
 #include "query/query.h"
-#include "support/fixtures.h"
-#include "support/run.h"
-#include "ui/ui.h"
 
 namespace {
-
-std::vector<std::string> fields(const std::string& line, char sep) {
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  for (std::size_t next; (next = line.find(sep, at)) != std::string::npos; at = next + 1)
-    out.push_back(line.substr(at, next - at));
-  out.push_back(line.substr(at));
-  return out;
-}
 
 // The close of every symbol of a day file, read here.
 std::map<std::string, double> closes_of(const std::string& path) {
@@ -108,12 +90,6 @@ class Query : public MarketTest {
     querylook = look;
     draw_query();
     return screen->rec;
-  }
-  static std::vector<const DrawOp*> drawn(const DrawRecorder& rec, DrawOp::Kind kind, Role role) {
-    std::vector<const DrawOp*> out;
-    for (const DrawOp& op : rec.ops)
-      if (op.kind == kind && op.role == role) out.push_back(&op);
-    return out;
   }
 };
 
@@ -304,8 +280,8 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
 }
 
 TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
-  auto rows = [&](int look, Role role) { return drawn(draw(look), DrawOp::Kind::Text, role); };
-  std::vector<const DrawOp*> left = rows(2, Role::Qpos), right = drawn(screen->rec, DrawOp::Kind::Text, Role::Qneg);
+  auto rows = [&](int look, Role role) { return ops_of(draw(look), DrawOp::Kind::Text, role); };
+  std::vector<const DrawOp*> left = rows(2, Role::Qpos), right = ops_of(screen->rec, DrawOp::Kind::Text, Role::Qneg);
   ASSERT_EQ(5u, left.size());  // five risers; no index, nothing above the range
   ASSERT_EQ(5u, right.size());
   EXPECT_NE(std::string::npos, left[0]->text.find("EX"));
@@ -326,7 +302,7 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
   for (auto c : cases) {
     querycount = c.count, arrow_index = c.scrolled, querylprice = c.low;
     EXPECT_EQ(c.left, rows(2, Role::Qpos).size()) << c.count << " " << c.scrolled;
-    EXPECT_EQ(c.right, drawn(screen->rec, DrawOp::Kind::Text, Role::Qneg).size());
+    EXPECT_EQ(c.right, ops_of(screen->rec, DrawOp::Kind::Text, Role::Qneg).size());
   }
   querycount = 100, arrow_index = 0, querylprice = 0;
   querycdate = 120195;  // compare columns: 44 wide, and 12 / 2 - 3 characters of the name
@@ -357,7 +333,7 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   EXPECT_EQ("   %   symbol   price change name", lines[0]);
   EXPECT_EQ(std::string::npos, read_file(file).find('#'));
   EXPECT_EQ(-1, printfd);
-  EXPECT_FALSE(drawn(screen->rec, DrawOp::Kind::Text, Role::Qpos).empty());  // the window keeps its rows
+  EXPECT_FALSE(ops_of(screen->rec, DrawOp::Kind::Text, Role::Qpos).empty());  // the window keeps its rows
   copy_text(printpath, "/dev/full");
   do_print();
   settle();
@@ -482,7 +458,7 @@ TEST_F(Query, TheDistributionScreen) {
     return std::string();
   };
   auto height = [&](const DrawRecorder& rec, Role role) {
-    std::vector<const DrawOp*> bars = drawn(rec, DrawOp::Kind::Fill, role);
+    std::vector<const DrawOp*> bars = ops_of(rec, DrawOp::Kind::Fill, role);
     return bars.size() == 1 ? bars[0]->h : -1;
   };
   DrawRecorder& rec = draw(14);
@@ -511,7 +487,7 @@ class Scan : public ::testing::Test {
  protected:
   TempDir db;
   void SetUp() override {
-    RunResult g = run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "150", "--days", "30", "--end",
+    RunResult g = run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "150", "--days", "30", "--end",
                                              "951229", "--absolute"});
     ASSERT_EQ(0, g.status) << g.err;
     std::string config;  // the generated settings without the group of the user's own
@@ -521,7 +497,7 @@ class Scan : public ::testing::Test {
   }
   RunResult scan(std::vector<std::string> args) {
     args.insert(args.begin(), {"--config", db.file("k"), "--start", "951219", "--end", "951228", "--csv"});
-    return run_program(kadmer_scan(), args);
+    return run_program(KADMER_SCAN, args);
   }
 };
 
@@ -554,7 +530,7 @@ TEST_F(Scan, PercentFromTheFirstAndLastClose) {
                                        {"--start", "951206", "--end", "951129"},
                                        {"--start", "951129", "--end", "951206", "--list", "nosuch"},
                                        {"--start", "951129", "--end", "951206", "--mode", "x"}}) {
-    RunResult u = run_program(kadmer_scan(), bad);
+    RunResult u = run_program(KADMER_SCAN, bad);
     EXPECT_EQ(2, u.status);
     EXPECT_NE(std::string::npos, u.err.find("usage: kadmer-scan")) << u.err;
   }

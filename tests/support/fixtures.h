@@ -1,15 +1,25 @@
 // Fixtures for in-process tests: every setting starts from its start value,
 // in a fresh working directory with a fresh HOME; a small market database
 // written by the test is loaded without a display; drawing goes to a
-// recorder.
+// recorder. Included first: it brings in gtest before X defines None.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+// The standard headers the tests use, here once for all of them.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "chart/chart.h"
@@ -43,9 +53,17 @@ struct RecordingWindow {
   }
 };
 
+// The recorded operations of one kind and role, in drawing order.
+inline std::vector<const DrawOp*> ops_of(const DrawRecorder& rec, DrawOp::Kind kind, Role role) {
+  std::vector<const DrawOp*> out;
+  for (const DrawOp& op : rec.ops)
+    if (op.kind == kind && op.role == role) out.push_back(&op);
+  return out;
+}
+
 // Hands one event to the program's dispatcher. For buttons and motion a, b
-// are the pointer position; for Expose a is the count; for ConfigureNotify
-// the new size.
+// are the pointer position; for keys the key code and the modifier state;
+// for Expose a is the count; for ConfigureNotify the new size.
 inline void send_event(int type, Window w, int a = 0, int b = 0) {
   KD_Event = XEvent{};
   KD_Event.type = type;
@@ -53,6 +71,7 @@ inline void send_event(int type, Window w, int a = 0, int b = 0) {
   KD_Event.xany.display = KD_Display;
   if (type == ButtonPress || type == ButtonRelease) KD_Event.xbutton.x = a, KD_Event.xbutton.y = b;
   if (type == MotionNotify) KD_Event.xmotion.x = a, KD_Event.xmotion.y = b;
+  if (type == KeyPress) KD_Event.xkey.keycode = a, KD_Event.xkey.state = b;
   if (type == Expose) KD_Event.xexpose.count = a;
   if (type == ConfigureNotify) KD_Event.xconfigure.window = w, KD_Event.xconfigure.width = a, KD_Event.xconfigure.height = b;
   dispatch_event();
@@ -72,10 +91,8 @@ class SettingsTest : public ::testing::Test {
   std::string old_cwd, old_home;
 
   void SetUp() override {
-    char buf[4096];
-    old_cwd = getcwd(buf, sizeof buf) ? buf : "/";
-    const char* h = std::getenv("HOME");
-    old_home = h ? h : "";
+    old_cwd = std::filesystem::current_path();
+    old_home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ASSERT_EQ(0, chdir(work.path().c_str()));
     setenv("HOME", home.path().c_str(), 1);
     reset_settings();
@@ -145,18 +162,14 @@ class MarketTest : public SettingsTest {
   }
   void TearDown() override {
     reset_history();
-    groups.clear(), companys.clear();
+    groups.clear(), companys.clear(), nocompany = CompanyRec{};
     num_groups = num_companys = 0;
-    nocompany = CompanyRec{};
     SettingsTest::TearDown();
   }
   static void reset_history() {
     free_history();
     num_days = work_days = disp_days = load = adjust_date = stockbuyavol = main_win_width = font_width = 0;
-    adjust_ratio = stockbuyprice = 0;
-    use_seek_hint = 1;
-    whatday = 0;
-    load_hooks = {};
+    adjust_ratio = stockbuyprice = 0, whatday = 0, use_seek_hint = 1, load_hooks = {};
   }
   // Writes the two tables and reads them as start-up does.
   void tables(const std::string& groups_file, const std::string& companys_file) {
@@ -182,10 +195,9 @@ class MarketTest : public SettingsTest {
   }
   // YYMMDD of each loaded day; an empty day's is negative.
   std::vector<int> loaded_dates() const { return dates(loaded()); }
-  template <typename Day>
-  static std::vector<int> dates(const std::vector<Day>& days) {
+  static std::vector<int> dates(const std::vector<StockDay>& days) {
     std::vector<int> out;
-    for (const Day& d : days) out.push_back((d.nodata ? -1 : 1) * yymmdd_of(d));
+    for (const StockDay& d : days) out.push_back((d.nodata ? -1 : 1) * yymmdd_of(d));
     return out;
   }
 };
@@ -205,13 +217,12 @@ class ChartTest : public MarketTest {
   void SetUp() override {
     MarketTest::SetUp();
     fake_window(100, 60);  // again: the market fixture cleared the font
-    mark = buyvolume = arrow_index = queryflag = 0;
-    member_gc = nullptr;
-    last = 0;
+    mark = buyvolume = arrow_index = queryflag = 0, last = 0, member_gc = nullptr;
   }
-  // One weekday line a day from 2 Jan 1995 with these closes (0: no line).
-  void history(const std::vector<float>& closes, int volume = 100, const char* sym = "AB") {
-    symbol_file(sym, history_lines(1995, 1, 2, closes, volume));
+  // Loads one weekday line a day from 2 Jan 1995 with these closes (0: no line).
+  void history(const std::vector<float>& closes, int volume = 100) {
+    symbol_file("AB", history_lines(1995, 1, 2, closes, volume));
+    load();
   }
   void load(const char* sym = "AB") {
     ASSERT_EQ(0, load_symbol(sym));
@@ -225,12 +236,7 @@ class ChartTest : public MarketTest {
     draw_stock();
   }
   static int x_of(int day) { return xlb_indent + (day + 1) * day_pixel_space; }
-  std::vector<const DrawOp*> ops(DrawOp::Kind kind, Role role) const {
-    std::vector<const DrawOp*> out;
-    for (const DrawOp& op : rec.ops)
-      if (op.kind == kind && op.role == role) out.push_back(&op);
-    return out;
-  }
+  std::vector<const DrawOp*> ops(DrawOp::Kind kind, Role role) const { return ops_of(rec, kind, role); }
   // The texts drawn, or those drawn at x.
   std::vector<std::string> texts(int x = -1) const {
     std::vector<std::string> out;

@@ -10,38 +10,30 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
 namespace fs = std::filesystem;
 
-static pid_t spawn(const std::string& path, const std::vector<std::string>& args,
-                   const RunOptions& opt, const std::string& out, const std::string& err) {
-  pid_t pid = fork();
-  if (pid != 0) return pid;
-  int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int in = open("/dev/null", O_RDONLY);
-  dup2(in, 0);
-  dup2(o, 1);
-  dup2(e, 2);
+Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt) {
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::string out = files_.file("out"), err = files_.file("err");
+  if ((pid_ = fork()) != 0) {
+    done_ = pid_ < 0;  // fork failed: status -1, nothing to wait for
+    return;
+  }
+  dup2(open("/dev/null", O_RDONLY), 0);
+  dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+  dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
   if (!opt.cwd.empty() && chdir(opt.cwd.c_str()) != 0) _exit(126);
   for (const std::string& name : opt.unset) unsetenv(name.c_str());
   for (const std::string& kv : opt.env) putenv(strdup(kv.c_str()));
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(path.c_str()));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   execv(path.c_str(), argv.data());
   _exit(127);
-}
-
-Running::Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt)
-    : pid_(spawn(path, args, opt, files_.file("out"), files_.file("err"))) {}
-
-Running::~Running() {
-  if (!done_) stop();
 }
 
 void Running::collect(int wstatus) {
@@ -58,45 +50,26 @@ bool Running::alive() {
 }
 
 RunResult Running::wait(double seconds) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (alive()) {
-    if (std::chrono::steady_clock::now() > until) {
-      RunResult r = stop();
-      r.timed_out = true;
-      return r;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int i = 0; alive() && i < seconds * 50; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (alive()) {
+    stop();
+    result_.timed_out = true;
   }
   return result_;
 }
 
 RunResult Running::stop() {
-  if (!done_) {
-    kill(pid_, SIGTERM);
-    int ws;
-    waitpid(pid_, &ws, 0);
-    collect(ws);
-  }
+  int ws;
+  if (!done_ && kill(pid_, SIGTERM) == 0 && waitpid(pid_, &ws, 0) == pid_) collect(ws);
   return result_;
 }
 
 std::string Running::out_so_far() const { return read_file(files_.file("out")); }
 
-RunResult run_program(const std::string& path, const std::vector<std::string>& args,
-                      const RunOptions& opt) {
-  Running r(path, args, opt);
-  return r.wait(opt.timeout);
-}
-
 TempDir::TempDir() {
   std::string tmpl = (fs::temp_directory_path() / "kadmer-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
   path_ = tmpl;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
 }
 
 void TempDir::write(const std::string& name, const std::string& content) const {
@@ -107,15 +80,21 @@ void TempDir::mkdir(const std::string& name) const { fs::create_directories(file
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> fields(const std::string& line, char sep) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  for (std::size_t next; (next = line.find(sep, at)) != std::string::npos; at = next + 1)
+    out.push_back(line.substr(at, next - at));
+  out.push_back(line.substr(at));
+  return out;
 }
 
 std::vector<std::string> split_lines(const std::string& text) {
   std::vector<std::string> lines;
   std::stringstream ss(text);
-  std::string line;
-  while (std::getline(ss, line)) lines.push_back(line);
+  for (std::string line; std::getline(ss, line);) lines.push_back(line);
   return lines;
 }

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,21 +18,17 @@ struct RunOptions {
   std::string cwd;                      // empty: the current directory
   std::vector<std::string> env;         // NAME=value added to the environment
   std::vector<std::string> unset;       // names removed from the environment
-  double timeout = 20;                  // seconds; the child is killed after it
 };
 
 // Runs in `dir` with HOME there too (no settings file of the user's) and no
 // DISPLAY.
 inline RunOptions in_dir(const std::string& dir) { return {dir, {"HOME=" + dir}, {"DISPLAY"}}; }
 
-RunResult run_program(const std::string& path, const std::vector<std::string>& args,
-                      const RunOptions& opt = {});
-
 // A fresh temporary directory, removed with everything in it.
 class TempDir {
  public:
   TempDir();
-  ~TempDir();
+  ~TempDir() { std::filesystem::remove_all(path_, ec_); }
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
   void write(const std::string& name, const std::string& content) const;
@@ -39,6 +36,7 @@ class TempDir {
 
  private:
   std::string path_;
+  std::error_code ec_;  // a failed removal is no failure of the test
 };
 
 // A child left running (the program serving events): its output goes to
@@ -46,10 +44,10 @@ class TempDir {
 class Running {
  public:
   Running(const std::string& path, const std::vector<std::string>& args, const RunOptions& opt = {});
-  ~Running();
+  ~Running() { stop(); }
   bool alive();
   RunResult stop();  // SIGTERM, wait, collect output
-  RunResult wait(double seconds);  // wait for it to end by itself
+  RunResult wait(double seconds);  // wait for it to end by itself; stopped after that
   std::string out_so_far() const;
 
  private:
@@ -60,13 +58,13 @@ class Running {
   void collect(int wstatus);
 };
 
+// Runs to the end, or for 20 seconds.
+inline RunResult run_program(const std::string& path, const std::vector<std::string>& args,
+                             const RunOptions& opt = {}) {
+  return Running(path, args, opt).wait(20);
+}
 
 std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
-
-// The programs under test and the source tree.
-inline std::string kadmer_bin() { return KADMER_BIN; }
-inline std::string kadmer_gen() { return KADMER_GEN; }
-inline std::string kadmer_scan() { return KADMER_SCAN; }
-inline std::string kadmer_dump() { return KADMER_DUMP; }
-inline std::string source_dir() { return KADMER_SOURCE_DIR; }
+// The fields of a line between the separators.
+std::vector<std::string> fields(const std::string& line, char sep);

@@ -1,64 +1,31 @@
 #include "support/xvfb.h"
 
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <thread>
 
-#include "core/text.h"
-#include "ui/ui.h"
 
 Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   int fds[2];
   if (pipe(fds) != 0) return;
-  pid_ = fork();
-  if (pid_ == 0) {
-    close(fds[0]);
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    // Formatted, not concatenated: GCC 12 at -O3 warns falsely on string +.
-    char screen[64], fd[16], cc[16];
-    std::snprintf(screen, sizeof screen, "%dx%dx%d", width, height, depth);
-    std::snprintf(fd, sizeof fd, "%d", fds[1]);
-    std::snprintf(cc, sizeof cc, "%d", visual_class);
-    if (visual_class >= 0)
-      execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-cc", cc, "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
-    else
-      execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  // Formatted, not concatenated: GCC 12 at -O3 warns falsely on string +.
+  char screen[64], name[16];
+  std::snprintf(screen, sizeof screen, "%dx%dx%d", width, height, depth);
+  std::vector<std::string> args{"-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+                                "-noreset"};
+  if (visual_class >= 0) args.insert(args.end(), {"-cc", std::to_string(visual_class)});
+  server_ = std::make_unique<Running>("/usr/bin/Xvfb", args);  // the pipe's ends are inherited
   close(fds[1]);
-  char buf[32] = {};
-  std::size_t n = 0;
-  while (n < sizeof buf - 1) {
-    ssize_t r = read(fds[0], buf + n, sizeof buf - 1 - n);
-    if (r <= 0) break;
-    n += static_cast<std::size_t>(r);
-    if (std::memchr(buf, '\n', n)) break;
-  }
-  close(fds[0]);
-  if (n > 0 && buf[0] >= '0' && buf[0] <= '9') {
-    char name[32];
-    std::snprintf(name, sizeof name, ":%d", std::atoi(buf));
-    display_ = name;
-  }
+  // The server writes its display number once it takes connections.
+  FILE* in = fdopen(fds[0], "r");
+  int n;
+  if (in && std::fscanf(in, "%d", &n) == 1 && std::snprintf(name, sizeof name, ":%d", n) > 0) display_ = name;
+  if (in) std::fclose(in);
 }
 
 Xvfb::~Xvfb() {
   if (conn_) XCloseDisplay(conn_);
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
 }
 
 Display* Xvfb::connection() {
@@ -66,30 +33,9 @@ Display* Xvfb::connection() {
   return conn_;
 }
 
-// A mapped window whose name begins with title.
-static bool is_window(Display* d, Window w, const std::string& title) {
-  char* name = nullptr;
-  XWindowAttributes a;
-  bool match = XFetchName(d, w, &name) && name && std::string(name).rfind(title, 0) == 0 &&
-               XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
-  if (name) XFree(name);
-  return match;
-}
-
-Window Xvfb::wait_for_window(const std::string& title, double timeout) {
-  Display* d = connection();
-  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
-  while (d && std::chrono::steady_clock::now() < until) {
-    Window root, parent, *kids = nullptr, found = 0;
-    unsigned int n = 0;
-    XSync(d, False);
-    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n))
-      for (unsigned int i = 0; i < n && !found; ++i) found = is_window(d, kids[i], title) ? kids[i] : 0;
-    if (kids) XFree(kids);
-    if (found) return found;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return 0;
+Window Xvfb::wait_for_window(const std::string& title) {
+  RunResult r = xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + title});
+  return r.status == 0 ? std::stoul(r.out) : 0;
 }
 
 std::vector<unsigned long> Xvfb::pixels(Window w) {
@@ -106,14 +52,5 @@ std::vector<unsigned long> Xvfb::pixels(Window w) {
 }
 
 RunResult Xvfb::xdotool(const std::vector<std::string>& args) {
-  RunOptions o;
-  o.env = {"DISPLAY=" + display_};
-  return run_program("/usr/bin/xdotool", args, o);
-}
-
-void open_graph(const Xvfb& x) {
-  copy_text(KD_DisplayName, x.display());
-  copy_text(KD_FontName, "fixed");
-  KD_BorderWidth = 1;
-  initial_graph();
+  return run_program("/usr/bin/xdotool", args, {"", {"DISPLAY=" + display_}, {}});
 }

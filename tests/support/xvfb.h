@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,21 +15,18 @@ class Xvfb {
   // visual_class: -1 the server's default for the depth, else StaticGray (0) ..
   // DirectColor (5).
   explicit Xvfb(int depth = 24, int width = 1280, int height = 1024, int visual_class = -1);
-  ~Xvfb();
-  bool ok() const { return pid_ > 0 && !display_.empty(); }
+  ~Xvfb();  // the server is stopped after the connection is closed
+  bool ok() const { return server_ && !display_.empty(); }
   const std::string& display() const { return display_; }  // ":N"
   Display* connection();  // the test's own, for asking the server
-  // The mapped top-level window whose name begins with `title`, or 0.
-  Window wait_for_window(const std::string& title, double timeout = 15);
+  // The mapped window whose name begins with `title`, or 0 after 20 s.
+  Window wait_for_window(const std::string& title);
   // Pixels of window w (0xRRGGBB), row by row; empty when it cannot be read.
   std::vector<unsigned long> pixels(Window w);
   RunResult xdotool(const std::vector<std::string>& args);
 
  private:
-  int pid_ = -1;
+  std::unique_ptr<Running> server_;
   std::string display_;
   Display* conn_ = nullptr;
 };
-
-// initial_graph in this process, on the server, with the "fixed" font.
-void open_graph(const Xvfb& x);

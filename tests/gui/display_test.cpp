@@ -1,0 +1,286 @@
+// The window in this process against a private Xvfb: typing into dialog
+// fields (the events are made here and handed to the program's handlers),
+// lists and switches; the graphics contexts in both video modes, monochrome
+// screens, colour changes and the status window.
+#include "support/fixtures.h"
+#include "support/xvfb.h"
+#include "ui/dialogs.h"
+// after gtest: X defines None
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <functional>
+
+namespace {
+
+class InProcess : public MarketTest {
+ protected:
+  std::unique_ptr<Xvfb> x;
+  DrawRecorder rec;
+
+  void SetUp() override {
+    MarketTest::SetUp();
+    reopen(std::make_unique<Xvfb>(24, 1024, 800));
+    tables("", "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie:S:N::950101-2000:\n");
+    std::string lines = history_lines(1995, 12, 4, std::vector<float>(20, 10), 100, 1);  // 4 to 29 December
+    symbol_file("AB", lines);
+    symbol_file("CD", lines);
+    graphlook = 1;
+    install_recorder(&rec);
+  }
+  void TearDown() override {
+    install_recorder(nullptr);
+    close_graph();
+    x.reset();
+    MarketTest::TearDown();
+  }
+  // Opens the window (again: after a change of colours, or on another
+  // server) with the "fixed" font.
+  void reopen(std::unique_ptr<Xvfb> server = nullptr) {
+    close_graph();
+    if (server) x = std::move(server);
+    ASSERT_TRUE(x->ok());
+    copy_text(KD_DisplayName, x->display());
+    copy_text(KD_FontName, "fixed");
+    KD_BorderWidth = 1;
+    initial_graph();
+  }
+  XGCValues values(GC gc, unsigned long mask) {
+    XGCValues v{};
+    XGetGCValues(KD_Display, gc, mask, &v);
+    return v;
+  }
+  unsigned long fg(GC gc) { return values(gc, GCForeground).foreground; }
+  unsigned long rgb(unsigned long pixel) {
+    XColor c;
+    c.pixel = pixel;
+    XQueryColor(KD_Display, KD_ColorMap, &c);
+    return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
+  }
+  void key(Window w, KeySym sym, bool shift = false) {
+    send_event(KeyPress, w, XKeysymToKeycode(KD_Display, sym), shift ? ShiftMask : 0);
+  }
+  void type(Window w, const std::string& text) {  // '%' is a shifted 5
+    for (char c : text)
+      key(w, c == '%' ? XK_5 : c == '/' ? XK_slash : c == '.' ? XK_period : c == '-' ? XK_minus : KeySym(c), c == '%');
+  }
+  // The pointer enters the field, the text is typed, and the pointer leaves
+  // (or Return is pressed).
+  void enter_text(Window w, const std::string& text, bool press_return = false) {
+    send_event(EnterNotify, w);
+    type(w, text);
+    if (press_return) key(w, XK_Return);
+    else send_event(LeaveNotify, w);
+  }
+};
+
+std::string str(long v) { return std::to_string(v); }
+
+TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
+  fn_stock();
+  ASSERT_NE(0u, KD_StockWinName);
+  enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
+  EXPECT_EQ((std::array<long, 3>{1, long(KD_StockWinName), 0}), (std::array<long, 3>{load, long(KD_InputWin), key_index}));
+  EXPECT_STREQ("AB", symbolname);
+  enter_text(KD_StockWinName, "cdefghijklmn");  // CDEFGHIJ is no symbol: the failed load clears it
+  EXPECT_EQ((std::array<long, 3>{0, 0, 0}), (std::array<long, 3>{symbolname[0], load, long(KD_InputWin)}));
+  enter_text(KD_StockWinName, "cd");
+  EXPECT_STREQ("CD", symbolname);
+  // Each field stores what it can read and keeps its value otherwise.
+  ASSERT_EQ(0, load_symbol("AB"));
+  const std::string long_dir(300, 'd');
+  auto mdy = [] { return str(KD_csm * 10000 + KD_csd * 100 + KD_csy); };
+  // Each field's value after each text typed into it.
+  struct { void (*open)(); Window* field; std::function<std::string()> value; std::vector<std::array<const char*, 2>> typed; }
+  entries[] = {
+      {fn_date, &KD_DateWinStartDay, mdy, {{"12/11/95", "121195"}, {"12-05-95", "121195"}, {"12/05", "121195"},
+                                           {"2/30/95", "121195"}, {"13/1/95", "121195"}, {"x/y/z", "121195"}}},
+      {fn_stock, &KD_StockWinVolt, [] { return str(queryvdate); }, {{"12/6/1995", "120695"}}},
+      {fn_adjust, &KD_AdjustWinDate, [] { return str(adjust_date); },
+       {{"2/29/00", "229"}, {"2/29/99", "229"}, {"12/13/95", "951213"}}},
+      {fn_mvavg, &KD_MvAvgWinBol, [] { return str(bollingerflag); }, {{"on", "1"}, {"yes", "0"}}},
+      {fn_mvavg, &KD_MvAvgWinDays, [] { return str(mvavgdays); }, {{"21", "21"}, {"lots", "21"}}},
+      {fn_mvavg, &KD_MvAvgWinStd, [] { return str(static_cast<long>(bolstd * 10)); }, {{"2.5", "25"}}},
+      {fn_price, &KD_PriceWinDisplay, [] { return str(pricetype); }, {{"hcx", "5"}, {"lzzc", "2"}}},  // three letters
+      {fn_price, &KD_PriceWinLook, [] { return std::string(1, quotelook); }, {{"dots", "d"}, {"bars", "b"}}},
+      {fn_price, &KD_PriceWinLaxis, [] { return std::string(1, laxis); }, {{"%", "%"}}},
+      {fn_comb, &KD_CombWinList, [] { return comblist + str(graphlook); }, {{"smrtvsmrtv", "smrtv7"}}},
+      {fn_database, &KD_DatabaseWinDay, [] { return str(std::strlen(daydir)); }, {{long_dir.c_str(), "255"}}}};
+  for (auto& e : entries)
+    for (auto [typed, stored] : e.typed) {
+      e.open();
+      enter_text(*e.field, typed);
+      EXPECT_EQ(stored, e.value()) << typed;
+    }
+  // Backspace edits; leaving without typing keeps the value.
+  fn_price();
+  send_event(EnterNotify, KD_PriceWinSteps);
+  key(KD_PriceWinSteps, XK_BackSpace);  // nothing typed: nothing happens
+  EXPECT_EQ(0, key_index);
+  type(KD_PriceWinSteps, "129");
+  key(KD_PriceWinSteps, XK_BackSpace);
+  key(KD_PriceWinSteps, XK_Shift_L);
+  EXPECT_STREQ("12", key_buffer);
+  send_event(LeaveNotify, KD_PriceWinSteps);
+  enter_text(KD_PriceWinSteps, "");
+  EXPECT_TRUE(price_steps == 12 && rec.find_text(" 12"));  // the old value shown again
+}
+
+TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
+  fn_date();
+  enter_text(KD_DateWinDayCount, "5");
+  EXPECT_STREQ("leave: no stock data", last_status);
+  EXPECT_EQ((std::array<long, 2>{long(KD_DateWinDayCount), 1}), (std::array<long, 2>{long(KD_InputWin), key_index}));
+  ASSERT_EQ(0, load_symbol("AB"));
+  enter_text(KD_DateWinDayCount, "500");
+  EXPECT_STREQ("leave: exceed stock days", last_status);
+  EXPECT_EQ(3, key_index);
+  enter_text(KD_DateWinDayCount, "5");
+  // The last five loaded days; the field closed.
+  EXPECT_EQ((std::array<long, 3>{5, 951225, 0}), (std::array<long, 3>{work_days, yymmdd_of(shown()[0]), long(KD_InputWin)}));
+
+  fn_price();
+  ASSERT_NE(0u, KD_PriceWinDone);
+  EXPECT_FALSE(open_price_dialog());  // open already: nothing new
+  pricetype = 5;
+  rec.ops.clear();
+  draw_pricewin();
+  const DrawOp* hc = rec.find_text("hc");
+  EXPECT_TRUE(hc && hc->win == KD_PriceWinDisplay);
+  send_event(ButtonRelease, KD_PriceWinDone);
+  EXPECT_EQ(0u, KD_PriceWin | KD_PriceWinSteps);
+  fn_adjust();  // no split yet: an empty date
+  rec.ops.clear();
+  draw_adjustwin();
+  for (const DrawOp* t : rec.texts()) EXPECT_FALSE(t->win == KD_AdjustWinDate && !t->text.empty());
+}
+
+// More days loaded than fit: the days past the right edge were never drawn,
+// and the tracking read-out once walked on to the last loaded day.
+TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
+  symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(300, 10), 100, 1));
+  ASSERT_EQ(0, load_symbol("AB"));
+  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
+  fill_work();
+  calculate_globals();
+  draw_chart();
+  int drawn = 0;
+  while (drawn < work_days && worklist[0][drawn].xpix >= 0) ++drawn;
+  ASSERT_TRUE(drawn > 50 && drawn < work_days) << drawn;
+  fn_mark();
+  EXPECT_EQ(1, mark);
+  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day
+  EXPECT_EQ((std::array<time_t, 2>{2, worklist[0][2].date}), (std::array<time_t, 2>{mark, mark_rd}));
+  fn_track();
+  int middle = (ylt_indent + ylb_indent) / 2;
+  rec.ops.clear();
+  send_event(MotionNotify, KD_MainWin, worklist[0][6].xpix + 1, middle);
+  EXPECT_NE(nullptr, rec.find_text("Tot-Vol  40.00K"));  // four days of 100 hundreds of shares
+  rec.ops.clear();
+  send_event(MotionNotify, KD_MainWin, xrt_indent - 1, middle);
+  char date[16];
+  std::snprintf(date, sizeof date, "Date %02d/%02d ", worklist[0][drawn - 1].emon, worklist[0][drawn - 1].eday);
+  auto texts = rec.texts();
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const DrawOp* t) { return t->text.rfind(date, 0) == 0; }))
+      << date;
+  fn_track();
+  fn_unmark();
+  EXPECT_EQ(0, mark);
+  graphlook = 3;
+  fn_mark();
+  EXPECT_STREQ("fn_mark: deferred implementation", last_status);
+}
+
+TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
+  graphlook = 13;
+  int page = (main_win_height - 4 * font_height) / font_height;  // the rows below the heading
+  struct { int adv; void (*arrow)(); int index; } steps[] = {
+      {2, fn_arrowdown, page}, {2, fn_arrowup, 0}, {2, fn_arrowup, 0}, {1, fn_arrowdown, page / 2}};
+  for (auto st : steps) {
+    arrow_adv = st.adv, st.arrow();
+    EXPECT_EQ(st.index, arrow_index);
+  }
+  arrow_index = 0;
+  struct { void (*action)(); int item; const char* name; } switches[] = {
+      {fn_grid, 7, "grid"}, {fn_track, 8, "track"}, {fn_trace, 10, "trace"}, {fn_status, 9, "status"}};
+  for (auto s : switches)
+    for (const char* state : {" off", " on"}) {
+      s.action();
+      EXPECT_EQ(std::string(s.name) + state, menu[4][s.item].label);
+    }
+  EXPECT_EQ(0, gridstate);
+}
+
+// ---- colours ----
+
+// The zoom rectangle flips background and foreground into each other.
+TEST_F(InProcess, EachRoleTakesItsConfiguredColourInEitherVideoMode) {
+  struct { int entry; const char* name; unsigned long rgb; GC* gc; } roles[] = {
+      {COLOR_RANGE, "green", 0x00ff00, &KD_GC_Range}, {COLOR_CLOSE, "red", 0xff0000, &KD_GC_Close},
+      {COLOR_MVAVG, "yellow", 0xffff00, &KD_GC_Mvavg}, {COLOR_BOL, "cyan", 0x00ffff, &KD_GC_Bol},
+      {COLOR_HIGH, "magenta", 0xff00ff, &KD_GC_High},  {COLOR_LOW, "orange", 0xffa500, &KD_GC_Low},
+      {COLOR_GRID, "#808080", 0x808080, &KD_GC_Grid},  {COLOR_HIGHLIGHT, "navy", 0x000080, &KD_GC_Highlight}};
+  for (int rv : {0, 1}) {
+    SCOPED_TRACE(rv ? "reverse video" : "normal video");
+    reset_color_tables();
+    KD_ReverseVideo = rv;
+    for (auto r : roles) set_color_name(current_color_table(), r.entry, r.name);
+    reopen();
+    EXPECT_EQ((std::array{6, 13}), (std::array{font_width, font_height}));
+    for (auto r : roles) EXPECT_EQ(r.rgb, rgb(fg(*r.gc))) << r.name;
+    EXPECT_EQ((std::array{rv ? 0xffffffUL : 0UL, rv ? 0UL : 0xffffffUL}), (std::array{rgb(KD_BgColor), rgb(KD_FgColor)}));
+    EXPECT_EQ((std::array{KD_FgColor, KD_BgColor, KD_FgColor, KD_FgColor, KD_BgColor ^ KD_FgColor}),
+              (std::array{fg(KD_GC_Graph), fg(KD_GC0), values(KD_GC0, GCBackground).background, fg(KD_GC1), fg(KD_XOR)}));
+    // Query and advance/decline colours are the same in both modes.
+    EXPECT_EQ((std::array{0xff0000UL, 0x0000ffUL, 0x0000ffUL, 0x00ff00UL}),
+              (std::array{rgb(fg(KD_GC_Qpos)), rgb(fg(KD_GC_Qneg)), rgb(fg(KD_GC_Dec)), rgb(fg(KD_GC_Dif))}));
+    EXPECT_EQ((std::array{GXxor, LineSolid}),
+              (std::array{values(KD_XOR, GCFunction).function, values(KD_GC_Dif, GCLineStyle).line_style}));
+    GC member = create_member_gc();  // close dots of a loaded member
+    EXPECT_EQ(0xff0000u, rgb(fg(member)));
+    free_member_gc(member);
+  }
+}
+
+TEST_F(InProcess, MonochromeDrawsEveryRoleInTheForegroundWithADashedDifference) {
+  reopen(std::make_unique<Xvfb>(8, 1024, 800, StaticGray));
+  ASSERT_TRUE(is_monochrome());
+  EXPECT_EQ((std::array{WhitePixel(KD_Display, KD_Screen), BlackPixel(KD_Display, KD_Screen)}),
+            (std::array{KD_BgColor, KD_FgColor}));
+  for (unsigned long p : {KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor, KD_GraphColor, KD_MvavgColor,
+                          KD_QueryPosColor, KD_AdvColor, KD_DifColor, KD_HighlightColor})
+    EXPECT_EQ(KD_FgColor, p);
+  EXPECT_EQ((std::array{LineOnOffDash, LineSolid, CapRound}), (std::array{values(KD_GC_Dif, GCLineStyle).line_style,
+            values(KD_GC_Adv, GCLineStyle).line_style, values(KD_GC_Unc, GCCapStyle).cap_style}));
+  fn_colors();
+  EXPECT_EQ(0u, KD_ColorWin);  // no colours to choose
+}
+
+TEST_F(InProcess, ResetColorsMovesANewPixelIntoItsContextsAndTheStatusWindowOpensAndCloses) {
+  long red = XMakeNamedColor("red");
+  ASSERT_GE(red, 0);
+  EXPECT_EQ(-1, XMakeNamedColor("nosuchcolour"));
+  KD_CloseColor = static_cast<unsigned long>(red);
+  Reset_Colors(COLOR_CLOSE);
+  EXPECT_EQ(KD_CloseColor, fg(KD_GC_Close));
+  KD_BgColor = static_cast<unsigned long>(XMakeNamedColor("navy"));
+  Reset_Colors(COLOR_BACKGROUND);
+  for (GC gc : {KD_GC1, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})
+    EXPECT_EQ(KD_BgColor, values(gc, GCBackground).background);
+  EXPECT_EQ((std::array{KD_BgColor, KD_BgColor ^ KD_FgColor}), (std::array{fg(KD_GC0), fg(KD_XOR)}));
+  KD_FgColor = static_cast<unsigned long>(red);
+  Reset_Colors(COLOR_FOREGROUND);
+  EXPECT_EQ((std::array{KD_FgColor, KD_BgColor ^ KD_FgColor, KD_FgColor}),
+            (std::array{fg(KD_GC1), fg(KD_XOR), values(KD_GC0, GCBackground).background}));
+  // The status window follows its menu item.
+  fn_status();
+  XWindowAttributes a;
+  ASSERT_TRUE(KD_StatusWin && XGetWindowAttributes(KD_Display, KD_StatusWin, &a));
+  EXPECT_EQ((std::array{main_win_width, 26}), (std::array{a.width, a.height}));
+  status("load", 12, "load_sym_stock: open /x");
+  fn_status();
+  EXPECT_EQ(0u, KD_StatusWin);
+  status("load", 12, "no window, no drawing");
+}
+
+}  // namespace
