@@ -85,7 +85,7 @@ TEST_F(Groups, PerSymbolFilesGiveTheRangeEveryMemberCovers) {
 // what reading each member's line file by file gives.
 TEST_F(Groups, OnePassEqualsReadingEachMemberOfAGeneratedMarket) {
   TempDir db;
-  ASSERT_EQ(0, run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "80", "--days", "40", "--end", "951229"})
+  ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "80", "--days", "40", "--end", "951229"})
                    .status);
   copy_text(generaldir, db.file("m/general"));
   copy_text(daydir, db.file("m/days"));
@@ -191,9 +191,9 @@ TEST_F(AdLine, TheScaleRunsFromMinusToPlusTheLargestCount) {
 // symbol's previous close read here.
 TEST(AdLineDump, AllStocksOfAGeneratedMarket) {
   TempDir db;
-  ASSERT_EQ(0, run_program(kadmer_gen(), {"--out", db.file("m"), "--stocks", "100", "--days", "30", "--end",
+  ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "100", "--days", "30", "--end",
                                           "951229", "--absolute"}).status);
-  RunResult r = run_program(kadmer_dump(), {"--config", db.file("m/.kadmer"), "--adline", "S", "--first", "951201",
+  RunResult r = run_program(KADMER_DUMP, {"--config", db.file("m/.kadmer"), "--adline", "S", "--first", "951201",
                                             "--last", "951229"});
   ASSERT_EQ(0, r.status) << r.err;
   std::map<std::string, double> last;
