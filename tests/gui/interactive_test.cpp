@@ -395,4 +395,39 @@ TEST_F(Interactive, MarketSummaryGroupChartsAndTheAdvanceDeclineLine) {
   EXPECT_GT(count(RED), 100);  // the advances
 }
 
+// Eight years of a CSV imported into a database that has only an empty
+// company table, then charted through the stock dialog.
+class Imported : public Interactive {
+ protected:
+  void SetUp() override {
+    dir.mkdir("general");
+    dir.write("general/companys", "# symbol:name:type:market:groups:YYMMDD-shares:\n");
+    std::string csv = "Date,Open,High,Low,Close,Volume\n";
+    char row[96];
+    for (long day = day_number(2018, 12, 3), i = 0; i < 2000; ++day) {
+      if (weekday_of(day) == 0 || weekday_of(day) == 6) continue;
+      int y, m, d;
+      civil_date(day, &y, &m, &d);
+      ++i;
+      double close = 40 + 10 * std::sin(i / 150.0) + (i % 7) * 0.25;
+      std::snprintf(row, sizeof row, "%04d-%02d-%02d,%.2f,%.2f,%.2f,%.2f,%ld\n", y, m, d, close, close + 1, close - 1,
+                    close, 200000 + i % 13 * 10000);
+      csv += row;
+    }
+    dir.write("IMP.csv", csv);
+    dir.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\nrangecolor=green\n");
+    RunResult r = run_program(KADMER_IMPORT, {"--name", "Imported Co", "IMP.csv"}, in_dir(dir.path()));
+    ASSERT_EQ(0, r.status) << r.err;
+    ASSERT_NE(0u, start({"-t", "1"}));
+    settle();
+  }
+};
+
+TEST_F(Imported, AnImportedHistoryCharts) {
+  load("IMP");
+  EXPECT_EQ(1u, occurrences("loadstock(symbol=IMP)"));
+  EXPECT_EQ(0u, occurrences("no data for IMP"));
+  EXPECT_GT(columns(GREEN), 100u);  // a bar a day
+}
+
 }  // namespace

@@ -1,0 +1,266 @@
+// kadmer-import end to end: CSV in its common shapes into the database, read
+// back through the loader (kadmer-dump); merging, refusing, and files that a
+// failed write leaves as they were or complete.
+
+#include "support/fixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Csv {
+  int y, m, d;
+  double high, low, close, volume;
+};
+
+// Weekdays from 13 Dec 1999 across the century turn.
+std::vector<Csv> days(int n, double base = 20) {
+  std::vector<Csv> out;
+  for (long day = day_number(1999, 12, 13); static_cast<int>(out.size()) < n; ++day) {
+    if (weekday_of(day) == 0 || weekday_of(day) == 6) continue;
+    Csv c{};
+    civil_date(day, &c.y, &c.m, &c.d);
+    double i = static_cast<double>(out.size());
+    c.close = base + std::round(std::sin(i / 7) * 80) / 16;  // sixteenths: exact in a float
+    c.high = c.close + 0.375, c.low = c.close - 0.8125, c.volume = 123456 + i * 1000;
+    out.push_back(c);
+  }
+  return out;
+}
+
+class Import : public ::testing::Test {
+ protected:
+  TempDir db;
+  void SetUp() override {
+    db.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\n");
+    db.mkdir("general");
+    db.write("general/groups", "1:Technology:TECH:\n2:Drugs:DRUG:\n");
+    db.write("general/companys", "# companies\nAN:Existing:S:N::261204-0:\nFND:A fund:M:::261204-0:\n"
+                                 "IDX:An index:I:2::261204-0:\n");
+  }
+  RunResult import(std::vector<std::string> args) { return run_program(KADMER_IMPORT, args, in_dir(db.path())); }
+  // The loaded days with trading: date, high, low, close, volume.
+  std::vector<std::string> loaded(const std::string& sym) {
+    RunResult r = run_program(KADMER_DUMP, {sym}, in_dir(db.path()));
+    EXPECT_EQ(0, r.status) << r.err;
+    std::vector<std::string> out;
+    for (const std::string& l : split_lines(r.out)) {
+      std::vector<std::string> f = fields(l, ',');
+      if (f.size() > 6 && f[6] == "0") out.push_back(f[0] + " " + f[2] + " " + f[3] + " " + f[4] + " " + f[5]);
+    }
+    return out;
+  }
+  // Every file of the database, hidden ones too.
+  std::map<std::string, std::string> files() {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(db.path()))
+      if (e.is_regular_file() && e.path().extension() != ".csv") out[e.path().string()] = read_file(e.path().string());
+    return out;
+  }
+};
+
+std::string g9(double v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%.9g", static_cast<double>(static_cast<float>(v)));
+  return b;
+}
+
+std::vector<std::string> expected(const std::vector<Csv>& cs, double volume_divisor) {
+  std::vector<std::string> out;
+  char date[16];
+  for (const Csv& c : cs) {
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", c.y, c.m, c.d);
+    out.push_back(std::string(date) + " " + g9(c.high) + " " + g9(c.low) + " " + g9(c.close) + " " +
+                  std::to_string(std::llround(c.volume / volume_divisor)));
+  }
+  return out;
+}
+
+std::string date_text(int style, const Csv& q) {
+  char b[16];
+  const char* f[] = {"%04d-%02d-%02d", "%02d/%02d/%04d", "%04d%02d%02d"};
+  if (style == 1) std::snprintf(b, sizeof b, f[1], q.m, q.d, q.y);
+  else std::snprintf(b, sizeof b, f[style], q.y, q.m, q.d);
+  return b;
+}
+
+TEST_F(Import, EveryDateStyleAndShapeRoundTripsThroughTheLoader) {
+  struct Case {
+    const char *lead, *header, *line_end;
+    std::vector<std::string> args;
+    std::string (*row)(const Csv&, const std::string& date);
+  };
+  const std::vector<Case> cases = {
+      {"", "Date,Open,High,Low,Close,Adj Close,Volume", "\n", {},
+       [](const Csv& q, const std::string& d) { return d + ",1," + g9(q.high) + "," + g9(q.low) + "," + g9(q.close) +
+                                                       ",9," + std::to_string(long(q.volume)); }},
+      {"\xEF\xBB\xBF", "date;close;HIGH;low;volume", "\r\n", {"--output", "day"},
+       [](const Csv& q, const std::string& d) {
+         std::string r = d + ";" + g9(q.close) + ";" + g9(q.high) + ";" + g9(q.low) + ";" + std::to_string(long(q.volume));
+         std::replace(r.begin(), r.end(), '.', ',');  // decimal commas
+         return r;
+       }},
+      {"\n\n", "\"Volume\",Close,Low,High,Date,", "\n\n", {"--output", "both"},
+       [](const Csv& q, const std::string& d) { return "\"" + std::to_string(long(q.volume)) + "\"," + g9(q.close) +
+                                                       "," + g9(q.low) + "," + g9(q.high) + "," + d + ","; }},
+      {"", "Symbol,Date,High,Low,Close,Volume", "\n", {"--volume-unit", "hundreds"},
+       [](const Csv& q, const std::string& d) { return "new," + d + "," + g9(q.high) + "," + g9(q.low) + "," +
+                                                       g9(q.close) + "," + std::to_string(long(q.volume)); }},
+  };
+  std::vector<Csv> cs = days(30);
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    SCOPED_TRACE(k);
+    const Case& c = cases[k];
+    for (const char* d : {"symbols", "days"}) fs::remove_all(db.file(d));
+    std::string text = std::string(c.lead) + c.header + c.line_end;
+    for (const Csv& q : cs) text += c.row(q, date_text(k % 3, q)) + c.line_end;
+    db.write("new.csv", text);
+    std::vector<std::string> args = c.args;
+    args.push_back("new.csv");
+    RunResult r = import(args);
+    ASSERT_EQ(0, r.status) << r.err;
+    int records = k == 2 ? 60 : 30;
+    EXPECT_EQ("kadmer-import: " + std::to_string(records) + " added, 0 replaced, 0 unchanged, 0 refused, 0 bad\n", r.out);
+    EXPECT_EQ(expected(cs, k == 3 ? 1 : 100), loaded("NEW"));
+    // The new company is listed once, whatever the outputs, and its history
+    // file starts with a day (the loader sizes its array by the first line).
+    std::string companys = read_file(db.file("general/companys"));
+    std::string line = "NEW:NEW:S:N::" + date_text(2, cs.back()).substr(2) + "-0:\n";
+    EXPECT_TRUE(companys.find(line) != std::string::npos && companys.find("\nNEW:") == companys.rfind("\nNEW:")) << companys;
+    if (k != 1) {
+      EXPECT_EQ("991213, ", read_file(db.file("symbols/NEW")).substr(0, 8));
+    }
+  }
+}
+
+TEST_F(Import, ASecondImportChangesNothingAConflictIsRefusedAndReplaceWins) {
+  auto csv = [&](const std::vector<Csv>& cs) {
+    std::string t = "Date,High,Low,Close,Volume\n";
+    for (const Csv& q : cs)
+      t += date_text(0, q) + "," + g9(q.high) + "," + g9(q.low) + "," + g9(q.close) + "," +
+           std::to_string(long(q.volume)) + "\n";
+    return t;
+  };
+  std::vector<Csv> cs = days(8);
+  db.write("AN.csv", csv(cs));
+  ASSERT_EQ(0, import({"--output", "both", "AN.csv"}).status);
+  auto before = files();
+  auto stamp = fs::last_write_time(db.file("symbols/AN"));
+  RunResult again = import({"--output", "both", "AN.csv"});
+  EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 0 added, 0 replaced, 16 unchanged, 0 refused, 0 bad\n")}),
+            (std::tuple{again.status, again.out}));
+  EXPECT_TRUE(before == files() && stamp == fs::last_write_time(db.file("symbols/AN")));
+
+  // A day that differs from the files, and one given twice with other values:
+  // refused, nothing touched, with or without --strict.
+  cs[2].high += 1;
+  Csv twice = cs[5];
+  twice.close = 99;
+  cs.push_back(twice);
+  db.write("AN.csv", csv(cs));
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--output", "both", "AN.csv"}, {"--strict", "--output", "both", "AN.csv"}}) {
+    RunResult r = import(args);
+    EXPECT_EQ(1, r.status);
+    std::vector<std::string> whys = {"AN.csv:10: AN 1999-12-20 differs from AN.csv:7: refused",
+                                     "AN.csv:4: AN 1999-12-15 differs from symbols/AN: refused",
+                                     "AN.csv:4: AN 1999-12-15 differs from days/s991215: refused"};
+    if (args[0] == "--strict") whys.resize(1);  // it stops before it reads the files
+    for (const std::string& why : whys) EXPECT_NE(std::string::npos, r.err.find(why)) << why << r.err;
+    EXPECT_TRUE(before == files());
+  }
+  RunResult r = import({"--output", "symbol", "--replace", "AN.csv"});
+  EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 0 added, 3 replaced, 6 unchanged, 0 refused, 0 bad\n")}),
+            (std::tuple{r.status, r.out}));
+  std::vector<std::string> rows = loaded("AN");
+  ASSERT_EQ(8u, rows.size());
+  EXPECT_EQ((std::array<std::string, 2>{g9(cs[2].high), "99"}),
+            (std::array{fields(rows[2], ' ')[1], fields(rows[5], ' ')[3]}));  // the later line of the day holds
+}
+
+TEST_F(Import, DayFilesStaySortedAndEachKindGoesToItsFile) {
+  db.mkdir("days");
+  db.write("days/s991213", "# stocks\nA,1, 1, 1, 1\nAN,2, 2, 2, 2\nC,3, 3, 3, 3\nX,bad line\n");
+  db.write("many.csv", "Ticker,Date,Close,Volume\nd,1999-12-13,4,400\nB,1999-12-13,5,500\nAB,1999-12-13,6,600\n"
+                       "FND,1999-12-13,7,0\nIDX,1999-12-13,450.25,0\nAN,1999-12-13,2,300\n");
+  RunResult r = import({"--output", "day", "--name", "Imported Co", "--groups", "tech,DR", "many.csv"});
+  EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 5 added, 0 replaced, 0 unchanged, 1 refused, 0 bad\n")}),
+            (std::tuple{r.status, r.out}));  // AN's volume differs
+  EXPECT_EQ("# stocks\nA,1, 1, 1, 1\nAB,6, 6, 6, 6\nAN,2, 2, 2, 2\nB,5, 5, 5, 5\nC,3, 3, 3, 3\nD,4, 4, 4, 4\n"
+            "X,bad line\n",
+            read_file(db.file("days/s991213")));
+  EXPECT_EQ("FND,7, 7, 7, 0\n", read_file(db.file("days/f991213")));
+  EXPECT_EQ("2IDX,450.25, 450.25, 450.25, 0\n", read_file(db.file("days/i991213")));
+  EXPECT_EQ(std::string::npos, read_file(db.file("general/companys")).find("FND:FND"));
+  EXPECT_NE(std::string::npos, read_file(db.file("general/companys")).find("AB:Imported Co:S:N:TECH,DR:991213-0:\n"));
+  EXPECT_EQ(std::vector<std::string>{"1999-12-13 6 6 6 6"}, loaded("AB"));
+  EXPECT_EQ(std::vector<std::string>{"1999-12-13 4 4 4 4"}, loaded("D"));  // found before the scan stops at X
+}
+
+TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
+  db.write("AN.csv", "Date,High,Low,Close,Volume\n2000-01-03,2,1,1.5,100\n2000-13-01,2,1,1.5,100\n"
+                     "2000-01-04,2,1,,100\n2000-01-05,1,2,1.5,100\n1968-12-31,2,1,1.5,100\n2000-01-06,2,1\n"
+                     "2000-01-07,2,1,1.5,-5\n2000-01-10,2,1,1.5e1,100\n");
+  RunResult r = import({"AN.csv"});
+  EXPECT_EQ(1, r.status);
+  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 0 unchanged, 1 refused, 6 bad\n", r.out);
+  for (int line = 3; line <= 9; ++line)
+    EXPECT_NE(std::string::npos, r.err.find("AN.csv:" + std::to_string(line) + ": ")) << line << r.err;
+  EXPECT_EQ("000103, 2, 1, 1.5, 1\n", read_file(db.file("symbols/AN")));
+
+  auto before = files();
+  db.write("x.csv", "When,Close\n2000-01-03,1\n");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{}, {"--output", "all", "AN.csv"}, {"--type", "Q", "AN.csv"},
+                                             {"--groups", "NOPE", "AN.csv"}, {"--symbol", "AB", "AN.csv", "x.csv"},
+                                             {"--symbol", "../etc", "AN.csv"}, {"--name", "a:b", "AN.csv"}}) {
+    RunResult u = import(args);
+    EXPECT_TRUE(u.status == 2 && u.err.find("usage: kadmer-import") != std::string::npos) << args.size() << u.err;
+  }
+  RunResult no_date = import({"x.csv"});
+  EXPECT_EQ(1, no_date.status);
+  EXPECT_NE(std::string::npos, no_date.err.find("x.csv:1: the header names no Date or no Close column"));
+  before.erase(db.file("x.csv"));
+  auto after = files();
+  after.erase(db.file("x.csv"));
+  EXPECT_TRUE(before == after);
+}
+
+// A write that fails at any byte (the file size limit makes it fail) leaves
+// every file as it was or complete, and no temporary file behind.
+TEST_F(Import, AFailedWriteLeavesEveryFileAsItWasOrComplete) {
+  db.mkdir("days");
+  db.mkdir("symbols");
+  db.write("days/s991213", "A,2, 2, 2, 2\nC,3, 3, 3, 3\n");
+  db.write("symbols/AN", "991210, 2, 2, 2, 2\n");
+  db.write("general/companys", read_file(db.file("general/companys")) + "#" + std::string(3000, '-') + "\n");
+  std::string csv = "Symbol,Date,Close\n";
+  std::vector<Csv> cs = days(40);
+  for (std::size_t i = 0; i < cs.size(); ++i)
+    for (const char* s : {"AN", "B", "ZZ"})
+      if (i < 3 || s[0] == 'Z') csv += std::string(s) + "," + date_text(2, cs[i]) + "," + g9(cs[i].close) + "\n";
+  db.write("in.csv", csv);
+  auto before = files();
+  ASSERT_EQ(0, import({"--output", "both", "in.csv"}).status);
+  auto complete = files();
+  std::vector<int> written;  // files changed and complete, by limit
+  for (int limit : {0, 400, 2500}) {
+    for (const auto& [path, text] : files()) fs::remove(path);
+    for (const auto& [path, text] : before) db.write(path.substr(db.path().size() + 1), text);
+    RunResult r = run_program("/usr/bin/prlimit", {"--fsize=" + std::to_string(limit), KADMER_IMPORT, "--output",
+                                                   "both", "in.csv"}, in_dir(db.path()));
+    EXPECT_EQ(3, r.status) << limit << r.err;
+    int n = 0;
+    for (const auto& [path, text] : files()) {
+      bool as_was = before.count(path) && before[path] == text, done = complete.count(path) && complete[path] == text;
+      EXPECT_TRUE(as_was || done) << limit << " " << path;
+      n += done && !as_was;
+    }
+    written.push_back(n);
+  }
+  // Nothing, then some of the histories, then everything but the company table.
+  EXPECT_EQ((std::vector<int>{0, written[1], int(complete.size() - before.size()) + 2}), written);
+  EXPECT_GT(written[1], 0);
+}
+
+}  // namespace

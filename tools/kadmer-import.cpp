@@ -1,0 +1,607 @@
+// kadmer-import: brings price histories from CSV files into the database:
+// per-symbol history files, day files, or both, and a company line for a
+// symbol the company table does not know yet.
+//
+// Everything is read and merged in memory first; only then is each changed
+// file written, to a temporary file in its own directory that is renamed over
+// the old one, so a file is always either as it was or complete. Existing
+// lines (comments, lines the loaders skip, other securities) are kept where
+// they stand.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "data/history.h"
+#include "tools/tool_args.h"
+
+const char* const tool::name = "kadmer-import";
+const char* const tool::usage_text =
+    "usage: kadmer-import [options] FILE.csv...\n"
+    "  --output symbol|day|both  per-symbol history files (default), day files, or both\n"
+    "  --symbol SYM        the security of a file without a Symbol column (default: the file name)\n"
+    "  --volume-unit shares|hundreds  the unit of the Volume column (default shares)\n"
+    "  --name TEXT         name of a new company (default: its symbol)\n"
+    "  --type S|M|I        type of a new company: stock (default), mutual fund, index\n"
+    "  --market C          market of a new company (default N; an index 1)\n"
+    "  --groups CODE,...   groups of a new company (at most five codes)\n"
+    "  --replace           a day that differs from the database replaces it\n"
+    "  --strict            a bad line or a refused day stops the import; nothing is written\n"
+    "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n";
+
+namespace {
+
+using history::Quote;
+
+struct Options {
+  const char* config = nullptr;
+  const char* symbol = nullptr;
+  bool symbol_files = true, day_files = false;
+  bool hundreds = false, replace = false, strict = false;
+  std::string name, groups;
+  char type = 'S', market = 0;
+  std::vector<std::string> files;
+};
+
+struct Counts {
+  int added = 0, replaced = 0, unchanged = 0, refused = 0, bad = 0;
+};
+
+// One day of one security, as it will stand in the files.
+struct Day {
+  std::string symbol;
+  long day;           // day number
+  std::string quote;  // "high, low, close, volume"
+  Quote q;            // what the loaders read from it
+  std::string where;  // FILE:LINE
+};
+
+Options opts;
+Counts counts;
+
+[[noreturn]] void fail(int status, const std::string& why) {
+  std::fprintf(stderr, "kadmer-import: %s\n", why.c_str());
+  std::exit(status);
+}
+
+void complain(const std::string& where, const std::string& why) {
+  std::fprintf(stderr, "kadmer-import: %s: %s\n", where.c_str(), why.c_str());
+}
+
+bool same(const Quote& a, const Quote& b);
+const char* iso_text(long day);
+
+// ---- reading CSV ----
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string trim(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// Fields of one line; double quotes group a field and "" is a quote.
+std::vector<std::string> split(const std::string& line, char sep) {
+  std::vector<std::string> out(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '"') {
+      if (quoted && i + 1 < line.size() && line[i + 1] == '"') out.back() += c, ++i;
+      else quoted = !quoted;
+    } else if (c == sep && !quoted) {
+      out.emplace_back();
+    } else {
+      out.back() += c;
+    }
+  }
+  for (std::string& f : out) f = trim(f);
+  return out;
+}
+
+// A non-negative decimal number; with ';' between fields a decimal comma too.
+bool number(const std::string& text, char sep, double* v) {
+  std::string t = text;
+  if (sep == ';') std::replace(t.begin(), t.end(), ',', '.');
+  if (t.empty() || t.size() > 30 || t.find_first_not_of("0123456789.") != std::string::npos ||
+      t.find_first_of("0123456789") == std::string::npos || std::count(t.begin(), t.end(), '.') > 1)
+    return false;
+  *v = std::strtod(t.c_str(), nullptr);
+  return true;
+}
+
+// YYYY-MM-DD, MM/DD/YYYY or YYYYMMDD, a time after a blank or 'T' ignored.
+bool date(const std::string& text, int* y, int* m, int* d) {
+  std::string t = text.substr(0, text.find_first_of(" T"));
+  auto digits = [&](std::size_t at, std::size_t n) {
+    return at + n <= t.size() && std::all_of(t.begin() + at, t.begin() + at + n, ::isdigit);
+  };
+  auto num = [&](std::size_t at, std::size_t n) { return std::atoi(t.substr(at, n).c_str()); };
+  if (t.size() == 10 && t[4] == '-' && t[7] == '-' && digits(0, 4) && digits(5, 2) && digits(8, 2)) {
+    *y = num(0, 4), *m = num(5, 2), *d = num(8, 2);
+  } else if (t.size() == 10 && t[2] == '/' && t[5] == '/' && digits(0, 2) && digits(3, 2) && digits(6, 4)) {
+    *m = num(0, 2), *d = num(3, 2), *y = num(6, 4);
+  } else if (t.size() == 8 && digits(0, 8)) {
+    *y = num(0, 4), *m = num(4, 2), *d = num(6, 2);
+  } else {
+    return false;
+  }
+  return valid_date(*y, *m, *d);
+}
+
+// Prices as the files hold them: fixed point, no trailing zeros.
+std::string price_text(double p) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6f", p);
+  std::string s = buf;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+bool valid_symbol(const std::string& s) {
+  return !s.empty() && s.size() <= 8 && s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.^_-") ==
+                                            std::string::npos && s.find_first_not_of('.') != std::string::npos;
+}
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+struct Columns {
+  int date = -1, high = -1, low = -1, close = -1, volume = -1, symbol = -1;
+};
+
+Columns header(const std::vector<std::string>& names) {
+  Columns c;
+  for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+    std::string n = lower(names[i]);
+    int* slot = n == "date" ? &c.date : n == "high" ? &c.high : n == "low" ? &c.low : n == "close" ? &c.close
+              : n == "volume" ? &c.volume : n == "symbol" || n == "ticker" ? &c.symbol : nullptr;
+    if (slot && *slot < 0) *slot = i;
+  }
+  return c;
+}
+
+// One data line into a day; false (with the reason) for a line to skip.
+bool parse_row(const std::vector<std::string>& f, const Columns& c, char sep, const std::string& file_symbol,
+               Day* out, std::string* why, bool* refused) {
+  int need = std::max({c.date, c.high, c.low, c.close, c.volume, c.symbol});
+  if (static_cast<int>(f.size()) <= need) return *why = "too few fields", false;
+  std::string sym = c.symbol >= 0 ? upper(f[c.symbol]) : file_symbol;
+  if (!valid_symbol(sym)) return *why = "no valid symbol \"" + sym + "\"", false;
+  int y = 0, m = 0, d = 0;
+  if (!date(f[c.date], &y, &m, &d)) return *why = "no date \"" + f[c.date] + "\"", false;
+  if (y < 1969 || y > 2068) return *refused = true, *why = "year " + std::to_string(y) + " outside 1969-2068", false;
+  double close, high, low, volume = 0;
+  if (!number(f[c.close], sep, &close) || close <= 0) return *why = "no close \"" + f[c.close] + "\"", false;
+  high = low = close;
+  if (c.high >= 0 && !number(f[c.high], sep, &high)) return *why = "no high \"" + f[c.high] + "\"", false;
+  if (c.low >= 0 && !number(f[c.low], sep, &low)) return *why = "no low \"" + f[c.low] + "\"", false;
+  if (high < low) return *why = "high below low", false;
+  if (c.volume >= 0 && !number(f[c.volume], sep, &volume)) return *why = "no volume \"" + f[c.volume] + "\"", false;
+  double v = std::round(opts.hundreds ? volume : volume / 100.0);
+  if (v > INT32_MAX) return *why = "volume too large", false;
+  out->symbol = sym;
+  out->day = day_number(y, m, d);
+  out->quote = price_text(high) + ", " + price_text(low) + ", " + price_text(close) + ", " +
+               std::to_string(static_cast<long long>(v));
+  history::scan_quote(out->quote.c_str(), &out->q);
+  return true;
+}
+
+std::string file_stem(const std::string& path) {
+  std::string b = path.substr(path.find_last_of('/') + 1);
+  return upper(b.substr(0, b.find('.')));
+}
+
+// The whole file; false with errno set when it can not be read.
+bool read_file(const std::string& path, std::string* text) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char buf[65536];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text->append(buf, n);
+  bool ok = !std::ferror(f);
+  int err = errno;
+  std::fclose(f);
+  errno = ok ? 0 : err;
+  return ok;
+}
+
+// Every day of one CSV file; false when the file can not be read at all.
+bool read_csv(const std::string& path, std::vector<Day>* days) {
+  std::string text;
+  if (!read_file(path, &text)) return complain(path, std::strerror(errno)), false;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  std::string file_symbol = opts.symbol ? upper(opts.symbol) : file_stem(path);
+  std::istringstream lines(text);
+  std::string line;
+  Columns c;
+  char sep = ',';
+  bool have_header = false;
+  for (int n = 1; std::getline(lines, line); ++n) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (trim(line).empty()) continue;
+    std::string where = path + ":" + std::to_string(n);
+    if (!have_header) {
+      sep = std::count(line.begin(), line.end(), ';') > std::count(line.begin(), line.end(), ',') ? ';' : ',';
+      c = header(split(line, sep));
+      have_header = true;
+      if (c.date < 0 || c.close < 0) return complain(where, "the header names no Date or no Close column"), false;
+      if (c.symbol < 0 && !valid_symbol(file_symbol))
+        return complain(path, "no valid symbol \"" + file_symbol + "\" (--symbol names it)"), false;
+      continue;
+    }
+    Day day;
+    std::string why;
+    bool refused = false;
+    if (parse_row(split(line, sep), c, sep, file_symbol, &day, &why, &refused)) {
+      day.where = where;
+      days->push_back(day);
+    } else {
+      complain(where, why + (refused ? ": refused" : ": skipped"));
+      ++(refused ? counts.refused : counts.bad);
+    }
+  }
+  if (!have_header) return complain(path, "no header line"), false;
+  return true;
+}
+
+// A day given twice: the same values count once as unchanged; different
+// values are refused, or with --replace the later one holds.
+void unique_days(std::vector<Day>* days) {
+  std::stable_sort(days->begin(), days->end(),
+                   [](const Day& a, const Day& b) { return a.symbol != b.symbol ? a.symbol < b.symbol : a.day < b.day; });
+  std::vector<Day> out;
+  for (Day& d : *days) {
+    if (out.empty() || out.back().symbol != d.symbol || out.back().day != d.day) {
+      out.push_back(std::move(d));
+    } else if (same(out.back().q, d.q)) {
+      ++counts.unchanged;
+    } else if (opts.replace) {
+      out.back() = std::move(d);
+      ++counts.replaced;
+    } else {
+      complain(d.where, d.symbol + " " + iso_text(d.day) + " differs from " + out.back().where + ": refused");
+      ++counts.refused;
+    }
+  }
+  *days = std::move(out);
+}
+
+// ---- the company of a symbol ----
+
+struct Company {
+  char type, market;
+  bool known;
+};
+
+std::map<std::string, Company> companies;
+
+Company company_of(const std::string& sym) {
+  auto it = companies.find(sym);
+  if (it != companies.end()) return it->second;
+  CompanyRec& r = find_co(sym.c_str());
+  Company c = &r != &nocompany ? Company{r.type, r.market, true} : Company{opts.type, opts.market, false};
+  return companies[sym] = c;
+}
+
+// ---- merging into the files ----
+
+struct Merge {
+  std::string path;
+  std::string text;  // the new content
+  bool changed = false;
+};
+
+const char* yymmdd_text(long day) {
+  static char buf[16];
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  std::snprintf(buf, sizeof buf, "%02d%02d%02d", y % 100, m, d);
+  return buf;
+}
+
+const char* iso_text(long day) {
+  static char buf[16];
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+  return buf;
+}
+
+bool same(const Quote& a, const Quote& b) {
+  return a.high == b.high && a.low == b.low && a.close == b.close && a.volume == b.volume;
+}
+
+// An existing line of a file: its sort key, or none for a line that is kept
+// where it stands (comments, lines the loaders skip).
+struct Existing {
+  std::string line;
+  bool data;        // a day of the file, sorted by its key
+  std::string key;  // symbol, or the day as a sortable number
+  Quote q;
+  bool read = true;  // false: its numbers do not read, so no new day equals it
+};
+
+// Merges `adds` (one per key) into the lines of `path`. `key_less` orders
+// keys; `line_of` writes a new day's line.
+template <class LineOf>
+Merge merge(const std::string& path, std::vector<std::pair<std::string, const Day*>> adds,
+            const std::vector<Existing>& lines, LineOf line_of,
+            bool (*key_less)(const std::string&, const std::string&)) {
+  Merge m{path, {}, false};
+  std::stable_sort(adds.begin(), adds.end(), [&](const auto& a, const auto& b) { return key_less(a.first, b.first); });
+  std::size_t i = 0;
+  auto add_before = [&](const std::string* key) {
+    for (; i < adds.size() && (!key || key_less(adds[i].first, *key)); ++i) {
+      m.text += line_of(*adds[i].second) + "\n";
+      m.changed = true;
+      ++counts.added;
+    }
+  };
+  for (const Existing& e : lines) {
+    if (e.data) add_before(&e.key);
+    bool replaced = false;
+    if (e.data && i < adds.size() && adds[i].first == e.key) {  // the day is there already
+      const Day& d = *adds[i++].second;
+      if (e.read && same(d.q, e.q)) {
+        ++counts.unchanged;
+      } else if (opts.replace) {
+        m.text += line_of(d) + "\n";
+        m.changed = replaced = true;
+        ++counts.replaced;
+      } else {
+        complain(d.where, d.symbol + " " + iso_text(d.day) + " differs from " + path + ": refused");
+        ++counts.refused;
+      }
+    }
+    if (!replaced) m.text += e.line + "\n";
+  }
+  add_before(nullptr);
+  return m;
+}
+
+bool read_lines(const std::string& path, std::vector<std::string>* out) {
+  std::string text;
+  if (!read_file(path, &text)) {
+    if (errno == ENOENT) return true;
+    fail(3, path + ": " + std::strerror(errno));
+  }
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) out->push_back(l);
+  return true;
+}
+
+std::string day_key_text(long day) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%012ld", day + 100000000000L);  // sorts as the days do
+  return buf;
+}
+
+bool text_less(const std::string& a, const std::string& b) { return a < b; }  // byte order, as the loaders
+
+Merge merge_symbol_file(const std::string& sym, const std::vector<const Day*>& days) {
+  std::string path = std::string(symboldir) + "/" + sym;
+  std::vector<std::string> raw;
+  read_lines(path, &raw);
+  std::vector<Existing> lines;
+  for (const std::string& l : raw) {
+    long date;
+    Existing e{l, false, {}, {}};
+    if (l[0] != '#' && history::scan_history_line(l.c_str(), &date, &e.q)) {
+      long day = yymmdd_days(static_cast<int>(date));
+      if (day != NO_DAY) e.data = true, e.key = day_key_text(day);
+    }
+    lines.push_back(e);
+  }
+  std::vector<std::pair<std::string, const Day*>> adds;
+  for (const Day* d : days) adds.emplace_back(day_key_text(d->day), d);
+  return merge(path, adds, lines, [](const Day& d) { return std::string(yymmdd_text(d.day)) + ", " + d.quote; },
+               text_less);
+}
+
+Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
+  std::string path = std::string(daydir) + "/" + kind + yymmdd_text(day);
+  std::vector<std::string> raw;
+  read_lines(path, &raw);
+  std::vector<Existing> lines;
+  for (const std::string& l : raw) {
+    Existing e{l, false, {}, {}};
+    std::size_t comma = l.find(',');
+    std::size_t from = kind == 'i' ? 1 : 0;
+    if (l[0] != '#' && comma != std::string::npos && comma > from) {  // the loaders find it by its symbol
+      e.data = true, e.key = l.substr(from, comma - from);
+      e.read = history::scan_quote(l.c_str() + comma + 1, &e.q);
+    }
+    lines.push_back(e);
+  }
+  std::vector<std::pair<std::string, const Day*>> adds;
+  for (const Day* d : days) adds.emplace_back(d->symbol, d);
+  auto line_of = [kind](const Day& d) {
+    std::string lead;
+    if (kind == 'i') lead = companies[d.symbol].market == '2' ? "2" : "1";
+    return lead + d.symbol + "," + d.quote;
+  };
+  return merge(path, adds, lines, line_of, text_less);
+}
+
+// ---- writing ----
+
+// Writes text to a temporary file beside path and renames it over path.
+bool write_whole(const std::string& path, const std::string& text) {
+  std::string dir = path.substr(0, path.find_last_of('/'));
+  std::string tmp = dir + "/." + path.substr(path.find_last_of('/') + 1) + ".XXXXXX";
+  int fd = mkstemp(tmp.data());
+  if (fd < 0) return complain(path, std::strerror(errno)), false;
+  struct stat st;
+  mode_t umask_now = umask(022);
+  umask(umask_now);
+  fchmod(fd, stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < text.size();) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    done += n > 0 ? static_cast<std::size_t>(n) : 0;
+  }
+  ok = ok && fsync(fd) == 0;
+  int err = errno;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
+  complain(path, std::string("can not write: ") + std::strerror(ok ? errno : err));
+  unlink(tmp.c_str());
+  return false;
+}
+
+void make_dir(const char* dir) {
+  if (mkdir(dir, 0777) != 0 && errno != EEXIST) fail(3, std::string(dir) + ": " + std::strerror(errno));
+}
+
+std::string company_line(const std::string& sym, const Company& c, long last_day) {
+  std::string market(1, c.market ? c.market : c.type == 'I' ? '1' : 'N');
+  if (!c.market && c.type == 'M') market.clear();
+  return sym + ":" + (opts.name.empty() ? sym : opts.name) + ":" + c.type + ":" + market + ":" + opts.groups +
+         ":" + yymmdd_text(last_day) + "-0:";
+}
+
+// ---- options ----
+
+void check_groups(const std::string& list) {
+  std::stringstream in(list);
+  int n = 0;
+  for (std::string code; std::getline(in, code, ',');) {
+    code = upper(code);
+    bool found = false;
+    for (int g = 1; g <= num_groups && !found; ++g)
+      found = groups[g].num != 0 && std::strncmp(groups[g].code, code.c_str(), code.size()) == 0;
+    if (!found || code.empty()) tool::usage(("no group " + code).c_str());
+    if (++n > 5) tool::usage("at most five groups");
+  }
+}
+
+void parse(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) tool::usage((a + " needs a value").c_str());
+      return argv[++i];
+    };
+    if (a == "--help") {
+      std::fputs(tool::usage_text, stdout);
+      std::exit(0);
+    } else if (a == "--output") {
+      std::string v = value();
+      if (v != "symbol" && v != "day" && v != "both") tool::usage("--output is symbol, day or both");
+      opts.symbol_files = v != "day";
+      opts.day_files = v != "symbol";
+    } else if (a == "--symbol") {
+      opts.symbol = argv[i + 1 < argc ? i + 1 : i];
+      if (!valid_symbol(upper(value()))) tool::usage("a symbol is 1 to 8 letters, digits or . ^ _ -");
+    } else if (a == "--volume-unit") {
+      std::string v = value();
+      if (v != "shares" && v != "hundreds") tool::usage("--volume-unit is shares or hundreds");
+      opts.hundreds = v == "hundreds";
+    } else if (a == "--name") {
+      opts.name = value();
+      if (opts.name.find_first_of(":\n") != std::string::npos) tool::usage("a name holds no ':'");
+    } else if (a == "--type") {
+      std::string v = upper(value());
+      if (v != "S" && v != "M" && v != "I") tool::usage("--type is S, M or I");
+      opts.type = v[0];
+    } else if (a == "--market") {
+      std::string v = upper(value());
+      if (v.size() != 1 || v == ":") tool::usage("--market is one character");
+      opts.market = v[0];
+    } else if (a == "--groups") {
+      opts.groups = upper(value());
+      if (opts.groups.find_first_of(": ") != std::string::npos) tool::usage("groups are codes between commas");
+    } else if (a == "--replace") {
+      opts.replace = true;
+    } else if (a == "--strict") {
+      opts.strict = true;
+    } else if (a == "--config") {
+      opts.config = argv[i + 1 < argc ? i + 1 : i];
+      value();
+    } else if (a.size() > 1 && a[0] == '-') {
+      tool::usage(("unknown option " + a).c_str());
+    } else {
+      opts.files.push_back(a);
+    }
+  }
+  if (opts.files.empty()) tool::usage("no CSV file");
+  if (opts.symbol && opts.files.size() > 1) tool::usage("--symbol names the security of one file");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a file too large is a failed write, reported like any other
+  parse(argc, argv);
+  tool::check_config(opts.config);
+  tool::start(opts.config);
+  if (!opts.groups.empty()) check_groups(opts.groups);
+
+  std::vector<Day> days;
+  int unreadable = 0;
+  for (const std::string& f : opts.files) unreadable += !read_csv(f, &days);
+  unique_days(&days);
+  if (opts.strict && (counts.bad || counts.refused || unreadable)) fail(1, "nothing written (--strict)");
+
+  // Days in the order of the import, by security and by file.
+  std::map<std::string, std::vector<const Day*>> by_symbol;
+  std::map<std::pair<char, long>, std::vector<const Day*>> by_file;
+  std::map<std::string, long> last_day;
+  for (const Day& d : days) {
+    Company c = company_of(d.symbol);
+    if (opts.symbol_files) by_symbol[d.symbol].push_back(&d);
+    if (opts.day_files) {
+      char kind = history::kind_letter(c.type);
+      if (kind) by_file[{kind, d.day}].push_back(&d);
+      else complain(d.where, d.symbol + " of type '" + c.type + "' has no day files: refused"), ++counts.refused;
+    }
+    last_day[d.symbol] = std::max(last_day.count(d.symbol) ? last_day[d.symbol] : d.day, d.day);
+  }
+  std::vector<Merge> merges;
+  for (const auto& [sym, list] : by_symbol) merges.push_back(merge_symbol_file(sym, list));
+  for (const auto& [file, list] : by_file) merges.push_back(merge_day_file(file.first, file.second, list));
+  if (opts.strict && counts.refused) fail(1, "nothing written (--strict)");
+
+  std::string new_companies;
+  for (const auto& [sym, day] : last_day)
+    if (!companies[sym].known) new_companies += company_line(sym, companies[sym], day) + "\n";
+
+  if (opts.symbol_files && !by_symbol.empty()) make_dir(symboldir);
+  if (opts.day_files && !by_file.empty()) make_dir(daydir);
+  for (const Merge& m : merges)
+    if (m.changed && !write_whole(m.path, m.text)) fail(3, "import stopped; the files not yet written are as they were");
+  if (!new_companies.empty()) {
+    std::string path = std::string(generaldir) + "/companys", text;
+    if (!read_file(path, &text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    if (!write_whole(path, text + new_companies)) fail(3, "import stopped before the company table");
+  }
+  std::printf("kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
+              counts.replaced, counts.unchanged, counts.refused, counts.bad);
+  return counts.refused || counts.bad || unreadable ? 1 : 0;
+}
