@@ -3,7 +3,7 @@
 # if any is missing.
 set -euo pipefail
 packages=(g++ clang libclang-rt-14-dev cmake ninja-build libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xfonts-base xdotool x11-apps imagemagick)
+          xvfb xfonts-base xdotool x11-apps imagemagick man-db util-linux)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -3,7 +3,7 @@
 #   1. g++ with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
 #      errors: every test, the window tests on a private Xvfb;
 #   2. the plain Release build a packager runs (no extra flags): the tests
-#      without the window;
+#      without the window, and an install into a temporary prefix;
 #   3. clang, warnings as errors: the tests without the window;
 #   4. every fuzz target for FUZZ_SECONDS (default 20) seconds.
 # "bash scripts/test.sh quick" runs the first stage only.
@@ -22,6 +22,7 @@ stage "plain Release build"
 cmake -S . -B build-plain -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-plain
 (cd build-plain && ctest --output-on-failure -j2 -LE gui)
+bash scripts/check-install.sh build-plain
 
 stage "clang"
 CC=clang CXX=clang++ cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKADMER_WERROR=ON >/dev/null
