@@ -20,9 +20,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/core.h"
@@ -66,14 +68,20 @@ struct Counts {
 // One day of one security, as it will stand in the files.
 struct Day {
   std::string symbol;
-  long day;           // day number
-  std::string quote;  // "high, low, close, volume"
-  Quote q;            // what the loaders read from it
-  std::string where;  // FILE:LINE
+  long day;          // day number
+  Quote q;           // what the loaders read from its quote
+  uint32_t quote_at;  // its "high, low, close, volume" in `quotes`
+  uint16_t quote_len;
+  int file, line;    // where it was read
 };
 
 Options opts;
 Counts counts;
+std::string quotes;  // the quotes of every day, one after another
+
+std::string_view quote_of(const Day& d) { return {quotes.data() + d.quote_at, d.quote_len}; }
+
+std::string where(const Day& d) { return opts.files[d.file] + ":" + std::to_string(d.line); }
 
 [[noreturn]] void fail(int status, const std::string& why) {
   std::fprintf(stderr, "kadmer-import: %s\n", why.c_str());
@@ -86,6 +94,7 @@ void complain(const std::string& where, const std::string& why) {
 
 bool same(const Quote& a, const Quote& b);
 const char* iso_text(long day);
+std::string price_text(double p);
 
 // ---- reading CSV ----
 
@@ -94,44 +103,75 @@ std::string lower(std::string s) {
   return s;
 }
 
-std::string trim(const std::string& s) {
+std::string_view trim(std::string_view s) {
   std::size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+  return b == std::string_view::npos ? std::string_view() : s.substr(b, e - b + 1);
 }
 
-// Fields of one line; double quotes group a field and "" is a quote.
-std::vector<std::string> split(const std::string& line, char sep) {
-  std::vector<std::string> out(1);
+// Fields of one line, as views into the line or into `unquoted`; double
+// quotes group a field and "" is a quote.
+void split(std::string_view line, char sep, std::vector<std::string_view>* out, std::string* unquoted) {
+  out->clear();
+  if (line.find('"') == std::string_view::npos) {
+    for (std::size_t at = 0;; ) {
+      std::size_t end = line.find(sep, at);
+      out->push_back(trim(line.substr(at, end == std::string_view::npos ? end : end - at)));
+      if (end == std::string_view::npos) return;
+      at = end + 1;
+    }
+  }
+  unquoted->clear();
+  std::vector<std::size_t> ends;
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
     char c = line[i];
     if (c == '"') {
-      if (quoted && i + 1 < line.size() && line[i + 1] == '"') out.back() += c, ++i;
+      if (quoted && i + 1 < line.size() && line[i + 1] == '"') *unquoted += c, ++i;
       else quoted = !quoted;
     } else if (c == sep && !quoted) {
-      out.emplace_back();
+      ends.push_back(unquoted->size());
     } else {
-      out.back() += c;
+      *unquoted += c;
     }
   }
-  for (std::string& f : out) f = trim(f);
-  return out;
+  ends.push_back(unquoted->size());
+  std::string_view all = *unquoted;
+  for (std::size_t i = 0, from = 0; i < ends.size(); from = ends[i++]) out->push_back(trim(all.substr(from, ends[i] - from)));
 }
 
-// A non-negative decimal number; with ';' between fields a decimal comma too.
-bool number(const std::string& text, char sep, double* v) {
-  std::string t = text;
-  if (sep == ';') std::replace(t.begin(), t.end(), ',', '.');
-  if (t.empty() || t.size() > 30 || t.find_first_not_of("0123456789.") != std::string::npos ||
-      t.find_first_of("0123456789") == std::string::npos || std::count(t.begin(), t.end(), '.') > 1)
-    return false;
-  *v = std::strtod(t.c_str(), nullptr);
+// A non-negative decimal number (with ';' between fields a decimal comma
+// too), its value and its text as the files hold it: no trailing zeros.
+bool number(std::string_view text, char sep, double* v, std::string* canonical = nullptr) {
+  char t[40];
+  if (text.empty() || text.size() >= sizeof t) return false;
+  int points = 0, digits = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i] == ',' && sep == ';' ? '.' : text[i];
+    if (c == '.') ++points;
+    else if (c >= '0' && c <= '9') ++digits;
+    else return false;
+    t[i] = c;
+  }
+  t[text.size()] = '\0';
+  if (!digits || points > 1) return false;
+  *v = std::strtod(t, nullptr);
+  if (!canonical) return true;
+  std::string_view n(t, text.size());
+  std::size_t point = n.find('.');
+  if (point != std::string_view::npos && n.size() - point - 1 > 6) {  // more than the files need
+    *canonical = price_text(*v);
+    return true;
+  }
+  if (point != std::string_view::npos) n = n.substr(0, n.find_last_not_of("0") + 1);
+  if (!n.empty() && n.back() == '.') n.remove_suffix(1);
+  while (n.size() > 1 && n[0] == '0' && n[1] != '.') n.remove_prefix(1);
+  *canonical = n.empty() || n[0] == '.' ? "0" + std::string(n) : std::string(n);
   return true;
 }
 
 // YYYY-MM-DD, MM/DD/YYYY or YYYYMMDD, a time after a blank or 'T' ignored.
-bool date(const std::string& text, int* y, int* m, int* d) {
-  std::string t = text.substr(0, text.find_first_of(" T"));
+bool date(std::string_view text, int* y, int* m, int* d) {
+  std::string t(text.substr(0, text.find_first_of(" T")));
   auto digits = [&](std::size_t at, std::size_t n) {
     return at + n <= t.size() && std::all_of(t.begin() + at, t.begin() + at + n, ::isdigit);
   };
@@ -172,10 +212,10 @@ struct Columns {
   int date = -1, high = -1, low = -1, close = -1, volume = -1, symbol = -1;
 };
 
-Columns header(const std::vector<std::string>& names) {
+Columns header(const std::vector<std::string_view>& names) {
   Columns c;
   for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-    std::string n = lower(names[i]);
+    std::string n = lower(std::string(names[i]));
     int* slot = n == "date" ? &c.date : n == "high" ? &c.high : n == "low" ? &c.low : n == "close" ? &c.close
               : n == "volume" ? &c.volume : n == "symbol" || n == "ticker" ? &c.symbol : nullptr;
     if (slot && *slot < 0) *slot = i;
@@ -184,29 +224,37 @@ Columns header(const std::vector<std::string>& names) {
 }
 
 // One data line into a day; false (with the reason) for a line to skip.
-bool parse_row(const std::vector<std::string>& f, const Columns& c, char sep, const std::string& file_symbol,
+bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char sep, const std::string& file_symbol,
                Day* out, std::string* why, bool* refused) {
   int need = std::max({c.date, c.high, c.low, c.close, c.volume, c.symbol});
   if (static_cast<int>(f.size()) <= need) return *why = "too few fields", false;
-  std::string sym = c.symbol >= 0 ? upper(f[c.symbol]) : file_symbol;
-  if (!valid_symbol(sym)) return *why = "no valid symbol \"" + sym + "\"", false;
+  auto quoted = [](std::string_view t) { return "\"" + std::string(t) + "\""; };
+  std::string sym = c.symbol >= 0 ? upper(std::string(f[c.symbol])) : file_symbol;
+  if (!valid_symbol(sym)) return *why = "no valid symbol " + quoted(sym), false;
   int y = 0, m = 0, d = 0;
-  if (!date(f[c.date], &y, &m, &d)) return *why = "no date \"" + f[c.date] + "\"", false;
+  if (!date(f[c.date], &y, &m, &d)) return *why = "no date " + quoted(f[c.date]), false;
   if (y < 1969 || y > 2068) return *refused = true, *why = "year " + std::to_string(y) + " outside 1969-2068", false;
   double close, high, low, volume = 0;
-  if (!number(f[c.close], sep, &close) || close <= 0) return *why = "no close \"" + f[c.close] + "\"", false;
+  std::string close_t, high_t, low_t;
+  if (!number(f[c.close], sep, &close, &close_t) || close <= 0) return *why = "no close " + quoted(f[c.close]), false;
   high = low = close;
-  if (c.high >= 0 && !number(f[c.high], sep, &high)) return *why = "no high \"" + f[c.high] + "\"", false;
-  if (c.low >= 0 && !number(f[c.low], sep, &low)) return *why = "no low \"" + f[c.low] + "\"", false;
+  high_t = low_t = close_t;
+  if (c.high >= 0 && !number(f[c.high], sep, &high, &high_t)) return *why = "no high " + quoted(f[c.high]), false;
+  if (c.low >= 0 && !number(f[c.low], sep, &low, &low_t)) return *why = "no low " + quoted(f[c.low]), false;
   if (high < low) return *why = "high below low", false;
-  if (c.volume >= 0 && !number(f[c.volume], sep, &volume)) return *why = "no volume \"" + f[c.volume] + "\"", false;
+  if (c.volume >= 0 && !number(f[c.volume], sep, &volume)) return *why = "no volume " + quoted(f[c.volume]), false;
   double v = std::round(opts.hundreds ? volume : volume / 100.0);
   if (v > INT32_MAX) return *why = "volume too large", false;
   out->symbol = sym;
   out->day = day_number(y, m, d);
-  out->quote = price_text(high) + ", " + price_text(low) + ", " + price_text(close) + ", " +
-               std::to_string(static_cast<long long>(v));
-  history::scan_quote(out->quote.c_str(), &out->q);
+  char quote[160];
+  int n = std::snprintf(quote, sizeof quote, "%s, %s, %s, %lld", high_t.c_str(), low_t.c_str(), close_t.c_str(),
+                        static_cast<long long>(v));
+  if (n >= static_cast<int>(sizeof quote) || quotes.size() > UINT32_MAX - sizeof quote) return *why = "too long", false;
+  out->quote_at = static_cast<uint32_t>(quotes.size());
+  out->quote_len = static_cast<uint16_t>(n);
+  quotes.append(quote, n);
+  history::scan_quote(quote, &out->q);
   return true;
 }
 
@@ -219,6 +267,8 @@ std::string file_stem(const std::string& path) {
 bool read_file(const std::string& path, std::string* text) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && st.st_size > 0) text->reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text->append(buf, n);
   bool ok = !std::ferror(f);
@@ -229,23 +279,32 @@ bool read_file(const std::string& path, std::string* text) {
 }
 
 // Every day of one CSV file; false when the file can not be read at all.
-bool read_csv(const std::string& path, std::vector<Day>* days) {
+bool read_csv(int file, std::vector<Day>* days) {
+  const std::string& path = opts.files[file];
   std::string text;
   if (!read_file(path, &text)) return complain(path, std::strerror(errno)), false;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  std::string_view rest = text;
+  if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+  std::size_t lines = std::count(rest.begin(), rest.end(), '\n') + 1;
+  days->reserve(days->size() + lines);
+  quotes.reserve(quotes.size() + rest.size() + lines * 8);
   std::string file_symbol = opts.symbol ? upper(opts.symbol) : file_stem(path);
-  std::istringstream lines(text);
-  std::string line;
+  std::vector<std::string_view> f;
+  std::string unquoted;
   Columns c;
   char sep = ',';
   bool have_header = false;
-  for (int n = 1; std::getline(lines, line); ++n) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (int n = 1; !rest.empty(); ++n) {
+    std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (trim(line).empty()) continue;
-    std::string where = path + ":" + std::to_string(n);
     if (!have_header) {
+      std::string where = path + ":" + std::to_string(n);
       sep = std::count(line.begin(), line.end(), ';') > std::count(line.begin(), line.end(), ',') ? ';' : ',';
-      c = header(split(line, sep));
+      split(line, sep, &f, &unquoted);
+      c = header(f);
       have_header = true;
       if (c.date < 0 || c.close < 0) return complain(where, "the header names no Date or no Close column"), false;
       if (c.symbol < 0 && !valid_symbol(file_symbol))
@@ -255,11 +314,12 @@ bool read_csv(const std::string& path, std::vector<Day>* days) {
     Day day;
     std::string why;
     bool refused = false;
-    if (parse_row(split(line, sep), c, sep, file_symbol, &day, &why, &refused)) {
-      day.where = where;
-      days->push_back(day);
+    split(line, sep, &f, &unquoted);
+    if (parse_row(f, c, sep, file_symbol, &day, &why, &refused)) {
+      day.file = file, day.line = n;
+      days->push_back(std::move(day));
     } else {
-      complain(where, why + (refused ? ": refused" : ": skipped"));
+      complain(path + ":" + std::to_string(n), why + (refused ? ": refused" : ": skipped"));
       ++(refused ? counts.refused : counts.bad);
     }
   }
@@ -267,26 +327,34 @@ bool read_csv(const std::string& path, std::vector<Day>* days) {
   return true;
 }
 
-// A day given twice: the same values count once as unchanged; different
-// values are refused, or with --replace the later one holds.
-void unique_days(std::vector<Day>* days) {
-  std::stable_sort(days->begin(), days->end(),
-                   [](const Day& a, const Day& b) { return a.symbol != b.symbol ? a.symbol < b.symbol : a.day < b.day; });
-  std::vector<Day> out;
-  for (Day& d : *days) {
-    if (out.empty() || out.back().symbol != d.symbol || out.back().day != d.day) {
-      out.push_back(std::move(d));
-    } else if (same(out.back().q, d.q)) {
+// The days by security and date. A day given twice: the same values count
+// once as unchanged; different values are refused, or with --replace the
+// later one holds.
+std::vector<const Day*> unique_days(const std::vector<Day>& days) {
+  std::vector<const Day*> sorted;
+  sorted.reserve(days.size());
+  for (const Day& d : days) sorted.push_back(&d);
+  std::sort(sorted.begin(), sorted.end(), [](const Day* a, const Day* b) {
+    int c = a->symbol.compare(b->symbol);
+    return c ? c < 0 : a->day != b->day ? a->day < b->day : a < b;  // equal days in the order read
+  });
+  std::vector<const Day*> out;
+  out.reserve(sorted.size());
+  for (const Day* d : sorted) {
+    const Day* last = out.empty() ? nullptr : out.back();
+    if (!last || last->symbol != d->symbol || last->day != d->day) {
+      out.push_back(d);
+    } else if (same(last->q, d->q)) {
       ++counts.unchanged;
     } else if (opts.replace) {
-      out.back() = std::move(d);
+      out.back() = d;
       ++counts.replaced;
     } else {
-      complain(d.where, d.symbol + " " + iso_text(d.day) + " differs from " + out.back().where + ": refused");
+      complain(where(*d), d->symbol + " " + iso_text(d->day) + " differs from " + where(*last) + ": refused");
       ++counts.refused;
     }
   }
-  *days = std::move(out);
+  return out;
 }
 
 // ---- the company of a symbol ----
@@ -296,7 +364,7 @@ struct Company {
   bool known;
 };
 
-std::map<std::string, Company> companies;
+std::unordered_map<std::string, Company> companies;
 
 Company company_of(const std::string& sym) {
   auto it = companies.find(sym);
@@ -336,31 +404,34 @@ bool same(const Quote& a, const Quote& b) {
 
 // An existing line of a file: its sort key, or none for a line that is kept
 // where it stands (comments, lines the loaders skip).
+template <class Key>
 struct Existing {
-  std::string line;
-  bool data;        // a day of the file, sorted by its key
-  std::string key;  // symbol, or the day as a sortable number
-  Quote q;
-  bool read = true;  // false: its numbers do not read, so no new day equals it
+  std::string_view line;
+  bool data = false;   // a day of the file, sorted by its key
+  Key key{};           // symbol, or day number
+  Quote q{};
+  bool read = true;    // false: its numbers do not read, so no new day equals it
 };
 
-// Merges `adds` (one per key) into the lines of `path`. `key_less` orders
-// keys; `line_of` writes a new day's line.
-template <class LineOf>
-Merge merge(const std::string& path, std::vector<std::pair<std::string, const Day*>> adds,
-            const std::vector<Existing>& lines, LineOf line_of,
-            bool (*key_less)(const std::string&, const std::string&)) {
+// Merges `adds` (one per key) into the lines of a file; `line_of` writes a
+// new day's line. Keys order as the loaders read: days by date, symbols
+// byte by byte.
+template <class Key, class LineOf>
+Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> adds,
+            const std::vector<Existing<Key>>& lines, LineOf line_of) {
   Merge m{path, {}, false};
-  std::stable_sort(adds.begin(), adds.end(), [&](const auto& a, const auto& b) { return key_less(a.first, b.first); });
+  m.text.reserve(lines.size() * 40 + adds.size() * 48);
+  std::sort(adds.begin(), adds.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::size_t i = 0;
-  auto add_before = [&](const std::string* key) {
-    for (; i < adds.size() && (!key || key_less(adds[i].first, *key)); ++i) {
-      m.text += line_of(*adds[i].second) + "\n";
+  auto add_before = [&](const Key* key) {
+    for (; i < adds.size() && (!key || adds[i].first < *key); ++i) {
+      m.text += line_of(*adds[i].second);
+      m.text += '\n';
       m.changed = true;
       ++counts.added;
     }
   };
-  for (const Existing& e : lines) {
+  for (const Existing<Key>& e : lines) {
     if (e.data) add_before(&e.key);
     bool replaced = false;
     if (e.data && i < adds.size() && adds[i].first == e.key) {  // the day is there already
@@ -372,78 +443,70 @@ Merge merge(const std::string& path, std::vector<std::pair<std::string, const Da
         m.changed = replaced = true;
         ++counts.replaced;
       } else {
-        complain(d.where, d.symbol + " " + iso_text(d.day) + " differs from " + path + ": refused");
+        complain(where(d), d.symbol + " " + iso_text(d.day) + " differs from " + path + ": refused");
         ++counts.refused;
       }
     }
-    if (!replaced) m.text += e.line + "\n";
+    if (!replaced) (m.text += e.line) += '\n';
   }
   add_before(nullptr);
   return m;
 }
 
-bool read_lines(const std::string& path, std::vector<std::string>* out) {
-  std::string text;
-  if (!read_file(path, &text)) {
-    if (errno == ENOENT) return true;
-    fail(3, path + ": " + std::strerror(errno));
+// The lines of a file (none when it does not exist), as views into `text`.
+std::vector<std::string_view> read_lines(const std::string& path, std::string* text) {
+  if (!read_file(path, text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
+  std::vector<std::string_view> out;
+  for (std::string_view rest = *text; !rest.empty();) {
+    std::size_t end = rest.find('\n');
+    out.push_back(rest.substr(0, end));
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
   }
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out->push_back(l);
-  return true;
+  return out;
 }
-
-std::string day_key_text(long day) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "%012ld", day + 100000000000L);  // sorts as the days do
-  return buf;
-}
-
-bool text_less(const std::string& a, const std::string& b) { return a < b; }  // byte order, as the loaders
 
 Merge merge_symbol_file(const std::string& sym, const std::vector<const Day*>& days) {
-  std::string path = std::string(symboldir) + "/" + sym;
-  std::vector<std::string> raw;
-  read_lines(path, &raw);
-  std::vector<Existing> lines;
-  for (const std::string& l : raw) {
+  std::string path = std::string(symboldir) + "/" + sym, text;
+  std::vector<Existing<long>> lines;
+  for (std::string_view l : read_lines(path, &text)) {
+    Existing<long> e{l};
     long date;
-    Existing e{l, false, {}, {}};
-    if (l[0] != '#' && history::scan_history_line(l.c_str(), &date, &e.q)) {
+    std::string line(l);  // the reader wants a terminated line
+    if (!l.empty() && l[0] != '#' && history::scan_history_line(line.c_str(), &date, &e.q)) {
       long day = yymmdd_days(static_cast<int>(date));
-      if (day != NO_DAY) e.data = true, e.key = day_key_text(day);
+      if (day != NO_DAY) e.data = true, e.key = day;
     }
     lines.push_back(e);
   }
-  std::vector<std::pair<std::string, const Day*>> adds;
-  for (const Day* d : days) adds.emplace_back(day_key_text(d->day), d);
-  return merge(path, adds, lines, [](const Day& d) { return std::string(yymmdd_text(d.day)) + ", " + d.quote; },
-               text_less);
+  std::vector<std::pair<long, const Day*>> adds;
+  for (const Day* d : days) adds.emplace_back(d->day, d);
+  return merge(path, adds, lines, [](const Day& d) {
+    std::string l = yymmdd_text(d.day);
+    return (l += ", ") += quote_of(d);
+  });
 }
 
 Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
-  std::string path = std::string(daydir) + "/" + kind + yymmdd_text(day);
-  std::vector<std::string> raw;
-  read_lines(path, &raw);
-  std::vector<Existing> lines;
-  for (const std::string& l : raw) {
-    Existing e{l, false, {}, {}};
-    std::size_t comma = l.find(',');
-    std::size_t from = kind == 'i' ? 1 : 0;
-    if (l[0] != '#' && comma != std::string::npos && comma > from) {  // the loaders find it by its symbol
+  std::string path = std::string(daydir) + "/" + kind + yymmdd_text(day), text;
+  std::vector<Existing<std::string_view>> lines;
+  for (std::string_view l : read_lines(path, &text)) {
+    Existing<std::string_view> e{l};
+    std::size_t comma = l.find(','), from = kind == 'i' ? 1 : 0;
+    if (!l.empty() && l[0] != '#' && comma != std::string_view::npos && comma > from) {  // found by its symbol
       e.data = true, e.key = l.substr(from, comma - from);
-      e.read = history::scan_quote(l.c_str() + comma + 1, &e.q);
+      std::string quote(l.substr(comma + 1));
+      e.read = history::scan_quote(quote.c_str(), &e.q);
     }
     lines.push_back(e);
   }
-  std::vector<std::pair<std::string, const Day*>> adds;
+  std::vector<std::pair<std::string_view, const Day*>> adds;
   for (const Day* d : days) adds.emplace_back(d->symbol, d);
   auto line_of = [kind](const Day& d) {
     std::string lead;
     if (kind == 'i') lead = companies[d.symbol].market == '2' ? "2" : "1";
-    return lead + d.symbol + "," + d.quote;
+    return (lead + d.symbol + ",") += quote_of(d);
   };
-  return merge(path, adds, lines, line_of, text_less);
+  return merge(path, adds, lines, line_of);
 }
 
 // ---- writing ----
@@ -564,38 +627,39 @@ int main(int argc, char** argv) {
 
   std::vector<Day> days;
   int unreadable = 0;
-  for (const std::string& f : opts.files) unreadable += !read_csv(f, &days);
-  unique_days(&days);
+  for (int f = 0; f < static_cast<int>(opts.files.size()); ++f) unreadable += !read_csv(f, &days);
+  std::vector<const Day*> unique = unique_days(days);
   if (opts.strict && (counts.bad || counts.refused || unreadable)) fail(1, "nothing written (--strict)");
 
   // Days in the order of the import, by security and by file.
   std::map<std::string, std::vector<const Day*>> by_symbol;
   std::map<std::pair<char, long>, std::vector<const Day*>> by_file;
-  std::map<std::string, long> last_day;
-  for (const Day& d : days) {
-    Company c = company_of(d.symbol);
-    if (opts.symbol_files) by_symbol[d.symbol].push_back(&d);
-    if (opts.day_files) {
-      char kind = history::kind_letter(c.type);
-      if (kind) by_file[{kind, d.day}].push_back(&d);
-      else complain(d.where, d.symbol + " of type '" + c.type + "' has no day files: refused"), ++counts.refused;
-    }
-    last_day[d.symbol] = std::max(last_day.count(d.symbol) ? last_day[d.symbol] : d.day, d.day);
+  companies.reserve(unique.size());
+  std::string new_companies;
+  for (std::size_t i = 0, end; i < unique.size(); i = end) {  // a run of one security's days
+    const std::string& sym = unique[i]->symbol;
+    for (end = i + 1; end < unique.size() && unique[end]->symbol == sym;) ++end;
+    Company c = company_of(sym);
+    if (!c.known) new_companies += company_line(sym, c, unique[end - 1]->day) + "\n";
+    if (opts.symbol_files) by_symbol[sym].assign(unique.begin() + i, unique.begin() + end);
+    if (!opts.day_files) continue;
+    char kind = history::kind_letter(c.type);
+    for (std::size_t k = i; k < end; ++k)
+      if (kind) by_file[{kind, unique[k]->day}].push_back(unique[k]);
+      else complain(where(*unique[k]), sym + " of type '" + c.type + "' has no day files: refused"), ++counts.refused;
   }
   std::vector<Merge> merges;
   for (const auto& [sym, list] : by_symbol) merges.push_back(merge_symbol_file(sym, list));
   for (const auto& [file, list] : by_file) merges.push_back(merge_day_file(file.first, file.second, list));
   if (opts.strict && counts.refused) fail(1, "nothing written (--strict)");
 
-  std::string new_companies;
-  for (const auto& [sym, day] : last_day)
-    if (!companies[sym].known) new_companies += company_line(sym, companies[sym], day) + "\n";
 
   if (opts.symbol_files && !by_symbol.empty()) make_dir(symboldir);
   if (opts.day_files && !by_file.empty()) make_dir(daydir);
   for (const Merge& m : merges)
     if (m.changed && !write_whole(m.path, m.text)) fail(3, "import stopped; the files not yet written are as they were");
   if (!new_companies.empty()) {
+    make_dir(generaldir);
     std::string path = std::string(generaldir) + "/companys", text;
     if (!read_file(path, &text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
     if (!text.empty() && text.back() != '\n') text += '\n';

@@ -1,5 +1,7 @@
 // The company and group tables, read once at start-up, and the groups of the
 // configuration file.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -171,6 +173,8 @@ void initial_companys() {
   num_companys = 0;
   companys.clear();
   if (FILE* f = open_general("companys")) {
+    struct stat st;  // room for the shortest lines, so the table is not copied as it grows
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) companys.reserve(static_cast<std::size_t>(st.st_size) / 16 + 1);
     CompanyRec c;
     while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line)
       if (genbuf[0] != '#' && parse_company(genbuf, c)) companys.push_back(c);
