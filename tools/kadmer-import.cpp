@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 #include <set>
 #include <sstream>
@@ -41,7 +42,7 @@ const char* const tool::usage_text =
     "  --volume-unit shares|hundreds  the unit of the Volume column (default shares)\n"
     "  --name TEXT         name of a new company (default: its symbol)\n"
     "  --type S|M|I        type of a new company: stock (default), mutual fund, index\n"
-    "  --market C          market of a new company (default N; an index 1)\n"
+    "  --market C          market of a new company (default N; an index 1, a fund none)\n"
     "  --groups CODE,...   groups of a new company (at most five codes)\n"
     "  --replace           a day that differs from the database replaces it\n"
     "  --strict            a bad line or a refused day stops the import; nothing is written\n"
@@ -144,28 +145,32 @@ void split(std::string_view line, char sep, std::vector<std::string_view>* out, 
 bool number(std::string_view text, char sep, double* v, std::string* canonical = nullptr) {
   char t[40];
   if (text.empty() || text.size() >= sizeof t) return false;
+  // Between semicolons the decimal mark is a comma, and points then group thousands.
+  bool grouped = sep == ';' && text.find(',') != std::string_view::npos;
   int points = 0, digits = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i] == ',' && sep == ';' ? '.' : text[i];
+  std::size_t n = 0;
+  for (char c : text) {
+    if (c == '.' && grouped) continue;
+    if (c == ',' && sep == ';') c = '.';
     if (c == '.') ++points;
     else if (c >= '0' && c <= '9') ++digits;
     else return false;
-    t[i] = c;
+    t[n++] = c;
   }
-  t[text.size()] = '\0';
+  t[n] = '\0';
   if (!digits || points > 1) return false;
   *v = std::strtod(t, nullptr);
   if (!canonical) return true;
-  std::string_view n(t, text.size());
-  std::size_t point = n.find('.');
-  if (point != std::string_view::npos && n.size() - point - 1 > 6) {  // more than the files need
+  std::string_view num(t, n);
+  std::size_t point = num.find('.');
+  if (point != std::string_view::npos && num.size() - point - 1 > 6) {  // more than the files need
     *canonical = price_text(*v);
     return true;
   }
-  if (point != std::string_view::npos) n = n.substr(0, n.find_last_not_of("0") + 1);
-  if (!n.empty() && n.back() == '.') n.remove_suffix(1);
-  while (n.size() > 1 && n[0] == '0' && n[1] != '.') n.remove_prefix(1);
-  *canonical = n.empty() || n[0] == '.' ? "0" + std::string(n) : std::string(n);
+  if (point != std::string_view::npos) num = num.substr(0, num.find_last_not_of("0") + 1);
+  if (!num.empty() && num.back() == '.') num.remove_suffix(1);
+  while (num.size() > 1 && num[0] == '0' && num[1] != '.') num.remove_prefix(1);
+  *canonical = num.empty() || num[0] == '.' ? "0" + std::string(num) : std::string(num);
   return true;
 }
 
@@ -228,7 +233,11 @@ bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char se
                Day* out, std::string* why, bool* refused) {
   int need = std::max({c.date, c.high, c.low, c.close, c.volume, c.symbol});
   if (static_cast<int>(f.size()) <= need) return *why = "too few fields", false;
-  auto quoted = [](std::string_view t) { return "\"" + std::string(t) + "\""; };
+  auto quoted = [](std::string_view t) {  // short and printable, whatever the field holds
+    std::string q(t.substr(0, 40));
+    for (char& ch : q) if (static_cast<unsigned char>(ch) < ' ' || ch == 127) ch = '?';
+    return "\"" + q + (t.size() > 40 ? "...\"" : "\"");
+  };
   std::string sym = c.symbol >= 0 ? upper(std::string(f[c.symbol])) : file_symbol;
   if (!valid_symbol(sym)) return *why = "no valid symbol " + quoted(sym), false;
   int y = 0, m = 0, d = 0;
@@ -242,7 +251,8 @@ bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char se
   if (c.high >= 0 && !number(f[c.high], sep, &high, &high_t)) return *why = "no high " + quoted(f[c.high]), false;
   if (c.low >= 0 && !number(f[c.low], sep, &low, &low_t)) return *why = "no low " + quoted(f[c.low]), false;
   if (high < low) return *why = "high below low", false;
-  if (c.volume >= 0 && !number(f[c.volume], sep, &volume)) return *why = "no volume " + quoted(f[c.volume]), false;
+  if (c.volume >= 0 && (!number(f[c.volume], sep, &volume) || volume != std::floor(volume)))
+    return *why = "no whole volume " + quoted(f[c.volume]), false;
   double v = std::round(opts.hundreds ? volume : volume / 100.0);
   if (v > INT32_MAX) return *why = "volume too large", false;
   out->symbol = sym;
@@ -254,7 +264,10 @@ bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char se
   out->quote_at = static_cast<uint32_t>(quotes.size());
   out->quote_len = static_cast<uint16_t>(n);
   quotes.append(quote, n);
-  history::scan_quote(quote, &out->q);
+  // What the loaders will read: every price finite, the close above 0.
+  if (!history::scan_quote(quote, &out->q) || !std::isfinite(out->q.high) || !std::isfinite(out->q.low) ||
+      !(out->q.close > 0))
+    return *why = "prices out of range", false;
   return true;
 }
 
@@ -347,8 +360,7 @@ std::vector<const Day*> unique_days(const std::vector<Day>& days) {
     } else if (same(last->q, d->q)) {
       ++counts.unchanged;
     } else if (opts.replace) {
-      out.back() = d;
-      ++counts.replaced;
+      out.back() = d;  // the later line holds; the files see one day
     } else {
       complain(where(*d), d->symbol + " " + iso_text(d->day) + " differs from " + where(*last) + ": refused");
       ++counts.refused;
@@ -372,6 +384,15 @@ Company company_of(const std::string& sym) {
   CompanyRec& r = find_co(sym.c_str());
   Company c = &r != &nocompany ? Company{r.type, r.market, true} : Company{opts.type, opts.market, false};
   return companies[sym] = c;
+}
+
+bool same_kept(Quote a, Quote b, const std::string& sym) {
+  CompanyRec r{};
+  Company c = company_of(sym);
+  r.type = c.type, r.market = c.market ? c.market : c.type == 'I' ? '1' : ' ';
+  history::apply_kind(a, r);
+  history::apply_kind(b, r);
+  return same(a, b);
 }
 
 // ---- merging into the files ----
@@ -402,6 +423,9 @@ bool same(const Quote& a, const Quote& b) {
   return a.high == b.high && a.low == b.low && a.close == b.close && a.volume == b.volume;
 }
 
+// The same day as the loaders keep it (a fund's high and low are its close).
+bool same_kept(Quote a, Quote b, const std::string& sym);
+
 // An existing line of a file: its sort key, or none for a line that is kept
 // where it stands (comments, lines the loaders skip).
 template <class Key>
@@ -415,28 +439,39 @@ struct Existing {
 
 // Merges `adds` (one per key) into the lines of a file; `line_of` writes a
 // new day's line. Keys order as the loaders read: days by date, symbols
-// byte by byte.
+// byte by byte. A day the file holds already is settled at its first line,
+// even in a file out of order; a new one goes before the first greater key.
 template <class Key, class LineOf>
 Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> adds,
             const std::vector<Existing<Key>>& lines, LineOf line_of) {
   Merge m{path, {}, false};
   m.text.reserve(lines.size() * 40 + adds.size() * 48);
   std::sort(adds.begin(), adds.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  auto add_of = [&](const Key& key) -> std::ptrdiff_t {
+    auto it = std::lower_bound(adds.begin(), adds.end(), key, [](const auto& a, const Key& k) { return a.first < k; });
+    return it != adds.end() && it->first == key ? it - adds.begin() : -1;
+  };
+  std::vector<std::ptrdiff_t> at(adds.size(), -1);  // the line that settles each day
+  for (std::size_t k = 0; k < lines.size(); ++k)
+    if (std::ptrdiff_t a = lines[k].data ? add_of(lines[k].key) : -1; a >= 0 && at[a] < 0) at[a] = k;
   std::size_t i = 0;
   auto add_before = [&](const Key* key) {
     for (; i < adds.size() && (!key || adds[i].first < *key); ++i) {
+      if (at[i] >= 0) continue;
       m.text += line_of(*adds[i].second);
       m.text += '\n';
       m.changed = true;
       ++counts.added;
     }
   };
-  for (const Existing<Key>& e : lines) {
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    const Existing<Key>& e = lines[k];
     if (e.data) add_before(&e.key);
+    std::ptrdiff_t a = e.data ? add_of(e.key) : -1;
     bool replaced = false;
-    if (e.data && i < adds.size() && adds[i].first == e.key) {  // the day is there already
-      const Day& d = *adds[i++].second;
-      if (e.read && same(d.q, e.q)) {
+    if (a >= 0 && at[a] == static_cast<std::ptrdiff_t>(k)) {  // the day is there already
+      const Day& d = *adds[a].second;
+      if (e.read && same_kept(d.q, e.q, d.symbol)) {
         ++counts.unchanged;
       } else if (opts.replace) {
         m.text += line_of(d) + "\n";
@@ -454,21 +489,66 @@ Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> add
 }
 
 // The lines of a file (none when it does not exist), as views into `text`.
-std::vector<std::string_view> read_lines(const std::string& path, std::string* text) {
-  if (!read_file(path, text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
-  std::vector<std::string_view> out;
-  for (std::string_view rest = *text; !rest.empty();) {
+// False when a line begins with a NUL byte: the loaders stop reading there,
+// so nothing written after it would be seen.
+bool split_lines(const std::string& path, std::string_view text, std::vector<std::string_view>* out) {
+  for (std::string_view rest = text; !rest.empty();) {
     std::size_t end = rest.find('\n');
-    out.push_back(rest.substr(0, end));
+    out->push_back(rest.substr(0, end));
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!out->back().empty() && out->back()[0] == '\0') {
+      complain(path, "a line begins with a NUL byte, where the loaders stop; repair the file first");
+      return false;
+    }
   }
-  return out;
+  return true;
+}
+
+bool read_lines(const std::string& path, std::string* text, std::vector<std::string_view>* out) {
+  if (!read_file(path, text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
+  return split_lines(path, *text, out);
+}
+
+// Refuses every day of a file that can not take them.
+Merge refuse_all(const std::string& path, std::size_t days) {
+  counts.refused += static_cast<int>(days);
+  return Merge{path, {}, false};
+}
+
+// The days the chart shows now for a known security without a history file,
+// which are those of the day files, as history lines: a new history file
+// starts with them, since the chart reads it instead of the day files.
+std::string day_file_history(const std::string& sym) {
+  if (!company_of(sym).known) return {};
+  copy_text(symbolname, sym);
+  std::string lines;
+  if (loadstock() != 0) return lines;  // none there
+  const std::vector<StockDay>& days = stocklist[0].days;
+  for (int k = 1; k < num_days; ++k) {
+    const StockDay& d = days[k];
+    if (d.nodata) continue;
+    char line[160];
+    std::snprintf(line, sizeof line, "%02d%02d%02d, %s, %s, %s, %lld\n", d.eyear, d.emon, d.eday,
+                  price_text(d.high).c_str(), price_text(d.low).c_str(), price_text(d.close).c_str(),
+                  static_cast<long long>(d.volume));
+    lines += line;
+  }
+  if (!lines.empty())
+    std::fprintf(stderr, "kadmer-import: %s: its %d days of the day files start its new history file\n", sym.c_str(),
+                 static_cast<int>(std::count(lines.begin(), lines.end(), '\n')));
+  return lines;
 }
 
 Merge merge_symbol_file(const std::string& sym, const std::vector<const Day*>& days) {
   std::string path = std::string(symboldir) + "/" + sym, text;
+  std::vector<std::string_view> raw;
+  if (!read_lines(path, &text, &raw)) return refuse_all(path, days.size());
+  if (raw.empty() && access(path.c_str(), F_OK) != 0) {
+    text = day_file_history(sym);
+    split_lines(path, text, &raw);
+  }
   std::vector<Existing<long>> lines;
-  for (std::string_view l : read_lines(path, &text)) {
+  for (std::string_view l : raw) {
     Existing<long> e{l};
     long date;
     std::string line(l);  // the reader wants a terminated line
@@ -488,14 +568,17 @@ Merge merge_symbol_file(const std::string& sym, const std::vector<const Day*>& d
 
 Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
   std::string path = std::string(daydir) + "/" + kind + yymmdd_text(day), text;
+  std::vector<std::string_view> raw;
+  if (!read_lines(path, &text, &raw)) return refuse_all(path, days.size());
   std::vector<Existing<std::string_view>> lines;
-  for (std::string_view l : read_lines(path, &text)) {
+  std::size_t from = kind == 'i' ? 1 : 0;
+  for (std::string_view l : raw) {
     Existing<std::string_view> e{l};
-    std::size_t comma = l.find(','), from = kind == 'i' ? 1 : 0;
-    if (!l.empty() && l[0] != '#' && comma != std::string_view::npos && comma > from) {  // found by its symbol
-      e.data = true, e.key = l.substr(from, comma - from);
-      std::string quote(l.substr(comma + 1));
-      e.read = history::scan_quote(quote.c_str(), &e.q);
+    if (l.size() > from && l[0] != '#') {  // the loaders take what stands before the first ',' as its symbol
+      std::size_t comma = l.find(',');
+      e.data = true, e.key = l.substr(from, comma == std::string_view::npos ? comma : comma - from);
+      std::string quote(comma == std::string_view::npos ? std::string_view() : l.substr(comma + 1));
+      e.read = comma != std::string_view::npos && history::scan_quote(quote.c_str(), &e.q);
     }
     lines.push_back(e);
   }
@@ -587,7 +670,8 @@ void parse(int argc, char** argv) {
       opts.hundreds = v == "hundreds";
     } else if (a == "--name") {
       opts.name = value();
-      if (opts.name.find_first_of(":\n") != std::string::npos) tool::usage("a name holds no ':'");
+      if (opts.name.find_first_of(":\n") != std::string::npos || opts.name.size() > 40)
+        tool::usage("a name is at most 40 characters and holds no ':'");
     } else if (a == "--type") {
       std::string v = upper(value());
       if (v != "S" && v != "M" && v != "I") tool::usage("--type is S, M or I");
@@ -623,6 +707,13 @@ int main(int argc, char** argv) {
   parse(argc, argv);
   tool::check_config(opts.config);
   tool::start(opts.config);
+  extendday = 0;  // the files get the days as they are
+  // Without a setting the directories are the root: never write there.
+  for (auto [dir, key, needed] : {std::tuple{generaldir, "generaldir", true},
+                                  std::tuple{symboldir, "symboldir", opts.symbol_files},
+                                  std::tuple{daydir, "daydir", opts.day_files}})
+    if (needed && (!*dir || std::strcmp(dir, "/") == 0))
+      fail(2, std::string("no ") + key + " in the settings (.kadmer): nothing written");
   if (!opts.groups.empty()) check_groups(opts.groups);
 
   std::vector<Day> days;
@@ -641,6 +732,8 @@ int main(int argc, char** argv) {
     for (end = i + 1; end < unique.size() && unique[end]->symbol == sym;) ++end;
     Company c = company_of(sym);
     if (!c.known) new_companies += company_line(sym, c, unique[end - 1]->day) + "\n";
+    if (!opts.symbol_files && access((std::string(symboldir) + "/" + sym).c_str(), F_OK) == 0)
+      std::fprintf(stderr, "kadmer-import: %s: the chart reads its history file, not the day files\n", sym.c_str());
     if (opts.symbol_files) by_symbol[sym].assign(unique.begin() + i, unique.begin() + end);
     if (!opts.day_files) continue;
     char kind = history::kind_letter(c.type);
@@ -653,6 +746,9 @@ int main(int argc, char** argv) {
   for (const auto& [file, list] : by_file) merges.push_back(merge_day_file(file.first, file.second, list));
   if (opts.strict && counts.refused) fail(1, "nothing written (--strict)");
 
+  std::string table = std::string(generaldir) + "/companys", table_text;
+  std::vector<std::string_view> table_lines;
+  if (!new_companies.empty() && !read_lines(table, &table_text, &table_lines)) fail(1, "nothing written");
 
   if (opts.symbol_files && !by_symbol.empty()) make_dir(symboldir);
   if (opts.day_files && !by_file.empty()) make_dir(daydir);
@@ -660,10 +756,8 @@ int main(int argc, char** argv) {
     if (m.changed && !write_whole(m.path, m.text)) fail(3, "import stopped; the files not yet written are as they were");
   if (!new_companies.empty()) {
     make_dir(generaldir);
-    std::string path = std::string(generaldir) + "/companys", text;
-    if (!read_file(path, &text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
-    if (!text.empty() && text.back() != '\n') text += '\n';
-    if (!write_whole(path, text + new_companies)) fail(3, "import stopped before the company table");
+    if (!table_text.empty() && table_text.back() != '\n') table_text += '\n';
+    if (!write_whole(table, table_text + new_companies)) fail(3, "import stopped before the company table");
   }
   std::printf("kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
               counts.replaced, counts.unchanged, counts.refused, counts.bad);

@@ -28,6 +28,9 @@ void set_date(StockDay& s, time_t key);                   // key, weekday and bo
 void fill_gap(std::vector<StockDay>& days, time_t key);   // empty weekdays before `key`
 bool list_day_files(char kind, std::vector<DayFile>* files);  // in date order
 char kind_letter(char type);                              // 's', 'f', 'i' or 0
+// The prices as the loaders keep them: funds and indexes have one price,
+// indexes of market '2' take their volume from it.
+void apply_kind(Quote& q, const CompanyRec& c);
 void report(int line, const char* fmt, const char* a, const char* b = "");
 extern float high_p, low_p;  // extremes of the load, for its scale
 // The loaded and shown window from the days of member 0.

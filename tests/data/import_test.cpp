@@ -170,7 +170,7 @@ TEST_F(Import, ASecondImportChangesNothingAConflictIsRefusedAndReplaceWins) {
     EXPECT_TRUE(before == files());
   }
   RunResult r = import({"--output", "symbol", "--replace", "AN.csv"});
-  EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 0 added, 3 replaced, 6 unchanged, 0 refused, 0 bad\n")}),
+  EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 0 added, 2 replaced, 6 unchanged, 0 refused, 0 bad\n")}),
             (std::tuple{r.status, r.out}));
   std::vector<std::string> rows = loaded("AN");
   ASSERT_EQ(8u, rows.size());
@@ -200,11 +200,12 @@ TEST_F(Import, DayFilesStaySortedAndEachKindGoesToItsFile) {
 TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
   db.write("AN.csv", "Date,High,Low,Close,Volume\n2000-01-03,2,1,1.5,100\n2000-13-01,2,1,1.5,100\n"
                      "2000-01-04,2,1,,100\n2000-01-05,1,2,1.5,100\n1968-12-31,2,1,1.5,100\n2000-01-06,2,1\n"
-                     "2000-01-07,2,1,1.5,-5\n2000-01-10,2,1,1.5e1,100\n");
+                     "2000-01-07,2,1,1.5,-5\n2000-01-10,2,1,1.5e1,100\n2000-01-11,2,1,1" + std::string(39, '0') +
+                     ",1\n2000-01-12,1,0,0.0000004,1\n2000-01-13,2,1,1.5,1.5\n");
   RunResult r = import({"AN.csv"});
   EXPECT_EQ(1, r.status);
-  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 0 unchanged, 1 refused, 6 bad\n", r.out);
-  for (int line = 3; line <= 9; ++line)
+  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 0 unchanged, 1 refused, 9 bad\n", r.out);
+  for (int line = 3; line <= 12; ++line)
     EXPECT_NE(std::string::npos, r.err.find("AN.csv:" + std::to_string(line) + ": ")) << line << r.err;
   EXPECT_EQ("000103, 2, 1, 1.5, 1\n", read_file(db.file("symbols/AN")));
 
@@ -224,6 +225,50 @@ TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
   auto after = files();
   after.erase(db.file("x.csv"));
   EXPECT_TRUE(before == after);
+}
+
+// What the loaders would not see is never written: a new history file would
+// hide the security's day files, a line out of order or without a comma
+// stops the stock scan, a line beginning with NUL ends a file.
+TEST_F(Import, NothingIsWrittenWhereTheLoadersWouldNotSeeIt) {
+  db.mkdir("days");
+  db.mkdir("symbols");
+  db.write("days/s991213", "A,1, 1, 1, 1\nAN,2, 2, 2, 200\nBADLINE\nC,3, 3, 3, 3\n");
+  db.write("days/s991214", "AN,2.5, 2.5, 2.5, 250\n");
+  db.write("days/f991213", "FND,7, 6, 7, 0\n");
+  db.write("symbols/UNS", "991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n");
+  db.write("symbols/NUL", std::string("991213, 3, 3, 3, 3\n\0\n", 22));
+  db.write("in.csv", "Symbol,Date,Close,Volume\nAN,1999-12-15,4,400\nUNS,1999-12-13,4,4\nNUL,1999-12-14,4,4\n");
+  RunResult r = import({"in.csv"});
+  EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 1 added, 0 replaced, 0 unchanged, 2 refused, 0 bad\n")}),
+            (std::tuple{r.status, r.out}));
+  EXPECT_NE(std::string::npos, r.err.find("AN: its 2 days of the day files start its new history file")) << r.err;
+  EXPECT_EQ((std::vector<std::string>{"1999-12-13 2 2 2 200", "1999-12-14 2.5 2.5 2.5 250", "1999-12-15 4 4 4 4"}),
+            loaded("AN"));
+  EXPECT_EQ("991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n", read_file(db.file("symbols/UNS")));  // not twice
+  EXPECT_EQ(22u, read_file(db.file("symbols/NUL")).size());
+
+  // A fund's high and low are its close: a CSV that differs there only is
+  // unchanged. A new stock goes before the line without a comma. A day-file
+  // import of a security with a history file is told it will not be charted.
+  db.write("day.csv", "Symbol,Date,High,Low,Close,Volume\nFND,1999-12-13,9,1,7,0\nAA,1999-12-13,1,1,1,0\n"
+                      "AN,1999-12-14,2.5,2.5,2.5,25000\n");
+  r = import({"--output", "day", "day.csv"});
+  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 2 unchanged, 0 refused, 0 bad\n", r.out);
+  EXPECT_NE(std::string::npos, r.err.find("AN: the chart reads its history file, not the day files")) << r.err;
+  EXPECT_EQ(std::vector<std::string>{"1999-12-13 1 1 1 0"}, loaded("AA"));
+
+  // Without directory settings, or with a company table the readers stop in, nothing is written.
+  db.write("general/companys", read_file(db.file("general/companys")) + std::string(1, '\0') + "\n");
+  auto before = files();
+  db.write("new.csv", "Date,Close\n1999-12-13,1\n");
+  EXPECT_EQ(1, import({"new.csv"}).status);
+  fs::remove(db.file(".kadmer"));
+  RunResult none = import({"new.csv"});
+  EXPECT_EQ((std::tuple{2, std::string("kadmer-import: no generaldir in the settings (.kadmer): nothing written\n")}),
+            (std::tuple{none.status, none.err}));
+  before.erase(db.file(".kadmer"));
+  EXPECT_TRUE(before == files());
 }
 
 // A write that fails at any byte (the file size limit makes it fail) leaves
