@@ -204,8 +204,8 @@ TEST_F(Query, RowsAreMatchedByTheirWholeTextAndTheTableGrows) {
   EXPECT_EQ((std::vector<float>{1, 2, 3, 1}), std::vector<float>(changes, changes + 4));
   std::string big, moved;
   for (int i = 0; i < 3000; ++i) {
-    big += "S" + std::to_string(100000 + i) + ",2,1,1.5,10\n";
-    moved += "S" + std::to_string(100000 + i) + ",2,1,1.7,10\n";
+    big += std::string("S") + std::to_string(100000 + i) + ",2,1,1.5,10\n";
+    moved += std::string("S") + std::to_string(100000 + i) + ",2,1,1.7,10\n";
   }
   day_file("s951205", big);
   day_file("s951206", moved);
@@ -444,7 +444,7 @@ TEST_F(Query, TheDistributionScreen) {
   std::vector<std::string> symbols;
   std::string companies;
   for (int i = 0; i < 400; ++i) {
-    symbols.push_back("S" + std::to_string(100 + i));
+    symbols.push_back(std::string("S") + std::to_string(100 + i));
     companies += symbols.back() + ":S:S:N::950101-1:\n";
     days[2].push_back(i < 200 ? 11 : i < 300 ? 8 : 10);  // 200 up 1, 100 down 2, 100 unchanged
   }
