@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -75,11 +76,9 @@ void BM_import_one_day_of_the_market_into_a_day_file(benchmark::State& state) {
   for (std::string line; std::getline(day, line);) {
     std::size_t comma = line.find(',');
     if (line[0] == '#' || comma == std::string::npos) continue;
-    std::string rest = line.substr(comma + 1);
-    for (char& ch : rest) if (ch == ' ') ch = ',';
-    std::string packed;
-    for (std::size_t i = 0; i < rest.size(); ++i) if (!(rest[i] == ',' && i > 0 && rest[i - 1] == ',')) packed += rest[i];
-    csv << line.substr(0, comma) << ",2026-12-04," << packed << "\n";
+    std::string rest = line.substr(comma + 1);  // "high, low, close, volume"
+    rest.erase(std::remove(rest.begin(), rest.end(), ' '), rest.end());
+    csv << line.substr(0, comma) << ",2026-12-04," << rest << "\n";
     ++rows;
   }
   csv.close();

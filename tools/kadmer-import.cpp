@@ -7,6 +7,7 @@
 // the old one, so a file is always either as it was or complete. Existing
 // lines (comments, lines the loaders skip, other securities) are kept where
 // they stand.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include <map>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <set>
 #include <sstream>
 #include <string>
@@ -53,8 +55,7 @@ namespace {
 using history::Quote;
 
 struct Options {
-  const char* config = nullptr;
-  const char* symbol = nullptr;
+  std::string config, symbol;  // empty: not given
   bool symbol_files = true, day_files = false;
   bool hundreds = false, replace = false, strict = false;
   std::string name, groups;
@@ -93,9 +94,60 @@ void complain(const std::string& where, const std::string& why) {
   std::fprintf(stderr, "kadmer-import: %s: %s\n", where.c_str(), why.c_str());
 }
 
-bool same(const Quote& a, const Quote& b);
-const char* iso_text(long day);
-std::string price_text(double p);
+// ---- text of the files ----
+
+// Prices as the files hold them: fixed point, no trailing zeros.
+std::string price_text(double p) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6f", p);
+  std::string s = buf;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+const char* yymmdd_text(long day) {
+  static char buf[16];
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  std::snprintf(buf, sizeof buf, "%02d%02d%02d", y % 100, m, d);
+  return buf;
+}
+
+const char* iso_text(long day) {
+  static char buf[16];
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+  return buf;
+}
+
+// ---- the company of a symbol ----
+
+struct Company {
+  char type, market;
+  bool known;
+};
+
+std::unordered_map<std::string, Company> companies;
+
+Company company_of(const std::string& sym) {
+  auto it = companies.find(sym);
+  if (it != companies.end()) return it->second;
+  CompanyRec& r = find_co(sym.c_str());
+  Company c = &r != &nocompany ? Company{r.type, r.market, true} : Company{opts.type, opts.market, false};
+  return companies[sym] = c;
+}
+
+// The same day as the loaders keep it (a fund's high and low are its close).
+bool same_kept(Quote a, Quote b, const std::string& sym) {
+  CompanyRec r{};
+  Company c = company_of(sym);
+  r.type = c.type, r.market = c.market ? c.market : c.type == 'I' ? '1' : ' ';
+  history::apply_kind(a, r);
+  history::apply_kind(b, r);
+  return a.high == b.high && a.low == b.low && a.close == b.close && a.volume == b.volume;
+}
 
 // ---- reading CSV ----
 
@@ -193,23 +245,13 @@ bool date(std::string_view text, int* y, int* m, int* d) {
   return valid_date(*y, *m, *d);
 }
 
-// Prices as the files hold them: fixed point, no trailing zeros.
-std::string price_text(double p) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6f", p);
-  std::string s = buf;
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s;
-}
-
 bool valid_symbol(const std::string& s) {
   return !s.empty() && s.size() <= 8 && s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.^_-") ==
                                             std::string::npos && s.find_first_not_of('.') != std::string::npos;
 }
 
 std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : s) c = upper_char(c);
   return s;
 }
 
@@ -301,7 +343,7 @@ bool read_csv(int file, std::vector<Day>* days) {
   std::size_t lines = std::count(rest.begin(), rest.end(), '\n') + 1;
   days->reserve(days->size() + lines);
   quotes.reserve(quotes.size() + rest.size() + lines * 8);
-  std::string file_symbol = opts.symbol ? upper(opts.symbol) : file_stem(path);
+  std::string file_symbol = opts.symbol.empty() ? file_stem(path) : opts.symbol;
   std::vector<std::string_view> f;
   std::string unquoted;
   Columns c;
@@ -357,7 +399,7 @@ std::vector<const Day*> unique_days(const std::vector<Day>& days) {
     const Day* last = out.empty() ? nullptr : out.back();
     if (!last || last->symbol != d->symbol || last->day != d->day) {
       out.push_back(d);
-    } else if (same(last->q, d->q)) {
+    } else if (same_kept(last->q, d->q, d->symbol)) {
       ++counts.unchanged;
     } else if (opts.replace) {
       out.back() = d;  // the later line holds; the files see one day
@@ -369,32 +411,6 @@ std::vector<const Day*> unique_days(const std::vector<Day>& days) {
   return out;
 }
 
-// ---- the company of a symbol ----
-
-struct Company {
-  char type, market;
-  bool known;
-};
-
-std::unordered_map<std::string, Company> companies;
-
-Company company_of(const std::string& sym) {
-  auto it = companies.find(sym);
-  if (it != companies.end()) return it->second;
-  CompanyRec& r = find_co(sym.c_str());
-  Company c = &r != &nocompany ? Company{r.type, r.market, true} : Company{opts.type, opts.market, false};
-  return companies[sym] = c;
-}
-
-bool same_kept(Quote a, Quote b, const std::string& sym) {
-  CompanyRec r{};
-  Company c = company_of(sym);
-  r.type = c.type, r.market = c.market ? c.market : c.type == 'I' ? '1' : ' ';
-  history::apply_kind(a, r);
-  history::apply_kind(b, r);
-  return same(a, b);
-}
-
 // ---- merging into the files ----
 
 struct Merge {
@@ -402,29 +418,6 @@ struct Merge {
   std::string text;  // the new content
   bool changed = false;
 };
-
-const char* yymmdd_text(long day) {
-  static char buf[16];
-  int y, m, d;
-  civil_date(day, &y, &m, &d);
-  std::snprintf(buf, sizeof buf, "%02d%02d%02d", y % 100, m, d);
-  return buf;
-}
-
-const char* iso_text(long day) {
-  static char buf[16];
-  int y, m, d;
-  civil_date(day, &y, &m, &d);
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
-  return buf;
-}
-
-bool same(const Quote& a, const Quote& b) {
-  return a.high == b.high && a.low == b.low && a.close == b.close && a.volume == b.volume;
-}
-
-// The same day as the loaders keep it (a fund's high and low are its close).
-bool same_kept(Quote a, Quote b, const std::string& sym);
 
 // An existing line of a file: its sort key, or none for a line that is kept
 // where it stands (comments, lines the loaders skip).
@@ -662,8 +655,8 @@ void parse(int argc, char** argv) {
       opts.symbol_files = v != "day";
       opts.day_files = v != "symbol";
     } else if (a == "--symbol") {
-      opts.symbol = argv[i + 1 < argc ? i + 1 : i];
-      if (!valid_symbol(upper(value()))) tool::usage("a symbol is 1 to 8 letters, digits or . ^ _ -");
+      opts.symbol = upper(value());
+      if (!valid_symbol(opts.symbol)) tool::usage("a symbol is 1 to 8 letters, digits or . ^ _ -");
     } else if (a == "--volume-unit") {
       std::string v = value();
       if (v != "shares" && v != "hundreds") tool::usage("--volume-unit is shares or hundreds");
@@ -688,8 +681,7 @@ void parse(int argc, char** argv) {
     } else if (a == "--strict") {
       opts.strict = true;
     } else if (a == "--config") {
-      opts.config = argv[i + 1 < argc ? i + 1 : i];
-      value();
+      opts.config = value();
     } else if (a.size() > 1 && a[0] == '-') {
       tool::usage(("unknown option " + a).c_str());
     } else {
@@ -697,7 +689,7 @@ void parse(int argc, char** argv) {
     }
   }
   if (opts.files.empty()) tool::usage("no CSV file");
-  if (opts.symbol && opts.files.size() > 1) tool::usage("--symbol names the security of one file");
+  if (!opts.symbol.empty() && opts.files.size() > 1) tool::usage("--symbol names the security of one file");
 }
 
 }  // namespace
@@ -705,8 +697,9 @@ void parse(int argc, char** argv) {
 int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);  // a file too large is a failed write, reported like any other
   parse(argc, argv);
-  tool::check_config(opts.config);
-  tool::start(opts.config);
+  const char* config = opts.config.empty() ? nullptr : opts.config.c_str();
+  tool::check_config(config);
+  tool::start(config);
   extendday = 0;  // the files get the days as they are
   // Without a setting the directories are the root: never write there.
   for (auto [dir, key, needed] : {std::tuple{generaldir, "generaldir", true},
@@ -726,13 +719,20 @@ int main(int argc, char** argv) {
   std::map<std::string, std::vector<const Day*>> by_symbol;
   std::map<std::pair<char, long>, std::vector<const Day*>> by_file;
   companies.reserve(unique.size());
+  // The securities the chart reads from a history file, listed once.
+  std::unordered_set<std::string> history_files;
+  if (!opts.symbol_files)
+    if (DIR* dir = opendir(symboldir)) {
+      while (const dirent* e = readdir(dir)) history_files.insert(e->d_name);
+      closedir(dir);
+    }
   std::string new_companies;
   for (std::size_t i = 0, end; i < unique.size(); i = end) {  // a run of one security's days
     const std::string& sym = unique[i]->symbol;
     for (end = i + 1; end < unique.size() && unique[end]->symbol == sym;) ++end;
     Company c = company_of(sym);
     if (!c.known) new_companies += company_line(sym, c, unique[end - 1]->day) + "\n";
-    if (!opts.symbol_files && access((std::string(symboldir) + "/" + sym).c_str(), F_OK) == 0)
+    if (!opts.symbol_files && history_files.count(sym))
       std::fprintf(stderr, "kadmer-import: %s: the chart reads its history file, not the day files\n", sym.c_str());
     if (opts.symbol_files) by_symbol[sym].assign(unique.begin() + i, unique.begin() + end);
     if (!opts.day_files) continue;

@@ -19,5 +19,11 @@ inline void copy_text(char (&dst)[N], std::string_view src) {
   copy_text(dst, N, src);
 }
 
+// Upper case, byte by byte, whatever the locale's sign of char.
+inline char upper_char(char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); }
+inline void upcase(char* s) {
+  for (; *s; ++s) *s = upper_char(*s);
+}
+
 // True for the blanks that separate keys, values and words.
 inline bool is_blank(char c) { return c == ' ' || c == '\t'; }

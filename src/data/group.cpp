@@ -1,7 +1,6 @@
 // Loading a group: every member of one industry group, from their per-symbol
 // files when all of them have one, else from the day files; added day by day
 // into one price-sum index (mode 't') or each member apart (mode 's').
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -28,7 +27,7 @@ bool together() { return groupmode != 's'; }
 // The group named in groupname (upper-cased): a number, or a code looked up
 // exactly; 0 when there is none.
 int named_group() {
-  for (char* c = groupname; *c; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  upcase(groupname);
   if (std::isdigit(static_cast<unsigned char>(groupname[0]))) return std::atoi(groupname);
   for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
     if (groups[g].num && std::strcmp(groups[g].code, groupname) == 0) return g;
@@ -183,17 +182,8 @@ int load_day_group(int g, int n) {
   std::snprintf(statusbuf, sizeof statusbuf, "load_day_group: group id=%d", g);
   status("load", __LINE__, statusbuf);
   grpcnt = n;
-  struct stat st;
-  if (stat(daydir, &st) != 0) {
-    std::snprintf(statusbuf, sizeof statusbuf, "load_day_stock: stat(%s) failed. errno=%d", daydir, errno);
-    status("load", __LINE__, statusbuf);
-    return 1;
-  }
   std::vector<DayFile> files;
-  if (!list_day_files('s', &files)) {
-    report(__LINE__, "load_day_group: unknown day directory %s", daydir);
-    return 1;
-  }
+  if (!day_files_for('s', "load_day_group", &files)) return 1;
   // Members by kind and symbol: each day file is read once for all of them.
   std::map<char, std::unordered_map<std::string_view, int>> wanted;
   for (int j = 0; j < n; ++j) {

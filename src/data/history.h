@@ -27,6 +27,9 @@ bool scan_history_line(const char* line, long* date, Quote* q);
 void set_date(StockDay& s, time_t key);                   // key, weekday and both date triples
 void fill_gap(std::vector<StockDay>& days, time_t key);   // empty weekdays before `key`
 bool list_day_files(char kind, std::vector<DayFile>* files);  // in date order
+// The same for a loader: false, with its message, when the day directory
+// can not be read.
+bool day_files_for(char kind, const char* loader, std::vector<DayFile>* files);
 char kind_letter(char type);                              // 's', 'f', 'i' or 0
 // The prices as the loaders keep them: funds and indexes have one price,
 // indexes of market '2' take their volume from it.

@@ -203,6 +203,18 @@ int load_sym_stock() {
 namespace history {
 
 // The day files of one kind, in date order; names that are no date are skipped.
+bool day_files_for(char kind, const char* loader, std::vector<DayFile>* files) {
+  struct stat st;
+  if (stat(daydir, &st) != 0) {
+    std::snprintf(statusbuf, sizeof statusbuf, "load_day_stock: stat(%s) failed. errno=%d", daydir, errno);
+    status("load", __LINE__, statusbuf);
+    return false;
+  }
+  if (list_day_files(kind, files)) return true;
+  report(__LINE__, (std::string(loader) + ": unknown day directory %s").c_str(), daydir);
+  return false;
+}
+
 bool list_day_files(char kind, std::vector<DayFile>* files) {
   DIR* dir = opendir(daydir);
   if (!dir) return false;
@@ -296,17 +308,8 @@ int load_day_stock() {
     status("load", __LINE__, statusbuf);
     return 1;
   }
-  struct stat st;
-  if (stat(daydir, &st) != 0) {
-    std::snprintf(statusbuf, sizeof statusbuf, "load_day_stock: stat(%s) failed. errno=%d", daydir, errno);
-    status("load", __LINE__, statusbuf);
-    return 1;
-  }
   std::vector<DayFile> files;
-  if (!list_day_files(kind, &files)) {
-    report(__LINE__, "load_day_stock: unknown day directory %s", daydir);
-    return 1;
-  }
+  if (!day_files_for(kind, "load_day_stock", &files)) return 1;
   start_member();
   stocklist[0].days.reserve(files.size() * 7 / 5 + 64);  // trading days and the weekdays between
   long h = 0;

@@ -43,10 +43,6 @@ static FILE* open_general(const char* name) {
   return std::fopen(path, "r");
 }
 
-static void upper(char* s) {
-  for (; *s; ++s) *s = static_cast<char>(std::toupper(static_cast<unsigned char>(*s)));
-}
-
 // The number before the first ':' of a groups line, or 0 when it is none.
 static int group_number(const char* line) {
   if (!std::isdigit(static_cast<unsigned char>(line[0]))) return 0;
@@ -67,7 +63,7 @@ static void read_group_line(char* line) {
   char* c3 = std::strchr(c2 + 1, ':');
   if (c3) {
     copy_text(g.code, std::string_view(c2 + 1, c3 - c2 - 1));
-    upper(g.code);
+    upcase(g.code);
   }
 }
 
@@ -101,7 +97,7 @@ static bool next_field(char** p, std::string_view* field) {
 
 // The lowest group in use whose code begins with `code`.
 static int group_of_code(std::string code) {
-  for (char& c : code) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : code) c = upper_char(c);
   for (int n = 1; n <= num_groups; ++n)
     if (groups[n].num && std::strncmp(groups[n].code, code.c_str(), code.size()) == 0) return n;
   return 0;
@@ -253,7 +249,7 @@ void create_group(char* text) {
   g.num = slot;
   copy_text(g.name, word);
   copy_text(g.code, word);
-  upper(g.code);
+  upcase(g.code);
   while ((word = strtok_r(nullptr, " ", &save))) {
     CompanyRec& c = find_co(word);
     if (&c != &nocompany) add_member(c, slot);  // unknown symbols stay outside every group

@@ -77,7 +77,7 @@ struct Counts {
 // Decodes adln_depth: 0 all stocks, -1 all groups, n one group; false for
 // an unknown group (reported).
 bool depth_of(int* depth) {
-  for (char* c = adln_depth; *c; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  upcase(adln_depth);
   if (std::strcmp(adln_depth, "S") == 0) return *depth = 0, true;
   if (std::strcmp(adln_depth, "G") == 0) return *depth = -1, true;
   if (std::isdigit(static_cast<unsigned char>(adln_depth[0]))) return *depth = std::atoi(adln_depth), true;

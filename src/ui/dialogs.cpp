@@ -5,7 +5,6 @@
 #include "ui/dialogs.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -98,10 +97,6 @@ bool parse_mdy(const char* s, int* m, int* d, int* yy) {
   return true;
 }
 
-void upper(char* s) {
-  for (; *s; ++s) *s = static_cast<char>(std::toupper(static_cast<unsigned char>(*s)));
-}
-
 // Day count: false keeps the entry open (no data, or more days than loaded).
 bool store_day_count(const char* text, bool on_return) {
   int n;
@@ -146,7 +141,7 @@ bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool
     case Store::Text: copy_text(static_cast<char*>(var), size + 1, text); break;
     case Store::Upper:
       copy_text(static_cast<char*>(var), size + 1, text);
-      upper(static_cast<char*>(var));
+      upcase(static_cast<char*>(var));
       break;
     case Store::ShownFirst:
       if (parse_mdy(text, &m, &d, &y)) KD_csm = m, KD_csd = d, KD_csy = y;
