@@ -121,9 +121,9 @@ int write_market(const Options& o) {
   marketdisp = o.market;
   last_status[0] = '\0';
   fill_market();
-  if (mkt.empty() || last_status[0]) {
+  if (mkt.empty() || last_status[0]) {  // a figure of each day, or the reason why not
     std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "no index figures");
-    if (mkt.empty()) return 1;
+    return 1;
   }
   for (const LayoutCell& c : layout_of(o.market).cells) {
     CellText v = cell_text(c);
@@ -145,8 +145,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "no day files in the range");
     return 1;
   }
-  bool ok = o.look == 10   ? write_query_groups(1, o.csv)
-            : o.look == 14 ? write_query_distr(1, o.csv)
+  if (const char* why = query_look_needs_average(o.look) ? no_average_reason() : nullptr) {
+    std::fprintf(stderr, "kadmer-scan: %s\n", why);
+    return 1;
+  }
+  bool ok = o.look == 10   ? write_query_groups(1, o.csv, o.count)
+            : o.look == 14 ? write_query_distr(1, o.csv, o.count)
             : o.csv        ? write_query_csv(o.look, 1, o.count)
                            : write_query_list(o.look, 1, o.count);
   if (!ok) std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "the list has no data");

@@ -107,4 +107,5 @@ void draw_chart() {
     for (WorkDay& d : w) d.xpix = -1;
   if (graphlook >= 0 && graphlook < static_cast<int>(drawers.size()) && drawers[graphlook])
     drawers[graphlook]();
+  if (KD_Display) chart_drawn_to = NextRequest(KD_Display);
 }

@@ -133,6 +133,7 @@ struct HistoryMember {
   GC gc = nullptr;      // 0 without a display
   char symbol[16] = {};
   std::vector<StockDay> days;
+  bool counts = false;  // days hold counts (the advance/decline line): a period sums them
 };
 
 extern std::vector<HistoryMember> stocklist;       // one entry per member

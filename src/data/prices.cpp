@@ -85,21 +85,22 @@ void set_scale(float bottom, float top) {
   volume_incr = volume_step(volume_high);
 }
 
+// Over every member: the members of a group drawn apart share the scale.
 void calc_price() {
   Trace t("calc_price");
   if (stocklist.empty()) return;
-  const std::vector<StockDay>& days = stocklist[0].days;
   float highest = 0, lowest = 100000;
   volume_high = 0;
   price_highv = 0;
-  for (int d = 1; d < num_days && d < static_cast<int>(days.size()); ++d) {
-    const StockDay& s = days[d];
-    if (s.volume > volume_high) volume_high = s.volume;
-    if (s.high > highest) highest = s.high;
-    float value = static_cast<float>(static_cast<double>(s.close) * s.volume);
-    if (value > price_highv) price_highv = value;
-    if (s.low != 0 && s.low < lowest) lowest = s.low;
-  }
+  for (const HistoryMember& m : stocklist)
+    for (int d = 1; d < num_days && d < static_cast<int>(m.days.size()); ++d) {
+      const StockDay& s = m.days[d];
+      if (s.volume > volume_high) volume_high = s.volume;
+      if (s.high > highest) highest = s.high;
+      float value = static_cast<float>(static_cast<double>(s.close) * s.volume);
+      if (value > price_highv) price_highv = value;
+      if (s.low != 0 && s.low < lowest) lowest = s.low;
+    }
   set_scale(lowest, highest < 10 ? highest + 0.5f : highest + 1);
 }
 

@@ -176,9 +176,18 @@ void initial_companys() {
       if (genbuf[0] != '#' && parse_company(genbuf, c)) companys.push_back(c);
     std::fclose(f);
   }
+  // By key, a symbol's lines together in file order: its first line counts.
+  std::stable_sort(companys.begin(), companys.end(), [](const CompanyRec& a, const CompanyRec& b) {
+    int by_key = comp_sort(a, b);
+    return by_key != 0 ? by_key < 0 : std::strcmp(a.symbol, b.symbol) < 0;
+  });
+  auto again = [](const CompanyRec& a, const CompanyRec& b) { return std::strcmp(a.symbol, b.symbol) == 0; };
+  for (std::size_t i = 1; i < companys.size(); ++i)
+    if (again(companys[i - 1], companys[i]))
+      for (int g : companys[i].group)
+        if (g > 0) --groups[static_cast<std::size_t>(g)].count;
+  companys.erase(std::unique(companys.begin(), companys.end(), again), companys.end());
   num_companys = static_cast<int>(companys.size());
-  std::sort(companys.begin(), companys.end(),
-            [](const CompanyRec& a, const CompanyRec& b) { return comp_sort(a, b) < 0; });
   if (grpcnt > 0) {
     parse_config(1, 0, nullptr);
     grpcnt = 0;

@@ -56,10 +56,10 @@ bool same_period(const StockDay& day, const StockDay& last_taken, const WorkDay&
   }
 }
 
-void join(WorkDay& entry, const StockDay& day) {
-  entry.high = std::max(entry.high, day.high);
-  entry.low = std::min(entry.low, day.low);
-  entry.close = day.close;
+void join(WorkDay& entry, const StockDay& day, bool counts) {
+  entry.high = counts ? entry.high + day.high : std::max(entry.high, day.high);
+  entry.low = counts ? entry.low + day.low : std::min(entry.low, day.low);
+  entry.close = counts ? entry.close + day.close : day.close;
   entry.volume += day.volume;
   entry.emon = day.emon;
   entry.eday = day.eday;
@@ -77,14 +77,17 @@ int build_daily(const std::vector<StockDay>& days, int last, std::vector<WorkDay
   return n;
 }
 
-int build_periods(const std::vector<StockDay>& days, int last, std::vector<WorkDay>& work, time_t start, time_t end) {
+// Counts of a day may all be 0 (an unchanged close is a count too): only a
+// day without a file is passed over.
+int build_periods(const std::vector<StockDay>& days, int last, std::vector<WorkDay>& work, time_t start, time_t end,
+                  bool counts) {
   int n = 0;
   const StockDay* last_taken = nullptr;
   for (int i = 1; i < last; ++i) {
     const StockDay& d = days[i];
-    if (d.close == 0 || d.date < start) continue;
+    if ((counts ? d.nodata != 0 : d.close == 0) || d.date < start) continue;
     if (d.date > end) break;
-    if (last_taken && same_period(d, *last_taken, work[n - 1])) join(work[n - 1], d);
+    if (last_taken && same_period(d, *last_taken, work[n - 1])) join(work[n - 1], d, counts);
     else work[n++] = d;
     last_taken = &d;
   }
@@ -115,7 +118,7 @@ void fill_work() {
     std::vector<WorkDay>& work = worklist[m];
     work.assign(days.size(), WorkDay{});
     if (graph_type == 1) work_days = build_daily(days, last, work, start, end);
-    else if (graph_type >= 2 && graph_type <= 5) work_days = build_periods(days, last, work, start, end);
+    else if (graph_type >= 2 && graph_type <= 5) work_days = build_periods(days, last, work, start, end, stocklist[m].counts);
     else work_days = 0;
     if (work_days > 0 && stockbuyprice == 0) stockbuyprice = work[0].close;
     if (work_days > 0 && stockbuyavol == 0) stockbuyavol = clamp_int(work[work_days - 1].avgvol);

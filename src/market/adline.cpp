@@ -32,9 +32,10 @@ using query_reading::Parse;
 // One security seen in the day files: its last two closes.
 struct Seen {
   std::string symbol;
-  long day = NO_DAY;     // the day it was last seen
+  long day = NO_DAY;     // the day it was last counted
   double previous = 0, latest = 0;
   const CompanyRec* company;
+  long read = NO_DAY;    // the day of its last line taken: a repeated line is skipped
 };
 
 // The symbols of the range, found by text: a cursor follows the files'
@@ -47,12 +48,13 @@ class SymbolTable {
       char sym[32];
       copy_text(sym, symbol);
       const CompanyRec& c = find_co(sym);
-      seen_.push_back({std::string(symbol), NO_DAY, 0, close, &c == &nocompany ? nullptr : &c});
+      seen_.push_back({std::string(symbol), NO_DAY, 0, close, &c == &nocompany ? nullptr : &c, day});
       index_.emplace(seen_.back().symbol, static_cast<int>(seen_.size()) - 1);
       return;  // a symbol first seen today does not count today
     }
     Seen& s = seen_[static_cast<std::size_t>(i)];
-    s.previous = s.latest, s.latest = close, s.day = day;
+    if (s.read == day) return;
+    s.previous = s.latest, s.latest = close, s.day = s.read = day;
   }
   const std::vector<Seen>& all() const { return seen_; }
 
@@ -80,9 +82,13 @@ bool depth_of(int* depth) {
   upcase(adln_depth);
   if (std::strcmp(adln_depth, "S") == 0) return *depth = 0, true;
   if (std::strcmp(adln_depth, "G") == 0) return *depth = -1, true;
-  if (std::isdigit(static_cast<unsigned char>(adln_depth[0]))) return *depth = std::atoi(adln_depth), true;
-  for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
-    if (groups[g].num && std::strcmp(groups[g].code, adln_depth) == 0) return *depth = g, true;
+  if (std::isdigit(static_cast<unsigned char>(adln_depth[0]))) {
+    int g = std::atoi(adln_depth);
+    if (g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num) return *depth = g, true;
+  } else {
+    for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
+      if (groups[g].num && std::strcmp(groups[g].code, adln_depth) == 0) return *depth = g, true;
+  }
   std::snprintf(statusbuf, sizeof statusbuf, "loadad: unknown group %s", adln_depth);
   status("market", __LINE__, statusbuf);
   return false;
@@ -136,7 +142,8 @@ StockDay record(long day, const Counts& c) {
   return s;
 }
 
-int fail_ad() {
+int fail_ad(const char* why = nullptr) {
+  if (why) status("market", __LINE__, why);
   load = 0;
   free_history();
   num_days = 0;
@@ -163,14 +170,16 @@ int loadad() {
   grpcnt = 2;
   long first = day_number(full_year(KD_csy), KD_csm, KD_csd), last = day_number(full_year(KD_cey), KD_cem, KD_ced);
   int depth;
-  if (!valid_date(full_year(KD_csy), KD_csm, KD_csd) || !valid_date(full_year(KD_cey), KD_cem, KD_ced) ||
-      !depth_of(&depth))
-    return fail_ad();
+  if (!valid_date(full_year(KD_csy), KD_csm, KD_csd) || !valid_date(full_year(KD_cey), KD_cem, KD_ced))
+    return fail_ad("loadad: the chart dates are not dates");
+  if (last < first) return fail_ad("loadad: the start date lies after the end date");
+  if (!depth_of(&depth)) return fail_ad();
   stocklist.resize(1);
   HistoryMember& m = stocklist[0];
   m.gc = load_hooks.member_gc ? load_hooks.member_gc() : nullptr;
   copy_text(m.symbol, "adv/dec");
   m.days.assign(1, StockDay{});
+  m.counts = true;
   SymbolTable table;
   DayText file;
   DayLine line;
@@ -191,7 +200,11 @@ int loadad() {
     adln_max = std::max({adln_max, c.adv, c.dec, c.unc});
   }
   num_days = static_cast<int>(m.days.size());
-  if (num_days < 2) return fail_ad();
+  if (num_days < 2) {
+    std::snprintf(statusbuf, sizeof statusbuf, "loadad: no day files from %d/%d/%d to %d/%d/%d", KD_csm, KD_csd,
+                  KD_csy, KD_cem, KD_ced, KD_cey);
+    return fail_ad(statusbuf);
+  }
   window_from(m.days);
   work_days = num_days;
   fill_work();
@@ -206,13 +219,19 @@ void draw_adln() {
   bool all = std::strchr(adln_disp, 'a') != nullptr;
   bool shown[4] = {all || std::strchr(adln_disp, '+'), all || std::strchr(adln_disp, '-'),
                    all || std::strchr(adln_disp, 'd'), all || std::strchr(adln_disp, 'u')};
+  // Weeks to years sum their days' counts: the scale takes the largest.
+  double most = adln_max;
+  for (int i = 0; i < work_days && i < static_cast<int>(worklist[0].size()); ++i) {
+    const WorkDay& d = worklist[0][static_cast<std::size_t>(i)];
+    most = std::max({most, static_cast<double>(d.high), static_cast<double>(d.low), static_cast<double>(d.volume)});
+  }
   int p = (ylb_indent - ylt_indent) / 40;
   calculate_day();
   draw_grid();
   draw_hashmarks(40, p);
   int ya;
   float top;
-  draw_hashvalues(8, -adln_max, 2.0 * adln_max / 39, p, 40, "%7.2f", &ya, &top);
+  draw_hashvalues(8, -most, 2.0 * most / 39, p, 40, "%7.2f", &ya, &top);
   draw_datemarks();
   draw_datevalues(worklist[0].data());
   struct { const char* text; int at, from, to; Role role; } legend[] = {

@@ -210,6 +210,25 @@ Layout layout_of(char display) {
   }
 }
 
+namespace {
+
+// A value in the cell's format, with fewer decimals when it would reach
+// the next column: a blank always parts two values.
+std::string fitted(const char* format, double v, int room) {
+  char text[64], shorter[16];
+  std::snprintf(text, sizeof text, format, v);
+  const char* point = std::strchr(format, '.');
+  int places = point ? std::atoi(point + 1) : 0;
+  while (static_cast<int>(std::strlen(text)) > room && places > 0 && point) {
+    std::snprintf(shorter, sizeof shorter, "%.*s.%d%s", static_cast<int>(point - format), format, --places,
+                  point + 2);
+    std::snprintf(text, sizeof text, shorter, v);
+  }
+  return text;
+}
+
+}  // namespace
+
 CellText cell_text(const LayoutCell& c) {
   CellText t;
   const MarketEntry* e = nullptr;
@@ -219,12 +238,10 @@ CellText cell_text(const LayoutCell& c) {
       break;
     }
   if (!e) return t;
-  char text[64];
-  std::snprintf(text, sizeof text, c.format, e->start[2]);
-  t.start = text;
+  t.start = fitted(c.format, e->start[2], c.end_column - c.start_column - 1);
   if (e->state != 2) return t;  // not in the end file: no end value, no change
-  std::snprintf(text, sizeof text, c.format, e->end[2]);
-  t.end = text;
+  char text[64];
+  t.end = fitted(c.format, e->end[2], c.change_column - c.end_column - 1);
   if (c.change_format[0] && e->start[2] != 0) {
     std::snprintf(text, sizeof text, c.change_format, (e->end[2] - e->start[2]) / e->start[2] * 100);
     t.change = text;

@@ -31,8 +31,6 @@ using namespace query_reading;
 
 namespace {
 
-constexpr double NONE = std::numeric_limits<double>::quiet_NaN();
-
 
 bool in_selected_group(std::string_view symbol) {
   if (query_gn <= 0) return true;
@@ -62,9 +60,21 @@ class RowIndex {
  public:
   void clear() {
     by_key_.clear();
+    read_in_.clear();
     cursor_ = 0;
   }
-  void add(int row) { by_key_.emplace(qs[row].key, row); }
+  void add(int row, int file) {
+    by_key_.emplace(qs[row].key, row);
+    read_in_.resize(static_cast<std::size_t>(row) + 1);
+    read_in_[static_cast<std::size_t>(row)] = file;
+  }
+  // Whether a line of `file` was taken for the row already; marks it taken.
+  bool taken(int row, int file) {
+    int& last = read_in_[static_cast<std::size_t>(row)];
+    if (last == file) return true;
+    last = file;
+    return false;
+  }
   int find(std::string_view symbol) {
     for (int row : {cursor_, cursor_ + 1})
       if (row < querynum && same(qs[row], symbol)) return cursor_ = row + 1, row;
@@ -85,12 +95,13 @@ class RowIndex {
     return std::memcmp(r.symbol, symbol.data(), symbol.size()) == 0 && r.symbol[symbol.size()] == '\0';
   }
   std::unordered_multimap<uint32_t, int> by_key_;
+  std::vector<int> read_in_;  // the file a row's last line came from
   int cursor_ = 0;
 };
 
 RowIndex rows;
 
-void new_row(const DayLine& d, uint32_t key) {
+void new_row(const DayLine& d, uint32_t key, int file) {
   if (querynum >= static_cast<int>(qs.size())) qs.resize(qs.empty() ? 1024 : qs.size() * 2);
   QueryRec& r = qs[querynum] = QueryRec{};
   copy_text(r.symbol, d.symbol);
@@ -99,7 +110,7 @@ void new_row(const DayLine& d, uint32_t key) {
   r.close = r.firstclose = r.lastclose = r.prevclose = r.highclose = r.lowclose = d.close;
   r.prevlow = r.lowlow = d.low;
   r.prevhigh = r.highhigh = d.high;
-  rows.add(querynum++);
+  rows.add(querynum++, file);
 }
 
 void read_day(QueryRec& r, const DayLine& d) {
@@ -139,18 +150,21 @@ void read_day(QueryRec& r, const DayLine& d) {
   r.prevhigh = h;
 }
 
-// Reads one day file into the table. The start file makes rows; a later
-// file updates them and adds securities listed for the first time.
-void read_file(DayText& file, bool start) {
+// Reads the `number`-th day file of the query into the table (the start
+// file is 1). The start file makes rows; a later file updates them and adds
+// securities listed for the first time. A symbol's first line in a file
+// counts: a repeated one is skipped.
+void read_file(DayText& file, int number) {
+  bool start = number == 1;
   std::string_view line;
   DayLine d;
   while (file.next(&line)) {
     Parse p = parse_line(line, &d);
     if (p == Parse::NoComma && start) break;  // a blank line ends the start file
     if (p != Parse::Quote || !in_selected_group(d.symbol)) continue;
-    int row = start ? -1 : rows.find(d.symbol);
-    if (row < 0) new_row(d, key_of(d.symbol));
-    else read_day(qs[row], d);
+    int row = rows.find(d.symbol);
+    if (row < 0) new_row(d, key_of(d.symbol), number);
+    else if (!rows.taken(row, number)) read_day(qs[row], d);  // the start file made it: taken
   }
 }
 
@@ -161,11 +175,16 @@ void read_compare(DayText& file) {
   while (file.next(&line))
     if (parse_line(line, &d) == Parse::Quote) {
       int row = rows.find(d.symbol);
-      if (row >= 0) qs[row].cmpclose = d.close;
+      if (row >= 0 && !rows.taken(row, 0)) qs[row].cmpclose = d.close;
     }
 }
 
-double ratio(double a, double b) { return b == 0 ? NONE : a / b; }
+// a / b as the arithmetic of floats gives it, but 0 for 0 / 0: a security
+// that came from a close of 0 rose infinitely and tops the lists by percent.
+double ratio(double a, double b) {
+  if (b != 0) return a / b;
+  return a == 0 ? 0 : a > 0 ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
+}
 
 void percents(QueryRec& r) {
   if (r.close == r.firstclose) {
@@ -182,16 +201,14 @@ void percents(QueryRec& r) {
   r.change = static_cast<float>(close - r.firstclose);
   r.pct = static_cast<float>(ratio(close - r.firstclose, r.firstclose) * 100);
   double volat = ratio(static_cast<double>(r.highhigh) - r.lowlow, r.lowlow) * 100;
-  r.volat = static_cast<float>(std::isnan(r.pct) ? NONE : r.pct < 0 ? -volat : volat);
+  r.volat = static_cast<float>(r.pct < 0 ? -volat : volat);
   r.cmppct = r.cmpclose == 0 || close == 0 ? 0.0f : static_cast<float>((r.cmpclose - close) / close * 100);
-  if (close == 0 || low == 0) {
-    r.topbotpos = r.topbot = static_cast<float>(NONE);
-  } else if (close - low >= high - close) {  // upper half, ties included
-    r.topbotpos = static_cast<float>((high - close) / close + 1);
-    r.topbot = static_cast<float>((high - low) / low * 100);
+  if (close - low >= high - close) {  // upper half, ties included
+    r.topbotpos = static_cast<float>(ratio(high - close, close) + 1);
+    r.topbot = static_cast<float>(ratio(high - low, low) * 100);
   } else {
-    r.topbotpos = static_cast<float>(-((close - low) / close + 1));
-    r.topbot = static_cast<float>(-(high - low) / low * 100);
+    r.topbotpos = static_cast<float>(-(ratio(close - low, close) + 1));
+    r.topbot = static_cast<float>(-ratio(high - low, low) * 100);
   }
 }
 
@@ -260,22 +277,38 @@ bool scan_numbers(std::string_view text, Numbers* out) {
   }
 }
 
+namespace {
+
+bool has_members(int g) {
+  for (int i = 0; i < num_companys && i < static_cast<int>(companys.size()); ++i)
+    for (int slot : companys[i].group)
+      if (slot == g) return true;
+  return false;
+}
+
+bool refuse_group(const char* who, const char* why, const char* text) {
+  std::snprintf(statusbuf, sizeof statusbuf, why, who, text);
+  status("query", __LINE__, statusbuf);
+  return false;
+}
+
+}  // namespace
+
 bool select_query_group(const char* who) {
   char text[32];
   copy_text(text, distr_screen);
-  if (std::strcmp(text, "A") == 0) query_gn = 0;
-  else if (std::strcmp(text, "G") == 0) query_gn = -1;
-  else if (text[0] >= '0' && text[0] <= '9') query_gn = std::atoi(text);
-  else {
-    query_gn = 0;
+  if (std::strcmp(text, "A") == 0) return query_gn = 0, true;
+  if (std::strcmp(text, "G") == 0) return query_gn = -1, true;
+  query_gn = 0;
+  if (text[0] >= '0' && text[0] <= '9') {
+    int g = std::atoi(text);
+    if (g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num) query_gn = g;
+  } else {
     for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
       if (groups[g].code[0] && std::strcmp(groups[g].code, text) == 0) query_gn = g;
-    if (query_gn == 0) {
-      std::snprintf(statusbuf, sizeof statusbuf, "%s: unknown group %s", who, text);
-      status("query", __LINE__, statusbuf);
-      return false;
-    }
   }
+  if (query_gn == 0) return refuse_group(who, "%s: unknown group %s", text);
+  if (!has_members(query_gn)) return refuse_group(who, "%s: group %s has no members", text);
   return true;
 }
 
@@ -301,15 +334,14 @@ int get_query_data() {
   }
   query_table_made = true;
   say(__LINE__, "get_query_data: reading %s", path);
-  read_file(file, true);
+  read_file(file, 1);
   queryend = querynum;
   querydays = 1;
   for (long day = start + 1; day <= last; ++day) {
     day_path(path, sizeof path, day);
     if (!file.open(path)) continue;
     say(__LINE__, "get_query_data: reading %s", path);
-    ++querydays;
-    read_file(file, false);
+    read_file(file, ++querydays);
   }
   if (querycdate != queryedate) {
     long cmp = mmddyy_days(querycdate);

@@ -259,32 +259,38 @@ Layout layout_of(const List& l) {
 }
 
 // One column: from the top or the bottom of the sorted rows, while the
-// window and the count allow.
-void column(const List& l, bool left, const Layout& at) {
+// window and the count allow; the rows it shows (with `draw` false it only
+// counts them).
+int column(const List& l, bool left, const Layout& at, bool draw = true) {
   bool from_top = left ? !l.left_from_bottom : l.right_from_top;
   Test test = left ? l.left : l.right, only = left ? l.left_only : l.right_only;
   int x = left ? at.left_x : at.right_x;
-  int y = 5 * font_height, counter = 0, skip = arrow_index;
+  int y = 5 * font_height, counter = 0, skip = arrow_index, shown = 0;
   for (int k = 0; k < querynum; ++k) {
     if (y >= main_win_height - font_height) break;
-    if (!l.counts_listed && ++counter >= querycount) break;
     QueryRec& r = qs[from_top ? k : querynum - 1 - k];
+    if (std::isnan(l.key(r))) continue;  // no measure: not in the list at all
+    if (!l.counts_listed && ++counter >= querycount) break;
     if (!in_range(r)) continue;
     if (!test(r)) break;  // sorted: the rest fail too
     if (is_index(find_co(r.symbol))) continue;
+    if (l.counts_listed && only && !only(r)) continue;  // the count takes only rows that pass every test
     if (l.counts_listed && ++counter >= querycount) break;
     if (only && !only(r)) continue;
     if (skip > 0) {
       --skip;
       continue;
     }
-    std::string text = row_text(l, r, left ? 1 : -1, at.name);
-    paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y, text.c_str());
-    r.col = x / font_width + 29;
-    r.row = y / font_height;
-    querybasex = left ? r.col + 1 : x / font_width;
+    ++shown;
     y += font_height;
+    if (!draw) continue;
+    std::string text = row_text(l, r, left ? 1 : -1, l.one_column ? 40 : at.name);
+    paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y - font_height, text.c_str());
+    r.col = x / font_width + 29;
+    r.row = (y - font_height) / font_height;
+    querybasex = left ? r.col + 1 : x / font_width;
   }
+  return shown;
 }
 
 void draw_rows(const List& l);
@@ -299,10 +305,19 @@ void draw_list(const List& l) {
   draw_rows(l);
 }
 
+// No row on the page: it lies beyond the rows the list has.
+bool page_empty(const List& l) {
+  Layout at = layout_of(l);
+  return column(l, true, at, false) == 0 && (l.one_column || column(l, false, at, false) == 0);
+}
+
 void draw_rows(const List& l) {
   if (l.one_column && printflag) return;  // "print" writes nothing for these
   if (l.needs_history && !queryextraloaded) return;
+  if (const char* why = l.needs_history ? no_average_reason() : nullptr)
+    query_reading::say(__LINE__, "%s", why);
   sort_for(l);
+  if (arrow_index > 0 && page_empty(l)) arrow_index = 0;  // a page left from other rows: the first
   Layout at = layout_of(l);
   std::string header = header_of(l);
   paint_text(KD_MainWin, Role::Graph, at.left_x, 4 * font_height, header.c_str());
@@ -337,12 +352,26 @@ void sort_query(int look) {
   if (const List* l = list_of(look)) sort_for(*l);
 }
 
+bool query_page_empty() {
+  if (querycount == 0 || querynum == 0) return true;
+  if (querylook == 10) return query_groups_page_empty();
+  const List* l = list_of(querylook);
+  if (!l) return false;  // the distribution: no pages
+  sort_for(*l);
+  return page_empty(*l);
+}
+
 int query_look_of(const char* label) {
   for (const List& l : lists)
     if (std::strcmp(l.label, label) == 0) return l.look;
   if (std::strcmp(label, "groups") == 0) return 10;
   if (std::strcmp(label, "distribution") == 0) return 14;
   return 0;
+}
+
+bool query_look_needs_average(int look) {
+  const List* l = list_of(look);
+  return l && l->needs_history;
 }
 
 void draw_query() {

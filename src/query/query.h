@@ -48,7 +48,7 @@ struct QueryRec {
   float lowclose;       // lowest close
   float close;          // last close
   float firstclose;     // close in the first file the symbol was in
-  float pct;            // percent change; NaN when the first close is 0
+  float pct;            // percent change; infinite when the first close is 0
   float bolwidth;       // bolstd x deviation of the close
   float rsi;            // relative strength index, 0..100
   int32_t col;          // end column of the row on screen, 0 when not shown
@@ -78,6 +78,7 @@ extern DistrSlot distr[DISTR_SLOTS];
 extern int distr_hc;          // highest count outside the first and middle slots
 extern float distr_hv;        // half-width of the horizontal axis
 extern int distr_offx, distr_offy;  // shift and zoom of the distribution view
+double distr_class_width();         // distr_incr as typed (0.1, not its float)
 
 // ---- loading ----
 // Reads the query range when queries are on (querycount not 0), and the
@@ -85,6 +86,9 @@ extern int distr_offx, distr_offy;  // shift and zoom of the distribution view
 void load_query();
 int get_query_data();  // 0 when rows were read
 void load_query_extra();   // each security's history: averages, bands, RSI, Fibonacci
+// Why the lists of the averages (moving average, Bollinger, high volume,
+// RSI) are empty for this query, or nullptr when they need not be.
+const char* no_average_reason();
 void load_query_groups();  // the group totals of the start and end files
 void load_query_distr();   // the distribution of the price changes
 // The group selection of distr_screen into query_gn; false for an unknown
@@ -114,15 +118,21 @@ bool write_query_csv(int look, int fd, int limit = 0);
 int query_row_at(int column, int row);
 // Lists by menu label ("price", "dollar value", ...): their look, 0 if none.
 int query_look_of(const char* label);
+// Whether a list ranks by the moving average's measures.
+bool query_look_needs_average(int look);
 // The groups list and the distribution screen.
 void draw_qgroups();
 void draw_distr();
 int query_group_at(int column, int row);  // the group drawn under a cell, or -1
 // Their printed forms (the distribution has none on the screen's "print").
-bool write_query_groups(int fd, bool csv = false);
-bool write_query_distr(int fd, bool csv = false);
+bool write_query_groups(int fd, bool csv = false, int limit = 0);
+bool write_query_distr(int fd, bool csv = false, int limit = 0);
 // Sorts qs for a list, as drawing it would.
 void sort_query(int look);
+// Whether the list shown would show no row at the rows scrolled by
+// (arrow_index): the page lies beyond its end.
+bool query_page_empty();
+bool query_groups_page_empty();
 
 // ---- printing ----
 // A print writer was started for `path`: its end is reported when reaped.

@@ -40,8 +40,10 @@ std::string group_line(const GroupRec& g) {
   return line;
 }
 
-void group_column(const std::vector<int>& order, bool left, int x) {
-  int y = 5 * font_height, skip = arrow_index;
+// One column of groups; the groups it shows (with `draw` false it only
+// counts them).
+int group_column(const std::vector<int>& order, bool left, int x, bool draw = true) {
+  int y = 5 * font_height, skip = arrow_index, shown = 0;
   int n = static_cast<int>(order.size());
   for (int k = 0; k < n && y < main_win_height - font_height && k + 1 < querycount; ++k) {
     GroupRec& g = groups[static_cast<std::size_t>(order[static_cast<std::size_t>(left ? k : n - 1 - k)])];
@@ -50,39 +52,86 @@ void group_column(const std::vector<int>& order, bool left, int x) {
       --skip;
       continue;
     }
-    paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y, group_line(g).c_str());
-    g.qcol = x / font_width + 29;
-    g.qrow = y / font_height;
-    querybasex = left ? g.qcol + 1 : x / font_width;
+    ++shown;
+    if (draw) {
+      paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y, group_line(g).c_str());
+      g.qcol = x / font_width + 29;
+      g.qrow = y / font_height;
+      querybasex = left ? g.qcol + 1 : x / font_width;
+    }
     y += font_height;
   }
+  return shown;
+}
+
+struct GroupColumns {
+  int left, right;
+};
+GroupColumns group_columns() {
+  int c = font_width > 0 ? main_win_width / font_width : 0;
+  int g = (c - 60) / 3;
+  return {g * font_width, g * font_width + (g + 30) * font_width};
+}
+
+bool groups_page_empty(const std::vector<int>& order) {
+  GroupColumns at = group_columns();
+  return group_column(order, true, at.left, false) == 0 && group_column(order, false, at.right, false) == 0;
 }
 
 // ---- distribution ----
 
-// The vertical scale: a line of labels every other character row.
-struct Scale {
-  int top_label = 0, top_y = 0;  // value and baseline of the last labelled line
+// The slots on the screen: the first one and how many columns show.
+struct Span {
+  int first, count;
 };
 
-Scale vertical_axis() {
-  int top = distr_offy < 1 ? distr_hc : distr_hc / (2 * distr_offy);
-  int lines = (ylb_indent - ylt_indent) / std::max(font_height, 1) - 1;
-  int step = std::max(1, lines > 0 ? top / lines : top);
+// The slot whose limit lies nearest to the change 0.
+int zero_slot() { return static_cast<int>(std::round(std::clamp(10.0 / distr_class_width(), 0.0, DISTR_SLOTS - 1.0))); }
+
+// A label every distr_incr_mod columns, one falling on the zero class; the
+// first label h labels left of 0 (no further than the widest change, the
+// middle of the axis or the first slot), moved by the arrows, which stop
+// at either end of the table.
+Span shown_slots(int columns, int mod) {
+  double unit = mod * distr_class_width();  // change from one label to the next
+  int zero = zero_slot();
+  int h = static_cast<int>(std::min<double>({static_cast<double>(columns / mod / 2), distr_hv / unit + 1e-6,
+                                             static_cast<double>(zero / mod)}));
+  long wanted = zero + (static_cast<long>(distr_offx) - h) * mod;
+  int first = static_cast<int>(std::clamp(wanted, 0L, static_cast<long>(DISTR_SLOTS - 1)));
+  if (first != wanted) distr_offx = h + (first - zero - (first < zero ? mod - 1 : 0)) / mod;  // the arrows stop at the ends
+  return {first, std::min(columns, DISTR_SLOTS - first)};
+}
+
+// The vertical scale: its top fits the tallest bar shown (a zoom divides
+// it); a line a step, spread over the plot when there are few steps.
+struct Scale {
+  int top_label = 0, top_y = 0;  // value and baseline of the highest line
+};
+
+Scale vertical_axis(const Span& span) {
+  int tallest = 0;
+  for (int i = span.first; i < span.first + span.count; ++i) tallest = std::max(tallest, distr[i].cnt);
+  int top = distr_offy < 1 ? tallest : tallest / (2 * distr_offy);
+  int fh = std::max(font_height, 1);
+  int lines = std::max(1, (ylb_indent - ylt_indent) / fh - 1);
+  int step = std::max(1, (top + lines - 1) / lines);
+  int n = std::max(1, (top + step - 1) / step);
+  int spacing = std::max(fh, (ylb_indent - ylt_indent - fh) / n);
+  int every = spacing >= 2 * fh ? 1 : 2;  // labels on every other line when they are a line apart
   Scale s;
-  for (int k = 0;; ++k) {
-    int y = ylb_indent - font_height - k * font_height;
+  for (int k = 0; k < n; ++k) {
+    int y = ylb_indent - (k + 1) * spacing;
     if (y <= ylt_indent) break;
     int value = (k + 1) * step;
     paint_fill(KD_MainWin, Role::Graph, xlb_indent - 4, y, 4, bw);
     paint_fill(KD_MainWin, Role::Graph, xrb_indent, y, 4, bw);
-    if (k % 2 == 0) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%4d", value);
-      paint_text(KD_MainWin, Role::Graph, xlb_indent - 6 * font_width, y + font_ascent / 2, text);
-      paint_text(KD_MainWin, Role::Graph, xrb_indent + font_width, y + font_ascent / 2, text);
-      s = {value, y};
-    }
+    if ((n - 1 - k) % every != 0) continue;
+    char text[16];
+    std::snprintf(text, sizeof text, "%4d", value);
+    paint_text(KD_MainWin, Role::Graph, xlb_indent - 6 * font_width, y + font_ascent / 2, text);
+    paint_text(KD_MainWin, Role::Graph, xrb_indent + font_width, y + font_ascent / 2, text);
+    s = {value, y};
   }
   return s;
 }
@@ -92,25 +141,25 @@ Scale vertical_axis() {
 void draw_distr() {
   Trace t("draw_distr");
   if (!querydistrloaded || (distr_hc == 0 && distr_hv == 0)) return;
-  draw_grid();
-  Scale s = vertical_axis();
-  int columns = (xrb_indent - xlb_indent) / std::max(font_width, 1);
   int mod = std::max(distr_incr_mod, 1);
-  int h = std::min(columns / mod, static_cast<int>(distr_hv));
-  int v = -h + distr_offx;
-  int first = -1;
-  for (int i = 0; i < DISTR_SLOTS && first < 0; ++i)
-    if (distr[i].limit == static_cast<float>(v)) first = i;
-  if (first < 0) {  // no slot starts exactly at the first label
-    clear_graph();
-    return;
-  }
+  int columns = (xrb_indent - xlb_indent - 1) / std::max(font_width, 1);
+  Span span = shown_slots(std::max(columns, 0), mod);
+  draw_grid();
+  Scale s = vertical_axis(span);
+  int zero = zero_slot();
+  auto label = [](char* text, std::size_t n, int i) {  // a class's own limit
+    return std::snprintf(text, n, "%.4g", std::round(distr[i].limit * 1e4) / 1e4 + 0.0);
+  };
+  char text[16];
+  int widest = 0;
+  for (int i = span.first; i < span.first + span.count; ++i)
+    if ((i - zero) % mod == 0) widest = std::max(widest, label(text, sizeof text, i));
+  int every = mod * ((widest + mod) / mod);  // labels a blank apart
   int x = xlb_indent + font_width;
-  for (int k = 0, i = first; x < xrb_indent && i < DISTR_SLOTS; ++k, ++i, x += font_width) {
+  for (int i = span.first; i < span.first + span.count; ++i, x += font_width) {
     paint_fill(KD_MainWin, Role::Graph, x, ylb_indent, bw, 6);
-    if (k % mod == 0) {
-      char text[16];
-      int len = std::snprintf(text, sizeof text, "%d", v++);
+    if ((i - zero) % every == 0) {
+      int len = label(text, sizeof text, i);
       paint_text(KD_MainWin, Role::Graph, x - len * font_width + font_ascent / 2,
                  ylb_indent + font_height + font_ascent / 2, text);
     }
@@ -126,16 +175,17 @@ void draw_qgroups() {
   Trace t("draw_qgroups");
   if (!querygroupsloaded) return;
   std::vector<int> order = group_order();
-  int c = font_width > 0 ? main_win_width / font_width : 0;
-  int g = (c - 60) / 3;
-  int left = g * font_width, right = left + (g + 30) * font_width;
-  paint_text(KD_MainWin, Role::Graph, left, 4 * font_height, group_header);
-  paint_text(KD_MainWin, Role::Graph, right, 4 * font_height, group_header);
+  if (arrow_index > 0 && groups_page_empty(order)) arrow_index = 0;
+  GroupColumns at = group_columns();
+  paint_text(KD_MainWin, Role::Graph, at.left, 4 * font_height, group_header);
+  paint_text(KD_MainWin, Role::Graph, at.right, 4 * font_height, group_header);
   if (printflag) query_reading::start_print_writer([](int fd) { return write_query_groups(fd); });
   for (int k = 0; k <= num_groups && k < static_cast<int>(groups.size()); ++k) groups[k].qcol = groups[k].qrow = 0;
-  group_column(order, true, left);
-  group_column(order, false, right);
+  group_column(order, true, at.left);
+  group_column(order, false, at.right);
 }
+
+bool query_groups_page_empty() { return !querygroupsloaded || groups_page_empty(group_order()); }
 
 int query_group_at(int column, int row) {
   for (int k = 0; k <= num_groups && k < static_cast<int>(groups.size()); ++k) {
@@ -147,12 +197,14 @@ int query_group_at(int column, int row) {
   return -1;
 }
 
-bool write_query_groups(int fd, bool csv) {
+bool write_query_groups(int fd, bool csv, int limit) {
   if (!querygroupsloaded) return false;
   std::string out = csv ? "number,name,code,startsum,startcount,endsum,endcount,pct\n" : std::string(group_header) + "\n";
+  int taken = 0;
   for (int k : group_order()) {
     const GroupRec& g = groups[static_cast<std::size_t>(k)];
     if (g.qchange == 0 || std::isnan(g.qchange)) continue;
+    if (limit > 0 && taken++ >= limit) break;
     if (!csv) {
       out += group_line(g) + "\n";
       continue;
@@ -165,11 +217,13 @@ bool write_query_groups(int fd, bool csv) {
   return query_reading::write_all(fd, out);
 }
 
-bool write_query_distr(int fd, bool csv) {
+bool write_query_distr(int fd, bool csv, int limit) {
   if (!querydistrloaded) return false;
   std::string out = csv ? "limit,count\n" : "";
+  int taken = 0;
   for (const DistrSlot& s : distr) {
     if (csv && s.cnt == 0) continue;
+    if (limit > 0 && taken++ >= limit) break;
     char line[64];
     std::snprintf(line, sizeof line, csv ? "%.9g,%d\n" : "%g %d\n", s.limit, s.cnt);
     out += line;

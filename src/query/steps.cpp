@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/core.h"
@@ -132,11 +133,13 @@ void calc_query_mvavgs(const Rings& rings, QueryRec& r, int n, double c, double 
 
 void load_query_extra() {
   Trace t("load_query_extra");
-  if (mvavgdays > querydays || mvavgdays <= 0) return;
   long first = mmddyy_days(querysdate), last = mmddyy_days(queryedate);
   if (first == NO_DAY || last == NO_DAY) return;
-  Rings rings{mvavgdays, std::vector<double>(static_cast<std::size_t>(mvavgdays) + 1),
-              std::vector<double>(static_cast<std::size_t>(mvavgdays) + 1)};
+  // The Fibonacci verdicts need no average: they are read whatever the
+  // average's days; the averages only when the query has that many days.
+  int m = mvavgdays > 0 && mvavgdays <= querydays ? mvavgdays : 0;
+  Rings rings{m, std::vector<double>(static_cast<std::size_t>(m) + 1),
+              std::vector<double>(static_cast<std::size_t>(m) + 1)};
   for (int i = 0; i < querynum; ++i) {
     QueryRec& r = qs[i];
     r.fibup = r.fibdown = r.fibstate = 0;
@@ -152,6 +155,17 @@ void load_query_extra() {
   status("query", __LINE__, "");
 }
 
+const char* no_average_reason() {
+  static char why[96];
+  if (mvavgdays <= 0) return "load_query_extra: moving-average days is 0";
+  if (mvavgdays > querydays) {
+    std::snprintf(why, sizeof why, "load_query_extra: moving-average days (%d) exceed the query's days (%d)",
+                  mvavgdays, querydays);
+    return why;
+  }
+  return nullptr;
+}
+
 // ---- group totals ----
 
 namespace {
@@ -161,8 +175,9 @@ void total_file(DayText& file, bool end) {
   std::string_view line;
   DayLine d;
   char sym[32];
+  std::unordered_set<std::string_view> seen;  // a symbol's first line counts
   while (file.next(&line)) {
-    if (parse_line(line, &d) != Parse::Quote) continue;
+    if (parse_line(line, &d) != Parse::Quote || !seen.insert(d.symbol).second) continue;
     copy_text(sym, d.symbol);
     const CompanyRec& c = find_co(sym);
     if (&c == &nocompany) continue;
@@ -223,14 +238,21 @@ void load_query_groups() {
 
 // ---- distribution ----
 
+double distr_class_width() {
+  return distr_incr > 0 ? std::round(static_cast<double>(distr_incr) * 1e6) / 1e6 : 0.25;
+}
+
 void load_query_distr() {
   Trace t("load_query_distr");
   distr_hc = 0;
   distr_hv = 0;
   if (!select_query_group("load_query_distr")) return;
+  // -10 + i x the width, counted from the zero class, whose limit is then
+  // exactly 0 wherever the width divides 10.
+  double incr = distr_class_width(), zero = 10 / incr;
   for (int i = 0; i < DISTR_SLOTS; ++i) {
     distr[i].cnt = 0;
-    distr[i].limit = static_cast<float>(-10.0 + i * static_cast<double>(distr_incr));
+    distr[i].limit = static_cast<float>((i - zero) * incr);
   }
   for (int k = 0; k < querynum; ++k) {
     QueryRec& r = qs[k];

@@ -213,6 +213,7 @@ bool distribution_view() { return graphlook == 8 && querylook == 14; }
 // The distribution view moves its labels or its scale, and shows it.
 void move_distribution(int* offset, int by) {
   *offset += by;
+  if (offset == &distr_offy && *offset < 0) *offset = 0;  // unzoomed is as far as it goes
   clear_graph();
   draw_chart();
 }
@@ -256,8 +257,10 @@ void page(int direction) {
   int rows = 0;
   if (arrow_adv == 1) rows = (main_win_height - 4 * font_height) / (font_height * 2);
   if (arrow_adv == 2) rows = (main_win_height - 4 * font_height) / font_height;
+  int before = arrow_index;
   arrow_index += direction * rows;
   if (arrow_index < 0) arrow_index = 0;
+  if (direction > 0 && graphlook == 8 && query_page_empty()) arrow_index = before;  // the last page stays
   clear_graph();
   draw_chart();
 }
@@ -287,6 +290,7 @@ namespace {
 void query_command(void (*step)()) {
   make_querywin();
   if (querycount == 0) return;
+  arrow_index = 0;  // a list opens at its top
   if (!query_table_made) load_query();
   if (step) step();
   draw_chart();

@@ -159,9 +159,13 @@ bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool
     case Store::ClassWidth: {
       float w;
       if (!scan_float(text, &w) || !(w > 0)) break;  // a class of no width has no slots
+      // The table starts at -10: narrower than 1/32 it never reaches 0, and
+      // wider than 10 a class holds most changes of a market.
+      w = std::clamp(w, 1 / 32.0f, 10.0f);
       distr_incr = w;
       distr_incr_mod = w <= 1 ? static_cast<int>(1 / w) : 3;
       querydistrloaded = 0;
+      distr_offx = distr_offy = 0;  // the shift counted labels of the old width
       break;
     }
   }
@@ -231,13 +235,18 @@ void after_mvavg(const Field& f, bool on_return, long) {
   draw_chart();
 }
 
-void after_database(const Field& f, bool on_return, long) {
+bool no_print_path() { return printpath[0] == '\0' || printpath[0] == ' '; }
+
+// old: for the print path, whether there was none before; a first path
+// prints what "print" asked for.
+void after_database(const Field& f, bool on_return, long old) {
   if (!on_return) {
     draw_databasewin();
   } else if (f.var != printpath) {
     calculate_globals();
     draw_chart();
   }
+  if (f.var == printpath && old && !no_print_path()) do_print();
 }
 
 void after_stock(const Field& f, bool on_return, long) {
@@ -332,6 +341,7 @@ void after_query(const Field& f, bool on_return, long old) {
   if (reload) {
     graphlook = 8;
     queryextraloaded = 0;
+    arrow_index = 0;  // a new query opens at the top of its list
     load_query();
   }
   draw_chart();
@@ -607,7 +617,9 @@ Dialog* dialog_of_done(Window w) {
 // Stores the entry of a field and runs its follow-up; false keeps it open.
 bool commit(const Found& f, bool on_return) {
   Trace t("commit", "on_return=%d", on_return);
-  long old = f.field->store == Store::Int ? *static_cast<int*>(f.field->var) : 0;
+  long old = f.field->store == Store::Int ? *static_cast<int*>(f.field->var)
+             : f.field->var == printpath   ? no_print_path()
+                                           : 0;
   if (!store(*f.field, on_return)) return false;
   f.dialog->after(*f.field, on_return, old);
   return true;

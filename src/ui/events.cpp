@@ -32,7 +32,7 @@ XEvent KD_Event;
 Window KD_InputWin;
 char key_buffer[256];
 int key_index;
-time_t last;
+unsigned long chart_drawn_to;
 int zoom, zoomlvl;
 int z_x0 = -1, z_x1, z_y0, z_y1;
 int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;
@@ -146,11 +146,10 @@ void expose() {
     dump("\ttype=%d serial=%ld window=%d x=%d y=%d width=%d height=%d count=%d\n", e.type,
          static_cast<long>(e.serial), static_cast<int>(e.window), e.x, e.y, e.width, e.height, e.count);
   if (e.window == KD_MainWin) {
-    time_t now = time(nullptr);
-    if (now - last >= 1) {
-      draw_chart();
-      last = now;
-    }
+    // An area cleared before the server had the last chart drawing is
+    // covered by it (a menu action's own redraw, the market screen's code
+    // windows made again); one cleared after it is drawn again.
+    if (static_cast<long>(e.serial - chart_drawn_to) >= 0) draw_chart();
   } else if (KD_ColorWin && e.window == KD_ColorWin) {
     draw_colorwin();
   } else if (!dialog_expose(e.window) && !market_cell_expose(e.window)) {

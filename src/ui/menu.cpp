@@ -227,7 +227,6 @@ void choose_item(Window w) {
   if (item.updown == 2) set_arrow_updwn(2);
   if (item.leftright == 2) set_arrow_leftright(2);
   if (item.redraw == 3) draw_chart();
-  last = time(nullptr);
   // A switch item's new label shows when the menu opens next.
   if (found->window && std::strcmp(found->label, item.label) != 0 && KD_Display)
     XClearArea(KD_Display, found->window, 0, 0, 0, 0, True);

@@ -98,7 +98,7 @@ extern XEvent KD_Event;
 extern Window KD_InputWin;    // field being typed into, 0 when none
 extern char key_buffer[256];  // the keys typed into that field
 extern int key_index;         // characters in key_buffer
-extern time_t last;  // time of the last menu action, for expose
+extern unsigned long chart_drawn_to;  // the first request after the last chart drawing
 void keypress();
 void buttonpress();
 void buttonrelease();

@@ -95,9 +95,16 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   work.write("symbols/CD", "# nothing yet\n");
   work.write("days/s951204", "AB,2,1,1,1\n");
   work.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\n");  // read from the working directory
-  RunResult r = run_program(KADMER_DUMP, {"CD"});  // a security without data lines: it crashed
-  EXPECT_EQ((std::tuple{1, std::string("kadmer-dump: loadstock: no data for CD\n"), std::string()}),
-            (std::tuple{r.status, r.err, r.out}));
+  struct { std::vector<std::string> args; const char* why; } failed[] = {
+      {{"CD"}, "loadstock: no data for CD"},  // a security without data lines: it crashed
+      {{"--adline", "S", "--first", "951211", "--last", "951215"}, "loadad: no day files from 12/11/95 to 12/15/95"},
+      {{"--adline", "999", "--first", "951201", "--last", "951205"}, "loadad: unknown group 999"},
+      {{"--adline", "S", "--first", "951205", "--last", "951201"}, "loadad: the start date lies after the end date"}};
+  for (const auto& f : failed) {
+    RunResult r = run_program(KADMER_DUMP, f.args);
+    EXPECT_EQ((std::tuple{1, "kadmer-dump: " + std::string(f.why) + "\n", std::string()}),
+              (std::tuple{r.status, r.err, r.out}));
+  }
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"--period", "6", "AB"}, {"--first", "2026-02-30", "AB"},
         {"--split-date", "261103", "AB"}, {"--mvavg-days", "x", "AB"}, {"--bogus", "1", "AB"}, {"AB", "CD"},

@@ -105,7 +105,12 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
       {fn_price, &KD_PriceWinLook, [] { return std::string(1, quotelook); }, {{"dots", "d"}, {"bars", "b"}}},
       {fn_price, &KD_PriceWinLaxis, [] { return std::string(1, laxis); }, {{"%", "%"}}},
       {fn_comb, &KD_CombWinList, [] { return comblist + str(graphlook); }, {{"smrtvsmrtv", "smrtv7"}}},
-      {fn_database, &KD_DatabaseWinDay, [] { return str(std::strlen(daydir)); }, {{long_dir.c_str(), "255"}}}};
+      {fn_database, &KD_DatabaseWinDay, [] { return str(std::strlen(daydir)); }, {{long_dir.c_str(), "255"}}},
+      // A first print path prints (the chart: an empty file); a new one does not.
+      {fn_database, &KD_DatabaseWinPrint, [] { return str(access("one", F_OK) == 0) + str(access("two", F_OK) == 0); },
+       {{"one", "10"}, {"two", "10"}}},
+      {make_querywin, &KD_QueryWinDistrIncr, [] { return str(std::lround(distr_incr * 1e5)); },
+       {{"0.5", "50000"}, {"1e-12", "3125"}, {"1e12", "1000000"}}}};
   for (auto& e : entries)
     for (auto [typed, stored] : e.typed) {
       e.open();

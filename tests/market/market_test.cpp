@@ -24,8 +24,9 @@ class Groups : public MarketTest {
  protected:
   void SetUp() override {
     MarketTest::SetUp();
-    tables("7:Tech:TECH:\n12:Oil:OIL:\n",
-           "AB:Alpha:S:N:TECH:950101-1:\nCD:Charlie:S:N:TECH,OIL:950101-1:\nEF:Echo:S:N:TECH:950101-1:\n");
+    tables("7:Tech:TECH:\n12:Oil:OIL:\n",  // a company listed twice is one member
+           "AB:Alpha:S:N:TECH:950101-1:\nCD:Charlie:S:N:TECH,OIL:950101-1:\nEF:Echo:S:N:TECH:950101-1:\n"
+           "AB:Alpha again:S:N:TECH:950101-1:\n");
   }
   int load_group(const char* name, char mode) {
     copy_text(groupname, name);
@@ -58,6 +59,8 @@ TEST_F(Groups, NamesTogetherAndMissingMembers) {
   ASSERT_EQ(3u, stocklist.size());
   EXPECT_FLOAT_EQ(22, stocklist[1].days[3].close);
   EXPECT_EQ(0, stocklist[2].days[3].close);
+  calc_price();  // one scale for every member: AB's 9 to EF's 35
+  EXPECT_TRUE(price_bottom <= 9 && price_bottom + price_steps * price_incr >= 35) << price_bottom;
   EXPECT_NE(0, load_group("NOSUCH", 't'));
   EXPECT_STREQ("load_group: unknown group NOSUCH", last_status);
   EXPECT_EQ(0, load);
@@ -152,7 +155,7 @@ class AdLine : public MarketTest {
 
 TEST_F(AdLine, CountsAgainstThePreviousCloseDayByDay) {
   day_file("s951201", quote("AB", 10) + quote("CD", 20) + quote("EF", 30));  // Friday
-  day_file("s951204", quote("AB", 11) + quote("CD", 19) + quote("EF", 30));  // Monday
+  day_file("s951204", quote("AB", 11) + quote("CD", 19) + quote("EF", 30) + quote("AB", 1));  // Monday, AB twice
   day_file("s951205", quote("AB", 12) + quote("EF", 31));                    // Tuesday: CD missing
   day_file("s951207", quote("AB", 11) + quote("CD", 21) + quote("EF", 31));  // Thursday
   ASSERT_EQ(0, range(951201, 951207, "S"));
@@ -164,9 +167,25 @@ TEST_F(AdLine, CountsAgainstThePreviousCloseDayByDay) {
   EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), counts()[1]);  // TECH even (AB up, CD down), OIL down
   ASSERT_EQ(0, range(951201, 951207, "7"));  // CD counts in both its groups
   EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), counts()[1]);
-  EXPECT_NE(0, range(951201, 951207, "xyz"));
-  EXPECT_STREQ("loadad: unknown group XYZ", last_status);
-  EXPECT_EQ(0, load);
+  graph_type = 2, adln_max = 0;  // a week sums its days' counts: Monday, Tuesday and Thursday
+  ASSERT_EQ(0, range(951201, 951207, "S"));
+  ASSERT_EQ(2, work_days);
+  EXPECT_EQ((std::array{4.0f, 2.0f, 2.0f}), (std::array{worklist[0][1].high, worklist[0][1].low, worklist[0][1].close}));
+  EXPECT_EQ(2, worklist[0][1].volume);
+  RecordingWindow screen(100, 60);
+  copy_text(adln_disp, "a");
+  draw_adln();
+  EXPECT_TRUE(screen.rec.find_text("   4.00 ")) << "the scale reaches the week's 4 advances";
+  graph_type = 1;
+  struct { int from, to; const char* depth, *why; } failed[] = {
+      {951201, 951207, "xyz", "loadad: unknown group XYZ"}, {951201, 951207, "999", "loadad: unknown group 999"},
+      {951207, 951201, "S", "loadad: the start date lies after the end date"},
+      {951211, 951215, "S", "loadad: no day files from 12/11/95 to 12/15/95"}};
+  for (auto f : failed) {
+    EXPECT_NE(0, range(f.from, f.to, f.depth));
+    EXPECT_STREQ(f.why, last_status);
+    EXPECT_EQ(0, load);
+  }
 }
 
 TEST_F(AdLine, TheScaleRunsFromMinusToPlusTheLargestCount) {
@@ -228,8 +247,10 @@ class Summary : public MarketTest {
  protected:
   void SetUp() override {
     MarketTest::SetUp();
-    day_file("i950601", "1NADV,1,1,800,0\n# a comment\n1NTCK,1,1,-200,0\n2DJ30,1,1,4500.25,0\n2NYA,1,1,0,0\n");
-    day_file("i950602", "1NADV,1,1,1000,0\n1NTCK,1,1,300,0\n2DJ30,1,1,4545.25,0\n2NYA,1,1,250,0\n2NEW,1,1,5,0\n");
+    day_file("i950601", "1NADV,1,1,800,0\n# a comment\n1NTCK,1,1,-200,0\n2DJ30,1,1,4500.25,0\n2NYA,1,1,0,0\n"
+                        "1NUVL,1,1,1133.97,0\n");
+    day_file("i950602", "1NADV,1,1,1000,0\n1NTCK,1,1,300,0\n2DJ30,1,1,4545.25,0\n2NYA,1,1,250,0\n2NEW,1,1,5,0\n"
+                        "1NUVL,1,1,1152.94,0\n");
     marketsday = 60195, marketeday = 60295, marketdisp = 'N';
   }
   std::map<std::string, CellText> cells() {
@@ -241,8 +262,9 @@ class Summary : public MarketTest {
 
 TEST_F(Summary, TheFiguresOfTwoIndexFiles) {
   fill_market();
-  ASSERT_EQ(4, marketnum);  // a code only in the end file is not kept
+  ASSERT_EQ(5, marketnum);  // a code only in the end file is not kept
   auto c = cells();
+  EXPECT_EQ((std::array<std::string, 2>{"1133.97M", "1152.940M"}), (std::array{c["NUVL"].start, c["NUVL"].end}));  // a blank between
   EXPECT_EQ("  800", c["NADV"].start);
   EXPECT_EQ(" 1000", c["NADV"].end);
   EXPECT_EQ(" 25.0", c["NADV"].change);

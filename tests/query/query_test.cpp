@@ -63,7 +63,7 @@ class Query : public MarketTest {
         file += symbols[s] + line;
         history[symbols[s]] += date + std::string(line);
       }
-      day_file(std::string("s") + date, file);
+      day_file(std::string("s") + date, file + symbols[0] + ", 1, 1, 1, 1\n");  // a repeated line counts nowhere
       if (k == 1) querysdate = m * 10000 + d * 100 + y % 100;
       queryedate = querycdate = m * 10000 + d * 100 + y % 100;
     }
@@ -142,9 +142,13 @@ TEST_F(Query, BlankLinesLateListingsAndBadLines) {
     ASSERT_EQ(0, get_query_data()) << g.distr;
     EXPECT_EQ(g.rows, querynum) << g.distr;
   }
-  copy_text(distr_screen, "NOSUCH");
-  EXPECT_NE(0, get_query_data());
-  EXPECT_STREQ("load_query_distr: unknown group NOSUCH", last_status);
+  for (auto [text, why] : {std::pair{"NOSUCH", "load_query_distr: unknown group NOSUCH"},
+                           {"9", "load_query_distr: unknown group 9"},
+                           {"EMPTY", "load_query_distr: group EMPTY has no members"}}) {
+    copy_text(distr_screen, text);
+    EXPECT_NE(0, get_query_data());
+    EXPECT_STREQ(why, last_status);
+  }
 }
 
 // A day's high and low against the previous day's: gaps, runs of lower lows
@@ -168,9 +172,10 @@ TEST_F(Query, GapsRunsAndTheRange) {
 }
 
 TEST_F(Query, VolumeModesCompareFileAndUnchangedSecurities) {
-  day_file("s951201", "AB,11, 9, 10, 100\nCD,11, 9, 10, 100\nEF,11,9,10,100\n");
-  day_file("s951204", "AB,11, 9, 9, 200\nCD,11, 9, 11, 200\nEF,11,9,10,100\n");
-  day_file("s951205", "AB,11, 9, 9, 300\nCD,11, 9, 10.5, 400\nEF,11,9,10,100\n");
+  // A symbol's first line in a file counts; a repeated one is skipped.
+  day_file("s951201", "AB,11, 9, 10, 100\nCD,11, 9, 10, 100\nEF,11,9,10,100\nCD,1,1,1,1\n");
+  day_file("s951204", "AB,11, 9, 9, 200\nCD,11, 9, 11, 200\nAB,50,50,50,50\nEF,11,9,10,100\n");
+  day_file("s951205", "AB,11, 9, 9, 300\nCD,11, 9, 10.5, 400\nEF,11,9,10,100\nEF,11,9,12,100\n");
   struct { char mode; double ab, cd; } cases[] = {
       {'s', -500, 200 - 400},  // separate: unchanged and down days subtract
       {'a', -500, 600},        // accumulate: the total takes the sign of the move
@@ -186,6 +191,7 @@ TEST_F(Query, VolumeModesCompareFileAndUnchangedSecurities) {
   }
   EXPECT_DOUBLE_EQ(9 * 200 + 9 * 300, -row("AB").value);
   EXPECT_FLOAT_EQ(11, row("CD").cmpclose);
+  EXPECT_FLOAT_EQ(9, row("AB").cmpclose);
   EXPECT_FLOAT_EQ((11.0f - 10.5f) / 10.5f * 100, row("CD").cmppct);
   day_file("s951204", "AB,11, 9, 9, 200\n");
   ASSERT_EQ(0, get_query_data());
@@ -225,7 +231,7 @@ class QueryLists : public Query {
     for (int i = 0; i < 10; ++i) {
       std::string sym = std::string(1, static_cast<char>('A' + i)) + "X";
       double close = i < 5 ? 11 + i : 9 - (i - 5) * 0.5;
-      companies += sym + ":Company " + sym + ":S:N::950101-1:\n";
+      companies += sym + ":Company " + sym + (i ? "" : " and Sons Holdings Corporation") + ":S:N::950101-1:\n";
       first += sym + ",11,9,10,1000\n";
       last += sym + "," + std::to_string(close + 1) + ",9," + std::to_string(close) + "," + std::to_string(2000 + 100 * i) + "\n";
     }
@@ -255,9 +261,9 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
        "    %   symbol    high     low   price change compare     % name",
        "   50.0     EX  15.000  10.000  15.000   5.00 Company EX"},
       {15, " cnt most last symbol   price change name total days 2", nullptr,
-       "   0    0    0     AX   11.00   1.00 Company AX"},
+       "   0    0    0     AX   11.00   1.00 Company AX and Sons Holdings Corporation"},
       {16, " cnt most last symbol    price change name total days 2", nullptr,
-       "   1    0    1     AX   11.00   1.00 Company AX"},
+       "   1    0    1     AX   11.00   1.00 Company AX and Sons Holdings Corporation"},
   };
   for (auto c : cases) {
     std::vector<std::string> lines = printed_lines(c.look);
@@ -296,7 +302,7 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
       {1, 0, 0, 0, 0},    // nothing listed
       {4, 0, 0, 2, 3},    // three rows examined a column: the index on top is one of them
       {100, 3, 0, 2, 2},  // scrolled by three
-      {100, 9, 0, 0, 0},  // past the end
+      {100, 9, 0, 5, 5},  // past the end of both columns: the first page
       {100, 0, 12, 4, 0}  // closes from 12 on
   };
   for (auto c : cases) {
@@ -305,9 +311,31 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
     EXPECT_EQ(c.right, ops_of(screen->rec, DrawOp::Kind::Text, Role::Qneg).size());
   }
   querycount = 100, arrow_index = 0, querylprice = 0;
+  EXPECT_EQ(printed_lines(15)[1], rows(15, Role::Qpos)[0]->text);  // one column: names of up to 40
+  delete screen;
+  screen = new RecordingWindow(100, 10);  // five rows a column, three a page: the down arrow stops at the last
+  querylook = 2, arrow_adv = 1;
+  for (int page : {3, 3}) {
+    fn_arrowdown();
+    EXPECT_EQ(page, arrow_index);
+  }
+  arrow_index = 0;
   querycdate = 120195;  // compare columns: 44 wide, and 12 / 2 - 3 characters of the name
   ASSERT_EQ(0, get_query_data());
   EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3 Com", rows(1, Role::Qpos)[0]->text);
+}
+
+// A first close of 0 rose infinitely: it tops the lists by percent and
+// stops no column.
+TEST_F(QueryLists, AFirstCloseOfZeroTopsTheListsByPercentAndStopsNoColumn) {
+  day_file("s951201", read_file(work.file("days/s951201")) + "ZZ,0,0,0,0\n");
+  day_file("s951204", read_file(work.file("days/s951204")) + "ZZ,3,2,2.5,10\n");
+  ASSERT_EQ(0, get_query_data());
+  for (int look : {2, 5, 7}) {
+    DrawRecorder& rec = draw(look);
+    EXPECT_EQ(5u, ops_of(rec, DrawOp::Kind::Text, Role::Qneg).size()) << look;
+    EXPECT_NE(std::string::npos, ops_of(rec, DrawOp::Kind::Text, Role::Qpos)[0]->text.find("inf     ZZ")) << look;
+  }
 }
 
 // "print" hands the list to a writer process and goes on; the writers are
@@ -372,10 +400,28 @@ TEST_F(Query, HistoryMeasuresAndWhenThereAreNone) {
   mvavgdays = 4;  // four window days: not more than the average's days
   load_query_extra();
   EXPECT_EQ(0, row("AB").mvavg + row("AB").rsi);
-  queryextraloaded = 0;
-  mvavgdays = querydays + 1;  // longer than the query: the step does nothing
+  // No average, and the lists of the averages say why they are empty.
+  for (auto [days, why] : {std::pair{0, "load_query_extra: moving-average days is 0"},
+                           {querydays + 1, "load_query_extra: moving-average days (6) exceed the query's days (5)"}}) {
+    mvavgdays = days;
+    load_query_extra();
+    EXPECT_EQ(0, row("AB").mvavg + row("AB").rsi);
+    EXPECT_TRUE(draw(8).texts().size() == 2 && std::string(why) == last_status) << last_status;
+  }
+}
+
+// The RSI list counts only the rows it could list: rows without history
+// (an RSI of 0) use up nothing.
+TEST_F(Query, TheRsiListCountsOnlyTheRowsItLists) {
+  market({{10, 20, 5, 6, 7}, {11, 19, 5, 6, 7}, {12, 19.5, 6, 7, 8}, {13, 18, 7, 8, 9}, {14, 17, 8, 9, 10}},
+         {"AB", "CD", "EF", "GH", "IJ"});
+  for (const char* sym : {"EF", "GH", "IJ"}) std::filesystem::remove(work.file(std::string("symbols/") + sym));
+  ASSERT_EQ(0, get_query_data());
   load_query_extra();
-  EXPECT_EQ(0, queryextraloaded);
+  querycount = 3;
+  std::vector<const DrawOp*> right = ops_of(draw(12), DrawOp::Kind::Text, Role::Qneg);
+  ASSERT_EQ(1u, right.size());
+  EXPECT_NE(std::string::npos, right[0]->text.find(" CD "));
 }
 
 // The Fibonacci verdict needs the close to go from one zone of the range to
@@ -387,9 +433,10 @@ TEST_F(Query, FibonacciVerdicts) {
                     "951208, 23, 22, 22.5, 100\n951211, 23, 22, 22.5, 100\n");
   ASSERT_EQ(0, get_query_data());
   fibtop = fibbot = 0.4f;
-  struct { char polarity; int ab, cd, ef; } cases[] = {{'+', -1, 0, 1}, {'-', 0, 0, 0}};
+  struct { char polarity; int days; int ab, cd, ef; } cases[] = {  // no average needed
+      {'+', 3, -1, 0, 1}, {'-', 3, 0, 0, 0}, {'+', 0, -1, 0, 1}, {'+', 99, -1, 0, 1}};
   for (auto c : cases) {
-    fibpolar = c.polarity;
+    fibpolar = c.polarity, mvavgdays = c.days;
     load_query_extra();
     EXPECT_EQ(c.ab, row("AB").fibstate) << c.polarity;
     EXPECT_EQ(c.cd, row("CD").fibstate) << c.polarity;
@@ -439,6 +486,8 @@ TEST_F(Query, TheDistributionCountsChangesInSlots) {
   EXPECT_EQ(1, distr[38].cnt + distr[42].cnt);  // CD only: EF's move is outside the table
 }
 
+// The histogram always draws, whatever the largest change: its zero class
+// under the label 0 at every class width, its scale up to the tallest bar.
 TEST_F(Query, TheDistributionScreen) {
   std::vector<std::vector<double>> days = {std::vector<double>(400, 10), std::vector<double>(400, 10), {}};
   std::vector<std::string> symbols;
@@ -446,39 +495,42 @@ TEST_F(Query, TheDistributionScreen) {
   for (int i = 0; i < 400; ++i) {
     symbols.push_back(std::string("S") + std::to_string(100 + i));
     companies += symbols.back() + ":S:S:N::950101-1:\n";
-    days[2].push_back(i < 200 ? 11 : i < 300 ? 8 : 10);  // 200 up 1, 100 down 2, 100 unchanged
+    days[2].push_back(i < 200 ? 11 : i < 299 ? 8 : i < 399 ? 10 : 50);  // up 1, down 2, unchanged, up 40
   }
   tables("", companies);
   market(days, symbols);
   ASSERT_EQ(0, get_query_data());
-  load_query_distr();
-  auto label = [&](const DrawRecorder& rec) {
+  auto label = [&](const DrawRecorder& rec) {  // the first one under the axis
     for (const DrawOp* t : rec.texts())
       if (t->y > ylb_indent) return t->text;
     return std::string();
   };
-  auto height = [&](const DrawRecorder& rec, Role role) {
-    std::vector<const DrawOp*> bars = ops_of(rec, DrawOp::Kind::Fill, role);
-    return bars.size() == 1 ? bars[0]->h : -1;
+  auto bars = [&](const DrawRecorder& rec, Role role) { return ops_of(rec, DrawOp::Kind::Fill, role); };
+  auto top_label = [&](const DrawRecorder& rec) {
+    int top = 0;
+    for (const DrawOp* t : rec.texts())
+      if (t->x < xlb_indent) top = std::max(top, std::stoi(t->text));
+    return top;
   };
-  DrawRecorder& rec = draw(14);
-  EXPECT_EQ("-2", label(rec));  // the half-width is the largest change
-  int up = height(rec, Role::Adv), down = height(rec, Role::Dec);
-  EXPECT_GT(up, down);
-  EXPECT_GT(down, 0);
-  EXPECT_GT(height(rec, Role::Unc), 0);
+  struct { float incr; int mod; const char* first; } widths[] = {{0.25f, 4, "-10"}, {0.1f, 10, "-2"}, {2, 3, "0"}};
+  for (auto w : widths) {
+    distr_incr = w.incr, distr_incr_mod = w.mod;
+    load_query_distr();
+    DrawRecorder& rec = draw(14);
+    EXPECT_EQ(w.first, label(rec)) << w.incr;
+    ASSERT_TRUE(rec.find_text("0") && bars(rec, Role::Unc).size() == 1) << w.incr;
+    EXPECT_EQ(rec.find_text("0")->x, bars(rec, Role::Unc)[0]->x + 1) << w.incr;
+    EXPECT_EQ(200, top_label(rec)) << w.incr;
+  }
+  distr_incr = 0.25f, distr_incr_mod = 4;
+  load_query_distr();
+  int up = bars(draw(14), Role::Adv)[0]->h;
   distr_offx = 1;  // the right arrow: the labels move by one unit
-  EXPECT_EQ("-1", label(draw(14)));
+  EXPECT_EQ("-9", label(draw(14)));
   distr_offx = 0, distr_offy = 2;  // a quarter of the highest count: both bars reach the top label
   DrawRecorder& zoomed = draw(14);
-  EXPECT_GT(height(zoomed, Role::Dec), down);
-  EXPECT_EQ(height(zoomed, Role::Dec), height(zoomed, Role::Adv));
-  distr_offy = 0;
-  distr_incr = 0.1f, distr_incr_mod = 10;  // no slot starts exactly at a whole label: the area is cleared
-  load_query_distr();
-  DrawRecorder& none = draw(14);
-  EXPECT_EQ(-1, height(none, Role::Adv) + height(none, Role::Dec) + height(none, Role::Unc) + 2);
-  EXPECT_EQ(Role::GC0, none.ops.back().role);
+  EXPECT_GT(bars(zoomed, Role::Dec)[0]->h, up / 2);
+  EXPECT_EQ(bars(zoomed, Role::Dec)[0]->h, bars(zoomed, Role::Adv)[0]->h);
 }
 
 // ---- kadmer-scan, against the day files read here ----
@@ -534,9 +586,14 @@ TEST_F(Scan, PercentFromTheFirstAndLastClose) {
     EXPECT_EQ(2, u.status);
     EXPECT_NE(std::string::npos, u.err.find("usage: kadmer-scan")) << u.err;
   }
-  RunResult none = scan({"--start", "900101", "--end", "900201"});
-  EXPECT_EQ(1, none.status);
-  EXPECT_EQ("kadmer-scan: get_query_data: no starting date found\n", none.err);
+  struct { std::vector<std::string> args; const char* why; } failed[] = {
+      {{"--start", "900101", "--end", "900201"}, "get_query_data: no starting date found"},
+      {{"--list", "moving avg"}, "load_query_extra: moving-average days (20) exceed the query's days (8)"},
+      {{"--market", "n", "--end", "951223"}, "fill_work: end day is not valid"}};  // a Saturday: no index file
+  for (const auto& f : failed) {
+    RunResult r = scan(f.args);
+    EXPECT_EQ((std::tuple{1, "kadmer-scan: " + std::string(f.why) + "\n"}), (std::tuple{r.status, r.err}));
+  }
 }
 
 // Group totals, with the company table's group codes resolved as the
@@ -565,6 +622,8 @@ TEST_F(Scan, GroupTotalsOfTheStartAndEndFiles) {
   ASSERT_EQ(0, r.status) << r.err;
   std::vector<std::string> rows = split_lines(r.out);
   ASSERT_GT(rows.size(), 3u);
+  for (const char* list : {"groups", "distribution"})  // the count limits these lists too
+    EXPECT_EQ(3u, split_lines(scan({"--list", list, "--count", "2"}).out).size()) << list;
   EXPECT_EQ("number,name,code,startsum,startcount,endsum,endcount,pct", rows[0]);
   for (std::size_t i = 1; i < rows.size(); ++i) {
     std::vector<std::string> f = fields(rows[i].substr(rows[i].rfind('"') + 2), ',');  // code and the numbers

@@ -217,7 +217,7 @@ class ChartTest : public MarketTest {
   void SetUp() override {
     MarketTest::SetUp();
     fake_window(100, 60);  // again: the market fixture cleared the font
-    mark = buyvolume = arrow_index = queryflag = 0, last = 0, member_gc = nullptr;
+    mark = buyvolume = arrow_index = queryflag = 0, chart_drawn_to = 0, member_gc = nullptr;
   }
   // Loads one weekday line a day from 2 Jan 1995 with these closes (0: no line).
   void history(const std::vector<float>& closes, int volume = 100) {
