@@ -121,7 +121,8 @@ int write_market(const Options& o) {
   marketdisp = o.market;
   last_status[0] = '\0';
   fill_market();
-  if (mkt.empty() || last_status[0]) {  // a figure of each day, or the reason why not
+  bool read = !mkt.empty() && !last_status[0];  // the figures of both days, or the reason why not
+  if (!read) {
     std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "no index figures");
     return 1;
   }

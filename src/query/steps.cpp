@@ -175,9 +175,10 @@ void total_file(DayText& file, bool end) {
   std::string_view line;
   DayLine d;
   char sym[32];
-  std::unordered_set<std::string_view> seen;  // a symbol's first line counts
+  std::unordered_set<std::string_view> seen;
   while (file.next(&line)) {
-    if (parse_line(line, &d) != Parse::Quote || !seen.insert(d.symbol).second) continue;
+    if (parse_line(line, &d) != Parse::Quote) continue;
+    if (!seen.insert(d.symbol).second) continue;  // a symbol's first line counts
     copy_text(sym, d.symbol);
     const CompanyRec& c = find_co(sym);
     if (&c == &nocompany) continue;
