@@ -140,6 +140,8 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   enter_text(KD_DateWinDayCount, "500");
   EXPECT_STREQ("leave: exceed stock days", last_status);
   EXPECT_EQ(3, key_index);
+  enter_text(KD_DateWinDayCount, str(num_days));  // as many as loaded: taken, the field closed
+  EXPECT_EQ(0, key_index);
   enter_text(KD_DateWinDayCount, "5");
   // The last five loaded days; the field closed.
   EXPECT_EQ((std::array<long, 3>{5, 951225, 0}), (std::array<long, 3>{work_days, yymmdd_of(shown()[0]), long(KD_InputWin)}));

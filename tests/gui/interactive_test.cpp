@@ -369,8 +369,7 @@ TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
   choose(0, 15);  // low count
   close_dialog();
   choose(4, 6);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  EXPECT_EQ(3u, occurrences("-> do_print("));  // the first print path printed too
+  wait_for("<- do_print(", 3);  // the first print path printed too
   EXPECT_EQ(std::string::npos, kadmer->out_so_far().substr(before).find(" cnt most last"));  // no list header
 }
 
