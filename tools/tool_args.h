@@ -56,8 +56,10 @@ inline void check_config(const char* path) {
 }
 
 // Start-up as the program's, without a display: settings, the
-// configuration file, the group and company tables.
+// configuration file, the group and company tables. A data file a reader
+// skips is named on standard error.
 inline void start(const char* config) {
+  file_report_hook = [](const char* msg) { std::fprintf(stderr, "%s: %s\n", name, msg); };
   prepare_trace_stamp();
   if (config) copy_text(config_file, config);
   initial_vars();

@@ -40,7 +40,7 @@ int comp_sort(const CompanyRec& a, const CompanyRec& b) {
 static FILE* open_general(const char* name) {
   char path[1100];
   std::snprintf(path, sizeof path, "%s/%s", generaldir, name);
-  return std::fopen(path, "r");
+  return open_data(path);
 }
 
 // The number before the first ':' of a groups line, or 0 when it is none.
