@@ -1,6 +1,7 @@
 // kadmer-import: brings price histories from CSV files into the database:
 // per-symbol history files, day files, or both, and a company line for a
-// symbol the company table does not know yet.
+// symbol the company table does not know yet. It is a routine, run_import:
+// kadmer-import-main.cpp calls it once, the fuzz target again and again.
 //
 // Everything is read and merged in memory first; only then is each changed
 // file written, to a temporary file in its own directory that is renamed over
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +34,7 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "data/history.h"
+#include "tools/kadmer-import.h"
 #include "tools/tool_args.h"
 
 const char* const tool::name = "kadmer-import";
@@ -80,18 +81,29 @@ struct Day {
 Options opts;
 Counts counts;
 std::string quotes;  // the quotes of every day, one after another
+ImportIo io;
+
+// Ends the import with an exit status (unwinding to run_import).
+struct Stop {
+  int status;
+};
 
 std::string_view quote_of(const Day& d) { return {quotes.data() + d.quote_at, d.quote_len}; }
 
 std::string where(const Day& d) { return opts.files[d.file] + ":" + std::to_string(d.line); }
 
 [[noreturn]] void fail(int status, const std::string& why) {
-  std::fprintf(stderr, "kadmer-import: %s\n", why.c_str());
-  std::exit(status);
+  std::fprintf(io.err, "kadmer-import: %s\n", why.c_str());
+  throw Stop{status};
+}
+
+// A day merged into the file at path, for whoever asked to know.
+void record(const Day& d, const std::string& path) {
+  if (io.written) io.written->push_back({d.symbol, d.day, d.q, path});
 }
 
 void complain(const std::string& where, const std::string& why) {
-  std::fprintf(stderr, "kadmer-import: %s: %s\n", where.c_str(), why.c_str());
+  std::fprintf(io.err, "kadmer-import: %s: %s\n", where.c_str(), why.c_str());
 }
 
 // ---- text of the files ----
@@ -455,6 +467,7 @@ Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> add
       m.text += '\n';
       m.changed = true;
       ++counts.added;
+      record(*adds[i].second, path);
     }
   };
   for (std::size_t k = 0; k < lines.size(); ++k) {
@@ -470,6 +483,7 @@ Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> add
         m.text += line_of(d) + "\n";
         m.changed = replaced = true;
         ++counts.replaced;
+        record(d, path);
       } else {
         complain(where(d), d.symbol + " " + iso_text(d.day) + " differs from " + path + ": refused");
         ++counts.refused;
@@ -527,7 +541,7 @@ std::string day_file_history(const std::string& sym) {
     lines += line;
   }
   if (!lines.empty())
-    std::fprintf(stderr, "kadmer-import: %s: its %d days of the day files start its new history file\n", sym.c_str(),
+    std::fprintf(io.err, "kadmer-import: %s: its %d days of the day files start its new history file\n", sym.c_str(),
                  static_cast<int>(std::count(lines.begin(), lines.end(), '\n')));
   return lines;
 }
@@ -692,10 +706,7 @@ void parse(int argc, char** argv) {
   if (!opts.symbol.empty() && opts.files.size() > 1) tool::usage("--symbol names the security of one file");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::signal(SIGXFSZ, SIG_IGN);  // a file too large is a failed write, reported like any other
+int import_files(int argc, char** argv) {
   parse(argc, argv);
   const char* config = opts.config.empty() ? nullptr : opts.config.c_str();
   tool::check_config(config);
@@ -733,7 +744,7 @@ int main(int argc, char** argv) {
     Company c = company_of(sym);
     if (!c.known) new_companies += company_line(sym, c, unique[end - 1]->day) + "\n";
     if (!opts.symbol_files && history_files.count(sym))
-      std::fprintf(stderr, "kadmer-import: %s: the chart reads its history file, not the day files\n", sym.c_str());
+      std::fprintf(io.err, "kadmer-import: %s: the chart reads its history file, not the day files\n", sym.c_str());
     if (opts.symbol_files) by_symbol[sym].assign(unique.begin() + i, unique.begin() + end);
     if (!opts.day_files) continue;
     char kind = history::kind_letter(c.type);
@@ -759,7 +770,22 @@ int main(int argc, char** argv) {
     if (!table_text.empty() && table_text.back() != '\n') table_text += '\n';
     if (!write_whole(table, table_text + new_companies)) fail(3, "import stopped before the company table");
   }
-  std::printf("kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
-              counts.replaced, counts.unchanged, counts.refused, counts.bad);
+  std::fprintf(io.out, "kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
+               counts.replaced, counts.unchanged, counts.refused, counts.bad);
   return counts.refused || counts.bad || unreadable ? 1 : 0;
+}
+
+}  // namespace
+
+int run_import(int argc, char** argv, const ImportIo& with) {
+  io = with;
+  opts = Options{};
+  counts = Counts{};
+  quotes.clear();
+  companies.clear();
+  try {
+    return import_files(argc, argv);
+  } catch (const Stop& stop) {
+    return stop.status;
+  }
 }
