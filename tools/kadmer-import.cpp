@@ -4,12 +4,14 @@
 // kadmer-import-main.cpp calls it once, the fuzz target again and again.
 //
 // Everything is read and merged in memory first; only then is each changed
-// file written, to a temporary file in its own directory that is renamed over
-// the old one, so a file is always either as it was or complete. Existing
-// lines (comments, lines the loaders skip, other securities) are kept where
-// they stand.
+// file written, to a temporary file beside it that is renamed over it, so a
+// file is always either as it was or complete. Existing lines (comments,
+// lines the loaders skip, other securities) are kept where they stand.
+// Imports take turns: each holds a lock on the database from before it
+// reads the tables until its last rename.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -601,16 +603,51 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
 
 // ---- writing ----
 
-// Writes text to a temporary file beside path and renames it over path.
+// Temporary files are named .NAME.kadmer-import-XXXXXX, so that the next
+// import, holding the lock, knows and removes those a killed one left.
+constexpr std::string_view temp_mark = ".kadmer-import-";
+std::set<std::string> swept;  // directories cleared of them by this import
+
+bool is_temp_name(std::string_view n) {
+  std::size_t mark_at = n.size() - 6 - temp_mark.size();
+  return n.size() > temp_mark.size() + 7 && n[0] == '.' && n.substr(mark_at, temp_mark.size()) == temp_mark;
+}
+
+void sweep(const std::string& dir) {
+  if (!swept.insert(dir).second) return;
+  DIR* d = opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* e = readdir(d))
+    if (is_temp_name(e->d_name)) unlinkat(dirfd(d), e->d_name, 0);
+  closedir(d);
+}
+
+// The file a path names at last, through its symbolic links: it is written,
+// and the links stay links.
+std::string link_target(std::string path) {
+  char to[4096];
+  for (int hops = 0; hops < 40; ++hops) {
+    ssize_t n = readlink(path.c_str(), to, sizeof to);
+    if (n <= 0 || n == sizeof to) break;
+    std::string next(to, static_cast<std::size_t>(n));
+    path = next[0] == '/' ? next : path.substr(0, path.find_last_of('/') + 1) + next;
+  }
+  return path;
+}
+
+// Writes text to a temporary file beside the file at path and renames it over that.
 bool write_whole(const std::string& path, const std::string& text) {
-  std::string dir = path.substr(0, path.find_last_of('/'));
-  std::string tmp = dir + "/." + path.substr(path.find_last_of('/') + 1) + ".XXXXXX";
+  std::string target = link_target(path);
+  std::size_t slash = target.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
+  sweep(dir);
+  std::string tmp = dir + "/." + target.substr(slash + 1) + std::string(temp_mark) + "XXXXXX";
   int fd = mkstemp(tmp.data());
   if (fd < 0) return complain(path, std::strerror(errno)), false;
   struct stat st;
   mode_t umask_now = umask(022);
   umask(umask_now);
-  fchmod(fd, stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
+  fchmod(fd, stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
   bool ok = true;
   for (std::size_t done = 0; ok && done < text.size();) {
     ssize_t n = write(fd, text.data() + done, text.size() - done);
@@ -621,7 +658,7 @@ bool write_whole(const std::string& path, const std::string& text) {
   ok = ok && fsync(fd) == 0;
   int err = errno;
   ok = close(fd) == 0 && ok;
-  if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
+  if (ok && rename(tmp.c_str(), target.c_str()) == 0) return true;
   complain(path, std::string("can not write: ") + std::strerror(ok ? errno : err));
   unlink(tmp.c_str());
   return false;
@@ -629,6 +666,23 @@ bool write_whole(const std::string& path, const std::string& text) {
 
 void make_dir(const char* dir) {
   if (mkdir(dir, 0777) != 0 && errno != EEXIST) fail(3, std::string(dir) + ": " + std::strerror(errno));
+}
+
+int lock_fd = -1;  // the lock file, held until run_import returns
+
+// Waits for the database, saying so when another import holds it for more
+// than a moment; then clears what a killed import left.
+void lock_database() {
+  make_dir(generaldir);
+  std::string path = std::string(generaldir) + "/.kadmer-import.lock";
+  lock_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (lock_fd < 0) fail(3, path + ": " + std::strerror(errno) + ": nothing written");
+  for (int tries = 0; flock(lock_fd, LOCK_EX | LOCK_NB) != 0; ++tries) {
+    if (errno != EWOULDBLOCK && errno != EINTR) fail(3, path + ": " + std::strerror(errno) + ": nothing written");
+    if (tries == 50) std::fprintf(io.err, "kadmer-import: waiting for another import to finish (%s)\n", path.c_str());
+    usleep(10000);
+  }
+  for (const char* dir : {generaldir, symboldir, daydir}) sweep(dir);
 }
 
 std::string company_line(const std::string& sym, const Company& c, long last_day) {
@@ -710,7 +764,7 @@ int import_files(int argc, char** argv) {
   parse(argc, argv);
   const char* config = opts.config.empty() ? nullptr : opts.config.c_str();
   tool::check_config(config);
-  tool::start(config);
+  tool::settings(config);
   extendday = 0;  // the files get the days as they are
   // Without a setting the directories are the root: never write there.
   for (auto [dir, key, needed] : {std::tuple{generaldir, "generaldir", true},
@@ -718,6 +772,9 @@ int import_files(int argc, char** argv) {
                                   std::tuple{daydir, "daydir", opts.day_files}})
     if (needed && (!*dir || std::strcmp(dir, "/") == 0))
       fail(2, std::string("no ") + key + " in the settings (.kadmer): nothing written");
+  lock_database();
+  initial_groups();
+  initial_companys();
   if (!opts.groups.empty()) check_groups(opts.groups);
 
   std::vector<Day> days;
@@ -783,9 +840,14 @@ int run_import(int argc, char** argv, const ImportIo& with) {
   counts = Counts{};
   quotes.clear();
   companies.clear();
+  swept.clear();
+  int status;
   try {
-    return import_files(argc, argv);
+    status = import_files(argc, argv);
   } catch (const Stop& stop) {
-    return stop.status;
+    status = stop.status;
   }
+  if (lock_fd >= 0) close(lock_fd);
+  lock_fd = -1;
+  return status;
 }

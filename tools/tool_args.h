@@ -55,15 +55,19 @@ inline void check_config(const char* path) {
   std::fclose(f);
 }
 
-// Start-up as the program's, without a display: settings, the
-// configuration file, the group and company tables. A data file a reader
-// skips is named on standard error.
-inline void start(const char* config) {
+// Start-up as the program's, without a display: settings and the
+// configuration file, then the group and company tables. A data file a
+// reader skips is named on standard error.
+inline void settings(const char* config) {
   file_report_hook = [](const char* msg) { std::fprintf(stderr, "%s: %s\n", name, msg); };
   prepare_trace_stamp();
   if (config) copy_text(config_file, config);
   initial_vars();
   parse_config(0, 0, nullptr);
+}
+
+inline void start(const char* config) {
+  settings(config);
   initial_groups();
   initial_companys();
 }

@@ -4,6 +4,13 @@
 
 #include "support/fixtures.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,11 +57,12 @@ class Import : public ::testing::Test {
     }
     return out;
   }
-  // Every file of the database, hidden ones too.
+  // Every file of the database, hidden ones too, but the imports' lock.
   std::map<std::string, std::string> files() {
     std::map<std::string, std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(db.path()))
-      if (e.is_regular_file() && e.path().extension() != ".csv") out[e.path().string()] = read_file(e.path().string());
+      if (e.is_regular_file() && e.path().extension() != ".csv" && e.path().filename() != ".kadmer-import.lock")
+        out[e.path().string()] = read_file(e.path().string());
     return out;
   }
 };
@@ -306,6 +314,91 @@ TEST_F(Import, AFailedWriteLeavesEveryFileAsItWasOrComplete) {
   // Nothing, then some of the histories, then everything but the company table.
   EXPECT_EQ((std::vector<int>{0, written[1], int(complete.size() - before.size()) + 2}), written);
   EXPECT_GT(written[1], 0);
+}
+
+// Imports take turns on the database. Two started together both complete,
+// each merging with what the other wrote (each used to keep one run's
+// lines); one that finds the database taken says that it waits.
+TEST_F(Import, TwoImportsAtOnceBothComplete) {
+  for (const char* sym : {"ONE", "TWO", "THREE"}) {
+    std::string csv = "Date,Close,Volume\n";
+    for (const Csv& q : days(300)) csv += date_text(0, q) + "," + g9(q.close) + ",100\n";
+    db.write(sym + std::string(".csv"), csv);
+  }
+  Running one(KADMER_IMPORT, {"--output", "both", "ONE.csv"}, in_dir(db.path()));
+  Running two(KADMER_IMPORT, {"--output", "both", "TWO.csv"}, in_dir(db.path()));
+  for (Running* r : {&one, &two}) {
+    RunResult done = r->wait(60);
+    EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 600 added, 0 replaced, 0 unchanged, 0 refused, 0 bad\n")}),
+              (std::tuple{done.status, done.out})) << done.err;
+  }
+  std::string companys = read_file(db.file("general/companys")), day = read_file(db.file("days/s991213"));
+  for (const char* sym : {"ONE", "TWO"})
+    EXPECT_TRUE(companys.find(std::string("\n") + sym + ":") != std::string::npos &&
+                day.find(std::string(sym) + ",") != std::string::npos && loaded(sym).size() == 300) << sym;
+
+  int lock = open(db.file("general/.kadmer-import.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(0, flock(lock, LOCK_EX));
+  Running three(KADMER_IMPORT, {"THREE.csv"}, in_dir(db.path()));
+  for (int i = 0; i < 500 && three.err_so_far().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ("kadmer-import: waiting for another import to finish (general/.kadmer-import.lock)\n", three.err_so_far());
+  EXPECT_TRUE(three.alive());
+  close(lock);
+  EXPECT_EQ(0, three.wait(60).status);
+}
+
+// A link in the database stays a link: the file it names is written.
+TEST_F(Import, WritesGoThroughSymbolicLinks) {
+  db.mkdir("shared");
+  db.mkdir("symbols");
+  db.write("shared/AN", "991210, 2, 2, 2, 2\n");
+  fs::create_symlink("../shared/AN", db.file("symbols/AN"));
+  fs::rename(db.file("general/companys"), db.file("shared/companys"));
+  fs::create_symlink(db.file("shared/companys"), db.file("general/companys"));
+  db.write("in.csv", "Symbol,Date,Close\nAN,1999-12-13,3\nNEW,1999-12-13,4\n");
+  RunResult r = import({"in.csv"});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_TRUE(fs::is_symlink(db.file("symbols/AN")) && fs::is_symlink(db.file("general/companys")));
+  EXPECT_EQ("991210, 2, 2, 2, 2\n991213, 3, 3, 3, 0\n", read_file(db.file("shared/AN")));
+  EXPECT_NE(std::string::npos, read_file(db.file("shared/companys")).find("\nNEW:NEW:S:N::991213-0:\n"));
+  EXPECT_EQ(7u, files().size());  // the links, the files they name, NEW's history, .kadmer, the groups: no more
+}
+
+// An import killed at a random moment leaves each file as it was or
+// complete; the next one removes the temporary files a killed one left
+// (they stayed for ever) and finishes the work.
+TEST_F(Import, AKilledImportLeavesFilesOldOrNewAndTheNextFinishesIt) {
+  std::string csv = "Symbol,Date,Close\n";
+  std::vector<Csv> cs = days(60);
+  for (const char* s : {"AN", "B", "ZZ"})
+    for (const Csv& q : cs) csv += std::string(s) + "," + date_text(2, q) + "," + g9(q.close) + "\n";
+  db.write("in.csv", csv);
+  db.mkdir("symbols");
+  db.mkdir("days");
+  for (const char* left : {"symbols/.AN.kadmer-import-Ab12Cd", "days/.s991213.kadmer-import-000000",
+                           "general/.companys.kadmer-import-zZ9yX8", "symbols/.kadmer-import-keep"})
+    db.write(left, "a killed import's\n");
+  auto before = files();
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(0, import({"--output", "both", "in.csv"}).status);
+  auto took = std::chrono::steady_clock::now() - start;
+  auto complete = files();
+  EXPECT_EQ(before.size() - 3 + 3 + 60, complete.size());  // three left over gone (not the one named otherwise)
+  std::mt19937 random(std::random_device{}());
+  for (int trial = 0; trial < 4; ++trial) {
+    for (const auto& [path, text] : files()) fs::remove(path);
+    for (const auto& [path, text] : before) db.write(path.substr(db.path().size() + 1), text);
+    auto delay = std::chrono::duration_cast<std::chrono::microseconds>(took) * (random() % 1000) / 1000;
+    SCOPED_TRACE(delay.count());
+    Running killed(KADMER_IMPORT, {"--output", "both", "in.csv"}, in_dir(db.path()));
+    std::this_thread::sleep_for(delay);
+    killed.stop();
+    for (const auto& [path, text] : files())
+      EXPECT_TRUE((before.count(path) && before[path] == text) || (complete.count(path) && complete[path] == text) ||
+                  path.find(".kadmer-import-") != std::string::npos) << path;
+    EXPECT_EQ(0, import({"--output", "both", "in.csv"}).status);
+    EXPECT_TRUE(complete == files());
+  }
 }
 
 }  // namespace
