@@ -333,8 +333,11 @@ std::string file_stem(const std::string& path) {
 }
 
 // The whole file; false with errno set when it can not be read.
-bool read_file(const std::string& path, std::string* text) {
-  FILE* f = std::fopen(path.c_str(), "rb");
+// A CSV file may be a pipe (a process substitution); a database file is
+// opened as the readers open it, and anything but a regular file is named
+// and not read.
+bool read_file(const std::string& path, std::string* text, bool database = false) {
+  FILE* f = database ? open_data(path.c_str()) : std::fopen(path.c_str(), "rb");
   if (!f) return false;
   struct stat st;
   if (fstat(fileno(f), &st) == 0 && st.st_size > 0) text->reserve(static_cast<std::size_t>(st.st_size));
@@ -513,13 +516,15 @@ bool split_lines(const std::string& path, std::string_view text, std::vector<std
   return true;
 }
 
+// False for a file that stands there but can not be read whole.
 bool read_lines(const std::string& path, std::string* text, std::vector<std::string_view>* out) {
-  if (!read_file(path, text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
+  if (!read_file(path, text, true)) return errno == ENOENT;
   return split_lines(path, *text, out);
 }
 
 // Refuses every day of a file that can not take them.
 Merge refuse_all(const std::string& path, std::size_t days) {
+  complain(path, std::to_string(days) + (days == 1 ? " day" : " days") + " refused");
   counts.refused += static_cast<int>(days);
   return Merge{path, {}, false};
 }

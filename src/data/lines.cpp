@@ -24,6 +24,7 @@ int open_regular(const char* path) {
   }
   if (fd >= 0) {
     close(fd);
+    errno = EINVAL;  // no ENOENT left over: it is there
     std::snprintf(text, sizeof text, "%s is not a regular file", path);
   } else if (errno == ENOENT) {
     return -1;

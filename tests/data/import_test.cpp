@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <random>
@@ -246,10 +247,13 @@ TEST_F(Import, NothingIsWrittenWhereTheLoadersWouldNotSeeIt) {
   db.write("days/f991213", "FND,7, 6, 7, 0\n");
   db.write("symbols/UNS", "991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n");
   db.write("symbols/NUL", std::string("991213, 3, 3, 3, 3\n\0\n", 22));
-  db.write("in.csv", "Symbol,Date,Close,Volume\nAN,1999-12-15,4,400\nUNS,1999-12-13,4,4\nNUL,1999-12-14,4,4\n");
+  ASSERT_EQ(0, mkfifo(db.file("symbols/FIF").c_str(), 0644));  // it hung the import
+  db.write("in.csv", "Symbol,Date,Close,Volume\nAN,1999-12-15,4,400\nUNS,1999-12-13,4,4\nNUL,1999-12-14,4,4\n"
+                     "FIF,1999-12-14,4,4\n");
   RunResult r = import({"in.csv"});
-  EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 1 added, 0 replaced, 0 unchanged, 2 refused, 0 bad\n")}),
+  EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 1 added, 0 replaced, 0 unchanged, 3 refused, 0 bad\n")}),
             (std::tuple{r.status, r.out}));
+  EXPECT_NE(std::string::npos, r.err.find("symbols/FIF is not a regular file\nkadmer-import: symbols/FIF: 1 day refused"));
   EXPECT_NE(std::string::npos, r.err.find("AN: its 2 days of the day files start its new history file")) << r.err;
   EXPECT_EQ((std::vector<std::string>{"1999-12-13 2 2 2 200", "1999-12-14 2.5 2.5 2.5 250", "1999-12-15 4 4 4 4"}),
             loaded("AN"));
