@@ -175,49 +175,68 @@ std::string_view trim(std::string_view s) {
   return b == std::string_view::npos ? std::string_view() : s.substr(b, e - b + 1);
 }
 
-// Fields of one line, as views into the line or into `unquoted`; double
-// quotes group a field and "" is a quote.
-void split(std::string_view line, char sep, std::vector<std::string_view>* out, std::string* unquoted) {
+// Fields of one line, as views into the line or into `unquoted`. Quoting
+// is RFC 4180's: a field in double quotes may hold the separator and "" for
+// a quote; a quote in a field that does not begin with one, text after the
+// closing quote or a quote left open make the line bad (false, why).
+bool split(std::string_view line, char sep, std::vector<std::string_view>* out, std::string* unquoted,
+           std::string* why) {
   out->clear();
   if (line.find('"') == std::string_view::npos) {
     for (std::size_t at = 0;; ) {
       std::size_t end = line.find(sep, at);
       out->push_back(trim(line.substr(at, end == std::string_view::npos ? end : end - at)));
-      if (end == std::string_view::npos) return;
+      if (end == std::string_view::npos) return true;
       at = end + 1;
     }
   }
   unquoted->clear();
   std::vector<std::size_t> ends;
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '"') {
-      if (quoted && i + 1 < line.size() && line[i + 1] == '"') *unquoted += c, ++i;
-      else quoted = !quoted;
-    } else if (c == sep && !quoted) {
-      ends.push_back(unquoted->size());
+  for (std::size_t i = 0;; ++i) {  // one field from i, to the separator at i
+    std::size_t open = line.find_first_not_of(" \t", i);
+    if (open != std::string_view::npos && line[open] == '"') {
+      for (i = open + 1; i < line.size(); ++i) {
+        if (line[i] == '"' && (i + 1 == line.size() || line[i + 1] != '"')) break;  // the closing quote
+        *unquoted += line[i];
+        if (line[i] == '"') ++i;  // "" is one quote
+      }
+      if (i >= line.size()) return *why = "a quote is not closed", false;
+      i = std::min(line.find_first_not_of(" \t", i + 1), line.size());
+      if (i < line.size() && line[i] != sep) return *why = "text after a closing quote", false;
     } else {
-      *unquoted += c;
+      std::size_t end = std::min(line.find(sep, i), line.size());
+      if (line.substr(i, end - i).find('"') != std::string_view::npos)
+        return *why = "a quote inside a field that is not quoted", false;
+      unquoted->append(line.substr(i, end - i));
+      i = end;
     }
+    ends.push_back(unquoted->size());
+    if (i >= line.size()) break;
   }
-  ends.push_back(unquoted->size());
   std::string_view all = *unquoted;
   for (std::size_t i = 0, from = 0; i < ends.size(); from = ends[i++]) out->push_back(trim(all.substr(from, ends[i] - from)));
+  return true;
 }
 
-// A non-negative decimal number (with ';' between fields a decimal comma
-// too), its value and its text as the files hold it: no trailing zeros.
+// A non-negative decimal number, its value and its text as the files hold
+// it: no trailing zeros. Between semicolons the decimal mark is a comma and
+// points group thousands, every three digits or not at all: 150.000 is
+// 150000 as 12.345.678 is 12345678, and 12.5 is no number there.
 bool number(std::string_view text, char sep, double* v, std::string* canonical = nullptr) {
   char t[40];
   if (text.empty() || text.size() >= sizeof t) return false;
-  // Between semicolons the decimal mark is a comma, and points then group thousands.
-  bool grouped = sep == ';' && text.find(',') != std::string_view::npos;
+  char mark = sep == ';' ? ',' : '.';
+  std::size_t whole = std::min(text.find(mark), text.size());
+  std::size_t group = sep == ';' ? text.substr(0, whole).find('.') : std::string_view::npos;
+  if (group != std::string_view::npos && (group == 0 || group > 3 || (whole - group) % 4 != 0)) return false;
   int points = 0, digits = 0;
   std::size_t n = 0;
-  for (char c : text) {
-    if (c == '.' && grouped) continue;
-    if (c == ',' && sep == ';') c = '.';
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    char c = k == whole ? '.' : text[k];
+    if (k < whole && group != std::string_view::npos && k >= group && (k - group) % 4 == 0) {
+      if (c != '.') return false;
+      continue;
+    }
     if (c == '.') ++points;
     else if (c >= '0' && c <= '9') ++digits;
     else return false;
@@ -271,10 +290,12 @@ std::string upper(std::string s) {
 
 struct Columns {
   int date = -1, high = -1, low = -1, close = -1, volume = -1, symbol = -1;
+  std::size_t count = 0;  // fields of the header
 };
 
 Columns header(const std::vector<std::string_view>& names) {
   Columns c;
+  c.count = names.size();
   for (int i = 0; i < static_cast<int>(names.size()); ++i) {
     std::string n = lower(std::string(names[i]));
     int* slot = n == "date" ? &c.date : n == "high" ? &c.high : n == "low" ? &c.low : n == "close" ? &c.close
@@ -289,6 +310,8 @@ bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char se
                Day* out, std::string* why, bool* refused) {
   int need = std::max({c.date, c.high, c.low, c.close, c.volume, c.symbol});
   if (static_cast<int>(f.size()) <= need) return *why = "too few fields", false;
+  for (std::size_t k = c.count; k < f.size(); ++k)  // a decimal comma in a comma file, say
+    if (!f[k].empty()) return *why = "more fields than the header's " + std::to_string(c.count), false;
   auto quoted = [](std::string_view t) {  // short and printable, whatever the field holds
     std::string q(t.substr(0, 40));
     for (char& ch : q) if (static_cast<unsigned char>(ch) < ' ' || ch == 127) ch = '?';
@@ -375,7 +398,8 @@ bool read_csv(int file, std::vector<Day>* days) {
     if (!have_header) {
       std::string where = path + ":" + std::to_string(n);
       sep = std::count(line.begin(), line.end(), ';') > std::count(line.begin(), line.end(), ',') ? ';' : ',';
-      split(line, sep, &f, &unquoted);
+      std::string why;
+      if (!split(line, sep, &f, &unquoted, &why)) return complain(where, "the header: " + why), false;
       c = header(f);
       have_header = true;
       if (c.date < 0 || c.close < 0) return complain(where, "the header names no Date or no Close column"), false;
@@ -386,8 +410,7 @@ bool read_csv(int file, std::vector<Day>* days) {
     Day day;
     std::string why;
     bool refused = false;
-    split(line, sep, &f, &unquoted);
-    if (parse_row(f, c, sep, file_symbol, &day, &why, &refused)) {
+    if (split(line, sep, &f, &unquoted, &why) && parse_row(f, c, sep, file_symbol, &day, &why, &refused)) {
       day.file = file, day.line = n;
       days->push_back(std::move(day));
     } else {

@@ -210,13 +210,20 @@ TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
   db.write("AN.csv", "Date,High,Low,Close,Volume\n2000-01-03,2,1,1.5,100\n2000-13-01,2,1,1.5,100\n"
                      "2000-01-04,2,1,,100\n2000-01-05,1,2,1.5,100\n1968-12-31,2,1,1.5,100\n2000-01-06,2,1\n"
                      "2000-01-07,2,1,1.5,-5\n2000-01-10,2,1,1.5e1,100\n2000-01-11,2,1,1" + std::string(39, '0') +
-                     ",1\n2000-01-12,1,0,0.0000004,1\n2000-01-13,2,1,1.5,1.5\n");
+                     ",1\n2000-01-12,1,0,0.0000004,1\n2000-01-13,2,1,1.5,1.5\n"
+                     "2000-01-14,2,1,\"12\"5\",1\n2000-01-17,2,1,\"14\n2000-01-18,2,1,12,5,1000\n2000-01-19,2,1,1\"5,1\n"
+                     "\"2000-01-20\", \"2\" ,\"1\",\"1.5\",\"100\"\n");  // quotes as RFC 4180 has them
   RunResult r = import({"AN.csv"});
   EXPECT_EQ(1, r.status);
-  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 0 unchanged, 1 refused, 9 bad\n", r.out);
-  for (int line = 3; line <= 12; ++line)
-    EXPECT_NE(std::string::npos, r.err.find("AN.csv:" + std::to_string(line) + ": ")) << line << r.err;
-  EXPECT_EQ("000103, 2, 1, 1.5, 1\n", read_file(db.file("symbols/AN")));
+  EXPECT_EQ("kadmer-import: 2 added, 0 replaced, 0 unchanged, 1 refused, 13 bad\n", r.out);
+  for (int line = 3; line <= 17; ++line)
+    EXPECT_EQ(line < 17, r.err.find("AN.csv:" + std::to_string(line) + ": ") != std::string::npos) << line << r.err;
+  EXPECT_EQ("000103, 2, 1, 1.5, 1\n000120, 2, 1, 1.5, 1\n", read_file(db.file("symbols/AN")));
+  // Between semicolons points group thousands, every three digits or not at all.
+  db.write("S.csv", "Date;Close;Volume\n2000-01-03;1.234,5;12.345.678\n2000-01-04;150.000;150.000\n2000-01-05;12.5;1\n"
+                    "2000-01-06;1.23.456;1\n2000-01-07;1.5;1\n");
+  EXPECT_EQ("kadmer-import: 2 added, 0 replaced, 0 unchanged, 0 refused, 3 bad\n", import({"--symbol", "semi", "S.csv"}).out);
+  EXPECT_EQ("000103, 1234.5, 1234.5, 1234.5, 123457\n000104, 150000, 150000, 150000, 1500\n", read_file(db.file("symbols/SEMI")));
 
   auto before = files();
   db.write("x.csv", "When,Close\n2000-01-03,1\n");
