@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -27,7 +28,6 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -278,9 +278,22 @@ bool date(std::string_view text, int* y, int* m, int* d) {
   return valid_date(*y, *m, *d);
 }
 
-bool valid_symbol(const std::string& s) {
-  return !s.empty() && s.size() <= 8 && s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.^_-") ==
-                                            std::string::npos && s.find_first_not_of('.') != std::string::npos;
+// Text short and printable, whatever it holds, in quotes.
+std::string shown(std::string_view t) {
+  std::string q(t.substr(0, 40));
+  for (char& ch : q) if (static_cast<unsigned char>(ch) < ' ' || ch == 127) ch = '?';
+  return "\"" + q + (t.size() > 40 ? "...\"" : "\"");
+}
+
+// What is wrong with a symbol, or nothing. A longer one is refused, not
+// cut: cut, it would name another security.
+std::string symbol_fault(const std::string& s) {
+  if (s.size() > sizeof symbolname - 1)
+    return "the symbol " + shown(s) + " is longer than " + std::to_string(sizeof symbolname - 1) + " characters";
+  if (s.empty() || s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.^_-") != std::string::npos ||
+      s.find_first_not_of('.') == std::string::npos)
+    return "no valid symbol " + shown(s) + ": letters, digits or . ^ _ -";
+  return {};
 }
 
 std::string upper(std::string s) {
@@ -312,26 +325,21 @@ bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char se
   if (static_cast<int>(f.size()) <= need) return *why = "too few fields", false;
   for (std::size_t k = c.count; k < f.size(); ++k)  // a decimal comma in a comma file, say
     if (!f[k].empty()) return *why = "more fields than the header's " + std::to_string(c.count), false;
-  auto quoted = [](std::string_view t) {  // short and printable, whatever the field holds
-    std::string q(t.substr(0, 40));
-    for (char& ch : q) if (static_cast<unsigned char>(ch) < ' ' || ch == 127) ch = '?';
-    return "\"" + q + (t.size() > 40 ? "...\"" : "\"");
-  };
   std::string sym = c.symbol >= 0 ? upper(std::string(f[c.symbol])) : file_symbol;
-  if (!valid_symbol(sym)) return *why = "no valid symbol " + quoted(sym), false;
+  if (std::string fault = symbol_fault(sym); !fault.empty()) return *why = fault, false;
   int y = 0, m = 0, d = 0;
-  if (!date(f[c.date], &y, &m, &d)) return *why = "no date " + quoted(f[c.date]), false;
+  if (!date(f[c.date], &y, &m, &d)) return *why = "no date " + shown(f[c.date]), false;
   if (y < 1969 || y > 2068) return *refused = true, *why = "year " + std::to_string(y) + " outside 1969-2068", false;
   double close, high, low, volume = 0;
   std::string close_t, high_t, low_t;
-  if (!number(f[c.close], sep, &close, &close_t) || close <= 0) return *why = "no close " + quoted(f[c.close]), false;
+  if (!number(f[c.close], sep, &close, &close_t) || close <= 0) return *why = "no close " + shown(f[c.close]), false;
   high = low = close;
   high_t = low_t = close_t;
-  if (c.high >= 0 && !number(f[c.high], sep, &high, &high_t)) return *why = "no high " + quoted(f[c.high]), false;
-  if (c.low >= 0 && !number(f[c.low], sep, &low, &low_t)) return *why = "no low " + quoted(f[c.low]), false;
+  if (c.high >= 0 && !number(f[c.high], sep, &high, &high_t)) return *why = "no high " + shown(f[c.high]), false;
+  if (c.low >= 0 && !number(f[c.low], sep, &low, &low_t)) return *why = "no low " + shown(f[c.low]), false;
   if (high < low) return *why = "high below low", false;
   if (c.volume >= 0 && (!number(f[c.volume], sep, &volume) || volume != std::floor(volume)))
-    return *why = "no whole volume " + quoted(f[c.volume]), false;
+    return *why = "no whole volume " + shown(f[c.volume]), false;
   double v = std::round(opts.hundreds ? volume : volume / 100.0);
   if (v > INT32_MAX) return *why = "volume too large", false;
   out->symbol = sym;
@@ -403,8 +411,8 @@ bool read_csv(int file, std::vector<Day>* days) {
       c = header(f);
       have_header = true;
       if (c.date < 0 || c.close < 0) return complain(where, "the header names no Date or no Close column"), false;
-      if (c.symbol < 0 && !valid_symbol(file_symbol))
-        return complain(path, "no valid symbol \"" + file_symbol + "\" (--symbol names it)"), false;
+      if (std::string fault = symbol_fault(file_symbol); c.symbol < 0 && !fault.empty())
+        return complain(path, fault + " (--symbol names it)"), false;
       continue;
     }
     Day day;
@@ -722,17 +730,32 @@ std::string company_line(const std::string& sym, const Company& c, long last_day
 
 // ---- options ----
 
-void check_groups(const std::string& list) {
-  std::stringstream in(list);
+// Text for the company table: a control character or its separator ':'
+// in it would break the line or add lines to it.
+bool table_safe(const std::string& v) {
+  auto bad = [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 127 || c == ':'; };
+  return std::none_of(v.begin(), v.end(), bad);
+}
+
+constexpr const char* code_chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.";
+
+// The group codes of a new company without the empty ones (an empty code
+// would join the first group); each must begin a group's code.
+std::string group_list(const std::string& list) {
+  std::string out;
   int n = 0;
-  for (std::string code; std::getline(in, code, ',');) {
-    code = upper(code);
+  for (std::size_t at = 0, comma; at <= list.size(); at = comma + 1) {
+    comma = std::min(list.find(',', at), list.size());
+    std::string code = list.substr(at, comma - at);
+    if (code.empty()) continue;
     bool found = false;
     for (int g = 1; g <= num_groups && !found; ++g)
       found = groups[g].num != 0 && std::strncmp(groups[g].code, code.c_str(), code.size()) == 0;
-    if (!found || code.empty()) tool::usage(("no group " + code).c_str());
+    if (!found) tool::usage(("no group " + code).c_str());
     if (++n > 5) tool::usage("at most five groups");
+    out += (out.empty() ? "" : ",") + code;
   }
+  return out;
 }
 
 void parse(int argc, char** argv) {
@@ -752,26 +775,28 @@ void parse(int argc, char** argv) {
       opts.day_files = v != "symbol";
     } else if (a == "--symbol") {
       opts.symbol = upper(value());
-      if (!valid_symbol(opts.symbol)) tool::usage("a symbol is 1 to 8 letters, digits or . ^ _ -");
+      if (std::string fault = symbol_fault(opts.symbol); !fault.empty()) tool::usage(fault.c_str());
     } else if (a == "--volume-unit") {
       std::string v = value();
       if (v != "shares" && v != "hundreds") tool::usage("--volume-unit is shares or hundreds");
       opts.hundreds = v == "hundreds";
     } else if (a == "--name") {
       opts.name = value();
-      if (opts.name.find_first_of(":\n") != std::string::npos || opts.name.size() > 40)
-        tool::usage("a name is at most 40 characters and holds no ':'");
+      if (!table_safe(opts.name) || opts.name.size() > 40)
+        tool::usage("a name is at most 40 characters, without ':' or control characters");
     } else if (a == "--type") {
       std::string v = upper(value());
       if (v != "S" && v != "M" && v != "I") tool::usage("--type is S, M or I");
       opts.type = v[0];
     } else if (a == "--market") {
       std::string v = upper(value());
-      if (v.size() != 1 || v == ":") tool::usage("--market is one character");
+      if (v.size() != 1 || !std::isalnum(static_cast<unsigned char>(v[0])))
+        tool::usage("--market is one letter or digit");
       opts.market = v[0];
     } else if (a == "--groups") {
       opts.groups = upper(value());
-      if (opts.groups.find_first_of(": ") != std::string::npos) tool::usage("groups are codes between commas");
+      if (opts.groups.find_first_not_of(std::string(code_chars) + ",") != std::string::npos)
+        tool::usage("groups are codes of letters, digits and '.' between commas");
     } else if (a == "--replace") {
       opts.replace = true;
     } else if (a == "--strict") {
@@ -786,6 +811,19 @@ void parse(int argc, char** argv) {
   }
   if (opts.files.empty()) tool::usage("no CSV file");
   if (!opts.symbol.empty() && opts.files.size() > 1) tool::usage("--symbol names the security of one file");
+}
+
+void summary() {
+  std::fprintf(io.out, "kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
+               counts.replaced, counts.unchanged, counts.refused, counts.bad);
+}
+
+// A bad line or a refused day stops a strict import before it writes; the
+// summary says what it found (nothing added, nothing replaced).
+[[noreturn]] void stop_strict() {
+  counts.added = counts.replaced = 0;
+  summary();
+  fail(1, "nothing written (--strict)");
 }
 
 int import_files(int argc, char** argv) {
@@ -803,13 +841,13 @@ int import_files(int argc, char** argv) {
   lock_database();
   initial_groups();
   initial_companys();
-  if (!opts.groups.empty()) check_groups(opts.groups);
+  opts.groups = group_list(opts.groups);
 
   std::vector<Day> days;
   int unreadable = 0;
   for (int f = 0; f < static_cast<int>(opts.files.size()); ++f) unreadable += !read_csv(f, &days);
   std::vector<const Day*> unique = unique_days(days);
-  if (opts.strict && (counts.bad || counts.refused || unreadable)) fail(1, "nothing written (--strict)");
+  if (opts.strict && (counts.bad || counts.refused || unreadable)) stop_strict();
 
   // Days in the order of the import, by security and by file.
   std::map<std::string, std::vector<const Day*>> by_symbol;
@@ -840,7 +878,7 @@ int import_files(int argc, char** argv) {
   std::vector<Merge> merges;
   for (const auto& [sym, list] : by_symbol) merges.push_back(merge_symbol_file(sym, list));
   for (const auto& [file, list] : by_file) merges.push_back(merge_day_file(file.first, file.second, list));
-  if (opts.strict && counts.refused) fail(1, "nothing written (--strict)");
+  if (opts.strict && counts.refused) stop_strict();
 
   std::string table = std::string(generaldir) + "/companys", table_text;
   std::vector<std::string_view> table_lines;
@@ -855,8 +893,7 @@ int import_files(int argc, char** argv) {
     if (!table_text.empty() && table_text.back() != '\n') table_text += '\n';
     if (!write_whole(table, table_text + new_companies)) fail(3, "import stopped before the company table");
   }
-  std::fprintf(io.out, "kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
-               counts.replaced, counts.unchanged, counts.refused, counts.bad);
+  summary();
   return counts.refused || counts.bad || unreadable ? 1 : 0;
 }
 

@@ -48,8 +48,17 @@ inline void date_arg(const char* text, int* ymd) {
   ymd[2] = d;
 }
 
+// Text for a fixed field: a longer one is refused, since cut it would name
+// something else (LONGSYMBOLXYZ would be LONGSYMB).
+inline const char* whole_text(const char* text, std::size_t size, const char* what) {
+  if (std::strlen(text) >= size)
+    usage((std::string(what) + " \"" + text + "\" is longer than " + std::to_string(size - 1) + " characters").c_str());
+  return text;
+}
+
 inline void check_config(const char* path) {
   if (!path) return;
+  whole_text(path, sizeof config_file, "the settings file");
   FILE* f = std::fopen(path, "r");
   if (!f) usage((std::string("can not read ") + path).c_str());
   std::fclose(f);

@@ -170,7 +170,9 @@ TEST_F(Import, ASecondImportChangesNothingAConflictIsRefusedAndReplaceWins) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--output", "both", "AN.csv"}, {"--strict", "--output", "both", "AN.csv"}}) {
     RunResult r = import(args);
-    EXPECT_EQ(1, r.status);
+    EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 0 added, 0 replaced, ") +
+                                 (args[0] == "--strict" ? "0 unchanged, 1 refused" : "14 unchanged, 3 refused") + ", 0 bad\n"}),
+              (std::tuple{r.status, r.out}));  // a strict run too says what it found
     std::vector<std::string> whys = {"AN.csv:10: AN 1999-12-20 differs from AN.csv:7: refused",
                                      "AN.csv:4: AN 1999-12-15 differs from symbols/AN: refused",
                                      "AN.csv:4: AN 1999-12-15 differs from days/s991215: refused"};
@@ -192,7 +194,7 @@ TEST_F(Import, DayFilesStaySortedAndEachKindGoesToItsFile) {
   db.write("days/s991213", "# stocks\nA,1, 1, 1, 1\nAN,2, 2, 2, 2\nC,3, 3, 3, 3\nX,bad line\n");
   db.write("many.csv", "Ticker,Date,Close,Volume\nd,1999-12-13,4,400\nB,1999-12-13,5,500\nAB,1999-12-13,6,600\n"
                        "FND,1999-12-13,7,0\nIDX,1999-12-13,450.25,0\nAN,1999-12-13,2,300\n");
-  RunResult r = import({"--output", "day", "--name", "Imported Co", "--groups", "tech,DR", "many.csv"});
+  RunResult r = import({"--output", "day", "--name", "Imported Co", "--groups", "tech,,DR,", "many.csv"});
   EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 5 added, 0 replaced, 0 unchanged, 1 refused, 0 bad\n")}),
             (std::tuple{r.status, r.out}));  // AN's volume differs
   EXPECT_EQ("# stocks\nA,1, 1, 1, 1\nAB,6, 6, 6, 6\nAN,2, 2, 2, 2\nB,5, 5, 5, 5\nC,3, 3, 3, 3\nD,4, 4, 4, 4\n"
@@ -227,12 +229,20 @@ TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
 
   auto before = files();
   db.write("x.csv", "When,Close\n2000-01-03,1\n");
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{}, {"--output", "all", "AN.csv"}, {"--type", "Q", "AN.csv"},
-                                             {"--groups", "NOPE", "AN.csv"}, {"--symbol", "AB", "AN.csv", "x.csv"},
-                                             {"--symbol", "../etc", "AN.csv"}, {"--name", "a:b", "AN.csv"}}) {
+  // Nothing that would break the company table's lines gets in.
+  const std::string name = "a name is at most 40 characters, without ':' or control characters";
+  struct { std::vector<std::string> args; std::string says; } bad_options[] = {
+      {{}, "no CSV file"}, {{"--output", "all"}, "--output"}, {{"--type", "Q"}, "--type"}, {{"--groups", "NOPE"}, "no group NOPE"},
+      {{"--groups", "TECH,,DR,NOPE"}, "no group NOPE"}, {{"--groups", "TE-CH"}, "groups are codes of letters, digits and '.'"},
+      {{"--symbol", "AB", "x.csv"}, "--symbol names the security of one file"}, {{"--symbol", "../etc"}, "no valid symbol"},
+      {{"--symbol", "LONGSYMBOLXYZ"}, "the symbol \"LONGSYMBOLXYZ\" is longer than 8 characters"},
+      {{"--name", "a:b"}, name}, {{"--name", "a\rb"}, name}, {{"--name", "\x1b[31mred"}, name},
+      {{"--market", "\n"}, "--market is one letter or digit"}, {{"--market", ":"}, "--market is one letter or digit"}};
+  for (auto& [args, says] : bad_options) {
+    if (!args.empty()) args.push_back("AN.csv");
     RunResult u = import(args);
-    EXPECT_TRUE(u.status == 2 && u.err.find("usage: kadmer-import") != std::string::npos) << args.size() << u.err;
+    EXPECT_TRUE(u.status == 2 && u.err.find("kadmer-import: " + says) == 0 && u.err.find("\nusage: kadmer-import") != std::string::npos)
+        << says << u.err;
   }
   RunResult no_date = import({"x.csv"});
   EXPECT_EQ(1, no_date.status);

@@ -103,7 +103,7 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"--period", "6", "AB"}, {"--first", "2026-02-30", "AB"},
         {"--split-date", "261103", "AB"}, {"--mvavg-days", "x", "AB"}, {"--bogus", "1", "AB"}, {"AB", "CD"},
-        {"--config", "/no/such/file", "AB"}}) {
+        {"--config", "/no/such/file", "AB"}, {"LONGSYMBOLXYZ"}, {"--group", "ABCDEFGHIJKLMNOPQ"}}) {
     RunResult r = run_program(KADMER_DUMP, args);
     EXPECT_TRUE(r.status == 2 && r.err.find("usage: kadmer-dump") != std::string::npos) << args.size() << r.err;
   }
