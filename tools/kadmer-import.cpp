@@ -476,6 +476,7 @@ struct Existing {
   Key key{};           // symbol, or day number
   Quote q{};
   bool read = true;    // false: its numbers do not read, so no new day equals it
+  bool seen = true;    // false: the loaders skip it or stop before it (a file out of order)
 };
 
 // Merges `adds` (one per key) into the lines of a file; `line_of` writes a
@@ -513,7 +514,11 @@ Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> add
     bool replaced = false;
     if (a >= 0 && at[a] == static_cast<std::ptrdiff_t>(k)) {  // the day is there already
       const Day& d = *adds[a].second;
-      if (e.read && same_kept(d.q, e.q, d.symbol)) {
+      if (!e.seen) {  // whatever it held or would hold, the chart would not show it
+        complain(where(d), d.symbol + " " + iso_text(d.day) + ": the loaders do not read its line in " + path +
+                               " (out of order): refused");
+        ++counts.refused;
+      } else if (e.read && same_kept(d.q, e.q, d.symbol)) {
         ++counts.unchanged;
       } else if (opts.replace) {
         m.text += line_of(d) + "\n";
@@ -593,13 +598,14 @@ Merge merge_symbol_file(const std::string& sym, const std::vector<const Day*>& d
     split_lines(path, text, &raw);
   }
   std::vector<Existing<long>> lines;
+  long last = NO_DAY;  // the loader keeps a day only after the last one it kept
   for (std::string_view l : raw) {
     Existing<long> e{l};
     long date;
     std::string line(l);  // the reader wants a terminated line
     if (!l.empty() && l[0] != '#' && history::scan_history_line(line.c_str(), &date, &e.q)) {
       long day = yymmdd_days(static_cast<int>(date));
-      if (day != NO_DAY) e.data = true, e.key = day;
+      if (day != NO_DAY) e.data = true, e.key = day, e.seen = day > last, last = std::max(last, day);
     }
     lines.push_back(e);
   }
@@ -617,6 +623,7 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
   if (!read_lines(path, &text, &raw)) return refuse_all(path, days.size());
   std::vector<Existing<std::string_view>> lines;
   std::size_t from = kind == 'i' ? 1 : 0;
+  unsigned char highest = 0;  // a stock scan stops at a line whose first byte is above the symbol's
   for (std::string_view l : raw) {
     Existing<std::string_view> e{l};
     if (l.size() > from && l[0] != '#') {  // the loaders take what stands before the first ',' as its symbol
@@ -624,7 +631,9 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
       e.data = true, e.key = l.substr(from, comma == std::string_view::npos ? comma : comma - from);
       std::string quote(comma == std::string_view::npos ? std::string_view() : l.substr(comma + 1));
       e.read = comma != std::string_view::npos && history::scan_quote(quote.c_str(), &e.q);
+      e.seen = kind != 's' || static_cast<unsigned char>(l[0]) >= highest;
     }
+    if (!l.empty() && l[0] != '#') highest = std::max(highest, static_cast<unsigned char>(l[0]));
     lines.push_back(e);
   }
   std::vector<std::pair<std::string_view, const Day*>> adds;
