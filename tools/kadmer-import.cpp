@@ -111,13 +111,21 @@ void complain(const std::string& where, const std::string& why) {
 // ---- text of the files ----
 
 // Prices as the files hold them: fixed point, no trailing zeros.
-std::string price_text(double p) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6f", p);
+std::string price_text(double p, int digits = 6) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%.*f", digits, p);
   std::string s = buf;
   while (s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   return s;
+}
+
+// A loaded price with as many digits as it takes to read back the same:
+// written with six, 2.0000002 came back as 2.
+std::string float_text(float p) {
+  int digits = 6;
+  while (digits < 60 && std::strtof(price_text(p, digits).c_str(), nullptr) != p) ++digits;
+  return price_text(p, digits);
 }
 
 const char* yymmdd_text(long day) {
@@ -577,11 +585,10 @@ std::string day_file_history(const std::string& sym) {
   for (int k = 1; k < num_days; ++k) {
     const StockDay& d = days[k];
     if (d.nodata) continue;
-    char line[160];
-    std::snprintf(line, sizeof line, "%02d%02d%02d, %s, %s, %s, %lld\n", d.eyear, d.emon, d.eday,
-                  price_text(d.high).c_str(), price_text(d.low).c_str(), price_text(d.close).c_str(),
-                  static_cast<long long>(d.volume));
-    lines += line;
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d%02d%02d, ", d.eyear, d.emon, d.eday);
+    lines += date + float_text(d.high) + ", " + float_text(d.low) + ", " + float_text(d.close) + ", " +
+             std::to_string(d.volume) + "\n";
   }
   if (!lines.empty())
     std::fprintf(io.err, "kadmer-import: %s: its %d days of the day files start its new history file\n", sym.c_str(),
