@@ -60,14 +60,14 @@ Options parse(int argc, char** argv) {
     }
     if (a.rfind("--", 0) != 0) {
       if (o.symbol) usage("one symbol only");
-      o.symbol = argv[i];
+      o.symbol = tool::whole_text(argv[i], sizeof symbolname, "the symbol");
       continue;
     }
     if (i + 1 >= argc) usage("an option lacks its value");
     const char* v = argv[++i];
     if (a == "--config") o.config = v;
-    else if (a == "--group") o.group = v;
-    else if (a == "--adline") o.adline = v;
+    else if (a == "--group") o.group = tool::whole_text(v, sizeof groupname, "the group");
+    else if (a == "--adline") o.adline = tool::whole_text(v, sizeof adln_depth, "the depth");
     else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
     else if (a == "--mvavg-type") o.mvavg_type = int_arg(v, 0, 3, "--mvavg-type is 0..3");
     else if (a == "--mvavg-days") o.mvavg_days = int_arg(v, 0, 100000, "--mvavg-days is a count");

@@ -1,20 +1,23 @@
 // kadmer-import: brings price histories from CSV files into the database:
 // per-symbol history files, day files, or both, and a company line for a
-// symbol the company table does not know yet.
+// symbol the company table does not know yet. It is a routine, run_import:
+// kadmer-import-main.cpp calls it once, the fuzz target again and again.
 //
 // Everything is read and merged in memory first; only then is each changed
-// file written, to a temporary file in its own directory that is renamed over
-// the old one, so a file is always either as it was or complete. Existing
-// lines (comments, lines the loaders skip, other securities) are kept where
-// they stand.
+// file written, to a temporary file beside it that is renamed over it, so a
+// file is always either as it was or complete. Existing lines (comments,
+// lines the loaders skip, other securities) are kept where they stand.
+// Imports take turns: each holds a lock on the database from before it
+// reads the tables until its last rename.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <csignal>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -25,7 +28,6 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +36,7 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "data/history.h"
+#include "tools/kadmer-import.h"
 #include "tools/tool_args.h"
 
 const char* const tool::name = "kadmer-import";
@@ -80,30 +83,49 @@ struct Day {
 Options opts;
 Counts counts;
 std::string quotes;  // the quotes of every day, one after another
+ImportIo io;
+
+// Ends the import with an exit status (unwinding to run_import).
+struct Stop {
+  int status;
+};
 
 std::string_view quote_of(const Day& d) { return {quotes.data() + d.quote_at, d.quote_len}; }
 
 std::string where(const Day& d) { return opts.files[d.file] + ":" + std::to_string(d.line); }
 
 [[noreturn]] void fail(int status, const std::string& why) {
-  std::fprintf(stderr, "kadmer-import: %s\n", why.c_str());
-  std::exit(status);
+  std::fprintf(io.err, "kadmer-import: %s\n", why.c_str());
+  throw Stop{status};
+}
+
+// A day merged into the file at path, for whoever asked to know.
+void record(const Day& d, const std::string& path) {
+  if (io.written) io.written->push_back({d.symbol, d.day, d.q, path});
 }
 
 void complain(const std::string& where, const std::string& why) {
-  std::fprintf(stderr, "kadmer-import: %s: %s\n", where.c_str(), why.c_str());
+  std::fprintf(io.err, "kadmer-import: %s: %s\n", where.c_str(), why.c_str());
 }
 
 // ---- text of the files ----
 
 // Prices as the files hold them: fixed point, no trailing zeros.
-std::string price_text(double p) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6f", p);
+std::string price_text(double p, int digits = 6) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%.*f", digits, p);
   std::string s = buf;
   while (s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   return s;
+}
+
+// A loaded price with as many digits as it takes to read back the same:
+// written with six, 2.0000002 came back as 2.
+std::string float_text(float p) {
+  int digits = 6;
+  while (digits < 60 && std::strtof(price_text(p, digits).c_str(), nullptr) != p) ++digits;
+  return price_text(p, digits);
 }
 
 const char* yymmdd_text(long day) {
@@ -161,49 +183,68 @@ std::string_view trim(std::string_view s) {
   return b == std::string_view::npos ? std::string_view() : s.substr(b, e - b + 1);
 }
 
-// Fields of one line, as views into the line or into `unquoted`; double
-// quotes group a field and "" is a quote.
-void split(std::string_view line, char sep, std::vector<std::string_view>* out, std::string* unquoted) {
+// Fields of one line, as views into the line or into `unquoted`. Quoting
+// is RFC 4180's: a field in double quotes may hold the separator and "" for
+// a quote; a quote in a field that does not begin with one, text after the
+// closing quote or a quote left open make the line bad (false, why).
+bool split(std::string_view line, char sep, std::vector<std::string_view>* out, std::string* unquoted,
+           std::string* why) {
   out->clear();
   if (line.find('"') == std::string_view::npos) {
     for (std::size_t at = 0;; ) {
       std::size_t end = line.find(sep, at);
       out->push_back(trim(line.substr(at, end == std::string_view::npos ? end : end - at)));
-      if (end == std::string_view::npos) return;
+      if (end == std::string_view::npos) return true;
       at = end + 1;
     }
   }
   unquoted->clear();
   std::vector<std::size_t> ends;
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '"') {
-      if (quoted && i + 1 < line.size() && line[i + 1] == '"') *unquoted += c, ++i;
-      else quoted = !quoted;
-    } else if (c == sep && !quoted) {
-      ends.push_back(unquoted->size());
+  for (std::size_t i = 0;; ++i) {  // one field from i, to the separator at i
+    std::size_t open = line.find_first_not_of(" \t", i);
+    if (open != std::string_view::npos && line[open] == '"') {
+      for (i = open + 1; i < line.size(); ++i) {
+        if (line[i] == '"' && (i + 1 == line.size() || line[i + 1] != '"')) break;  // the closing quote
+        *unquoted += line[i];
+        if (line[i] == '"') ++i;  // "" is one quote
+      }
+      if (i >= line.size()) return *why = "a quote is not closed", false;
+      i = std::min(line.find_first_not_of(" \t", i + 1), line.size());
+      if (i < line.size() && line[i] != sep) return *why = "text after a closing quote", false;
     } else {
-      *unquoted += c;
+      std::size_t end = std::min(line.find(sep, i), line.size());
+      if (line.substr(i, end - i).find('"') != std::string_view::npos)
+        return *why = "a quote inside a field that is not quoted", false;
+      unquoted->append(line.substr(i, end - i));
+      i = end;
     }
+    ends.push_back(unquoted->size());
+    if (i >= line.size()) break;
   }
-  ends.push_back(unquoted->size());
   std::string_view all = *unquoted;
   for (std::size_t i = 0, from = 0; i < ends.size(); from = ends[i++]) out->push_back(trim(all.substr(from, ends[i] - from)));
+  return true;
 }
 
-// A non-negative decimal number (with ';' between fields a decimal comma
-// too), its value and its text as the files hold it: no trailing zeros.
+// A non-negative decimal number, its value and its text as the files hold
+// it: no trailing zeros. Between semicolons the decimal mark is a comma and
+// points group thousands, every three digits or not at all: 150.000 is
+// 150000 as 12.345.678 is 12345678, and 12.5 is no number there.
 bool number(std::string_view text, char sep, double* v, std::string* canonical = nullptr) {
   char t[40];
   if (text.empty() || text.size() >= sizeof t) return false;
-  // Between semicolons the decimal mark is a comma, and points then group thousands.
-  bool grouped = sep == ';' && text.find(',') != std::string_view::npos;
+  char mark = sep == ';' ? ',' : '.';
+  std::size_t whole = std::min(text.find(mark), text.size());
+  std::size_t group = sep == ';' ? text.substr(0, whole).find('.') : std::string_view::npos;
+  if (group != std::string_view::npos && (group == 0 || group > 3 || (whole - group) % 4 != 0)) return false;
   int points = 0, digits = 0;
   std::size_t n = 0;
-  for (char c : text) {
-    if (c == '.' && grouped) continue;
-    if (c == ',' && sep == ';') c = '.';
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    char c = k == whole ? '.' : text[k];
+    if (k < whole && group != std::string_view::npos && k >= group && (k - group) % 4 == 0) {
+      if (c != '.') return false;
+      continue;
+    }
     if (c == '.') ++points;
     else if (c >= '0' && c <= '9') ++digits;
     else return false;
@@ -245,9 +286,22 @@ bool date(std::string_view text, int* y, int* m, int* d) {
   return valid_date(*y, *m, *d);
 }
 
-bool valid_symbol(const std::string& s) {
-  return !s.empty() && s.size() <= 8 && s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.^_-") ==
-                                            std::string::npos && s.find_first_not_of('.') != std::string::npos;
+// Text short and printable, whatever it holds, in quotes.
+std::string shown(std::string_view t) {
+  std::string q(t.substr(0, 40));
+  for (char& ch : q) if (static_cast<unsigned char>(ch) < ' ' || ch == 127) ch = '?';
+  return "\"" + q + (t.size() > 40 ? "...\"" : "\"");
+}
+
+// What is wrong with a symbol, or nothing. A longer one is refused, not
+// cut: cut, it would name another security.
+std::string symbol_fault(const std::string& s) {
+  if (s.size() > sizeof symbolname - 1)
+    return "the symbol " + shown(s) + " is longer than " + std::to_string(sizeof symbolname - 1) + " characters";
+  if (s.empty() || s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.^_-") != std::string::npos ||
+      s.find_first_not_of('.') == std::string::npos)
+    return "no valid symbol " + shown(s) + ": letters, digits or . ^ _ -";
+  return {};
 }
 
 std::string upper(std::string s) {
@@ -257,10 +311,12 @@ std::string upper(std::string s) {
 
 struct Columns {
   int date = -1, high = -1, low = -1, close = -1, volume = -1, symbol = -1;
+  std::size_t count = 0;  // fields of the header
 };
 
 Columns header(const std::vector<std::string_view>& names) {
   Columns c;
+  c.count = names.size();
   for (int i = 0; i < static_cast<int>(names.size()); ++i) {
     std::string n = lower(std::string(names[i]));
     int* slot = n == "date" ? &c.date : n == "high" ? &c.high : n == "low" ? &c.low : n == "close" ? &c.close
@@ -275,26 +331,23 @@ bool parse_row(const std::vector<std::string_view>& f, const Columns& c, char se
                Day* out, std::string* why, bool* refused) {
   int need = std::max({c.date, c.high, c.low, c.close, c.volume, c.symbol});
   if (static_cast<int>(f.size()) <= need) return *why = "too few fields", false;
-  auto quoted = [](std::string_view t) {  // short and printable, whatever the field holds
-    std::string q(t.substr(0, 40));
-    for (char& ch : q) if (static_cast<unsigned char>(ch) < ' ' || ch == 127) ch = '?';
-    return "\"" + q + (t.size() > 40 ? "...\"" : "\"");
-  };
+  for (std::size_t k = c.count; k < f.size(); ++k)  // a decimal comma in a comma file, say
+    if (!f[k].empty()) return *why = "more fields than the header's " + std::to_string(c.count), false;
   std::string sym = c.symbol >= 0 ? upper(std::string(f[c.symbol])) : file_symbol;
-  if (!valid_symbol(sym)) return *why = "no valid symbol " + quoted(sym), false;
+  if (std::string fault = symbol_fault(sym); !fault.empty()) return *why = fault, false;
   int y = 0, m = 0, d = 0;
-  if (!date(f[c.date], &y, &m, &d)) return *why = "no date " + quoted(f[c.date]), false;
+  if (!date(f[c.date], &y, &m, &d)) return *why = "no date " + shown(f[c.date]), false;
   if (y < 1969 || y > 2068) return *refused = true, *why = "year " + std::to_string(y) + " outside 1969-2068", false;
   double close, high, low, volume = 0;
   std::string close_t, high_t, low_t;
-  if (!number(f[c.close], sep, &close, &close_t) || close <= 0) return *why = "no close " + quoted(f[c.close]), false;
+  if (!number(f[c.close], sep, &close, &close_t) || close <= 0) return *why = "no close " + shown(f[c.close]), false;
   high = low = close;
   high_t = low_t = close_t;
-  if (c.high >= 0 && !number(f[c.high], sep, &high, &high_t)) return *why = "no high " + quoted(f[c.high]), false;
-  if (c.low >= 0 && !number(f[c.low], sep, &low, &low_t)) return *why = "no low " + quoted(f[c.low]), false;
+  if (c.high >= 0 && !number(f[c.high], sep, &high, &high_t)) return *why = "no high " + shown(f[c.high]), false;
+  if (c.low >= 0 && !number(f[c.low], sep, &low, &low_t)) return *why = "no low " + shown(f[c.low]), false;
   if (high < low) return *why = "high below low", false;
   if (c.volume >= 0 && (!number(f[c.volume], sep, &volume) || volume != std::floor(volume)))
-    return *why = "no whole volume " + quoted(f[c.volume]), false;
+    return *why = "no whole volume " + shown(f[c.volume]), false;
   double v = std::round(opts.hundreds ? volume : volume / 100.0);
   if (v > INT32_MAX) return *why = "volume too large", false;
   out->symbol = sym;
@@ -319,8 +372,11 @@ std::string file_stem(const std::string& path) {
 }
 
 // The whole file; false with errno set when it can not be read.
-bool read_file(const std::string& path, std::string* text) {
-  FILE* f = std::fopen(path.c_str(), "rb");
+// A CSV file may be a pipe (a process substitution); a database file is
+// opened as the readers open it, and anything but a regular file is named
+// and not read.
+bool read_file(const std::string& path, std::string* text, bool database = false) {
+  FILE* f = database ? open_data(path.c_str()) : std::fopen(path.c_str(), "rb");
   if (!f) return false;
   struct stat st;
   if (fstat(fileno(f), &st) == 0 && st.st_size > 0) text->reserve(static_cast<std::size_t>(st.st_size));
@@ -358,19 +414,19 @@ bool read_csv(int file, std::vector<Day>* days) {
     if (!have_header) {
       std::string where = path + ":" + std::to_string(n);
       sep = std::count(line.begin(), line.end(), ';') > std::count(line.begin(), line.end(), ',') ? ';' : ',';
-      split(line, sep, &f, &unquoted);
+      std::string why;
+      if (!split(line, sep, &f, &unquoted, &why)) return complain(where, "the header: " + why), false;
       c = header(f);
       have_header = true;
       if (c.date < 0 || c.close < 0) return complain(where, "the header names no Date or no Close column"), false;
-      if (c.symbol < 0 && !valid_symbol(file_symbol))
-        return complain(path, "no valid symbol \"" + file_symbol + "\" (--symbol names it)"), false;
+      if (std::string fault = symbol_fault(file_symbol); c.symbol < 0 && !fault.empty())
+        return complain(path, fault + " (--symbol names it)"), false;
       continue;
     }
     Day day;
     std::string why;
     bool refused = false;
-    split(line, sep, &f, &unquoted);
-    if (parse_row(f, c, sep, file_symbol, &day, &why, &refused)) {
+    if (split(line, sep, &f, &unquoted, &why) && parse_row(f, c, sep, file_symbol, &day, &why, &refused)) {
       day.file = file, day.line = n;
       days->push_back(std::move(day));
     } else {
@@ -428,6 +484,7 @@ struct Existing {
   Key key{};           // symbol, or day number
   Quote q{};
   bool read = true;    // false: its numbers do not read, so no new day equals it
+  bool seen = true;    // false: the loaders skip it or stop before it (a file out of order)
 };
 
 // Merges `adds` (one per key) into the lines of a file; `line_of` writes a
@@ -455,6 +512,7 @@ Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> add
       m.text += '\n';
       m.changed = true;
       ++counts.added;
+      record(*adds[i].second, path);
     }
   };
   for (std::size_t k = 0; k < lines.size(); ++k) {
@@ -464,12 +522,17 @@ Merge merge(const std::string& path, std::vector<std::pair<Key, const Day*>> add
     bool replaced = false;
     if (a >= 0 && at[a] == static_cast<std::ptrdiff_t>(k)) {  // the day is there already
       const Day& d = *adds[a].second;
-      if (e.read && same_kept(d.q, e.q, d.symbol)) {
+      if (!e.seen) {  // whatever it held or would hold, the chart would not show it
+        complain(where(d), d.symbol + " " + iso_text(d.day) + ": the loaders do not read its line in " + path +
+                               " (out of order): refused");
+        ++counts.refused;
+      } else if (e.read && same_kept(d.q, e.q, d.symbol)) {
         ++counts.unchanged;
       } else if (opts.replace) {
         m.text += line_of(d) + "\n";
         m.changed = replaced = true;
         ++counts.replaced;
+        record(d, path);
       } else {
         complain(where(d), d.symbol + " " + iso_text(d.day) + " differs from " + path + ": refused");
         ++counts.refused;
@@ -497,13 +560,15 @@ bool split_lines(const std::string& path, std::string_view text, std::vector<std
   return true;
 }
 
+// False for a file that stands there but can not be read whole.
 bool read_lines(const std::string& path, std::string* text, std::vector<std::string_view>* out) {
-  if (!read_file(path, text) && errno != ENOENT) fail(3, path + ": " + std::strerror(errno));
+  if (!read_file(path, text, true)) return errno == ENOENT;
   return split_lines(path, *text, out);
 }
 
 // Refuses every day of a file that can not take them.
 Merge refuse_all(const std::string& path, std::size_t days) {
+  complain(path, std::to_string(days) + (days == 1 ? " day" : " days") + " refused");
   counts.refused += static_cast<int>(days);
   return Merge{path, {}, false};
 }
@@ -520,14 +585,13 @@ std::string day_file_history(const std::string& sym) {
   for (int k = 1; k < num_days; ++k) {
     const StockDay& d = days[k];
     if (d.nodata) continue;
-    char line[160];
-    std::snprintf(line, sizeof line, "%02d%02d%02d, %s, %s, %s, %lld\n", d.eyear, d.emon, d.eday,
-                  price_text(d.high).c_str(), price_text(d.low).c_str(), price_text(d.close).c_str(),
-                  static_cast<long long>(d.volume));
-    lines += line;
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d%02d%02d, ", d.eyear, d.emon, d.eday);
+    lines += date + float_text(d.high) + ", " + float_text(d.low) + ", " + float_text(d.close) + ", " +
+             std::to_string(d.volume) + "\n";
   }
   if (!lines.empty())
-    std::fprintf(stderr, "kadmer-import: %s: its %d days of the day files start its new history file\n", sym.c_str(),
+    std::fprintf(io.err, "kadmer-import: %s: its %d days of the day files start its new history file\n", sym.c_str(),
                  static_cast<int>(std::count(lines.begin(), lines.end(), '\n')));
   return lines;
 }
@@ -541,13 +605,14 @@ Merge merge_symbol_file(const std::string& sym, const std::vector<const Day*>& d
     split_lines(path, text, &raw);
   }
   std::vector<Existing<long>> lines;
+  long last = NO_DAY;  // the loader keeps a day only after the last one it kept
   for (std::string_view l : raw) {
     Existing<long> e{l};
     long date;
     std::string line(l);  // the reader wants a terminated line
     if (!l.empty() && l[0] != '#' && history::scan_history_line(line.c_str(), &date, &e.q)) {
       long day = yymmdd_days(static_cast<int>(date));
-      if (day != NO_DAY) e.data = true, e.key = day;
+      if (day != NO_DAY) e.data = true, e.key = day, e.seen = day > last, last = std::max(last, day);
     }
     lines.push_back(e);
   }
@@ -565,6 +630,7 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
   if (!read_lines(path, &text, &raw)) return refuse_all(path, days.size());
   std::vector<Existing<std::string_view>> lines;
   std::size_t from = kind == 'i' ? 1 : 0;
+  unsigned char highest = 0;  // a stock scan stops at a line whose first byte is above the symbol's
   for (std::string_view l : raw) {
     Existing<std::string_view> e{l};
     if (l.size() > from && l[0] != '#') {  // the loaders take what stands before the first ',' as its symbol
@@ -572,7 +638,9 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
       e.data = true, e.key = l.substr(from, comma == std::string_view::npos ? comma : comma - from);
       std::string quote(comma == std::string_view::npos ? std::string_view() : l.substr(comma + 1));
       e.read = comma != std::string_view::npos && history::scan_quote(quote.c_str(), &e.q);
+      e.seen = kind != 's' || static_cast<unsigned char>(l[0]) >= highest;
     }
+    if (!l.empty() && l[0] != '#') highest = std::max(highest, static_cast<unsigned char>(l[0]));
     lines.push_back(e);
   }
   std::vector<std::pair<std::string_view, const Day*>> adds;
@@ -587,16 +655,51 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
 
 // ---- writing ----
 
-// Writes text to a temporary file beside path and renames it over path.
+// Temporary files are named .NAME.kadmer-import-XXXXXX, so that the next
+// import, holding the lock, knows and removes those a killed one left.
+constexpr std::string_view temp_mark = ".kadmer-import-";
+std::set<std::string> swept;  // directories cleared of them by this import
+
+bool is_temp_name(std::string_view n) {
+  std::size_t mark_at = n.size() - 6 - temp_mark.size();
+  return n.size() > temp_mark.size() + 7 && n[0] == '.' && n.substr(mark_at, temp_mark.size()) == temp_mark;
+}
+
+void sweep(const std::string& dir) {
+  if (!swept.insert(dir).second) return;
+  DIR* d = opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* e = readdir(d))
+    if (is_temp_name(e->d_name)) unlinkat(dirfd(d), e->d_name, 0);
+  closedir(d);
+}
+
+// The file a path names at last, through its symbolic links: it is written,
+// and the links stay links.
+std::string link_target(std::string path) {
+  char to[4096];
+  for (int hops = 0; hops < 40; ++hops) {
+    ssize_t n = readlink(path.c_str(), to, sizeof to);
+    if (n <= 0 || n == sizeof to) break;
+    std::string next(to, static_cast<std::size_t>(n));
+    path = next[0] == '/' ? next : path.substr(0, path.find_last_of('/') + 1) + next;
+  }
+  return path;
+}
+
+// Writes text to a temporary file beside the file at path and renames it over that.
 bool write_whole(const std::string& path, const std::string& text) {
-  std::string dir = path.substr(0, path.find_last_of('/'));
-  std::string tmp = dir + "/." + path.substr(path.find_last_of('/') + 1) + ".XXXXXX";
+  std::string target = link_target(path);
+  std::size_t slash = target.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
+  sweep(dir);
+  std::string tmp = dir + "/." + target.substr(slash + 1) + std::string(temp_mark) + "XXXXXX";
   int fd = mkstemp(tmp.data());
   if (fd < 0) return complain(path, std::strerror(errno)), false;
   struct stat st;
   mode_t umask_now = umask(022);
   umask(umask_now);
-  fchmod(fd, stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
+  fchmod(fd, stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
   bool ok = true;
   for (std::size_t done = 0; ok && done < text.size();) {
     ssize_t n = write(fd, text.data() + done, text.size() - done);
@@ -607,7 +710,7 @@ bool write_whole(const std::string& path, const std::string& text) {
   ok = ok && fsync(fd) == 0;
   int err = errno;
   ok = close(fd) == 0 && ok;
-  if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
+  if (ok && rename(tmp.c_str(), target.c_str()) == 0) return true;
   complain(path, std::string("can not write: ") + std::strerror(ok ? errno : err));
   unlink(tmp.c_str());
   return false;
@@ -615,6 +718,23 @@ bool write_whole(const std::string& path, const std::string& text) {
 
 void make_dir(const char* dir) {
   if (mkdir(dir, 0777) != 0 && errno != EEXIST) fail(3, std::string(dir) + ": " + std::strerror(errno));
+}
+
+int lock_fd = -1;  // the lock file, held until run_import returns
+
+// Waits for the database, saying so when another import holds it for more
+// than a moment; then clears what a killed import left.
+void lock_database() {
+  make_dir(generaldir);
+  std::string path = std::string(generaldir) + "/.kadmer-import.lock";
+  lock_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (lock_fd < 0) fail(3, path + ": " + std::strerror(errno) + ": nothing written");
+  for (int tries = 0; flock(lock_fd, LOCK_EX | LOCK_NB) != 0; ++tries) {
+    if (errno != EWOULDBLOCK && errno != EINTR) fail(3, path + ": " + std::strerror(errno) + ": nothing written");
+    if (tries == 50) std::fprintf(io.err, "kadmer-import: waiting for another import to finish (%s)\n", path.c_str());
+    usleep(10000);
+  }
+  for (const char* dir : {generaldir, symboldir, daydir}) sweep(dir);
 }
 
 std::string company_line(const std::string& sym, const Company& c, long last_day) {
@@ -626,17 +746,32 @@ std::string company_line(const std::string& sym, const Company& c, long last_day
 
 // ---- options ----
 
-void check_groups(const std::string& list) {
-  std::stringstream in(list);
+// Text for the company table: a control character or its separator ':'
+// in it would break the line or add lines to it.
+bool table_safe(const std::string& v) {
+  auto bad = [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 127 || c == ':'; };
+  return std::none_of(v.begin(), v.end(), bad);
+}
+
+constexpr const char* code_chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.";
+
+// The group codes of a new company without the empty ones (an empty code
+// would join the first group); each must begin a group's code.
+std::string group_list(const std::string& list) {
+  std::string out;
   int n = 0;
-  for (std::string code; std::getline(in, code, ',');) {
-    code = upper(code);
+  for (std::size_t at = 0, comma; at <= list.size(); at = comma + 1) {
+    comma = std::min(list.find(',', at), list.size());
+    std::string code = list.substr(at, comma - at);
+    if (code.empty()) continue;
     bool found = false;
     for (int g = 1; g <= num_groups && !found; ++g)
       found = groups[g].num != 0 && std::strncmp(groups[g].code, code.c_str(), code.size()) == 0;
-    if (!found || code.empty()) tool::usage(("no group " + code).c_str());
+    if (!found) tool::usage(("no group " + code).c_str());
     if (++n > 5) tool::usage("at most five groups");
+    out += (out.empty() ? "" : ",") + code;
   }
+  return out;
 }
 
 void parse(int argc, char** argv) {
@@ -656,26 +791,28 @@ void parse(int argc, char** argv) {
       opts.day_files = v != "symbol";
     } else if (a == "--symbol") {
       opts.symbol = upper(value());
-      if (!valid_symbol(opts.symbol)) tool::usage("a symbol is 1 to 8 letters, digits or . ^ _ -");
+      if (std::string fault = symbol_fault(opts.symbol); !fault.empty()) tool::usage(fault.c_str());
     } else if (a == "--volume-unit") {
       std::string v = value();
       if (v != "shares" && v != "hundreds") tool::usage("--volume-unit is shares or hundreds");
       opts.hundreds = v == "hundreds";
     } else if (a == "--name") {
       opts.name = value();
-      if (opts.name.find_first_of(":\n") != std::string::npos || opts.name.size() > 40)
-        tool::usage("a name is at most 40 characters and holds no ':'");
+      if (!table_safe(opts.name) || opts.name.size() > 40)
+        tool::usage("a name is at most 40 characters, without ':' or control characters");
     } else if (a == "--type") {
       std::string v = upper(value());
       if (v != "S" && v != "M" && v != "I") tool::usage("--type is S, M or I");
       opts.type = v[0];
     } else if (a == "--market") {
       std::string v = upper(value());
-      if (v.size() != 1 || v == ":") tool::usage("--market is one character");
+      if (v.size() != 1 || !std::isalnum(static_cast<unsigned char>(v[0])))
+        tool::usage("--market is one letter or digit");
       opts.market = v[0];
     } else if (a == "--groups") {
       opts.groups = upper(value());
-      if (opts.groups.find_first_of(": ") != std::string::npos) tool::usage("groups are codes between commas");
+      if (opts.groups.find_first_not_of(std::string(code_chars) + ",") != std::string::npos)
+        tool::usage("groups are codes of letters, digits and '.' between commas");
     } else if (a == "--replace") {
       opts.replace = true;
     } else if (a == "--strict") {
@@ -692,14 +829,24 @@ void parse(int argc, char** argv) {
   if (!opts.symbol.empty() && opts.files.size() > 1) tool::usage("--symbol names the security of one file");
 }
 
-}  // namespace
+void summary() {
+  std::fprintf(io.out, "kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
+               counts.replaced, counts.unchanged, counts.refused, counts.bad);
+}
 
-int main(int argc, char** argv) {
-  std::signal(SIGXFSZ, SIG_IGN);  // a file too large is a failed write, reported like any other
+// A bad line or a refused day stops a strict import before it writes; the
+// summary says what it found (nothing added, nothing replaced).
+[[noreturn]] void stop_strict() {
+  counts.added = counts.replaced = 0;
+  summary();
+  fail(1, "nothing written (--strict)");
+}
+
+int import_files(int argc, char** argv) {
   parse(argc, argv);
   const char* config = opts.config.empty() ? nullptr : opts.config.c_str();
   tool::check_config(config);
-  tool::start(config);
+  tool::settings(config);
   extendday = 0;  // the files get the days as they are
   // Without a setting the directories are the root: never write there.
   for (auto [dir, key, needed] : {std::tuple{generaldir, "generaldir", true},
@@ -707,13 +854,16 @@ int main(int argc, char** argv) {
                                   std::tuple{daydir, "daydir", opts.day_files}})
     if (needed && (!*dir || std::strcmp(dir, "/") == 0))
       fail(2, std::string("no ") + key + " in the settings (.kadmer): nothing written");
-  if (!opts.groups.empty()) check_groups(opts.groups);
+  lock_database();
+  initial_groups();
+  initial_companys();
+  opts.groups = group_list(opts.groups);
 
   std::vector<Day> days;
   int unreadable = 0;
   for (int f = 0; f < static_cast<int>(opts.files.size()); ++f) unreadable += !read_csv(f, &days);
   std::vector<const Day*> unique = unique_days(days);
-  if (opts.strict && (counts.bad || counts.refused || unreadable)) fail(1, "nothing written (--strict)");
+  if (opts.strict && (counts.bad || counts.refused || unreadable)) stop_strict();
 
   // Days in the order of the import, by security and by file.
   std::map<std::string, std::vector<const Day*>> by_symbol;
@@ -733,7 +883,7 @@ int main(int argc, char** argv) {
     Company c = company_of(sym);
     if (!c.known) new_companies += company_line(sym, c, unique[end - 1]->day) + "\n";
     if (!opts.symbol_files && history_files.count(sym))
-      std::fprintf(stderr, "kadmer-import: %s: the chart reads its history file, not the day files\n", sym.c_str());
+      std::fprintf(io.err, "kadmer-import: %s: the chart reads its history file, not the day files\n", sym.c_str());
     if (opts.symbol_files) by_symbol[sym].assign(unique.begin() + i, unique.begin() + end);
     if (!opts.day_files) continue;
     char kind = history::kind_letter(c.type);
@@ -744,7 +894,7 @@ int main(int argc, char** argv) {
   std::vector<Merge> merges;
   for (const auto& [sym, list] : by_symbol) merges.push_back(merge_symbol_file(sym, list));
   for (const auto& [file, list] : by_file) merges.push_back(merge_day_file(file.first, file.second, list));
-  if (opts.strict && counts.refused) fail(1, "nothing written (--strict)");
+  if (opts.strict && counts.refused) stop_strict();
 
   std::string table = std::string(generaldir) + "/companys", table_text;
   std::vector<std::string_view> table_lines;
@@ -759,7 +909,26 @@ int main(int argc, char** argv) {
     if (!table_text.empty() && table_text.back() != '\n') table_text += '\n';
     if (!write_whole(table, table_text + new_companies)) fail(3, "import stopped before the company table");
   }
-  std::printf("kadmer-import: %d added, %d replaced, %d unchanged, %d refused, %d bad\n", counts.added,
-              counts.replaced, counts.unchanged, counts.refused, counts.bad);
+  summary();
   return counts.refused || counts.bad || unreadable ? 1 : 0;
+}
+
+}  // namespace
+
+int run_import(int argc, char** argv, const ImportIo& with) {
+  io = with;
+  opts = Options{};
+  counts = Counts{};
+  quotes.clear();
+  companies.clear();
+  swept.clear();
+  int status;
+  try {
+    status = import_files(argc, argv);
+  } catch (const Stop& stop) {
+    status = stop.status;
+  }
+  if (lock_fd >= 0) close(lock_fd);
+  lock_fd = -1;
+  return status;
 }

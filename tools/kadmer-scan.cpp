@@ -90,7 +90,7 @@ Options parse(int argc, char** argv) {
     else if (a == "--low") o.low = price_arg(v, "--low is a price");
     else if (a == "--high") o.high = price_arg(v, "--high is a price");
     else if (a == "--mode" && (std::strcmp(v, "a") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
-    else if (a == "--distr" && v[0]) o.distr = v;
+    else if (a == "--distr" && v[0]) o.distr = tool::whole_text(v, sizeof distr_screen, "the group");
     else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else tool::usage(("bad option " + a).c_str());
   }

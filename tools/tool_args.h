@@ -48,20 +48,35 @@ inline void date_arg(const char* text, int* ymd) {
   ymd[2] = d;
 }
 
+// Text for a fixed field: a longer one is refused, since cut it would name
+// something else (LONGSYMBOLXYZ would be LONGSYMB).
+inline const char* whole_text(const char* text, std::size_t size, const char* what) {
+  if (std::strlen(text) >= size)
+    usage((std::string(what) + " \"" + text + "\" is longer than " + std::to_string(size - 1) + " characters").c_str());
+  return text;
+}
+
 inline void check_config(const char* path) {
   if (!path) return;
+  whole_text(path, sizeof config_file, "the settings file");
   FILE* f = std::fopen(path, "r");
   if (!f) usage((std::string("can not read ") + path).c_str());
   std::fclose(f);
 }
 
-// Start-up as the program's, without a display: settings, the
-// configuration file, the group and company tables.
-inline void start(const char* config) {
+// Start-up as the program's, without a display: settings and the
+// configuration file, then the group and company tables. A data file a
+// reader skips is named on standard error.
+inline void settings(const char* config) {
+  file_report_hook = [](const char* msg) { std::fprintf(stderr, "%s: %s\n", name, msg); };
   prepare_trace_stamp();
   if (config) copy_text(config_file, config);
   initial_vars();
   parse_config(0, 0, nullptr);
+}
+
+inline void start(const char* config) {
+  settings(config);
   initial_groups();
   initial_companys();
 }

@@ -81,6 +81,13 @@ void debug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Level-2 dumps: formatted, unbuffered, without the stamp.
 void dump(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void status(const char* module, int linenum, const char* msg);
+// A data file a reader skipped, reported by name: shown as a status message,
+// shown again instead of an empty one until the next load starts (so the end
+// of the load does not wipe it), and handed to file_report_hook, through
+// which the tools write it on standard error.
+void file_report(const char* module, int linenum, const char* msg);
+void forget_file_reports();
+extern void (*file_report_hook)(const char* msg);
 [[noreturn]] void XError(const char* msg);
 void fn_trace();
 void fn_status();

@@ -20,6 +20,8 @@ int timsec = 0, timmin = 0;
 char statusbuf[512];
 Window KD_StatusWin = 0;
 char last_status[512];
+void (*file_report_hook)(const char* msg);
+static char held_report[512];  // the last skipped file of the load under way
 
 void prepare_trace_stamp() {
   std::memset(debugformat, ' ', 15);
@@ -148,6 +150,7 @@ void status(const char* module, int linenum, const char* msg) {
   Trace t("status", "module=%s, linenum=%d, msg=%s", module, linenum, msg);
   if (msg != last_status) copy_text(last_status, msg);
   if (!KD_StatusWin) return;
+  if (!msg[0]) msg = held_report;
   paint_fill(KD_StatusWin, Role::GC0, 0, 0, main_win_width, 2 * font_height);
   if (msg[0] != '\0') {
     char prefix[128];
@@ -159,6 +162,14 @@ void status(const char* module, int linenum, const char* msg) {
   }
   paint_flush();
 }
+
+void file_report(const char* module, int linenum, const char* msg) {
+  copy_text(held_report, msg);
+  status(module, linenum, msg);
+  if (file_report_hook) file_report_hook(msg);
+}
+
+void forget_file_reports() { held_report[0] = '\0'; }
 
 void XError(const char* msg) {
   std::fprintf(stderr, "%s: %s\n", "kadmer", msg);

@@ -178,6 +178,13 @@ void forget_split();  // a new history: the split adjustment may apply again
 // ---- reading text files ----
 enum class LineRead { End, Nul, Line };
 // Reads one line into buf without its newline; the rest of a line longer
-// than the buffer is dropped. Nul: the line's first byte is NUL, where the
-// readers of the tables and histories stop.
+// than the buffer is dropped, and a NUL ends what is kept of it. Nul: the
+// line's first byte is NUL, where the readers of the tables and histories stop.
 LineRead read_text_line(FILE* f, char* buf, int size);
+// A data file opened for reading, or nullptr. Only a regular file is opened,
+// and never with a wait (a FIFO, a device); anything else standing there,
+// and a file that can not be read, is reported by name (file_report). A
+// missing file is not reported: errno is ENOENT, and the caller knows what
+// that means.
+FILE* open_data(const char* path);
+bool data_file_readable(const char* path);  // whether open_data would open it

@@ -43,12 +43,6 @@ bool in_group(const CompanyRec& c, int g) {
   return false;
 }
 
-bool opens(const char* path) {
-  FILE* f = std::fopen(path, "r");
-  if (f) std::fclose(f);
-  return f != nullptr;
-}
-
 std::string symbol_path(const CompanyRec& c) { return std::string(symboldir) + "/" + c.symbol; }
 
 // One history array with its header day.
@@ -84,7 +78,7 @@ void add_to(StockDay& day, const Quote& q) {
 
 // A whole day file: read once, its lines looked at in place.
 bool read_whole(const char* path, std::string* text) {
-  FILE* f = std::fopen(path, "rb");
+  FILE* f = open_data(path);
   if (!f) return false;
   text->clear();
   char chunk[1 << 16];
@@ -102,7 +96,7 @@ struct Span {
 // The data lines of a history file, one by one.
 template <typename Each>
 bool each_line(const std::string& path, Each each) {
-  FILE* f = std::fopen(path.c_str(), "r");
+  FILE* f = open_data(path.c_str());
   if (!f) return false;
   int lines = 0;
   while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
@@ -271,6 +265,7 @@ int fail_group() {
 
 int loadgroup() {
   Trace t("loadgroup", "groupname=%s", groupname);
+  forget_file_reports();
   num_days = 1;
   volume_high = 0;
   std::fill(grplist.begin(), grplist.end(), 0);
@@ -287,7 +282,7 @@ int loadgroup() {
   for (int i = 0; i < num_companys; ++i)
     if (in_group(companys[i], g)) {
       grplist.push_back(i);
-      own_files = own_files && opens(symbol_path(companys[i]).c_str());
+      own_files = own_files && data_file_readable(symbol_path(companys[i]).c_str());
     }
   int n = static_cast<int>(grplist.size());
   int rc = own_files ? load_sym_group(g, n) : load_day_group(g, n);

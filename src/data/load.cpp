@@ -173,7 +173,7 @@ int load_sym_stock() {
   char path[1100];
   std::snprintf(path, sizeof path, "%s/%s", symboldir, symbolname);
   report(__LINE__, "load_sym_stock: open %s", path);
-  FILE* f = std::fopen(path, "r");
+  FILE* f = open_data(path);
   if (!f) {
     report(__LINE__, "load_sym_stock: unknown symbol %s %s", symbolname, path);
     return 1;
@@ -317,7 +317,7 @@ int load_day_stock() {
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::snprintf(path, sizeof path, "%s/%s", daydir, files[i].name);
     if ((i + 1) % 30 == 0) report(__LINE__, "load_day_stock: reading %s", path);
-    FILE* f = std::fopen(path, "r");
+    FILE* f = open_data(path);
     if (!f) {
       report(__LINE__, "load_day_stock: open %s failed", path);
       continue;
@@ -406,21 +406,14 @@ int fail_load() {
   return 1;
 }
 
-// A per-symbol file that can be opened for reading (a directory cannot).
-bool has_own_file(const char* path) {
-  if (!symbolname[0]) return false;
-  FILE* f = std::fopen(path, "r");
-  if (!f) return false;
-  struct stat st;
-  bool readable = fstat(fileno(f), &st) == 0 && !S_ISDIR(st.st_mode);
-  std::fclose(f);
-  return readable;
-}
+// A per-symbol file that can be read; anything else there is reported.
+bool has_own_file(const char* path) { return symbolname[0] && data_file_readable(path); }
 
 }  // namespace history
 
 int loadstock() {
   Trace t("loadstock", "symbol=%s", symbolname);
+  forget_file_reports();
   num_days = 1;
   high_p = 0;
   low_p = 100000;

@@ -40,7 +40,7 @@ int comp_sort(const CompanyRec& a, const CompanyRec& b) {
 static FILE* open_general(const char* name) {
   char path[1100];
   std::snprintf(path, sizeof path, "%s/%s", generaldir, name);
-  return std::fopen(path, "r");
+  return open_data(path);
 }
 
 // The number before the first ':' of a groups line, or 0 when it is none.
@@ -103,19 +103,23 @@ static int group_of_code(std::string code) {
   return 0;
 }
 
-// Up to five codes fill the five slots; further codes are ignored.
+// Up to five codes fill the five slots; further codes are ignored. An empty
+// code (",," or a trailing ',') is no code: as a prefix of every code it
+// would join the lowest group.
 static void join_groups(CompanyRec& c, std::string_view list) {
   if (list.empty() || list[0] == ' ') return;
   std::size_t slot = 0, start = 0;
   while (slot < 5) {
     std::size_t comma = list.find(',', start);
     std::string code(list.substr(start, comma == std::string_view::npos ? list.npos : comma - start));
-    int g = group_of_code(code);
-    if (g) {
-      c.group[slot] = g;
-      ++groups[g].count;
+    if (!code.empty()) {
+      int g = group_of_code(code);
+      if (g) {
+        c.group[slot] = g;
+        ++groups[g].count;
+      }
+      ++slot;
     }
-    ++slot;
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }

@@ -163,6 +163,7 @@ void window_from(const std::vector<StockDay>& days) {
 
 int loadad() {
   Trace t("loadad", "depth=%s", adln_depth);
+  forget_file_reports();
   if (!KD_csd || !KD_csm || !KD_csy || !KD_ced || !KD_cem || !KD_cey) return 1;
   num_days = 1;
   free_history();

@@ -34,7 +34,7 @@ bool scan_four(const char* p, float* v) {
 // market character) and the four numbers. A line without a comma ends it.
 template <typename Each>
 bool read_index_file(const char* path, Each each) {
-  FILE* f = std::fopen(path, "r");
+  FILE* f = open_data(path);
   if (!f) return false;
   while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
     if (genbuf[0] == '#') continue;
@@ -63,6 +63,7 @@ void say(int line, const char* fmt, const char* text = "") {
 
 void fill_market() {
   Trace t("fill_market");
+  forget_file_reports();
   if (marketeday == 0 || marketsday == 0 || marketdisp == ' ') return;
   free_history();  // the summary replaces the loaded security
   num_days = work_days = 0;

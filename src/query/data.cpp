@@ -379,6 +379,7 @@ void load_query() {
   Trace t("load_query");
   LoadTrace lists;
   if (querycount == 0) return;
+  forget_file_reports();
   free_history();  // the chart data are gone: a row opened later loads again
   num_days = work_days = 0;
   load = 0;

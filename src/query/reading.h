@@ -27,7 +27,7 @@ inline void say(int line, const char* fmt, const char* text = "") {
 class DayText {
  public:
   bool open(const char* path) {
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = open_data(path);
     if (!f) return false;
     struct stat st;
     std::size_t size = fstat(fileno(f), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
@@ -89,10 +89,9 @@ inline void day_path(char* out, std::size_t n, long day) {
 // The last stock day file strictly before `first`, at most 30 days back;
 // its day, with its path in out, or NO_DAY.
 inline long find_start_file(long first, char* out, std::size_t n) {
-  struct stat st;
   for (long day = first - 1; day >= first - 30; --day) {
     day_path(out, n, day);
-    if (stat(out, &st) == 0) return day;
+    if (data_file_readable(out)) return day;
   }
   return NO_DAY;
 }

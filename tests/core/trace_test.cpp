@@ -61,6 +61,14 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsM
   rec.ops.clear();
   status("fn", 37, "");  // an empty message only clears
   EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].kind == DrawOp::Kind::Fill);
+  file_report("load", 9, "days/s951205 is not a regular file");  // shown instead of a clear until the next load
+  for (bool forgotten : {false, true}) {
+    rec.ops.clear();
+    status("query", 1, "");
+    EXPECT_EQ(forgotten, !rec.find_text("days/s951205 is not a regular file"));
+    forget_file_reports();
+  }
+  EXPECT_STREQ("", last_status);
   rec.ops.clear();
   KD_StatusWin = 0;
   out = traced([] { status("event", 7, "keypress: XMakeNamedColor failed"); });

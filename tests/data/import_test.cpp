@@ -4,6 +4,14 @@
 
 #include "support/fixtures.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,11 +58,12 @@ class Import : public ::testing::Test {
     }
     return out;
   }
-  // Every file of the database, hidden ones too.
+  // Every file of the database, hidden ones too, but the imports' lock.
   std::map<std::string, std::string> files() {
     std::map<std::string, std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(db.path()))
-      if (e.is_regular_file() && e.path().extension() != ".csv") out[e.path().string()] = read_file(e.path().string());
+      if (e.is_regular_file() && e.path().extension() != ".csv" && e.path().filename() != ".kadmer-import.lock")
+        out[e.path().string()] = read_file(e.path().string());
     return out;
   }
 };
@@ -161,7 +170,9 @@ TEST_F(Import, ASecondImportChangesNothingAConflictIsRefusedAndReplaceWins) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--output", "both", "AN.csv"}, {"--strict", "--output", "both", "AN.csv"}}) {
     RunResult r = import(args);
-    EXPECT_EQ(1, r.status);
+    EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 0 added, 0 replaced, ") +
+                                 (args[0] == "--strict" ? "0 unchanged, 1 refused" : "14 unchanged, 3 refused") + ", 0 bad\n"}),
+              (std::tuple{r.status, r.out}));  // a strict run too says what it found
     std::vector<std::string> whys = {"AN.csv:10: AN 1999-12-20 differs from AN.csv:7: refused",
                                      "AN.csv:4: AN 1999-12-15 differs from symbols/AN: refused",
                                      "AN.csv:4: AN 1999-12-15 differs from days/s991215: refused"};
@@ -183,7 +194,7 @@ TEST_F(Import, DayFilesStaySortedAndEachKindGoesToItsFile) {
   db.write("days/s991213", "# stocks\nA,1, 1, 1, 1\nAN,2, 2, 2, 2\nC,3, 3, 3, 3\nX,bad line\n");
   db.write("many.csv", "Ticker,Date,Close,Volume\nd,1999-12-13,4,400\nB,1999-12-13,5,500\nAB,1999-12-13,6,600\n"
                        "FND,1999-12-13,7,0\nIDX,1999-12-13,450.25,0\nAN,1999-12-13,2,300\n");
-  RunResult r = import({"--output", "day", "--name", "Imported Co", "--groups", "tech,DR", "many.csv"});
+  RunResult r = import({"--output", "day", "--name", "Imported Co", "--groups", "tech,,DR,", "many.csv"});
   EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 5 added, 0 replaced, 0 unchanged, 1 refused, 0 bad\n")}),
             (std::tuple{r.status, r.out}));  // AN's volume differs
   EXPECT_EQ("# stocks\nA,1, 1, 1, 1\nAB,6, 6, 6, 6\nAN,2, 2, 2, 2\nB,5, 5, 5, 5\nC,3, 3, 3, 3\nD,4, 4, 4, 4\n"
@@ -201,22 +212,37 @@ TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
   db.write("AN.csv", "Date,High,Low,Close,Volume\n2000-01-03,2,1,1.5,100\n2000-13-01,2,1,1.5,100\n"
                      "2000-01-04,2,1,,100\n2000-01-05,1,2,1.5,100\n1968-12-31,2,1,1.5,100\n2000-01-06,2,1\n"
                      "2000-01-07,2,1,1.5,-5\n2000-01-10,2,1,1.5e1,100\n2000-01-11,2,1,1" + std::string(39, '0') +
-                     ",1\n2000-01-12,1,0,0.0000004,1\n2000-01-13,2,1,1.5,1.5\n");
+                     ",1\n2000-01-12,1,0,0.0000004,1\n2000-01-13,2,1,1.5,1.5\n"
+                     "2000-01-14,2,1,\"12\"5\",1\n2000-01-17,2,1,1.5,\"100\n2000-01-18,2,1,12,5,1000\n2000-01-19,2,1,1\"5,1\n"
+                     "\"2000-01-20\", \"2\" ,\"1\",\"1.5\",\"100\"\n");  // quotes as RFC 4180 has them
   RunResult r = import({"AN.csv"});
   EXPECT_EQ(1, r.status);
-  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 0 unchanged, 1 refused, 9 bad\n", r.out);
-  for (int line = 3; line <= 12; ++line)
-    EXPECT_NE(std::string::npos, r.err.find("AN.csv:" + std::to_string(line) + ": ")) << line << r.err;
-  EXPECT_EQ("000103, 2, 1, 1.5, 1\n", read_file(db.file("symbols/AN")));
+  EXPECT_EQ("kadmer-import: 2 added, 0 replaced, 0 unchanged, 1 refused, 13 bad\n", r.out);
+  for (int line = 3; line <= 17; ++line)
+    EXPECT_EQ(line < 17, r.err.find("AN.csv:" + std::to_string(line) + ": ") != std::string::npos) << line << r.err;
+  EXPECT_EQ("000103, 2, 1, 1.5, 1\n000120, 2, 1, 1.5, 1\n", read_file(db.file("symbols/AN")));
+  // Between semicolons points group thousands, every three digits or not at all.
+  db.write("S.csv", "Date;Close;Volume\n2000-01-03;1.234,5;12.345.678\n2000-01-04;150.000;150.000\n2000-01-05;12.5;1\n"
+                    "2000-01-06;1.23.456;1\n2000-01-07;1.5;1\n");
+  EXPECT_EQ("kadmer-import: 2 added, 0 replaced, 0 unchanged, 0 refused, 3 bad\n", import({"--symbol", "semi", "S.csv"}).out);
+  EXPECT_EQ("000103, 1234.5, 1234.5, 1234.5, 123457\n000104, 150000, 150000, 150000, 1500\n", read_file(db.file("symbols/SEMI")));
 
   auto before = files();
   db.write("x.csv", "When,Close\n2000-01-03,1\n");
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{}, {"--output", "all", "AN.csv"}, {"--type", "Q", "AN.csv"},
-                                             {"--groups", "NOPE", "AN.csv"}, {"--symbol", "AB", "AN.csv", "x.csv"},
-                                             {"--symbol", "../etc", "AN.csv"}, {"--name", "a:b", "AN.csv"}}) {
+  // Nothing that would break the company table's lines gets in.
+  const std::string name = "a name is at most 40 characters, without ':' or control characters";
+  struct { std::vector<std::string> args; std::string says; } bad_options[] = {
+      {{}, "no CSV file"}, {{"--output", "all"}, "--output"}, {{"--type", "Q"}, "--type"}, {{"--groups", "NOPE"}, "no group NOPE"},
+      {{"--groups", "TECH,,DR,NOPE"}, "no group NOPE"}, {{"--groups", "TE-CH"}, "groups are codes of letters, digits and '.'"},
+      {{"--symbol", "AB", "x.csv"}, "--symbol names the security of one file"}, {{"--symbol", "../etc"}, "no valid symbol"},
+      {{"--symbol", "LONGSYMBOLXYZ"}, "the symbol \"LONGSYMBOLXYZ\" is longer than 8 characters"},
+      {{"--name", "a:b"}, name}, {{"--name", "a\rb"}, name}, {{"--name", "\x1b[31mred"}, name},
+      {{"--market", "\n"}, "--market is one letter or digit"}, {{"--market", ":"}, "--market is one letter or digit"}};
+  for (auto& [args, says] : bad_options) {
+    if (!args.empty()) args.push_back("AN.csv");
     RunResult u = import(args);
-    EXPECT_TRUE(u.status == 2 && u.err.find("usage: kadmer-import") != std::string::npos) << args.size() << u.err;
+    EXPECT_TRUE(u.status == 2 && u.err.find("kadmer-import: " + says) == 0 && u.err.find("\nusage: kadmer-import") != std::string::npos)
+        << says << u.err;
   }
   RunResult no_date = import({"x.csv"});
   EXPECT_EQ(1, no_date.status);
@@ -233,28 +259,34 @@ TEST_F(Import, BadLinesAreNamedAndCountedAndBadOptionsWriteNothing) {
 TEST_F(Import, NothingIsWrittenWhereTheLoadersWouldNotSeeIt) {
   db.mkdir("days");
   db.mkdir("symbols");
-  db.write("days/s991213", "A,1, 1, 1, 1\nAN,2, 2, 2, 200\nBADLINE\nC,3, 3, 3, 3\n");
+  db.write("days/s991213", "A,1, 1, 1, 1\nAN,2.0000002, 2, 2.0000002, 200\nBADLINE\nC,3, 3, 3, 3\n");
   db.write("days/s991214", "AN,2.5, 2.5, 2.5, 250\n");
   db.write("days/f991213", "FND,7, 6, 7, 0\n");
   db.write("symbols/UNS", "991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n");
   db.write("symbols/NUL", std::string("991213, 3, 3, 3, 3\n\0\n", 22));
-  db.write("in.csv", "Symbol,Date,Close,Volume\nAN,1999-12-15,4,400\nUNS,1999-12-13,4,4\nNUL,1999-12-14,4,4\n");
-  RunResult r = import({"in.csv"});
-  EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 1 added, 0 replaced, 0 unchanged, 2 refused, 0 bad\n")}),
+  ASSERT_EQ(0, mkfifo(db.file("symbols/FIF").c_str(), 0644));  // it hung the import
+  db.write("in.csv", "Symbol,Date,Close,Volume\nAN,1999-12-15,4,400\nUNS,1999-12-13,4,4\nNUL,1999-12-14,4,4\n"
+                     "FIF,1999-12-14,4,4\n");
+  RunResult r = import({"--replace", "in.csv"});  // UNS's line out of order is not read: not replaced
+  EXPECT_EQ((std::tuple{1, std::string("kadmer-import: 1 added, 0 replaced, 0 unchanged, 3 refused, 0 bad\n")}),
             (std::tuple{r.status, r.out}));
+  EXPECT_NE(std::string::npos, r.err.find("symbols/FIF is not a regular file\nkadmer-import: symbols/FIF: 1 day refused"));
   EXPECT_NE(std::string::npos, r.err.find("AN: its 2 days of the day files start its new history file")) << r.err;
-  EXPECT_EQ((std::vector<std::string>{"1999-12-13 2 2 2 200", "1999-12-14 2.5 2.5 2.5 250", "1999-12-15 4 4 4 4"}),
-            loaded("AN"));
+  EXPECT_EQ((std::vector<std::string>{"1999-12-13 2.00000024 2 2.00000024 200", "1999-12-14 2.5 2.5 2.5 250",
+                                      "1999-12-15 4 4 4 4"}),
+            loaded("AN"));  // as the day files gave them: written with six digits, 2.0000002 became 2
   EXPECT_EQ("991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n", read_file(db.file("symbols/UNS")));  // not twice
   EXPECT_EQ(22u, read_file(db.file("symbols/NUL")).size());
 
   // A fund's high and low are its close: a CSV that differs there only is
   // unchanged. A new stock goes before the line without a comma. A day-file
   // import of a security with a history file is told it will not be charted.
+  // A line after one where the stock scan stops is not the day, whatever it holds.
+  db.write("days/s991215", "ZZ,1, 1, 1, 1\nAA,1, 1, 1, 1\n");
   db.write("day.csv", "Symbol,Date,High,Low,Close,Volume\nFND,1999-12-13,9,1,7,0\nAA,1999-12-13,1,1,1,0\n"
-                      "AN,1999-12-14,2.5,2.5,2.5,25000\n");
+                      "AN,1999-12-14,2.5,2.5,2.5,25000\nAA,1999-12-15,1,1,1,100\n");
   r = import({"--output", "day", "day.csv"});
-  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 2 unchanged, 0 refused, 0 bad\n", r.out);
+  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 2 unchanged, 1 refused, 0 bad\n", r.out);
   EXPECT_NE(std::string::npos, r.err.find("AN: the chart reads its history file, not the day files")) << r.err;
   EXPECT_EQ(std::vector<std::string>{"1999-12-13 1 1 1 0"}, loaded("AA"));
 
@@ -306,6 +338,91 @@ TEST_F(Import, AFailedWriteLeavesEveryFileAsItWasOrComplete) {
   // Nothing, then some of the histories, then everything but the company table.
   EXPECT_EQ((std::vector<int>{0, written[1], int(complete.size() - before.size()) + 2}), written);
   EXPECT_GT(written[1], 0);
+}
+
+// Imports take turns on the database. Two started together both complete,
+// each merging with what the other wrote (each used to keep one run's
+// lines); one that finds the database taken says that it waits.
+TEST_F(Import, TwoImportsAtOnceBothComplete) {
+  for (const char* sym : {"ONE", "TWO", "THREE"}) {
+    std::string csv = "Date,Close,Volume\n";
+    for (const Csv& q : days(300)) csv += date_text(0, q) + "," + g9(q.close) + ",100\n";
+    db.write(sym + std::string(".csv"), csv);
+  }
+  Running one(KADMER_IMPORT, {"--output", "both", "ONE.csv"}, in_dir(db.path()));
+  Running two(KADMER_IMPORT, {"--output", "both", "TWO.csv"}, in_dir(db.path()));
+  for (Running* r : {&one, &two}) {
+    RunResult done = r->wait(60);
+    EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 600 added, 0 replaced, 0 unchanged, 0 refused, 0 bad\n")}),
+              (std::tuple{done.status, done.out})) << done.err;
+  }
+  std::string companys = read_file(db.file("general/companys")), day = read_file(db.file("days/s991213"));
+  for (const char* sym : {"ONE", "TWO"})
+    EXPECT_TRUE(companys.find(std::string("\n") + sym + ":") != std::string::npos &&
+                day.find(std::string(sym) + ",") != std::string::npos && loaded(sym).size() == 300) << sym;
+
+  int lock = open(db.file("general/.kadmer-import.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(0, flock(lock, LOCK_EX));
+  Running three(KADMER_IMPORT, {"THREE.csv"}, in_dir(db.path()));
+  for (int i = 0; i < 500 && three.err_so_far().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ("kadmer-import: waiting for another import to finish (general/.kadmer-import.lock)\n", three.err_so_far());
+  EXPECT_TRUE(three.alive());
+  close(lock);
+  EXPECT_EQ(0, three.wait(60).status);
+}
+
+// A link in the database stays a link: the file it names is written.
+TEST_F(Import, WritesGoThroughSymbolicLinks) {
+  db.mkdir("shared");
+  db.mkdir("symbols");
+  db.write("shared/AN", "991210, 2, 2, 2, 2\n");
+  fs::create_symlink("../shared/AN", db.file("symbols/AN"));
+  fs::rename(db.file("general/companys"), db.file("shared/companys"));
+  fs::create_symlink(db.file("shared/companys"), db.file("general/companys"));
+  db.write("in.csv", "Symbol,Date,Close\nAN,1999-12-13,3\nNEW,1999-12-13,4\n");
+  RunResult r = import({"in.csv"});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_TRUE(fs::is_symlink(db.file("symbols/AN")) && fs::is_symlink(db.file("general/companys")));
+  EXPECT_EQ("991210, 2, 2, 2, 2\n991213, 3, 3, 3, 0\n", read_file(db.file("shared/AN")));
+  EXPECT_NE(std::string::npos, read_file(db.file("shared/companys")).find("\nNEW:NEW:S:N::991213-0:\n"));
+  EXPECT_EQ(7u, files().size());  // the links, the files they name, NEW's history, .kadmer, the groups: no more
+}
+
+// An import killed at a random moment leaves each file as it was or
+// complete; the next one removes the temporary files a killed one left
+// (they stayed for ever) and finishes the work.
+TEST_F(Import, AKilledImportLeavesFilesOldOrNewAndTheNextFinishesIt) {
+  std::string csv = "Symbol,Date,Close\n";
+  std::vector<Csv> cs = days(60);
+  for (const char* s : {"AN", "B", "ZZ"})
+    for (const Csv& q : cs) csv += std::string(s) + "," + date_text(2, q) + "," + g9(q.close) + "\n";
+  db.write("in.csv", csv);
+  db.mkdir("symbols");
+  db.mkdir("days");
+  for (const char* left : {"symbols/.AN.kadmer-import-Ab12Cd", "days/.s991213.kadmer-import-000000",
+                           "general/.companys.kadmer-import-zZ9yX8", "symbols/.kadmer-import-keep"})
+    db.write(left, "a killed import's\n");
+  auto before = files();
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(0, import({"--output", "both", "in.csv"}).status);
+  auto took = std::chrono::steady_clock::now() - start;
+  auto complete = files();
+  EXPECT_EQ(before.size() - 3 + 3 + 60, complete.size());  // three left over gone (not the one named otherwise)
+  std::mt19937 random(std::random_device{}());
+  for (int trial = 0; trial < 4; ++trial) {
+    for (const auto& [path, text] : files()) fs::remove(path);
+    for (const auto& [path, text] : before) db.write(path.substr(db.path().size() + 1), text);
+    auto delay = std::chrono::duration_cast<std::chrono::microseconds>(took) * (random() % 1000) / 1000;
+    SCOPED_TRACE(delay.count());
+    Running killed(KADMER_IMPORT, {"--output", "both", "in.csv"}, in_dir(db.path()));
+    std::this_thread::sleep_for(delay);
+    killed.stop();
+    for (const auto& [path, text] : files())
+      EXPECT_TRUE((before.count(path) && before[path] == text) || (complete.count(path) && complete[path] == text) ||
+                  path.find(".kadmer-import-") != std::string::npos) << path;
+    EXPECT_EQ(0, import({"--output", "both", "in.csv"}).status);
+    EXPECT_TRUE(complete == files());
+  }
 }
 
 }  // namespace

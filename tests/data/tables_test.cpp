@@ -32,7 +32,7 @@ TEST_F(Tables, GroupNumbersIndexTheTableUpTo100000AndBadLinesAreIgnored) {
 TEST_F(Tables, CompanyLinesAreParsedAndJoinUpToFiveGroupsByPrefix) {
   tables(some_groups + std::string("3:Teachers:TEACH:\n"),
          "# comment\nAB:Alpha Beta Corp:S:N:TECH,DRUG:950310-12500:\nCD:Charlie:S:A:te:960101-5:\n"
-         "EF:Echo:M:O::970202-7:\nGH:Golf:S:N:DRUG,,NOSUCH:980303-9:\nNOEND:No final colon:S:N:TECH:950310-1\n"
+         "EF:Echo:M:O::970202-7:\nGH:Golf:S:N:DRUG,,TECH,NOSUCH,:980303-9:\nNOEND:No final colon:S:N:TECH:950310-1\n"
          "NODASH:No dash:S:N::950310:\nSHORT:Too few fields:S:\nOK2:Blank groups:S:N: TECH:950310-2:trailing text\n"
          "\n"  // a blank line does not end the table
          "OK3:::::000103-3:\nOK4:Six groups:S:N:TELE,TECH,DRUG,TEA,DR,TEL:950310-4:\n");
@@ -45,7 +45,7 @@ TEST_F(Tables, CompanyLinesAreParsedAndJoinUpToFiveGroupsByPrefix) {
       {"AB", {1, 2, 0}},
       {"CD", {1, 0}},            // TE: the lowest group in use beginning with it
       {"EF", {0}},
-      {"GH", {2, 1, 0}},         // the empty code joins the lowest group in use, an unknown one nothing
+      {"GH", {2, 1, 0}},         // an empty code is none, an unknown one leaves its slot empty
       {"OK2", {0}},              // a group field starting with a blank is ignored
       {"OK4", {10, 1, 2, 3, 2}}};  // the sixth code is ignored
   for (auto j : joined)

@@ -4,6 +4,8 @@
 
 #include "support/fixtures.h"
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -108,9 +110,55 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"--period", "6", "AB"}, {"--first", "2026-02-30", "AB"},
         {"--split-date", "261103", "AB"}, {"--mvavg-days", "x", "AB"}, {"--bogus", "1", "AB"}, {"AB", "CD"},
-        {"--config", "/no/such/file", "AB"}}) {
+        {"--config", "/no/such/file", "AB"}, {"LONGSYMBOLXYZ"}, {"--group", "ABCDEFGHIJKLMNOPQ"}}) {
     RunResult r = run_program(KADMER_DUMP, args);
     EXPECT_TRUE(r.status == 2 && r.err.find("usage: kadmer-dump") != std::string::npos) << args.size() << r.err;
+  }
+}
+
+// A FIFO, a directory or a symlink loop where a data file should be: each
+// reader names it and goes on as if it were missing (a FIFO hung them all).
+// A line of 64 KiB holding a NUL stays one line: its tail injected a day.
+TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
+  work.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\nmvavgdays=2\n");
+  tables("1:Tech:TECH:\n", "AB:Alpha:S:N:TECH:950101-1:\nCD:Charlie:S:N:TECH:950101-1:\n");
+  for (const char* day : {"951201", "951204", "951208"}) {
+    day_file(std::string("s") + day, "AB,9, 1, " + std::string(day + 4) + ", 100\nCD,3, 1, 2, 100\n");
+    day_file(std::string("i") + day, "1NADV,1, 1, " + std::string(day + 4) + ", 1\n");
+  }
+  symbol_file("EF", "951201, 2, 1, 1.5, 100\n#" + std::string(1, '\0') + std::string(65533, 'x') +
+                        "951205, 99, 99, 99, 99\n951206, 2, 1, 1.5, 100\n");
+  RunResult ef = run_program(KADMER_DUMP, {"EF"}, in_dir(work.path()));
+  EXPECT_EQ((std::tuple{0, std::string::npos, 5u}), (std::tuple{ef.status, ef.out.find(",99,"), split_lines(ef.out).size()}));
+  const std::vector<std::string> bad = {"days/s951205", "days/s951206", "days/s951207", "days/i951205", "symbols/CD"};
+  auto make_bad = [&] {
+    for (int i : {0, 3, 4}) ASSERT_EQ(0, mkfifo(work.file(bad[i]).c_str(), 0644));
+    work.mkdir(bad[1]);
+    fs::create_symlink("s951207", work.file(bad[2]));  // itself
+  };
+  struct Run { const char* tool; std::vector<std::string> args; std::set<std::string> named; };
+  const std::vector<Run> runs = {
+      {KADMER_DUMP, {"AB"}, {bad[0], bad[1], bad[2]}}, {KADMER_DUMP, {"CD"}, {bad[0], bad[1], bad[2], bad[4]}},
+      {KADMER_DUMP, {"--group", "TECH"}, {bad[0], bad[1], bad[2]}},
+      {KADMER_DUMP, {"--adline", "S", "--first", "951201", "--last", "951208"}, {bad[0], bad[1], bad[2]}},
+      {KADMER_SCAN, {"--start", "951204", "--end", "951208"}, {bad[0], bad[1], bad[2]}},
+      {KADMER_SCAN, {"--start", "951204", "--end", "951208", "--list", "moving avg"}, {bad[0], bad[1], bad[2], bad[4]}},
+      {KADMER_SCAN, {"--market", "n", "--start", "951204", "--end", "951205"}, {bad[3]}}};
+  make_bad();
+  std::vector<RunResult> with;
+  for (const Run& run : runs) with.push_back(Running(run.tool, run.args, in_dir(work.path())).wait(10));
+  for (const std::string& b : bad) fs::remove(work.file(b));
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    RunResult without = run_program(runs[k].tool, runs[k].args, in_dir(work.path()));
+    std::set<std::string> named;
+    std::string err;  // the rest of what it said
+    for (const std::string& line : split_lines(with[k].err)) {
+      std::size_t at = line.find(" is not a regular file"), loop = line.find(" can not be read: Too many levels");
+      if (at == std::string::npos && loop == std::string::npos) err += line + "\n";
+      else named.insert(line.substr(line.find(": ") + 2, std::min(at, loop) - line.find(": ") - 2));
+    }
+    EXPECT_EQ((std::tuple{false, without.status, without.out, without.err, runs[k].named}),
+              (std::tuple{with[k].timed_out, with[k].status, with[k].out, err, named})) << k;
   }
 }
 

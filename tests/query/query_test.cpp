@@ -588,7 +588,8 @@ TEST_F(Scan, PercentFromTheFirstAndLastClose) {
   for (std::vector<std::string> bad : {std::vector<std::string>{"--start", "951206"},
                                        {"--start", "951206", "--end", "951129"},
                                        {"--start", "951129", "--end", "951206", "--list", "nosuch"},
-                                       {"--start", "951129", "--end", "951206", "--mode", "x"}}) {
+                                       {"--start", "951129", "--end", "951206", "--mode", "x"},
+                                       {"--start", "951129", "--end", "951206", "--distr", "ABCDEFGHIJKLMNOPQ"}}) {
     RunResult u = run_program(KADMER_SCAN, bad);
     EXPECT_EQ(2, u.status);
     EXPECT_NE(std::string::npos, u.err.find("usage: kadmer-scan")) << u.err;

@@ -65,6 +65,7 @@ RunResult Running::stop() {
 }
 
 std::string Running::out_so_far() const { return read_file(files_.file("out")); }
+std::string Running::err_so_far() const { return read_file(files_.file("err")); }
 
 TempDir::TempDir() {
   std::string tmpl = (fs::temp_directory_path() / "kadmer-XXXXXX").string();

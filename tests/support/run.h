@@ -49,6 +49,7 @@ class Running {
   RunResult stop();  // SIGTERM, wait, collect output
   RunResult wait(double seconds);  // wait for it to end by itself; stopped after that
   std::string out_so_far() const;
+  std::string err_so_far() const;
 
  private:
   TempDir files_;  // its standard output and error, made before it starts

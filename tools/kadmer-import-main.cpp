@@ -1,0 +1,10 @@
+// kadmer-import: price histories from CSV files into the database. The
+// import itself is tools/kadmer-import.cpp, a library its fuzz target calls too.
+#include <csignal>
+
+#include "tools/kadmer-import.h"
+
+int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a file too large is a failed write, reported like any other
+  return run_import(argc, argv);
+}
