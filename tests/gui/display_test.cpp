@@ -212,8 +212,11 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
       {fn_grid, 7, "grid"}, {fn_track, 8, "track"}, {fn_trace, 10, "trace"}, {fn_status, 9, "status"}};
   for (auto s : switches)
     for (const char* state : {" off", " on"}) {
-      s.action();
+      rec.ops.clear();
+      open_menu(4);
+      choose_item(menu[4][s.item].window);
       EXPECT_EQ(std::string(s.name) + state, menu[4][s.item].label);
+      EXPECT_FALSE(rec.texts().empty()) << "the list drawn again";
     }
   EXPECT_EQ(0, gridstate);
 }
