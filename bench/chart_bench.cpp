@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/market.h"
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"

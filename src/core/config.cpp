@@ -12,8 +12,6 @@
 
 #include "core/core.h"
 #include "core/text.h"
-#include "data/data.h"
-#include "ui/ui.h"
 
 namespace {
 
@@ -123,7 +121,7 @@ static void apply_key(const ConfigKey& k, char* value, int mode) {
       break;
     case Kind::Group:
       if (mode == 0) ++grpcnt;
-      else create_group(value);
+      else if (config_group_line) config_group_line(value);
       break;
   }
 }
@@ -150,6 +148,7 @@ bool apply_config_line(char* line, int mode) {
 }
 
 char config_file[1024];
+void (*config_group_line)(char* text);
 
 static FILE* open_config() {
   if (config_file[0]) return std::fopen(config_file, "r");

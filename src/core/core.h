@@ -2,9 +2,39 @@
 // status line, the configuration file and the command line.
 #pragma once
 
-#include <X11/X.h>
-
+#include <climits>
+#include <cstdint>
 #include <ctime>
+
+// ---- calendar: day numbers of dates with two-digit years ----
+// Refused dates. Day number -1 is 1969-12-31, so day numbers use LONG_MIN;
+// no day key is -1 (keys are multiples of 86400).
+constexpr long NO_DAY = LONG_MIN;
+constexpr time_t NO_KEY = -1;
+
+// Two-digit years: 69..99 are 1969..1999, 00..68 are 2000..2068. Every
+// comparison of file dates goes through the full year.
+int full_year(int yy);
+// Days in month m (1..12) of a full year y; 0 for a month out of range.
+int days_in_month(int y, int m);
+bool valid_date(int y, int m, int d);  // full year, month 1..12, day of month
+// Days since 1970-01-01 of a valid date (full year).
+long day_number(int y, int m, int d);
+// Calendar date of a day number; weekday 0 Sunday .. 6 Saturday.
+void civil_date(long days, int* y, int* m, int* d);
+int weekday_of(long days);
+
+// A YYMMDD integer (file names, history lines) as a day number; NO_DAY when
+// it is no valid date.
+long yymmdd_days(int yymmdd);
+// MMDDYY integer of a day number, and the day number of one (NO_DAY if invalid).
+int mmddyy_of(long days);
+long mmddyy_days(int mmddyy);
+
+// Float to integer without undefined behaviour: out-of-range values are
+// clamped and NaN gives 0.
+int clamp_int(double v);
+int64_t clamp_volume(double v);
 
 // ---- settings (start values set by their definitions and initial_vars) ----
 extern int width;            // main window width in character cells
@@ -73,8 +103,10 @@ extern char debuglog[512];    // the formatted trace line
 extern time_t debugtime, lasttime;  // seconds of this and the previous line
 extern int timsec, timmin;    // stamp seconds and minutes carried forward
 extern char statusbuf[512];   // status messages are formatted here
-extern Window KD_StatusWin;   // the status window; 0 while closed
 extern char last_status[512]; // the last status message, shown or not
+// Where status messages go besides last_status (the status window); the
+// user interface installs it, the headless tools leave it empty.
+extern void (*status_sink)(const char* module, int linenum, const char* msg);
 
 void prepare_trace_stamp();
 void debug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -88,9 +120,6 @@ void status(const char* module, int linenum, const char* msg);
 void file_report(const char* module, int linenum, const char* msg);
 void forget_file_reports();
 extern void (*file_report_hook)(const char* msg);
-[[noreturn]] void XError(const char* msg);
-void fn_trace();
-void fn_status();
 
 // Entry and exit lines of one routine. The exit line is written whichever
 // way the routine returns; set_result adds the result to it ("rc=%d").
@@ -109,11 +138,37 @@ class Trace {
   char result_[160];
 };
 
-// ---- configuration file and command line ----
+// ---- colour names: what the settings choose; the display allocates them ----
+struct ColorEntry {
+  char name[16];         // X colour name, at most 15 characters
+  char label[12];        // label of the colour window
+};
+constexpr int COLOR_TABLE_SIZE = 22;
+extern ColorEntry colors_vr[COLOR_TABLE_SIZE];  // normal video
+extern ColorEntry colors_rv[COLOR_TABLE_SIZE];  // reverse video
+extern int KD_ReverseVideo;                     // the reverse table is in use
+
+// Colour entries by the name the configuration and resources use.
+enum ColorIndex {
+  COLOR_LOW, COLOR_HIGH, COLOR_CLOSE, COLOR_GRID, COLOR_GRAPH, COLOR_BORDER,
+  COLOR_MVAVG, COLOR_BOL, COLOR_BACKGROUND, COLOR_FOREGROUND, COLOR_RANGE,
+  COLOR_QUERYPOS, COLOR_QUERYNEG, COLOR_ADVANCE, COLOR_DECLINE, COLOR_ADVDEC,
+  COLOR_UNCHANGED, COLOR_HIGHLIGHT
+};
+
+// The table that colour settings go to: reverse video when an argument from
+// the second on begins with "-rv".
+ColorEntry* color_table_for_args(int argc, char** argv);
+ColorEntry* current_color_table();  // by KD_ReverseVideo
+const char* default_color_name(int index);  // the start name of an entry of the current table
+void reset_color_tables();  // every colour name back to its start value
+void set_color_name(ColorEntry* table, int index, const char* name);
+
+// ---- configuration file ----
 extern char config_file[1024];  // read instead of ./.kadmer or ~/.kadmer when set
 void parse_config(int mode, int argc, char** argv);
-void parse_args(int argc, char** argv);
-[[noreturn]] void usage();
+// The second pass hands each group line here: the tables install it.
+extern void (*config_group_line)(char* text);
 // Moves the end dates to the newest stock day file when the default end
 // date has none; runs at the end of the first configuration pass.
 void check_day_files();

@@ -4,7 +4,6 @@
 
 #include "core/core.h"
 #include "core/text.h"
-#include "data/data.h"
 
 int width;
 int height;

@@ -1,4 +1,5 @@
-// The trace log on standard output and the status line window.
+// The trace log on standard output, and the status messages handed to
+// whoever shows them.
 #include <unistd.h>
 
 #include <cstdarg>
@@ -8,8 +9,6 @@
 
 #include "core/core.h"
 #include "core/text.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
 
 int debuglvl = 0;
 int stkind = 0;
@@ -18,8 +17,8 @@ char debuglog[512];
 time_t debugtime = 0, lasttime = 0;
 int timsec = 0, timmin = 0;
 char statusbuf[512];
-Window KD_StatusWin = 0;
 char last_status[512];
+void (*status_sink)(const char* module, int linenum, const char* msg);
 void (*file_report_hook)(const char* msg);
 static char held_report[512];  // the last skipped file of the load under way
 
@@ -149,18 +148,7 @@ Trace::~Trace() {
 void status(const char* module, int linenum, const char* msg) {
   Trace t("status", "module=%s, linenum=%d, msg=%s", module, linenum, msg);
   if (msg != last_status) copy_text(last_status, msg);
-  if (!KD_StatusWin) return;
-  if (!msg[0]) msg = held_report;
-  paint_fill(KD_StatusWin, Role::GC0, 0, 0, main_win_width, 2 * font_height);
-  if (msg[0] != '\0') {
-    char prefix[128];
-    int n = std::snprintf(prefix, sizeof prefix, "file %s: line %d:", module, linenum);
-    if (n < 0) n = 0;
-    if (n >= static_cast<int>(sizeof prefix)) n = sizeof prefix - 1;
-    paint_text(KD_StatusWin, Role::Graph, 0, font_height, prefix, n);
-    paint_text(KD_StatusWin, Role::Graph, (n + 1) * font_width, font_height, msg);
-  }
-  paint_flush();
+  if (status_sink) status_sink(module, linenum, msg[0] ? msg : held_report);  // a skipped file stays in view
 }
 
 void file_report(const char* module, int linenum, const char* msg) {
@@ -171,30 +159,5 @@ void file_report(const char* module, int linenum, const char* msg) {
 
 void forget_file_reports() { held_report[0] = '\0'; }
 
-void XError(const char* msg) {
-  std::fprintf(stderr, "%s: %s\n", "kadmer", msg);
-  std::exit(1);
-}
 
-void fn_trace() {
-  Trace t("fn_trace");
-  if (debuglvl == 0) {
-    debuglvl = 1;
-    stkind = 3;
-  } else {
-    debuglvl = 0;
-  }
-  set_switch_label("trace %s", debuglvl != 0);
-}
 
-void fn_status() {
-  Trace t("fn_status");
-  if (KD_StatusWin) {
-    if (KD_Display) XDestroyWindow(KD_Display, KD_StatusWin);
-    KD_StatusWin = 0;
-  } else {
-    KD_StatusWin = create_status_window();
-    if (KD_StatusWin) status("fn", 37, "");
-  }
-  set_switch_label("status %s", KD_StatusWin != 0);
-}

@@ -1,43 +1,14 @@
-// Market data: dates with two-digit years, day keys, and (later) the tables
-// and histories the charts work on.
+// Market data: day keys and prices, the company and group tables, the
+// loaded histories and the work days the charts are drawn from.
 #pragma once
 
-#include <X11/Xlib.h>
-
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <vector>
 
-// Refused dates. Day number -1 is 1969-12-31, so day numbers use LONG_MIN;
-// no day key is -1 (keys are multiples of 86400).
-constexpr long NO_DAY = LONG_MIN;
-constexpr time_t NO_KEY = -1;
-
-// Float to integer without undefined behaviour: out-of-range values are
-// clamped and NaN gives 0.
-int clamp_int(double v);
-int64_t clamp_volume(double v);
-
-// Two-digit years: 69..99 are 1969..1999, 00..68 are 2000..2068. Every
-// comparison of file dates goes through the full year.
-int full_year(int yy);
-// Days in month m (1..12) of a full year y; 0 for a month out of range.
-int days_in_month(int y, int m);
-bool valid_date(int y, int m, int d);  // full year, month 1..12, day of month
-// Days since 1970-01-01 of a valid date (full year).
-long day_number(int y, int m, int d);
-// Calendar date of a day number; weekday 0 Sunday .. 6 Saturday.
-void civil_date(long days, int* y, int* m, int* d);
-int weekday_of(long days);
-
-// A YYMMDD integer (file names, history lines) as a day number; NO_DAY when
-// it is no valid date.
-long yymmdd_days(int yymmdd);
-// MMDDYY integer of a day number, and the day number of one (NO_DAY if invalid).
-int mmddyy_of(long days);
-long mmddyy_days(int mmddyy);
+#include "core/core.h"
+#include "indicators/indicators.h"
 
 // ---- dates, day keys and prices ----
 // Day key of a date: its days since 1970-01-01 times 86400, whatever the time
@@ -112,25 +83,11 @@ int find_grpnum(const char* code);
 void create_group(char* text);
 
 // ---- loaded history ----
-// One day of one security, loaded or shown; work entries are the same record.
-struct StockDay {
-  float high, low, close;
-  float stochk, stochks, stochd, rsi, mvavg, avgvol, stdev, pvline, range, macdslow, macdfast;
-  int64_t volume;       // hundreds of shares; a year's bar of an index exceeds 32 bits
-  time_t date;          // day key
-  int32_t xpix, ypix;   // where the chart drew the day
-  int32_t smon, sday, syear;  // first day of the period (two-digit year)
-  int32_t emon, eday, eyear;  // last day of the period
-  int32_t wday;         // 0 Sunday .. 6 Saturday
-  int32_t nodata;       // 1 for a weekday without trading
-  int32_t turnover;     // set by the price chart where the volume passes the shares
-};
-using WorkDay = StockDay;
 
 // One member of the loaded history. days[0] is the header day; the member's
 // close-dot context and symbol sit beside it.
 struct HistoryMember {
-  GC gc = nullptr;      // 0 without a display
+  void* gc = nullptr;   // the display's context of its close dots; nullptr without a display
   char symbol[16] = {};
   std::vector<StockDay> days;
   bool counts = false;  // days hold counts (the advance/decline line): a period sums them
@@ -150,8 +107,8 @@ void free_history();
 // Window work the loaders leave to the user interface, which installs these
 // when it opens the display; the headless tools install none.
 struct LoadHooks {
-  GC (*member_gc)();         // a new member's close-dot context
-  void (*free_gc)(GC);       // releases one
+  void* (*member_gc)();      // a new member's close-dot context
+  void (*free_gc)(void*);    // releases one
   void (*load_failed)();     // a failed load hides the left and right arrows
   int (*days_that_fit)();    // days the window shows at first
 };

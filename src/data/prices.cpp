@@ -104,14 +104,3 @@ void calc_price() {
   set_scale(lowest, highest < 10 ? highest + 0.5f : highest + 1);
 }
 
-int clamp_int(double v) {
-  if (std::isnan(v)) return 0;
-  return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
-
-int64_t clamp_volume(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 9.2e18) return INT64_MAX;
-  if (v <= -9.2e18) return INT64_MIN;
-  return static_cast<int64_t>(v);
-}

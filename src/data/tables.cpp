@@ -193,6 +193,7 @@ void initial_companys() {
   companys.erase(std::unique(companys.begin(), companys.end(), again), companys.end());
   num_companys = static_cast<int>(companys.size());
   if (grpcnt > 0) {
+    config_group_line = create_group;
     parse_config(1, 0, nullptr);
     grpcnt = 0;
   }

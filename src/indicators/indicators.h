@@ -1,8 +1,26 @@
-// Indicators computed in place on one member's loaded days, the commission
-// schedules and the small linear solver.
+// The day record, the indicators computed in place on one member's loaded
+// days, the commission schedules and the small linear solver.
 #pragma once
 
-#include "data/data.h"
+#include <cstdint>
+#include <ctime>
+
+#include "core/core.h"
+
+// One day of one security, loaded or shown; work entries are the same record.
+struct StockDay {
+  float high, low, close;
+  float stochk, stochks, stochd, rsi, mvavg, avgvol, stdev, pvline, range, macdslow, macdfast;
+  int64_t volume;       // hundreds of shares; a year's bar of an index exceeds 32 bits
+  time_t date;          // day key
+  int32_t xpix, ypix;   // where the chart drew the day
+  int32_t smon, sday, syear;  // first day of the period (two-digit year)
+  int32_t emon, eday, eyear;  // last day of the period
+  int32_t wday;         // 0 Sunday .. 6 Saturday
+  int32_t nodata;       // 1 for a weekday without trading
+  int32_t turnover;     // set by the price chart where the volume passes the shares
+};
+using WorkDay = StockDay;
 
 extern float macd_high;   // largest |fast| or |slow| of the last MACD run
 extern float value_high;  // largest |pvline| seen; only ever raised

@@ -1,14 +1,9 @@
-// Market overview: the opening message, the market summary screen of index
-// figures between two days, and the advance/decline line.
+// Market overview: the figures of the market summary screen between two
+// days, the layouts that place them, and the advance/decline counts.
 #pragma once
-
-#include <X11/X.h>
 
 #include <string>
 #include <vector>
-
-extern const char* const firstmsg[8];  // seven lines and an empty end entry
-void draw_firstmsg();
 
 // ---- market summary ----
 struct MarketEntry {
@@ -29,7 +24,7 @@ struct LayoutCell {
   char label[20];
   int code_column, code_row, code_width;  // the window that shows the code
   char code[8];
-  Window window;                          // while the screen is shown; a click charts the code
+  unsigned long window;                   // the display's window of the code while shown; a click charts it
   int start_column, start_row, end_column, end_row;
   char format[16];                        // of both values
   int change_column, change_row;
@@ -51,4 +46,3 @@ void fill_market();  // reads the start and end index files into mkt
 // ---- advance/decline line ----
 extern int adln_max;  // the largest daily count seen; the scale only grows
 int loadad();         // 0 when the counts were built
-void draw_adln();

@@ -1,6 +1,6 @@
 // The ranked lists of the query table: one table of lists (sort key,
-// headers, line, column tests, print test) walked by one routine; the
-// printed form of a list, and the low-count and high-count lists.
+// headers, line, column tests, print test), the text of their lines, and
+// their printed form. The views draw them.
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,14 +10,11 @@
 #include <cstring>
 #include <string>
 
-#include "chart/chart.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
 #include "query/query.h"
 #include "query/reading.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
 
 int printflag;
 
@@ -26,29 +23,7 @@ using query_reading::write_all;
 
 namespace {
 
-// +1 the left column, -1 the right column (amounts shown as positive), 0 a
-// printed line (amounts keep their sign).
-using Line = void (*)(const QueryRec& r, int side, char* out, std::size_t n);
-using Test = bool (*)(const QueryRec& r);
-
-struct List {
-  int look;
-  const char* label;     // the menu item
-  const char* routine;   // traced name
-  double (*key)(const QueryRec&);  // sorted by, descending
-  const char* header;
-  const char* compare_header;  // with the compare close and percent
-  int width;             // the numeric part of a line
-  Line line;
-  Test left, right;      // the tests that admit a row to each column
-  Test printed;          // rows a print writes (kadmer-scan's only, for the one-column lists)
-  Test left_only = nullptr, right_only = nullptr;  // rows skipped (not ending the column)
-  bool left_from_bottom = false;  // the rising side walks from the bottom
-  bool right_from_top = false;
-  bool needs_history = false;     // drawn only after the history step
-  bool counts_listed = false;     // the count limits listed rows, not examined ones
-  bool one_column = false;        // the low- and high-count lists
-};
+using Test = QueryList::Test;
 
 bool nonzero(double v) { return v != 0 && !std::isnan(v); }
 
@@ -115,7 +90,7 @@ void high_line(const QueryRec& r, int, char* o, std::size_t n) {
 }
 
 // clang-format off
-const List lists[] = {
+const QueryList lists[] = {
   // look label        routine          key
   {1, "price", "draw_price", [](const QueryRec& r) { return double(r.change); },
    " change symbol   price   %   name", " change symbol   price    %  compare     % name", 29, price_line,
@@ -184,14 +159,6 @@ const List lists[] = {
 };
 // clang-format on
 
-const List* list_of(int look) {
-  for (const List& l : lists)
-    if (l.look == look) return &l;
-  return nullptr;
-}
-
-bool with_compare() { return queryedate != querycdate; }
-
 // Descending by the key, a missing value last, ties by symbol: the same
 // list every time.
 void sort_rows(std::vector<QueryRec>::iterator from, std::vector<QueryRec>::iterator to,
@@ -204,7 +171,9 @@ void sort_rows(std::vector<QueryRec>::iterator from, std::vector<QueryRec>::iter
   });
 }
 
-void sort_for(const List& l) {
+}  // namespace
+
+void sort_query_list(const QueryList& l) {
   if (querylastsort == l.look) return;
   auto begin = qs.begin(), end = qs.begin() + querynum;
   sort_rows(begin, end, l.key);
@@ -218,17 +187,23 @@ void sort_for(const List& l) {
   querylastsort = l.look;
 }
 
-// Listed at all: inside the price range, moved over the range, no index.
-bool in_range(const QueryRec& r) { return !(r.close < querylprice) && !(r.close > queryhprice) && r.days >= 2; }
-bool is_index(const CompanyRec& c) { return c.type == 'I'; }
+const QueryList* query_list(int look) {
+  for (const QueryList& l : lists)
+    if (l.look == look) return &l;
+  return nullptr;
+}
+
+bool query_compare_shown() { return queryedate != querycdate; }
+bool query_in_range(const QueryRec& r) { return !(r.close < querylprice) && !(r.close > queryhprice) && r.days >= 2; }
+bool query_is_index(const QueryRec& r) { return find_co(r.symbol).type == 'I'; }
 
 // The text of one row: the list's fields, the compare fields, and at most
 // `name` characters of the company name (all of it when name < 0).
-std::string row_text(const List& l, const QueryRec& r, int side, int name) {
+std::string query_row_text(const QueryList& l, const QueryRec& r, int side, int name) {
   char text[512];
   l.line(r, side, text, sizeof text);
   std::string out = text;
-  if (with_compare()) {
+  if (query_compare_shown()) {
     std::snprintf(text, sizeof text, "%7.2f %5.1f ", r.cmpclose, r.cmppct);
     out += text;
   }
@@ -237,111 +212,30 @@ std::string row_text(const List& l, const QueryRec& r, int side, int name) {
   return out;
 }
 
-std::string header_of(const List& l) {
+std::string query_header(const QueryList& l) {
   char text[160];
   if (l.one_column) std::snprintf(text, sizeof text, l.header, querydays);
-  else copy_text(text, with_compare() ? l.compare_header : l.header);
+  else copy_text(text, query_compare_shown() ? l.compare_header : l.header);
   return text;
 }
 
-struct Layout {
-  int width, name, left_x, right_x;
-};
-
-Layout layout_of(const List& l) {
-  int w = l.width + (with_compare() ? 15 : 0);
-  int c = font_width > 0 ? main_win_width / font_width : 0;
-  int r = c - 2 * w;
-  int n = r / 2 > 40 ? 40 : r / 2 - 3;
-  int g = (r - 2 * n) / 3;
-  int left = g * font_width;
-  return {w, n, left, left + (w + n + g) * font_width};
-}
-
-// One column: from the top or the bottom of the sorted rows, while the
-// window and the count allow; the rows it shows (with `draw` false it only
-// counts them).
-int column(const List& l, bool left, const Layout& at, bool draw = true) {
-  bool from_top = left ? !l.left_from_bottom : l.right_from_top;
-  Test test = left ? l.left : l.right, only = left ? l.left_only : l.right_only;
-  int x = left ? at.left_x : at.right_x;
-  int y = 5 * font_height, counter = 0, skip = arrow_index, shown = 0;
-  for (int k = 0; k < querynum; ++k) {
-    if (y >= main_win_height - font_height) break;
-    QueryRec& r = qs[from_top ? k : querynum - 1 - k];
-    if (std::isnan(l.key(r))) continue;  // no measure: not in the list at all
-    if (!l.counts_listed && ++counter >= querycount) break;
-    if (!in_range(r)) continue;
-    if (!test(r)) break;  // sorted: the rest fail too
-    if (is_index(find_co(r.symbol))) continue;
-    if (l.counts_listed && only && !only(r)) continue;  // the count takes only rows that pass every test
-    if (l.counts_listed && ++counter >= querycount) break;
-    if (only && !only(r)) continue;
-    if (skip > 0) {
-      --skip;
-      continue;
-    }
-    ++shown;
-    y += font_height;
-    if (!draw) continue;
-    std::string text = row_text(l, r, left ? 1 : -1, l.one_column ? 40 : at.name);
-    paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y - font_height, text.c_str());
-    r.col = x / font_width + 29;
-    r.row = (y - font_height) / font_height;
-    querybasex = left ? r.col + 1 : x / font_width;
-  }
-  return shown;
-}
-
-void draw_rows(const List& l);
-
-// The count lists write no trace lines; the others do.
-void draw_list(const List& l) {
-  if (l.one_column) {
-    draw_rows(l);
-    return;
-  }
-  Trace t(l.routine);
-  draw_rows(l);
-}
-
-// No row on the page: it lies beyond the rows the list has.
-bool page_empty(const List& l) {
-  Layout at = layout_of(l);
-  return column(l, true, at, false) == 0 && (l.one_column || column(l, false, at, false) == 0);
-}
-
-void draw_rows(const List& l) {
-  if (l.one_column && printflag) return;  // "print" writes nothing for these
-  if (l.needs_history && !queryextraloaded) return;
-  if (const char* why = l.needs_history ? no_average_reason() : nullptr)
-    query_reading::say(__LINE__, "%s", why);
-  sort_for(l);
-  if (arrow_index > 0 && page_empty(l)) arrow_index = 0;  // a page left from other rows: the first
-  Layout at = layout_of(l);
-  std::string header = header_of(l);
-  paint_text(KD_MainWin, Role::Graph, at.left_x, 4 * font_height, header.c_str());
-  if (!l.one_column) paint_text(KD_MainWin, Role::Graph, at.right_x, 4 * font_height, header.c_str());
-  if (printflag) start_print_writer([&l](int fd) { return write_query_list(l.look, fd); });
-  column(l, true, at);
-  if (!l.one_column) column(l, false, at);
-}
+namespace {
 
 // The rows a print takes, in list order.
 template <typename Emit>
-bool printed_rows(const List& l, int limit, Emit emit) {
+bool printed_rows(const QueryList& l, int limit, Emit emit) {
   int taken = 0;
   for (int i = 0; i < querynum && (limit <= 0 || taken < limit); ++i) {
     const QueryRec& r = qs[i];
-    if (!in_range(r) || !l.printed(r) || is_index(find_co(r.symbol))) continue;
+    if (!query_in_range(r) || !l.printed(r) || query_is_index(r)) continue;
     if (!emit(r)) return false;
     ++taken;
   }
   return true;
 }
 
-const List* printable(int look) {
-  const List* l = list_of(look);
+const QueryList* printable(int look) {
+  const QueryList* l = query_list(look);
   if (!l || (l->needs_history && !queryextraloaded)) return nullptr;
   return l;
 }
@@ -349,20 +243,15 @@ const List* printable(int look) {
 }  // namespace
 
 void sort_query(int look) {
-  if (const List* l = list_of(look)) sort_for(*l);
+  if (const QueryList* l = query_list(look)) sort_query_list(*l);
 }
 
-bool query_page_empty() {
-  if (querycount == 0 || querynum == 0) return true;
-  if (querylook == 10) return query_groups_page_empty();
-  const List* l = list_of(querylook);
-  if (!l) return false;  // the distribution: no pages
-  sort_for(*l);
-  return page_empty(*l);
+void print_query_list(int look) {
+  start_print_writer([look](int fd) { return write_query_list(look, fd); });
 }
 
 int query_look_of(const char* label) {
-  for (const List& l : lists)
+  for (const QueryList& l : lists)
     if (std::strcmp(l.label, label) == 0) return l.look;
   if (std::strcmp(label, "groups") == 0) return 10;
   if (std::strcmp(label, "distribution") == 0) return 14;
@@ -370,37 +259,17 @@ int query_look_of(const char* label) {
 }
 
 bool query_look_needs_average(int look) {
-  const List* l = list_of(look);
+  const QueryList* l = query_list(look);
   return l && l->needs_history;
 }
 
-void draw_query() {
-  Trace t("draw_query");
-  if (querycount == 0 || querynum == 0) return;
-  for (int i = 0; i < querynum; ++i) qs[i].col = qs[i].row = 0;
-  if (querylook == 10) draw_qgroups();
-  else if (querylook == 14) draw_distr();
-  else if (const List* l = list_of(querylook)) draw_list(*l);
-}
-
-int query_row_at(int column, int row) {
-  for (int i = 0; i < querynum; ++i) {
-    const QueryRec& r = qs[i];
-    if (r.row != row + 1) continue;
-    bool right_half = column >= querybasex && column <= r.col;
-    bool left_half = column >= 1 && column < querybasex && r.col <= querybasex;
-    if (right_half || left_half) return i;
-  }
-  return -1;
-}
-
 bool write_query_list(int look, int fd, int limit) {
-  const List* l = printable(look);
+  const QueryList* l = printable(look);
   if (!l) return false;
-  sort_for(*l);
-  std::string out = header_of(*l) + "\n";
+  sort_query_list(*l);
+  std::string out = query_header(*l) + "\n";
   bool ok = printed_rows(*l, limit, [&](const QueryRec& r) {
-    out += row_text(*l, r, 0, -1) + "\n";
+    out += query_row_text(*l, r, 0, -1) + "\n";
     if (out.size() < (1 << 16)) return true;
     bool written = write_all(fd, out);
     out.clear();
@@ -410,9 +279,9 @@ bool write_query_list(int look, int fd, int limit) {
 }
 
 bool write_query_csv(int look, int fd, int limit) {
-  const List* l = printable(look);
+  const QueryList* l = printable(look);
   if (!l) return false;
-  sort_for(*l);
+  sort_query_list(*l);
   std::string out =
       "symbol,firstclose,close,change,pct,days,lowcnt,lowmost,lowlast,highcnt,highmost,highlast,volsum,value,"
       "volat,gapchg,gappct,topbot,topbotpos,lowlow,highhigh,lowclose,highclose,prevclose,cmpclose,cmppct,"

@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "data/data.h"
 
 // One security of the query table.
 struct QueryRec {
@@ -106,7 +109,45 @@ bool scan_numbers(std::string_view text, Numbers* out);
 
 // ---- lists ----
 extern int printflag;  // 1 during the one redraw that prints
-void draw_query();
+
+// One ranked list: how it sorts, its two headers and its line, and which
+// rows each column takes. `line` writes a row's fields for the left column
+// (side +1), the right one (-1, amounts shown positive) or a print (0).
+struct QueryList {
+  using Test = bool (*)(const QueryRec& r);
+  int look;
+  const char* label;     // the menu item
+  const char* routine;   // traced name
+  double (*key)(const QueryRec&);  // sorted by, descending
+  const char* header;
+  const char* compare_header;  // with the compare close and percent
+  int width;             // the numeric part of a line
+  void (*line)(const QueryRec& r, int side, char* out, std::size_t n);
+  Test left, right;      // the tests that admit a row to each column
+  Test printed;          // rows a print writes (kadmer-scan's only, for the one-column lists)
+  Test left_only = nullptr, right_only = nullptr;  // rows skipped (not ending the column)
+  bool left_from_bottom = false;  // the rising side walks from the bottom
+  bool right_from_top = false;
+  bool needs_history = false;     // drawn only after the history step
+  bool counts_listed = false;     // the count limits listed rows, not examined ones
+  bool one_column = false;        // the low- and high-count lists
+};
+// The list of a look; nullptr for the groups list, the distribution and
+// looks that are no list.
+const QueryList* query_list(int look);
+// Sorts qs for a list, as drawing it would (once for each load).
+void sort_query_list(const QueryList& l);
+void sort_query(int look);
+bool query_compare_shown();                 // the compare date is not the end date
+bool query_in_range(const QueryRec& r);     // in the price range and moved over the range
+bool query_is_index(const QueryRec& r);     // an index: never listed
+std::string query_header(const QueryList& l);
+// The text of one row: the list's fields, the compare fields, and at most
+// `name` characters of the company name (all of it when name < 0).
+std::string query_row_text(const QueryList& l, const QueryRec& r, int side, int name);
+// A copy of the program writes the list (or the group totals) to printfd.
+void print_query_list(int look);
+void print_query_groups();
 // Writes the list `look` as print writes it (header, then every row that
 // passes its tests), to fd; at most `limit` rows when limit > 0. False when
 // the list has no printed form or its step has not run.
@@ -114,25 +155,18 @@ bool write_query_list(int look, int fd, int limit = 0);
 // The same rows as CSV: symbol,firstclose,close,change,pct,days, then every
 // other measure.
 bool write_query_csv(int look, int fd, int limit = 0);
-// The row drawn under a text cell (column, row of the press), or -1.
-int query_row_at(int column, int row);
 // Lists by menu label ("price", "dollar value", ...): their look, 0 if none.
 int query_look_of(const char* label);
 // Whether a list ranks by the moving average's measures.
 bool query_look_needs_average(int look);
-// The groups list and the distribution screen.
-void draw_qgroups();
-void draw_distr();
-int query_group_at(int column, int row);  // the group drawn under a cell, or -1
-// Their printed forms (the distribution has none on the screen's "print").
+// The groups by their change, highest first (the table keeps its order),
+// and the line a group shows.
+std::vector<int> group_order();
+std::string group_line(const GroupRec& g);
+extern const char* const group_header;
+// The printed forms of the groups list and the distribution.
 bool write_query_groups(int fd, bool csv = false, int limit = 0);
 bool write_query_distr(int fd, bool csv = false, int limit = 0);
-// Sorts qs for a list, as drawing it would.
-void sort_query(int look);
-// Whether the list shown would show no row at the rows scrolled by
-// (arrow_index): the page lies beyond its end.
-bool query_page_empty();
-bool query_groups_page_empty();
 
 // ---- printing ----
 // A print writer was started for `path`: its end is reported when reaped.

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"

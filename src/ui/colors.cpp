@@ -6,11 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
-#include "ui/draw.h"
 #include "ui/ui.h"
 
 unsigned long KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor,
@@ -21,48 +20,14 @@ static unsigned long spare_pixel[4];  // entries 18..21 are never allocated
 
 Window KD_ColorWin, KD_ColorWinSet[COLOR_WIN_FIELDS], KD_ColorWinDone;
 
-#define COLOR_TABLE(bg, fg)                                                       \
-  {                                                                               \
-    {fg, &KD_LowColor, "        low"}, {fg, &KD_HighColor, "       high"},        \
-    {fg, &KD_CloseColor, "      close"}, {fg, &KD_GridColor, "       grid"},      \
-    {fg, &KD_GraphColor, "      graph"}, {fg, &KD_BdColor, "     border"},        \
-    {fg, &KD_MvavgColor, " moving avg"}, {fg, &KD_BolColor, "  bollinger"},       \
-    {bg, &KD_BgColor, " background"}, {fg, &KD_FgColor, " foreground"},           \
-    {fg, &KD_RangeColor, "price range"}, {"red", &KD_QueryPosColor, "  query pos"}, \
-    {"blue", &KD_QueryNegColor, "  query neg"}, {"red", &KD_AdvColor, "    advance"}, \
-    {"blue", &KD_DecColor, "    decline"}, {"green", &KD_DifColor, "    adv-dec"}, \
-    {fg, &KD_UncColor, "  unchanged"}, {"red", &KD_HighlightColor, "  highlight"}, \
-    {bg, &spare_pixel[0], ""}, {"red", &spare_pixel[1], ""},                      \
-    {"green", &spare_pixel[2], ""}, {"yellow", &spare_pixel[3], ""},              \
-  }
+// The global each colour entry is allocated into, by the entry's index.
+static unsigned long* const pixels[COLOR_TABLE_SIZE] = {
+    &KD_LowColor, &KD_HighColor, &KD_CloseColor, &KD_GridColor, &KD_GraphColor, &KD_BdColor,
+    &KD_MvavgColor, &KD_BolColor, &KD_BgColor, &KD_FgColor, &KD_RangeColor, &KD_QueryPosColor,
+    &KD_QueryNegColor, &KD_AdvColor, &KD_DecColor, &KD_DifColor, &KD_UncColor, &KD_HighlightColor,
+    &spare_pixel[0], &spare_pixel[1], &spare_pixel[2], &spare_pixel[3]};
 
-ColorEntry colors_vr[COLOR_TABLE_SIZE] = COLOR_TABLE("black", "white");
-ColorEntry colors_rv[COLOR_TABLE_SIZE] = COLOR_TABLE("white", "black");
-// The start names, for entries whose configured name the server refuses.
-static const ColorEntry default_vr[COLOR_TABLE_SIZE] = COLOR_TABLE("black", "white");
-static const ColorEntry default_rv[COLOR_TABLE_SIZE] = COLOR_TABLE("white", "black");
-
-void reset_color_tables() {
-  for (int i = 0; i < COLOR_TABLE_SIZE; ++i) {
-    copy_text(colors_vr[i].name, default_vr[i].name);
-    copy_text(colors_rv[i].name, default_rv[i].name);
-  }
-}
-
-ColorEntry* color_table_for_args(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "-rv", 3) == 0) return colors_rv;
-  return colors_vr;
-}
-
-ColorEntry* current_color_table() { return KD_ReverseVideo ? colors_rv : colors_vr; }
-
-static const ColorEntry* default_table() { return KD_ReverseVideo ? default_rv : default_vr; }
-
-// A name longer than the field is cut to 15 characters.
-void set_color_name(ColorEntry* table, int index, const char* name) {
-  copy_text(table[index].name, name);
-}
+unsigned long& color_pixel(int index) { return *pixels[index]; }
 
 bool is_monochrome() { return KD_Depth == 1 || (KD_Visual && KD_Visual->c_class == StaticGray); }
 
@@ -76,7 +41,7 @@ long XMakeNamedColor(const char* name) {
 
 // Fills the first NUM_COLORS cells of a new colormap with the table's colours.
 static void use_private_colormap(ColorEntry* table, int allocated) {
-  for (int i = 0; i < allocated; ++i) XFreeColors(KD_Display, KD_ColorMap, table[i].pixel, 1, 0);
+  for (int i = 0; i < allocated; ++i) XFreeColors(KD_Display, KD_ColorMap, pixels[i], 1, 0);
   bool pseudo = KD_Visual->c_class == PseudoColor || KD_Visual->c_class == GrayScale;
   KD_ColorMap = XCreateColormap(KD_Display, KD_RootWin, KD_Visual, pseudo ? AllocNone : AllocAll);
   unsigned long cells[COLOR_TABLE_SIZE];
@@ -89,12 +54,12 @@ static void use_private_colormap(ColorEntry* table, int allocated) {
   for (int i = 0; i < NUM_COLORS; ++i) {
     XColor exact, screen;
     if (!XLookupColor(KD_Display, KD_ColorMap, table[i].name, &exact, &screen) &&
-        !XLookupColor(KD_Display, KD_ColorMap, default_table()[i].name, &exact, &screen))
+        !XLookupColor(KD_Display, KD_ColorMap, default_color_name(i), &exact, &screen))
       exact.red = exact.green = exact.blue = 0;
     exact.pixel = cells[i];
     exact.flags = DoRed | DoGreen | DoBlue;
     XStoreColor(KD_Display, KD_ColorMap, &exact);
-    *table[i].pixel = cells[i];
+    *pixels[i] = cells[i];
   }
 }
 
@@ -104,7 +69,7 @@ static void use_default_colors(ColorEntry* table, int from) {
   for (int i = from; i < NUM_COLORS; ++i) {
     long pixel = XMakeNamedColor(table[i].name);
     if (pixel < 0) {
-      const char* fallback = default_table()[i].name;
+      const char* fallback = default_color_name(i);
       std::fprintf(stderr, "kadmer: unknown color %s for %s, using %s\n", table[i].name,
                    table[i].label + std::strspn(table[i].label, " "), fallback);
       pixel = XMakeNamedColor(fallback);
@@ -112,7 +77,7 @@ static void use_default_colors(ColorEntry* table, int from) {
         pixel = static_cast<long>(i == COLOR_BACKGROUND ? BlackPixel(KD_Display, KD_Screen)
                                                         : WhitePixel(KD_Display, KD_Screen));
     }
-    *table[i].pixel = static_cast<unsigned long>(pixel);
+    *pixels[i] = static_cast<unsigned long>(pixel);
   }
 }
 
@@ -128,7 +93,7 @@ int initialize_colors() {
   for (; i < NUM_COLORS; ++i) {
     long pixel = XMakeNamedColor(table[i].name);
     if (pixel < 0) break;
-    *table[i].pixel = static_cast<unsigned long>(pixel);
+    *pixels[i] = static_cast<unsigned long>(pixel);
   }
   int rc = 1;
   if (i < NUM_COLORS) {
@@ -152,9 +117,9 @@ void Reset_Colors(int i) {
       &KD_GC_Qneg, &KD_GC_Adv, &KD_GC_Dec, &KD_GC_Dif, &KD_GC_Unc};
   if (i < 0 || i >= COLOR_WIN_FIELDS) return;
   if (simple[i]) {
-    set_fg(*simple[i], *current_color_table()[i].pixel);
+    set_fg(*simple[i], *pixels[i]);
     if (i == COLOR_CLOSE)  // the loaded members' close dots too
-      for (HistoryMember& m : stocklist) set_fg(m.gc, KD_CloseColor);
+      for (HistoryMember& m : stocklist) set_fg(static_cast<GC>(m.gc), KD_CloseColor);
   } else if (i == COLOR_BACKGROUND) {
     set_fg(KD_GC0, KD_BgColor);
     for (GC gc : {KD_GC1, KD_GC_Graph, KD_GC_Close, KD_GC_Range, KD_GC_Mvavg, KD_GC_Grid})

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
@@ -669,8 +669,8 @@ void forget_dialogs() {
 
 namespace {
 
-void arrow(Window w, XPoint a, XPoint b, XPoint c) {
-  XPoint p[3] = {a, b, c};
+void arrow(Window w, PaintPoint a, PaintPoint b, PaintPoint c) {
+  PaintPoint p[3] = {a, b, c};
   paint_polygon(w, Role::GC1, p, 3);
 }
 short s(int v) { return static_cast<short>(v); }

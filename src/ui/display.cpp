@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "data/data.h"
 #include "ui/dialogs.h"
@@ -20,15 +20,11 @@ Window KD_RootWin;
 Colormap KD_ColorMap;
 Visual* KD_Visual;
 int KD_Depth;
-Window KD_MainWin;
 Pixmap KD_Icon;
 XFontStruct* KD_Font;
-int font_width, font_height, font_ascent;
-int main_win_width, main_win_height;
 int screen_width, screen_height;
 int KD_BorderWidth = 1;
 int KD_StartupIconic = 1;
-int KD_ReverseVideo;
 char KD_DisplayName[256];
 char KD_FontName[1024] = "fixed";
 char KD_IconFile[1024];
@@ -184,11 +180,10 @@ void create_gcs() {
 
 void set_monochrome_colors() {
   unsigned long white = WhitePixel(KD_Display, KD_Screen), black = BlackPixel(KD_Display, KD_Screen);
-  ColorEntry* table = current_color_table();
   KD_BgColor = KD_ReverseVideo ? black : white;
   KD_FgColor = KD_ReverseVideo ? white : black;
   for (int i = 0; i < NUM_COLORS; ++i)
-    if (i != COLOR_BACKGROUND) *table[i].pixel = KD_FgColor;
+    if (i != COLOR_BACKGROUND) color_pixel(i) = KD_FgColor;
 }
 
 void create_arrows() {
@@ -227,13 +222,14 @@ Window create_status_window() {
 }
 
 void install_load_hooks() {
-  market_screen = draw_market;
+  install_market_windows();
+  next_request = [] { return KD_Display ? NextRequest(KD_Display) : 0UL; };
   load_hooks = {create_member_gc, free_member_gc, [] { set_arrow_leftright(3); },
                 // the days that fit at 4 pixels beside 22 characters of labels
                 [] { return (main_win_width - 22 * font_width) / 4; }};
 }
 
-GC create_member_gc() {
+void* create_member_gc() {
   if (!KD_Display || !KD_MainWin) return nullptr;
   XGCValues v;
   v.foreground = KD_CloseColor;
@@ -241,8 +237,8 @@ GC create_member_gc() {
   return XCreateGC(KD_Display, KD_MainWin, GCForeground | GCBackground, &v);
 }
 
-void free_member_gc(GC gc) {
-  if (gc && KD_Display) XFreeGC(KD_Display, gc);
+void free_member_gc(void* gc) {
+  if (gc && KD_Display) XFreeGC(KD_Display, static_cast<GC>(gc));
 }
 
 void set_cursor(unsigned int shape) {
@@ -254,6 +250,8 @@ void initial_graph() {
   Trace t("initial_graph");
   KD_Display = XOpenDisplay(KD_DisplayName[0] ? KD_DisplayName : nullptr);
   if (!KD_Display) XError("XOpenDisplay failed");
+  install_x_target();
+  install_status_window();
   if (syncflag) XSynchronize(KD_Display, True);
   XSetErrorHandler(x_error_handler);
   res = new Resources;
@@ -313,5 +311,6 @@ void close_graph() {
   KD_MainWin = 0;
   KD_ArrowLeft = KD_ArrowRight = KD_ArrowUp = KD_ArrowDown = 0;
   for (Role r = Role::GC0; r != Role::Count; r = static_cast<Role>(static_cast<int>(r) + 1))
-    gc_of(r) = nullptr;  // member_gc too: it belonged to a freed member
+    gc_of(r) = nullptr;
+  member_gc = nullptr;  // it belonged to a freed member
 }

@@ -20,7 +20,7 @@
 #include <ctime>
 #include <string>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
@@ -32,7 +32,6 @@ XEvent KD_Event;
 Window KD_InputWin;
 char key_buffer[256];
 int key_index;
-unsigned long chart_drawn_to;
 int zoom, zoomlvl;
 int z_x0 = -1, z_x1, z_y0, z_y1;
 int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;
@@ -207,7 +206,7 @@ void commit_colour(int i, bool on_return) {
   long pixel = XMakeNamedColor(key_buffer);
   if (pixel >= 0) {
     copy_text(entry.name, key_buffer);
-    *entry.pixel = static_cast<unsigned long>(pixel);
+    color_pixel(i) = static_cast<unsigned long>(pixel);
     Reset_Colors(i);
     for (int m = 0; m < MENUS; ++m) draw_menu(Role::GC1, Role::GC0, menu[m][0].window);
   } else {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "ui/ui.h"

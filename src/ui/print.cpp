@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "query/query.h"
 #include "ui/ui.h"

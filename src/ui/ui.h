@@ -6,8 +6,10 @@
 
 #include <ctime>
 
+#include "core/core.h"
+#include "paint/paint.h"
 #include "query/query.h"
-#include "ui/draw.h"
+#include "views/views.h"
 
 // ---- display ----
 extern Display* KD_Display;
@@ -16,17 +18,11 @@ extern Window KD_RootWin;
 extern Colormap KD_ColorMap;   // default colormap, or the private one
 extern Visual* KD_Visual;
 extern int KD_Depth;
-extern Window KD_MainWin;
 extern Pixmap KD_Icon;         // icon bitmap
 extern XFontStruct* KD_Font;
-extern int font_width;         // widest character of the font
-extern int font_height;        // ascent + descent
-extern int font_ascent;
-extern int main_win_width, main_win_height;  // pixels, borders included
 extern int screen_width, screen_height;
 extern int KD_BorderWidth;     // main window border
 extern int KD_StartupIconic;   // 1 normal, 3 iconic
-extern int KD_ReverseVideo;
 extern char KD_DisplayName[256];
 extern char KD_FontName[1024];
 extern char KD_IconFile[1024];
@@ -44,32 +40,9 @@ extern unsigned long KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor,
     KD_FgColor, KD_RangeColor, KD_QueryPosColor, KD_QueryNegColor,
     KD_AdvColor, KD_DecColor, KD_DifColor, KD_UncColor, KD_HighlightColor;
 
-struct ColorEntry {
-  char name[16];         // X colour name, at most 15 characters
-  unsigned long* pixel;  // the global that receives the allocated pixel
-  char label[12];        // label of the colour window
-};
-
-constexpr int COLOR_TABLE_SIZE = 22;
 constexpr int COLOR_WIN_FIELDS = 17;
-extern ColorEntry colors_vr[COLOR_TABLE_SIZE];  // normal video
-extern ColorEntry colors_rv[COLOR_TABLE_SIZE];  // reverse video
 extern Window KD_ColorWin, KD_ColorWinSet[COLOR_WIN_FIELDS], KD_ColorWinDone;
-
-// Colour entries by the name the configuration and resources use.
-enum ColorIndex {
-  COLOR_LOW, COLOR_HIGH, COLOR_CLOSE, COLOR_GRID, COLOR_GRAPH, COLOR_BORDER,
-  COLOR_MVAVG, COLOR_BOL, COLOR_BACKGROUND, COLOR_FOREGROUND, COLOR_RANGE,
-  COLOR_QUERYPOS, COLOR_QUERYNEG, COLOR_ADVANCE, COLOR_DECLINE, COLOR_ADVDEC,
-  COLOR_UNCHANGED, COLOR_HIGHLIGHT
-};
-
-// The table that colour settings go to: reverse video when an argument from
-// the second on begins with "-rv".
-ColorEntry* color_table_for_args(int argc, char** argv);
-ColorEntry* current_color_table();
-void reset_color_tables();  // every colour name back to its start value  // by KD_ReverseVideo
-void set_color_name(ColorEntry* table, int index, const char* name);
+unsigned long& color_pixel(int index);  // the allocated pixel of a colour entry
 
 bool is_monochrome();
 int initialize_colors();
@@ -79,6 +52,19 @@ void fn_colors();
 void draw_colorwin();
 void draw_colorwin_done(Role fgc, Role bgc);
 void draw_color_win(int i);
+
+// ---- command line, status window, fatal errors ----
+void parse_args(int argc, char** argv);
+[[noreturn]] void usage();
+extern Window KD_StatusWin;   // the status window; 0 while closed
+[[noreturn]] void XError(const char* msg);
+void fn_trace();
+void fn_status();
+void install_status_window();  // status messages go to the status window while it is open
+
+// ---- drawing: the X target of the drawing layer ----
+GC& gc_of(Role r);  // the graphics context global that plays role r
+void install_x_target();
 
 // ---- start-up and shutdown ----
 extern long event_mask_window, event_mask_tracking, event_mask_field;
@@ -90,15 +76,14 @@ Window create_status_window();
 // The window work of the loaders (contexts, arrows, the days that fit).
 void install_load_hooks();
 // The context a loaded member's close dots are drawn with; 0 without a display.
-GC create_member_gc();
-void free_member_gc(GC gc);
+void* create_member_gc();
+void free_member_gc(void* gc);
 
 // ---- events ----
 extern XEvent KD_Event;
 extern Window KD_InputWin;    // field being typed into, 0 when none
 extern char key_buffer[256];  // the keys typed into that field
 extern int key_index;         // characters in key_buffer
-extern unsigned long chart_drawn_to;  // the first request after the last chart drawing
 void keypress();
 void buttonpress();
 void buttonrelease();
@@ -173,7 +158,8 @@ void clear_stock_var();
 void clear_group_var();  // closes the group dialog and forgets the group
 
 // ---- market summary screen ----
-void draw_market();
+void install_market_windows();
+void wipeit(std::vector<LayoutCell>& cells);
 void destroymarket();  // removes the code windows of the layout shown
 bool market_cell_expose(Window w);
 const char* market_code_of(Window w);  // the code of a cell's window, or nullptr

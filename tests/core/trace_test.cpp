@@ -47,6 +47,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsM
   EXPECT_TRUE(cut.size() == 2 && cut[0].size() == 510);  // an overlong line is cut and still ends the line
 
   DrawRecorder& rec = window.rec;
+  install_status_window();
   KD_StatusWin = 42;  // the status line
   status("load", 123, "load_day_stock: unknown symbol XYZ");
   ASSERT_EQ(3u, rec.ops.size());  // cleared first
@@ -71,6 +72,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndTheStatusLineItsM
   EXPECT_STREQ("", last_status);
   rec.ops.clear();
   KD_StatusWin = 0;
+  status_sink = nullptr;
   out = traced([] { status("event", 7, "keypress: XMakeNamedColor failed"); });
   EXPECT_TRUE(rec.ops.empty() && std::string(last_status) == "keypress: XMakeNamedColor failed");
   EXPECT_NE(std::string::npos, out.find("1-> status(module=event, linenum=7, msg=keypress: XMakeNamedColor failed)"));

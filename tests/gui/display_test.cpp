@@ -246,7 +246,7 @@ TEST_F(InProcess, EachRoleTakesItsConfiguredColourInEitherVideoMode) {
               (std::array{rgb(fg(KD_GC_Qpos)), rgb(fg(KD_GC_Qneg)), rgb(fg(KD_GC_Dec)), rgb(fg(KD_GC_Dif))}));
     EXPECT_EQ((std::array{GXxor, LineSolid}),
               (std::array{values(KD_XOR, GCFunction).function, values(KD_GC_Dif, GCLineStyle).line_style}));
-    GC member = create_member_gc();  // close dots of a loaded member
+    GC member = static_cast<GC>(create_member_gc());  // close dots of a loaded member
     EXPECT_EQ(0xff0000u, rgb(fg(member)));
     free_member_gc(member);
   }

@@ -22,12 +22,12 @@
 #include <tuple>
 #include <vector>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
 #include "support/run.h"
-#include "ui/draw.h"
+#include "paint/paint.h"
 #include "ui/ui.h"
 
 // The geometry of the 6x13 "fixed" font in a window of columns x lines,

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"

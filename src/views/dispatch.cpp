@@ -4,20 +4,17 @@
 #include <cmath>
 #include <cstring>
 
-#include "chart/chart.h"
 #include "core/core.h"
-#include "market/market.h"
-#include "query/query.h"
-#include "ui/ui.h"
+#include "views/views.h"
 
-void (*market_screen)();
+// The first request the display gets after the last chart drawing: an
+// exposure before it is covered (the user interface reads it).
+unsigned long (*next_request)();
+unsigned long chart_drawn_to;
 
 namespace {
 
 using Drawer = void (*)();
-void draw_market_screen() {
-  if (market_screen) market_screen();
-}
 
 void draw_group_list() { draw_grps(1, 0, 0); }
 void draw_company_list() { draw_companys(1, 0, 0); }
@@ -39,7 +36,7 @@ constexpr auto drawers = [] {
   t[12] = draw_group_list;
   t[13] = draw_company_list;
   t[14] = draw_adln;
-  t[15] = draw_market_screen;
+  t[15] = draw_market;
   t[16] = draw_firstmsg;
   return t;
 }();
@@ -107,5 +104,5 @@ void draw_chart() {
     for (WorkDay& d : w) d.xpix = -1;
   if (graphlook >= 0 && graphlook < static_cast<int>(drawers.size()) && drawers[graphlook])
     drawers[graphlook]();
-  if (KD_Display) chart_drawn_to = NextRequest(KD_Display);
+  if (next_request) chart_drawn_to = next_request();
 }

@@ -7,11 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
+#include "paint/paint.h"
 
 namespace {
 

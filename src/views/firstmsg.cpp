@@ -1,7 +1,7 @@
+// The opening message: drawn once when the program starts.
 #include "core/core.h"
-#include "market/market.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
+#include "paint/paint.h"
+#include "views/views.h"
 
 const char* const firstmsg[8] = {
     "kadmer charts and screens market data for information only.",

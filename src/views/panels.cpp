@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "indicators/indicators.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
+#include "paint/paint.h"
 
 namespace {
 

@@ -6,11 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "indicators/indicators.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
+#include "paint/paint.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 // main runs the start-up steps in order and then serves X events for ever:
 //   trace level from the arguments, start values (core/state.cpp), the
 //   configuration file (core/config.cpp), the command line through the X
-//   resource manager (core/args.cpp), the group and company tables
+//   resource manager (ui/args.cpp), the group and company tables
 //   (data/tables.cpp), then the display, colours, font, main window and
 //   graphics contexts (ui/display.cpp, ui/colors.cpp).
 // Each event goes to its handler by type (ui/events.cpp); the handlers draw
-// through the chart dispatcher (chart/) and the thin drawing layer (ui/draw.h);
-// the queries and their lists live in query/. While waiting for events the
-// loop also collects finished print writers.
+// through the dispatcher of the views (views/) and the drawing layer
+// (paint/), whose X target is ui/xtarget.cpp; the queries live in query/.
+// While waiting for events the loop also collects finished print writers.
 #include <X11/Xlib.h>
 
 #include <cstdlib>

@@ -1,10 +1,9 @@
 // The chart area: corners from the window size, font and margins; pixel
 // increments of the scales.
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
 #include "data/data.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
+#include "paint/paint.h"
 
 int xlt_indent, xlb_indent, xrt_indent, xrb_indent;
 int ylt_indent, yrt_indent, ylb_indent, yrb_indent;

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chart/chart.h"
+#include "views/views.h"
 #include "core/core.h"
-#include "ui/draw.h"
-#include "ui/ui.h"
+#include "paint/paint.h"
 
 int mark;
 time_t mark_rd;

@@ -1,0 +1,127 @@
+// The ranked lists on the screen: two columns (one for the count lists)
+// from the top and the bottom of the sorted table, as far as the window and
+// the count allow, each row recording where it was drawn for the pointer.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "core/core.h"
+#include "paint/paint.h"
+#include "query/query.h"
+#include "views/views.h"
+
+namespace {
+
+struct Layout {
+  int width, name, left_x, right_x;
+};
+
+Layout layout_of(const QueryList& l) {
+  int w = l.width + (query_compare_shown() ? 15 : 0);
+  int c = font_width > 0 ? main_win_width / font_width : 0;
+  int r = c - 2 * w;
+  int n = r / 2 > 40 ? 40 : r / 2 - 3;
+  int g = (r - 2 * n) / 3;
+  int left = g * font_width;
+  return {w, n, left, left + (w + n + g) * font_width};
+}
+
+// One column: from the top or the bottom of the sorted rows, while the
+// window and the count allow; the rows it shows (with `draw` false it only
+// counts them).
+int column(const QueryList& l, bool left, const Layout& at, bool draw = true) {
+  bool from_top = left ? !l.left_from_bottom : l.right_from_top;
+  QueryList::Test test = left ? l.left : l.right, only = left ? l.left_only : l.right_only;
+  int x = left ? at.left_x : at.right_x;
+  int y = 5 * font_height, counter = 0, skip = arrow_index, shown = 0;
+  for (int k = 0; k < querynum; ++k) {
+    if (y >= main_win_height - font_height) break;
+    QueryRec& r = qs[from_top ? k : querynum - 1 - k];
+    if (std::isnan(l.key(r))) continue;  // no measure: not in the list at all
+    if (!l.counts_listed && ++counter >= querycount) break;
+    if (!query_in_range(r)) continue;
+    if (!test(r)) break;  // sorted: the rest fail too
+    if (query_is_index(r)) continue;
+    if (l.counts_listed && only && !only(r)) continue;  // the count takes only rows that pass every test
+    if (l.counts_listed && ++counter >= querycount) break;
+    if (only && !only(r)) continue;
+    if (skip > 0) {
+      --skip;
+      continue;
+    }
+    ++shown;
+    y += font_height;
+    if (!draw) continue;
+    std::string text = query_row_text(l, r, left ? 1 : -1, l.one_column ? 40 : at.name);
+    paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y - font_height, text.c_str());
+    r.col = x / font_width + 29;
+    r.row = (y - font_height) / font_height;
+    querybasex = left ? r.col + 1 : x / font_width;
+  }
+  return shown;
+}
+
+void draw_rows(const QueryList& l);
+
+// The count lists write no trace lines; the others do.
+void draw_list(const QueryList& l) {
+  if (l.one_column) {
+    draw_rows(l);
+    return;
+  }
+  Trace t(l.routine);
+  draw_rows(l);
+}
+
+// No row on the page: it lies beyond the rows the list has.
+bool page_empty(const QueryList& l) {
+  Layout at = layout_of(l);
+  return column(l, true, at, false) == 0 && (l.one_column || column(l, false, at, false) == 0);
+}
+
+void draw_rows(const QueryList& l) {
+  if (l.one_column && printflag) return;  // "print" writes nothing for these
+  if (l.needs_history && !queryextraloaded) return;
+  if (const char* why = l.needs_history ? no_average_reason() : nullptr)
+    status("query", __LINE__, why);
+  sort_query_list(l);
+  if (arrow_index > 0 && page_empty(l)) arrow_index = 0;  // a page left from other rows: the first
+  Layout at = layout_of(l);
+  std::string header = query_header(l);
+  paint_text(KD_MainWin, Role::Graph, at.left_x, 4 * font_height, header.c_str());
+  if (!l.one_column) paint_text(KD_MainWin, Role::Graph, at.right_x, 4 * font_height, header.c_str());
+  if (printflag) print_query_list(l.look);
+  column(l, true, at);
+  if (!l.one_column) column(l, false, at);
+}
+
+}  // namespace
+
+bool query_page_empty() {
+  if (querycount == 0 || querynum == 0) return true;
+  if (querylook == 10) return query_groups_page_empty();
+  const QueryList* l = query_list(querylook);
+  if (!l) return false;  // the distribution: no pages
+  sort_query_list(*l);
+  return page_empty(*l);
+}
+
+void draw_query() {
+  Trace t("draw_query");
+  if (querycount == 0 || querynum == 0) return;
+  for (int i = 0; i < querynum; ++i) qs[i].col = qs[i].row = 0;
+  if (querylook == 10) draw_qgroups();
+  else if (querylook == 14) draw_distr();
+  else if (const QueryList* l = query_list(querylook)) draw_list(*l);
+}
+
+int query_row_at(int column, int row) {
+  for (int i = 0; i < querynum; ++i) {
+    const QueryRec& r = qs[i];
+    if (r.row != row + 1) continue;
+    bool right_half = column >= querybasex && column <= r.col;
+    bool left_half = column >= 1 && column < querybasex && r.col <= querybasex;
+    if (right_half || left_half) return i;
+  }
+  return -1;
+}

@@ -1,0 +1,90 @@
+// The views: the geometry of the chart area and its axes, the price, volume
+// and indicator charts, the heading and the lists, the query lists and
+// screens, the market summary, the advance/decline chart, and the
+// dispatcher that draws the screen `graphlook` names. They draw through the
+// drawing layer only, into whatever target it has.
+#pragma once
+
+#include <ctime>
+#include <vector>
+
+#include "data/data.h"
+#include "market/market.h"
+#include "paint/paint.h"
+#include "query/query.h"
+
+// Chart-area corners in pixels (x to the right, y downwards).
+extern int xlt_indent, xlb_indent, xrt_indent, xrb_indent;
+extern int ylt_indent, yrt_indent, ylb_indent, yrb_indent;
+extern int day_pixel_space;  // pixels between two shown days
+
+// Pixel increments of the scale steps of each kind of chart.
+extern int price_pixel_incr, volume_pixel_incr;
+extern int rsi_pixel_incr, macd_pixel_incr, value_pixel_incr;
+
+extern int mark;          // 2: the day whose date is mark_rd gets a line
+extern time_t mark_rd;
+extern int buyvolume;     // shares bought (0: none)
+extern int arrow_index;   // list rows scrolled by the up and down arrows
+extern int queryflag;     // a query period is highlighted on the date axis
+
+// The display's number of its next request (installed by the user
+// interface), and that number after the last chart drawing: an exposure
+// the display made before it is covered by the drawing.
+extern unsigned long (*next_request)();
+extern unsigned long chart_drawn_to;
+
+void calculate_globals();
+void calculate_indexs();
+void calculate_day();
+void clear_graph();
+void draw_chart();
+
+// Axes and labels.
+void draw_grid();
+void draw_hashmarks(int steps, int pixel_incr);
+void draw_hashvalues(int width, double base, double bincr, int pincr, int steps, const char* format,
+                     int* lastpixel, float* lastvalue);
+void draw_datemarks();
+void draw_datevalues(const WorkDay* days);
+
+// Charts and panels.
+void draw_stock();
+void draw_volume();
+void draw_rsi();
+void draw_stoch();
+void draw_macd();
+void draw_avalue();
+void draw_gvalue();
+
+// Heading and lists; the lists return the entry hit in mode 2 ("" for none).
+void draw_comp(const CompanyRec* cop);
+const char* draw_grps(int mode, int column, int row);
+const char* draw_companys(int mode, int column, int row);
+
+// ---- the query lists and screens ----
+void draw_query();
+// The row drawn under a text cell (column, row of the press), or -1.
+int query_row_at(int column, int row);
+// Whether the list shown would show no row at the rows scrolled by
+// (arrow_index): the page lies beyond its end.
+bool query_page_empty();
+bool query_groups_page_empty();
+void draw_qgroups();
+void draw_distr();
+int query_group_at(int column, int row);  // the group drawn under a cell, or -1
+
+// ---- market overview ----
+extern const char* const firstmsg[8];  // seven lines and an empty end entry
+void draw_firstmsg();
+void draw_adln();
+// The market summary screen; the cells of the layout shown.
+extern std::vector<LayoutCell> market_cells;
+void draw_market();
+void draw_code(const LayoutCell& c);  // in the cell's window, or in its place
+// The display's windows of the codes, installed by the user interface.
+struct MarketWindows {
+  Surface (*create)(int x, int y, int width, int height);  // a new code window, shown
+  void (*destroy)();  // removes the windows of the layout shown
+};
+extern MarketWindows market_windows;
