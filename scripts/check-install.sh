@@ -12,7 +12,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "check-install: $*" >&2; exit 1; }
 
-tools=(kadmer kadmer-dump kadmer-scan kadmer-import kadmer-gen)
+tools=(kadmer kadmer-dump kadmer-scan kadmer-import kadmer-plot kadmer-gen)
 for t in "${tools[@]}"; do
   [ -x "$prefix/bin/$t" ] || fail "no bin/$t"
   page="$prefix/share/man/man1/$t.1"
@@ -28,13 +28,17 @@ done
 grep -q '^!Kadmer.background: black$' "$prefix/share/X11/app-defaults/Kadmer" || fail "Kadmer lists no background"
 
 # The installed binaries run: kadmer's usage on a bad option, the tools'
-# help, and kadmer-dump on the installed demo database.
+# help (and none of them needs the X library), kadmer-dump and kadmer-plot
+# on the installed demo database.
 status=0
 "$prefix/bin/kadmer" -no-such-option 2>"$prefix/usage" || status=$?
 [ "$status" -eq 1 ] && grep -q '^kadmer: \[-d name\] display' "$prefix/usage" || fail "kadmer's usage (status $status)"
-for t in kadmer-dump kadmer-scan kadmer-import; do
+for t in kadmer-dump kadmer-scan kadmer-import kadmer-plot; do
   "$prefix/bin/$t" --help | grep -q "^usage: $t" || fail "$t --help"
+  ! ldd "$prefix/bin/$t" | grep -q libX11 || fail "$t links the X library"
 done
 rows=$(cd "$prefix/share/kadmer/sample" && "$prefix/bin/kadmer-dump" AN | wc -l)
 [ "$rows" -gt 100 ] || fail "kadmer-dump read $rows lines from the installed demo database"
+(cd "$prefix/share/kadmer/sample" && "$prefix/bin/kadmer-plot" --symbol AN) | tail -n 1 | grep -q '^</svg>$' ||
+  fail "kadmer-plot drew no picture of the installed demo database"
 echo "check-install: ${#tools[@]} programs, their manual pages, Kadmer, the desktop entry and the demo database"

@@ -12,6 +12,7 @@
 #include "data/data.h"
 #include "market/market.h"
 #include "tools/tool_args.h"
+#include "tools/view_args.h"
 
 const char* const tool::name = "kadmer-dump";
 const char* const tool::usage_text =
@@ -40,14 +41,9 @@ struct Options {
   const char* group = nullptr;
   const char* adline = nullptr;
   char mode = 't';
-  int mvavg_type = -1, mvavg_days = -1, stoch_days = -1, period = -1, extend = -1;
-  int first[3] = {}, last[3] = {};  // year, month, day; 0: not given
-  int split_date = 0;
-  float split_ratio = 0;
+  tool::ChartArgs chart;
 };
 
-using tool::date_arg;
-using tool::int_arg;
 using tool::usage;
 
 Options parse(int argc, char** argv) {
@@ -69,56 +65,14 @@ Options parse(int argc, char** argv) {
     else if (a == "--group") o.group = tool::whole_text(v, sizeof groupname, "the group");
     else if (a == "--adline") o.adline = tool::whole_text(v, sizeof adln_depth, "the depth");
     else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
-    else if (a == "--mvavg-type") o.mvavg_type = int_arg(v, 0, 3, "--mvavg-type is 0..3");
-    else if (a == "--mvavg-days") o.mvavg_days = int_arg(v, 0, 100000, "--mvavg-days is a count");
-    else if (a == "--stoch-days") o.stoch_days = int_arg(v, 0, 100000, "--stoch-days is a count");
-    else if (a == "--period") o.period = int_arg(v, 1, 5, "--period is 1..5");
-    else if (a == "--extend") o.extend = int_arg(v, 0, 10000, "--extend is a count");
-    else if (a == "--first") date_arg(v, o.first);
-    else if (a == "--last") date_arg(v, o.last);
-    else if (a == "--split-date") {
-      int ymd[3];
-      date_arg(v, ymd);
-      o.split_date = ymd[0] % 100 * 10000 + ymd[1] * 100 + ymd[2];
-    } else if (a == "--split-ratio") {
-      if (!scan_float(v, &o.split_ratio) || o.split_ratio <= 0) usage("--split-ratio is a positive number");
-    } else {
-      usage(("unknown option " + a).c_str());
-    }
+    else if (!tool::chart_arg(a, v, &o.chart)) usage(("unknown option " + a).c_str());
   }
   if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) != 1)
     usage("one symbol, --group or --adline");
-  if (o.adline && (!o.first[0] || !o.last[0])) usage("--adline needs --first and --last");
+  if (o.adline && (!o.chart.first[0] || !o.chart.last[0])) usage("--adline needs --first and --last");
   tool::check_config(o.config);
-  if ((o.split_date != 0) != (o.split_ratio != 0)) usage("a split needs both its date and its ratio");
+  tool::check_chart(o.chart);
   return o;
-}
-
-void apply(const Options& o) {
-  if (o.mvavg_type >= 0) mvavgtype = o.mvavg_type;
-  if (o.mvavg_days >= 0) mvavgdays = o.mvavg_days;
-  if (o.stoch_days >= 0) stochdays = o.stoch_days;
-  if (o.period >= 0) graph_type = o.period;
-  if (o.extend >= 0) extendday = o.extend;
-  adjust_date = o.split_date;
-  adjust_ratio = o.split_ratio;
-}
-
-void set_window(const Options& o) {
-  if (o.first[0]) {
-    KD_csy = o.first[0] % 100;
-    KD_csm = o.first[1];
-    KD_csd = o.first[2];
-  } else {
-    KD_csy = KD_sy;
-    KD_csm = KD_sm;
-    KD_csd = KD_sd;
-  }
-  if (o.last[0]) {
-    KD_cey = o.last[0] % 100;
-    KD_cem = o.last[1];
-    KD_ced = o.last[2];
-  }
 }
 
 void print_date(int yy, int m, int d) { std::printf("%04d-%02d-%02d,", full_year(yy), m, d); }
@@ -155,7 +109,7 @@ void write_adline() {
 // Loads what the options name, as the chart does; false with the loader's message.
 bool load_named(const Options& o) {
   if (o.adline) {
-    set_window(o);
+    tool::set_window(o.chart, true);
     copy_text(adln_depth, o.adline);
     return loadad() == 0;
   }
@@ -173,7 +127,7 @@ bool load_named(const Options& o) {
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);
   tool::start(o.config);
-  apply(o);
+  tool::apply_chart(o.chart);
   if (!load_named(o)) {
     std::fprintf(stderr, "kadmer-dump: %s\n", last_status);
     return 1;
@@ -182,7 +136,7 @@ int main(int argc, char** argv) {
     write_adline();
     return 0;
   }
-  set_window(o);
+  tool::set_window(o.chart, true);
   fill_work();
   if (o.group && o.mode == 's')
     for (std::size_t m = 0; m < stocklist.size(); ++m) write_csv(m, stocklist[m].symbol);

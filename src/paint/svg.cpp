@@ -107,7 +107,10 @@ std::string SvgTarget::svg() const {
                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">\n"
                 "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"%s\"/>\n",
                 width_, height_, width_, height_, width_, height_, colour(Role::GC0).c_str());
-  return head + body_ + "</svg>\n";
+  std::string out = head;  // appended piece by piece: GCC 12 misreads a chain of + here
+  out += body_;
+  out += "</svg>\n";
+  return out;
 }
 
 void SvgTarget::text(Surface w, Role r, int x, int y, const char* text, int len) {
@@ -116,8 +119,10 @@ void SvgTarget::text(Surface w, Role r, int x, int y, const char* text, int len)
   std::snprintf(head, sizeof head,
                 "<text x=\"%d\" y=\"%d\" fill=\"%s\" font-family=\"monospace\" font-size=\"%d\" textLength=\"%d\" "
                 "lengthAdjust=\"spacingAndGlyphs\" xml:space=\"preserve\">",
-                x, y, colour(r).c_str(), font_ascent, len * font_width);
-  body_ += head + escaped(text, len) + "</text>\n";
+                x, y, colour(r).c_str(), (font_width * 5 + 1) / 3, len * font_width);  // a monospace glyph is 0.6 em wide
+  body_ += head;
+  body_ += escaped(text, len);
+  body_ += "</text>\n";
 }
 
 void SvgTarget::fill(Surface w, Role r, int x, int y, int width, int height) {
@@ -148,7 +153,13 @@ void SvgTarget::rect(Surface w, Role r, int x, int y, int width, int height) {
 
 void SvgTarget::polygon(Surface w, Role r, const PaintPoint* points, int n) {
   if (!shown(w)) return;
-  std::string e = "<polygon points=\"";
-  for (int i = 0; i < n; ++i) e += (i ? " " : "") + std::to_string(points[i].x) + "," + std::to_string(points[i].y);
-  body_ += e + "\" fill=\"" + colour(r) + "\"/>\n";
+  body_ += "<polygon points=\"";
+  for (int i = 0; i < n; ++i) {
+    char point[32];
+    std::snprintf(point, sizeof point, "%s%d,%d", i ? " " : "", points[i].x, points[i].y);
+    body_ += point;
+  }
+  body_ += "\" fill=\"";
+  body_ += colour(r);
+  body_ += "\"/>\n";
 }

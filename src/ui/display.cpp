@@ -224,9 +224,7 @@ Window create_status_window() {
 void install_load_hooks() {
   install_market_windows();
   next_request = [] { return KD_Display ? NextRequest(KD_Display) : 0UL; };
-  load_hooks = {create_member_gc, free_member_gc, [] { set_arrow_leftright(3); },
-                // the days that fit at 4 pixels beside 22 characters of labels
-                [] { return (main_win_width - 22 * font_width) / 4; }};
+  load_hooks = {create_member_gc, free_member_gc, [] { set_arrow_leftright(3); }, days_that_fit};
 }
 
 void* create_member_gc() {

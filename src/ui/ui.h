@@ -169,7 +169,6 @@ void slow_query();
 void fn_groups();
 void fn_distr();
 void fn_hl();
-void do_print();
 
 
 // ---- zoom and mark ----

@@ -20,6 +20,8 @@ void calculate_globals() {
   calculate_indexs();
 }
 
+int days_that_fit() { return (main_win_width - 22 * font_width) / 4; }
+
 // A step count of 0 is taken as 1 so that no scale divides by zero.
 static int per_step(int height, int steps) { return height / (steps > 0 ? steps : 1); }
 

@@ -35,6 +35,9 @@ extern unsigned long (*next_request)();
 extern unsigned long chart_drawn_to;
 
 void calculate_globals();
+// The days a chart shows at first: 4 pixels a day beside 22 characters of
+// labels.
+int days_that_fit();
 void calculate_indexs();
 void calculate_day();
 void clear_graph();
@@ -73,6 +76,10 @@ bool query_groups_page_empty();
 void draw_qgroups();
 void draw_distr();
 int query_group_at(int column, int row);  // the group drawn under a cell, or -1
+
+// Prints the view on display once to printpath ("stdout", "stderr" or a
+// file): the lists are written by a copy of the program.
+void do_print();
 
 // ---- market overview ----
 extern const char* const firstmsg[8];  // seven lines and an empty end entry

@@ -1,6 +1,5 @@
-// The settings: the command line through the X resource manager, the
-// configuration file (keys, blanks, switches, invalid lines, where the file
-// is found, bad input), and the start dates.
+// The settings: the configuration file (keys, blanks, switches, invalid
+// lines, where the file is found, bad input), and the start dates.
 
 #include "support/fixtures.h"
 
@@ -8,22 +7,10 @@
 
 namespace {
 
-// ---- the command line ----
-
 time_t fake_now;
 
 class Settings : public SettingsTest {
  protected:
-  std::vector<std::string> args;
-  std::vector<char*> argv;  // parse_args keeps pointers into it
-  void parse(std::vector<std::string> a) {
-    args = std::move(a);
-    args.insert(args.begin(), "./some/other/name");
-    argv.clear();
-    for (std::string& s : args) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    parse_args(static_cast<int>(args.size()), argv.data());
-  }
   void TearDown() override {
     kd_clock = [] { return time(nullptr); };
     SettingsTest::TearDown();
@@ -33,40 +20,6 @@ class Settings : public SettingsTest {
         << where;
   }
 };
-
-TEST_F(Settings, TheCommandLineSetsSwitchesValuesAndTheGeometryItGives) {
-  KD_BorderWidth = 7;
-  parse({});
-  EXPECT_EQ((std::array{1, 0, 1}), (std::array{KD_StartupIconic, KD_ReverseVideo, KD_BorderWidth}));
-  EXPECT_EQ((std::array<std::string, 3>{"fixed", "", ""}), (std::array<std::string, 3>{KD_FontName, KD_DisplayName, KD_IconFile}));
-
-  // -t is taken here too: left behind it would end in the usage message.
-  parse({"-iconic", "-sync", "-rv", "-bw", "3", "-width", "70", "-height", "44", "-fn", "6x13", "-ib",
-         "/tmp/icon.xbm", "-t", "1", "-d", ":5"});
-  EXPECT_EQ((std::array{3, 1, 1, 3, 70, 44}),
-            (std::array{KD_StartupIconic, syncflag, KD_ReverseVideo, KD_BorderWidth, width, height}));
-  EXPECT_EQ((std::array<std::string, 4>{"6x13", "/tmp/icon.xbm", ":5", "kadmer"}),  // resources are named after the program
-            (std::array<std::string, 4>{KD_FontName, KD_IconFile, KD_DisplayName, argv[0]}));
-  struct { const char* geometry; int width, height, x, y; } steps[] = {
-      {"80x50+10-20", 80, 50, 10, -20}, {"90x40", 90, 40, 10, -20}, {"-5+7", 90, 40, -5, 7}};
-  for (auto s : steps) {
-    parse({"-geometry", s.geometry});
-    EXPECT_EQ((std::array{s.width, s.height, s.x, s.y}), (std::array{width, height, xpos, ypos})) << s.geometry;
-  }
-}
-
-TEST(Usage, UnknownOptionsAndStrayArgumentsPrintEveryOptionAndExitOne) {
-  TempDir dir;
-  for (const std::vector<std::string>& bad : {std::vector<std::string>{"-x"}, {"stray"}, {"-t", "1", "-x"},
-                                              {"-rv", "-geometry", "80x50", "extra"}}) {
-    RunResult r = run_program(KADMER_BIN, bad, in_dir(dir.path()));
-    EXPECT_TRUE(r.status == 1 && r.err.find("kadmer: [-d name] display\n") == 0) << bad[0] << r.err;
-    for (const char* o : {"-display", "-t", "-bg", "-fg", "-bc", "-cg", "-cG", "-cm", "-cr", "-cc", "-bw", "-fn",
-                          "-sync", "-rv", "-ib", "-iconic", "-width", "-height"})
-      EXPECT_TRUE(r.err.find(std::string("\t[") + o + " ") != std::string::npos ||
-                  r.err.find(std::string("\t[") + o + "]") != std::string::npos) << o;
-  }
-}
 
 // ---- the configuration file ----
 
@@ -113,33 +66,6 @@ TEST_F(Settings, EveryKeyReachesItsSetting) {
   work.write(".kadmer", "broker=discount\n");  // a character key takes the first one
   configure();
   EXPECT_EQ('d', broker);
-}
-
-// Colour names go to the table of the video mode (-rv anywhere after the
-// program's name), cut to the field; the command line overrides the file.
-TEST_F(Settings, ColoursGoToTheTableOfTheVideoModeFromTheFileOrTheCommandLine) {
-  work.write(".kadmer", "closecolor=red\nbackground = navy \nhlccolor=yellow\ngridcolor=" + std::string(40, 'q') + "\n");
-  configure();
-  EXPECT_EQ((std::array<std::string, 5>{"red", "navy ", "yellow", std::string(15, 'q'), "white"}),  // trailing blanks stay
-            (std::array<std::string, 5>{colors_vr[COLOR_CLOSE].name, colors_vr[COLOR_BACKGROUND].name,
-                                        colors_vr[COLOR_HIGHLIGHT].name, colors_vr[COLOR_GRID].name,
-                                        colors_rv[COLOR_BACKGROUND].name}));
-  struct { const char* option; int entry; } colours[] = {
-      {"-cc", COLOR_CLOSE}, {"-bg", COLOR_BACKGROUND}, {"-qp", COLOR_QUERYPOS}, {"-qn", COLOR_QUERYNEG}, {"-cG", COLOR_GRID},
-      {"-cm", COLOR_MVAVG}, {"-cr", COLOR_RANGE}, {"-fg", COLOR_FOREGROUND}, {"-bc", COLOR_BORDER}};
-  std::vector<std::string> a;
-  for (auto c : colours) a.insert(a.end(), {c.option, std::string("c") + c.option});
-  parse(a);
-  for (auto c : colours) EXPECT_EQ(std::string("c") + c.option, colors_vr[c.entry].name) << c.option;
-  EXPECT_STREQ("yellow", colors_vr[COLOR_HIGHLIGHT].name);  // not on the command line
-  for (std::vector<std::string> args :
-       {std::vector<std::string>{"kadmer", "-rv", "-cc", "red"}, {"kadmer", "-fn", "fixed", "-rv"}}) {
-    reset_color_tables();
-    configure(args);
-    parse({args.begin() + 1, args.end()});
-    EXPECT_EQ((std::array<std::string, 2>{"red", "white"}),
-              (std::array<std::string, 2>{colors_rv[COLOR_CLOSE].name, colors_vr[COLOR_CLOSE].name}));
-  }
 }
 
 TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {

@@ -3,7 +3,6 @@
 
 #include "support/fixtures.h"
 #include "indicators/indicators.h"
-#include "ui/dialogs.h"
 
 namespace fs = std::filesystem;
 
@@ -58,7 +57,7 @@ TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
   // With a window, only the days that fit beside the labels are shown.
   symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(400, 10.5f)));
   main_win_width = 602, font_width = 6;
-  install_load_hooks();
+  load_hooks.days_that_fit = days_that_fit;
   ASSERT_EQ(0, load_symbol("AB"));
   int fit = (602 - 22 * 6) / 4;  // 117 days
   EXPECT_EQ((std::array<long, 2>{fit, loaded()[400 - fit].date}), (std::array<long, 2>{work_days, shown()[0].date}));
@@ -333,24 +332,6 @@ TEST_F(History, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
   stockbuyavol = 0;
   rebuild(1);
   EXPECT_EQ(2147483647, stockbuyavol);
-}
-
-// The date dialog's day count: the window ends where it ends and starts that
-// many shown days before; as many days as loaded shows them all.
-TEST_F(History, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
-  EXPECT_FALSE(store_typed(Store::DayCount, "5", &disp_days, 5, false));
-  EXPECT_STREQ("leave: no stock data", last_status);
-  weekdays(1995, 12, 4, 10);  // 4 to 15 December
-  struct { const char* typed; bool stored; int first, shown; } steps[] = {
-      {"9", true, 951205, 9}, {"10", true, 951204, 10}, {"1", true, 951215, 1}, {"2", true, 951214, 2},
-      {"500", false, 951214, 2}};
-  for (auto s : steps) {
-    EXPECT_EQ(s.stored, store_typed(Store::DayCount, s.typed, &disp_days, 5, true)) << s.typed;
-    fill_work();
-    EXPECT_EQ((std::array{s.first, s.shown}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd, work_days})) << s.typed;
-    disp_days = work_days;  // as the dialog does after each change
-  }
-  EXPECT_STREQ("keypress: exceed stock days", last_status);
 }
 
 }  // namespace

@@ -162,4 +162,49 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
   }
 }
 
+// ---- kadmer-plot: any screen as a picture ----
+
+TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
+  struct { std::vector<std::string> args; int status; const char* has; } cases[] = {
+      {{"--symbol", "AN", "--grid"}, 0, "Symbol Market Company name"},
+      {{"--symbol", "AN", "--graph", "rsi", "--period", "2", "--first", "2026-09-01"}, 0, ">9/4/26<"},  // its first week
+      {{"--group", "3", "--group-mode", "s"}, 0, ">Banks<"},
+      {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0, ">   %   symbol"},
+      {{"--query", "distribution", "--start", "2026-11-02", "--end", "2026-12-04"}, 0, ">0<"},
+      {{"--market", "n", "--start", "2026-12-03", "--end", "2026-12-04"}, 0, ">New York Stock Market<"},
+      {{"--adline", "S", "--lines", "+-", "--first", "2026-10-01", "--last", "2026-12-04"}, 0, ">Advance: <"},
+      {{"--symbol", "NOSUCH"}, 1, "kadmer-plot: load_day_stock: unknown symbol NOSUCH\n"},
+      {{"--query", "rsi", "--start", "1990-01-01", "--end", "1990-02-01"}, 1, "no starting date found"},
+      {{"--symbol", "AN", "--group", "3"}, 2, "one view"},
+      {{"--symbol", "AN", "--graph", "pie"}, 2, "no view pie"},
+      {{"--market", "n", "--start", "2026-12-04"}, 2, "needs --start and --end"}};
+  for (const auto& c : cases) {
+    RunResult r = run_program(KADMER_PLOT, c.args, in_dir(KADMER_SOURCE_DIR "/data/sample"));
+    EXPECT_EQ(c.status, r.status) << c.args[0] << r.err;
+    EXPECT_NE(std::string::npos, (c.status ? r.err : r.out).find(c.has)) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(c.status == 0, r.out.size() > 7 && r.out.rfind("</svg>\n") == r.out.size() - 7) << c.args[0];
+  }
+  TempDir out;  // the window's size in characters, the font's cell, a file
+  RunResult r = run_program(KADMER_PLOT, {"--symbol", "AN", "--width", "80", "--height", "40", "--font-size", "7x14",
+                                          "-o", out.file("an.svg")}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
+  EXPECT_TRUE(r.status == 0 && r.out.empty()) << r.err;
+  EXPECT_NE(std::string::npos, read_file(out.file("an.svg")).find("width=\"562\" height=\"562\""));
+}
+
+// ---- the layers ----
+
+TEST(Layers, TheScriptFindsAnIncludeThatPointsUp) {
+  TempDir tree;
+  fs::copy(KADMER_SOURCE_DIR "/src", tree.file("src"), fs::copy_options::recursive);
+  fs::copy(KADMER_SOURCE_DIR "/tools", tree.file("tools"), fs::copy_options::recursive);
+  auto check = [&] { return run_program("/bin/bash", {KADMER_SOURCE_DIR "/scripts/check-layers.sh", tree.path()}); };
+  EXPECT_EQ(0, check().status) << check().out;
+  tree.write("src/data/lines.cpp", "#include \"views/views.h\"\n" + read_file(tree.file("src/data/lines.cpp")));
+  tree.write("src/paint/extra.h", "#include <X11/Xlib.h>\n");
+  RunResult r = check();
+  EXPECT_EQ(1, r.status);
+  EXPECT_NE(std::string::npos, r.out.find("src/data/lines.cpp:1: includes a layer above its own")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("src/paint/extra.h:1: an X header below the user interface")) << r.out;
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // lists and switches; the graphics contexts in both video modes, monochrome
 // screens, colour changes and the status window.
 #include "support/fixtures.h"
+#include "support/ui_fixtures.h"
 #include "support/xvfb.h"
 #include "ui/dialogs.h"
 // after gtest: X defines None

@@ -10,7 +10,6 @@
 #include "market/market.h"
 #include "support/fixtures.h"
 #include "support/run.h"
-#include "ui/ui.h"
 
 namespace {
 

@@ -312,14 +312,6 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
   }
   querycount = 100, arrow_index = 0, querylprice = 0;
   EXPECT_EQ(printed_lines(15)[1], rows(15, Role::Qpos)[0]->text);  // one column: names of up to 40
-  delete screen;
-  screen = new RecordingWindow(100, 10);  // five rows a column, three a page: the down arrow stops at the last
-  querylook = 2, arrow_adv = 1;
-  for (int page : {3, 3}) {
-    fn_arrowdown();
-    EXPECT_EQ(page, arrow_index);
-  }
-  arrow_index = 0;
   querycdate = 120195;  // compare columns: 44 wide, and 12 / 2 - 3 characters of the name
   ASSERT_EQ(0, get_query_data());
   EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3 Com", rows(1, Role::Qpos)[0]->text);

@@ -1,7 +1,7 @@
 // Fixtures for in-process tests: every setting starts from its start value,
 // in a fresh working directory with a fresh HOME; a small market database
 // written by the test is loaded without a display; drawing goes to a
-// recorder. Included first: it brings in gtest before X defines None.
+// recorder. Included first.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,13 +22,12 @@
 #include <tuple>
 #include <vector>
 
-#include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
-#include "support/run.h"
 #include "paint/paint.h"
-#include "ui/ui.h"
+#include "support/run.h"
+#include "views/views.h"
 
 // The geometry of the 6x13 "fixed" font in a window of columns x lines,
 // without a display.
@@ -59,22 +58,6 @@ inline std::vector<const DrawOp*> ops_of(const DrawRecorder& rec, DrawOp::Kind k
   for (const DrawOp& op : rec.ops)
     if (op.kind == kind && op.role == role) out.push_back(&op);
   return out;
-}
-
-// Hands one event to the program's dispatcher. For buttons and motion a, b
-// are the pointer position; for keys the key code and the modifier state;
-// for Expose a is the count; for ConfigureNotify the new size.
-inline void send_event(int type, Window w, int a = 0, int b = 0) {
-  KD_Event = XEvent{};
-  KD_Event.type = type;
-  KD_Event.xany.window = w;
-  KD_Event.xany.display = KD_Display;
-  if (type == ButtonPress || type == ButtonRelease) KD_Event.xbutton.x = a, KD_Event.xbutton.y = b;
-  if (type == MotionNotify) KD_Event.xmotion.x = a, KD_Event.xmotion.y = b;
-  if (type == KeyPress) KD_Event.xkey.keycode = a, KD_Event.xkey.state = b;
-  if (type == Expose) KD_Event.xexpose.count = a;
-  if (type == ConfigureNotify) KD_Event.xconfigure.window = w, KD_Event.xconfigure.width = a, KD_Event.xconfigure.height = b;
-  dispatch_event();
 }
 
 // The time zone TZ for as long as it lives.

@@ -28,26 +28,6 @@ TEST_F(Charts, TheDispatcherDrawsTheOpeningMessageOnceAndEventsReachTheirHandler
     draw_chart();
     EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].kind == DrawOp::Kind::Fill) << look;
   }
-  // Only the last expose of a run redraws, and not when the chart was drawn
-  // after it; events of other types are dropped; a resize lays the chart
-  // area out again.
-  graphlook = 16;  // the opening message again
-  rec.ops.clear();
-  send_event(Expose, KD_MainWin, 2);
-  send_event(Expose, KD_MainWin, 1);
-  EXPECT_TRUE(rec.ops.empty());
-  send_event(Expose, KD_MainWin, 0);
-  EXPECT_EQ(7u, rec.texts().size());
-  rec.ops.clear();
-  chart_drawn_to = 1;  // the exposure came before the drawing's end
-  graphlook = 16;
-  send_event(Expose, KD_MainWin, 0);
-  for (int type : {0, 1, MapNotify, PropertyNotify, ClientMessage, LASTEvent, LASTEvent + 5, -1})
-    send_event(type, KD_MainWin);
-  EXPECT_TRUE(rec.ops.empty() && stkind == 0);  // neither the expose nor the others drew
-  send_event(ConfigureNotify, KD_MainWin, 302, 402);
-  EXPECT_EQ((std::array{302, 402, 302 - 1 - 60, 402 - 1 - 39}), (std::array{main_win_width, main_win_height, xrt_indent, ylb_indent}));
-  EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].w == 302);  // the window cleared
 }
 
 // ---- geometry, axes and labels ----

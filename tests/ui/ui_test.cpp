@@ -1,0 +1,198 @@
+// The user interface without a display: the command line through the X
+// resource manager, the status window, events handed to their handlers,
+// paging a list, and the program's own trace up to where the display fails.
+#include "support/fixtures.h"
+#include "support/ui_fixtures.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+// ---- the command line ----
+
+class CommandLine : public SettingsTest {
+ protected:
+  std::vector<std::string> args;
+  std::vector<char*> argv;  // parse_args keeps pointers into it
+  void parse(std::vector<std::string> a) {
+    args = std::move(a);
+    args.insert(args.begin(), "./some/other/name");
+    argv.clear();
+    for (std::string& s : args) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    parse_args(static_cast<int>(args.size()), argv.data());
+  }
+};
+
+TEST_F(CommandLine, SetsSwitchesValuesAndTheGeometryItGives) {
+  KD_BorderWidth = 7;
+  parse({});
+  EXPECT_EQ((std::array{1, 0, 1}), (std::array{KD_StartupIconic, KD_ReverseVideo, KD_BorderWidth}));
+  EXPECT_EQ((std::array<std::string, 3>{"fixed", "", ""}), (std::array<std::string, 3>{KD_FontName, KD_DisplayName, KD_IconFile}));
+
+  // -t is taken here too: left behind it would end in the usage message.
+  parse({"-iconic", "-sync", "-rv", "-bw", "3", "-width", "70", "-height", "44", "-fn", "6x13", "-ib",
+         "/tmp/icon.xbm", "-t", "1", "-d", ":5"});
+  EXPECT_EQ((std::array{3, 1, 1, 3, 70, 44}),
+            (std::array{KD_StartupIconic, syncflag, KD_ReverseVideo, KD_BorderWidth, width, height}));
+  EXPECT_EQ((std::array<std::string, 4>{"6x13", "/tmp/icon.xbm", ":5", "kadmer"}),  // resources are named after the program
+            (std::array<std::string, 4>{KD_FontName, KD_IconFile, KD_DisplayName, argv[0]}));
+  struct { const char* geometry; int width, height, x, y; } steps[] = {
+      {"80x50+10-20", 80, 50, 10, -20}, {"90x40", 90, 40, 10, -20}, {"-5+7", 90, 40, -5, 7}};
+  for (auto s : steps) {
+    parse({"-geometry", s.geometry});
+    EXPECT_EQ((std::array{s.width, s.height, s.x, s.y}), (std::array{width, height, xpos, ypos})) << s.geometry;
+  }
+}
+
+TEST(Usage, UnknownOptionsAndStrayArgumentsPrintEveryOptionAndExitOne) {
+  TempDir dir;
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"-x"}, {"stray"}, {"-t", "1", "-x"},
+                                              {"-rv", "-geometry", "80x50", "extra"}}) {
+    RunResult r = run_program(KADMER_BIN, bad, in_dir(dir.path()));
+    EXPECT_TRUE(r.status == 1 && r.err.find("kadmer: [-d name] display\n") == 0) << bad[0] << r.err;
+    for (const char* o : {"-display", "-t", "-bg", "-fg", "-bc", "-cg", "-cG", "-cm", "-cr", "-cc", "-bw", "-fn",
+                          "-sync", "-rv", "-ib", "-iconic", "-width", "-height"})
+      EXPECT_TRUE(r.err.find(std::string("\t[") + o + " ") != std::string::npos ||
+                  r.err.find(std::string("\t[") + o + "]") != std::string::npos) << o;
+  }
+}
+
+// Colour names go to the table of the video mode (-rv anywhere after the
+// program's name), cut to the field; the command line overrides the file.
+TEST_F(CommandLine, ColoursGoToTheTableOfTheVideoModeFromTheFileOrTheCommandLine) {
+  work.write(".kadmer", "closecolor=red\nbackground = navy \nhlccolor=yellow\ngridcolor=" + std::string(40, 'q') + "\n");
+  configure();
+  EXPECT_EQ((std::array<std::string, 5>{"red", "navy ", "yellow", std::string(15, 'q'), "white"}),  // trailing blanks stay
+            (std::array<std::string, 5>{colors_vr[COLOR_CLOSE].name, colors_vr[COLOR_BACKGROUND].name,
+                                        colors_vr[COLOR_HIGHLIGHT].name, colors_vr[COLOR_GRID].name,
+                                        colors_rv[COLOR_BACKGROUND].name}));
+  struct { const char* option; int entry; } colours[] = {
+      {"-cc", COLOR_CLOSE}, {"-bg", COLOR_BACKGROUND}, {"-qp", COLOR_QUERYPOS}, {"-qn", COLOR_QUERYNEG}, {"-cG", COLOR_GRID},
+      {"-cm", COLOR_MVAVG}, {"-cr", COLOR_RANGE}, {"-fg", COLOR_FOREGROUND}, {"-bc", COLOR_BORDER}};
+  std::vector<std::string> a;
+  for (auto c : colours) a.insert(a.end(), {c.option, std::string("c") + c.option});
+  parse(a);
+  for (auto c : colours) EXPECT_EQ(std::string("c") + c.option, colors_vr[c.entry].name) << c.option;
+  EXPECT_STREQ("yellow", colors_vr[COLOR_HIGHLIGHT].name);  // not on the command line
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"kadmer", "-rv", "-cc", "red"}, {"kadmer", "-fn", "fixed", "-rv"}}) {
+    reset_color_tables();
+    configure(args);
+    parse({args.begin() + 1, args.end()});
+    EXPECT_EQ((std::array<std::string, 2>{"red", "white"}),
+              (std::array<std::string, 2>{colors_rv[COLOR_CLOSE].name, colors_vr[COLOR_CLOSE].name}));
+  }
+}
+
+// ---- the status window and the program's trace ----
+
+TEST_F(CommandLine, TheStatusWindowShowsModuleLineAndMessage) {
+  RecordingWindow window;
+  DrawRecorder& rec = window.rec;
+  install_status_window();
+  KD_StatusWin = 42;
+  status("load", 123, "load_day_stock: unknown symbol XYZ");
+  ASSERT_EQ(3u, rec.ops.size());  // cleared first
+  EXPECT_EQ((std::array{0, 0, 602, 26, int(Role::GC0)}),
+            (std::array{rec.ops[0].x, rec.ops[0].y, rec.ops[0].w, rec.ops[0].h, int(rec.ops[0].role)}));
+  const DrawOp* prefix = rec.find_text("file load: line 123:");
+  const DrawOp* msg = rec.find_text("load_day_stock: unknown symbol XYZ");
+  ASSERT_TRUE(prefix && msg);
+  // The message follows the 20-character prefix and a blank.
+  EXPECT_EQ((std::array<long, 6>{0, 13, 21 * 6, 13, int(Role::Graph), 42}),
+            (std::array<long, 6>{prefix->x, prefix->y, msg->x, msg->y, int(msg->role), long(msg->win)}));
+  rec.ops.clear();
+  status("fn", 37, "");  // an empty message only clears
+  EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].kind == DrawOp::Kind::Fill);
+  rec.ops.clear();
+  KD_StatusWin = 0;
+  status("fn", 1, "closed");  // no window: nothing drawn
+  EXPECT_TRUE(rec.ops.empty());
+  status_sink = nullptr;
+}
+
+TEST(TraceOfTheProgram, LevelOneTracesFromTheFirstLineAndOnlyWithTheOption) {
+  TempDir dir;
+  RunResult r = run_program(KADMER_BIN, {"-t", "1", "-d", ":none"}, in_dir(dir.path()));
+  EXPECT_EQ((std::tuple{1, std::string("kadmer: XOpenDisplay failed\n")}), (std::tuple{r.status, r.err}));
+  std::vector<std::string> lines = split_lines(r.out);
+  ASSERT_GE(lines.size(), 8u);  // from the program's own entry to where the display fails
+  EXPECT_EQ((std::array<std::string, 2>{"1-> kadmer(argc=5, argv[0]=", "2-> initial_graph()"}),
+            (std::array{lines[0].substr(9, 27), lines.back().substr(9)}));
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-d", ":none"}, {"-d", ":none", "-t"}}) {
+    r = run_program(KADMER_BIN, args, in_dir(dir.path()));
+    EXPECT_EQ((std::array{1, 0}), (std::array{r.status, static_cast<int>(r.out.size())}));
+  }
+}
+
+// ---- events and arrows ----
+
+using Events = ChartTest;
+
+TEST_F(Events, OnlyTheLastExposeOfARunDrawsAndOnlyWhenTheChartCameBeforeIt) {
+  // Only the last expose of a run redraws, and not when the chart was drawn
+  // after it; events of other types are dropped; a resize lays the chart
+  // area out again.
+  graphlook = 16;  // the opening message
+  send_event(Expose, KD_MainWin, 2);
+  send_event(Expose, KD_MainWin, 1);
+  EXPECT_TRUE(rec.ops.empty());
+  send_event(Expose, KD_MainWin, 0);
+  EXPECT_EQ(7u, rec.texts().size());
+  rec.ops.clear();
+  chart_drawn_to = 1;  // the exposure came before the drawing's end
+  graphlook = 16;
+  send_event(Expose, KD_MainWin, 0);
+  for (int type : {0, 1, MapNotify, PropertyNotify, ClientMessage, LASTEvent, LASTEvent + 5, -1})
+    send_event(type, KD_MainWin);
+  EXPECT_TRUE(rec.ops.empty() && stkind == 0);  // neither the expose nor the others drew
+  send_event(ConfigureNotify, KD_MainWin, 302, 402);
+  EXPECT_EQ((std::array{302, 402, 302 - 1 - 60, 402 - 1 - 39}), (std::array{main_win_width, main_win_height, xrt_indent, ylb_indent}));
+  EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].w == 302);  // the window cleared
+}
+
+// Five risers and five fallers, three rows a page: the down arrow stops at
+// the last page that has rows.
+TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
+  std::string first, last;
+  for (int i = 0; i < 10; ++i) {
+    std::string sym = std::string(1, static_cast<char>('A' + i)) + "X";
+    first += sym + ",11,9,10,1000\n";
+    last += sym + "," + std::to_string(i < 5 ? 12 + i : 8 - i / 2) + ",7," + std::to_string(i < 5 ? 11 + i : 8 - i / 2) +
+            ",1000\n";
+  }
+  day_file("s951201", first);
+  day_file("s951204", last);
+  querysdate = queryedate = querycdate = 120495, querycount = 100, querylprice = 0, queryhprice = 1000;
+  ASSERT_EQ(0, get_query_data());
+  RecordingWindow small(100, 10);
+  graphlook = 8, querylook = 2, arrow_adv = 1;
+  for (int page : {3, 3}) {
+    fn_arrowdown();
+    EXPECT_EQ(page, arrow_index);
+  }
+  qs.clear();
+  querynum = 0;
+  query_table_made = false;
+}
+
+// The date dialog's day count: the window ends where it ends and starts that
+// many shown days before; as many days as loaded shows them all.
+TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
+  EXPECT_FALSE(store_typed(Store::DayCount, "5", &disp_days, 5, false));
+  EXPECT_STREQ("leave: no stock data", last_status);
+  symbol_file("AB", history_lines(1995, 12, 4, std::vector<float>(10, 10.5f)));  // 4 to 15 December
+  ASSERT_EQ(0, load_symbol("AB"));
+  struct { const char* typed; bool stored; int first, shown; } steps[] = {
+      {"9", true, 951205, 9}, {"10", true, 951204, 10}, {"1", true, 951215, 1}, {"2", true, 951214, 2},
+      {"500", false, 951214, 2}};
+  for (auto s : steps) {
+    EXPECT_EQ(s.stored, store_typed(Store::DayCount, s.typed, &disp_days, 5, true)) << s.typed;
+    fill_work();
+    EXPECT_EQ((std::array{s.first, s.shown}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd, work_days})) << s.typed;
+    disp_days = work_days;  // as the dialog does after each change
+  }
+  EXPECT_STREQ("keypress: exceed stock days", last_status);
+}
+
+}  // namespace

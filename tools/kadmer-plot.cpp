@@ -1,0 +1,206 @@
+// kadmer-plot: draws any screen of kadmer into an SVG picture, with no
+// display: the same views as the window, of the same size in characters,
+// into the drawing layer's SVG target.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "data/data.h"
+#include "market/market.h"
+#include "paint/paint.h"
+#include "query/query.h"
+#include "tools/tool_args.h"
+#include "tools/view_args.h"
+#include "views/views.h"
+
+const char* const tool::name = "kadmer-plot";
+const char* const tool::usage_text =
+    "usage: kadmer-plot [options] --symbol SYM [--graph VIEW] [chart options]\n"
+    "       kadmer-plot [options] --group NAME [--group-mode t|s] [chart options]\n"
+    "       kadmer-plot [options] --query LIST --start DATE --end DATE [query options]\n"
+    "       kadmer-plot [options] --market n|o|a --start DATE --end DATE\n"
+    "       kadmer-plot [options] --adline S|G|GROUP [--lines a+-du] --first DATE --last DATE\n"
+    "  -o FILE             the picture (default or -: standard output)\n"
+    "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
+    "  --width COLS, --height ROWS  the window in characters (default: the settings')\n"
+    "  --font-size WxH     the character cell in pixels (default 6x13, the \"fixed\" font)\n"
+    "  --graph VIEW        stock (default), volume, movement, value, rsi, macd, stochastic, split\n"
+    "  chart options:      --period N, --first DATE, --last DATE, --mvavg-type N, --mvavg-days N,\n"
+    "                      --stoch-days N, --extend N, --split-date YYMMDD --split-ratio R,\n"
+    "                      --bollinger, --fib, --grid\n"
+    "  query options:      --count N, --compare DATE, --low P, --high P, --mode a|s, --distr TEXT\n"
+    "                      (LIST as kadmer-scan names them: price, percent, ..., distribution,\n"
+    "                      groups, \"low count\", \"high count\")\n";
+
+namespace {
+
+struct Options {
+  const char* config = nullptr;
+  const char* out = nullptr;
+  const char* symbol = nullptr;
+  const char* group = nullptr;
+  const char* adline = nullptr;
+  bool query = false;
+  char market = 0;
+  char mode = 't';
+  int graph = 1;             // the screen of a symbol
+  std::string lines = "a";   // the A/D lines
+  int width = 0, height = 0, cell_w = 6, cell_h = 13;
+  bool bollinger = false, fib = false, grid = false;
+  tool::ChartArgs chart;
+  tool::QueryArgs range;
+};
+
+using tool::usage;
+
+int graph_of(const char* name) {
+  static const struct { const char* name; int look; } graphs[] = {
+      {"stock", 1}, {"volume", 2}, {"rsi", 3}, {"macd", 5}, {"stochastic", 6}, {"split", 7}, {"movement", 9},
+      {"value", 10}};
+  for (auto g : graphs)
+    if (std::strcmp(g.name, name) == 0) return g.look;
+  usage((std::string("no view ") + name).c_str());
+}
+
+void font_size(const char* text, Options* o) {
+  if (std::sscanf(text, "%dx%d", &o->cell_w, &o->cell_h) != 2 || o->cell_w < 1 || o->cell_h < 2 || o->cell_w > 100 ||
+      o->cell_h > 100)
+    usage("--font-size is WxH in pixels");
+}
+
+// Options without a value; false when `a` is none.
+bool take_switch(const std::string& a, Options* o) {
+  if (a == "--bollinger") o->bollinger = true;
+  else if (a == "--fib") o->fib = true;
+  else if (a == "--grid") o->grid = true;
+  else return false;
+  return true;
+}
+
+Options parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--help") {
+      std::fputs(tool::usage_text, stdout);
+      std::exit(0);
+    }
+    if (take_switch(a, &o)) continue;
+    if (a.rfind("-", 0) != 0) usage(("unexpected " + a).c_str());
+    if (i + 1 >= argc) usage("an option lacks its value");
+    const char* v = argv[++i];
+    if (a == "-o") o.out = v;
+    else if (a == "--config") o.config = v;
+    else if (a == "--symbol") o.symbol = tool::whole_text(v, sizeof symbolname, "the symbol");
+    else if (a == "--group") o.group = tool::whole_text(v, sizeof groupname, "the group");
+    else if (a == "--adline") o.adline = tool::whole_text(v, sizeof adln_depth, "the depth");
+    else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
+    else if (a == "--graph") o.graph = graph_of(v);
+    else if (a == "--lines") o.lines = tool::whole_text(v, sizeof adln_disp, "the lines");
+    else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
+    else if (a == "--width") o.width = tool::int_arg(v, 10, 1000, "--width is 10..1000 characters");
+    else if (a == "--height") o.height = tool::int_arg(v, 10, 1000, "--height is 10..1000 lines");
+    else if (a == "--font-size") font_size(v, &o);
+    else if (a == "--query") o.query = tool::query_arg(a, v, &o.range, "--query");
+    else if (!tool::query_arg(a, v, &o.range, "--query") && !tool::chart_arg(a, v, &o.chart))
+      usage(("unknown option " + a).c_str());
+  }
+  if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) + o.query + (o.market != 0) != 1)
+    usage("one view: --symbol, --group, --query, --market or --adline");
+  if (o.query) tool::check_range(o.range, "--query");
+  if (o.market) tool::check_range(o.range, "--market");
+  if (o.adline && (!o.chart.first[0] || !o.chart.last[0])) usage("--adline needs --first and --last");
+  tool::check_config(o.config);
+  tool::check_chart(o.chart);
+  return o;
+}
+
+// The canvas of the window the settings ask for, with a border of one
+// pixel, and the first shown day where the window puts it.
+void open_canvas(const Options& o) {
+  if (o.width) width = o.width;
+  if (o.height) height = o.height;
+  font_width = o.cell_w;
+  font_height = o.cell_h;
+  font_ascent = (o.cell_h * 11 + 6) / 13;  // the "fixed" font's 11 of 13
+  main_win_width = width * font_width + 2;
+  main_win_height = height * font_height + 2;
+  KD_MainWin = 1;
+  load_hooks.days_that_fit = days_that_fit;
+  calculate_globals();
+}
+
+// Loads what the options name, as the window does, and chooses its screen;
+// false with the loader's or the query's message in last_status.
+bool load_view(const Options& o) {
+  last_status[0] = '\0';
+  if (o.symbol) {
+    copy_text(symbolname, o.symbol);
+    graphlook = o.graph;
+    if (loadstock() != 0) return false;
+  } else if (o.group) {
+    copy_text(groupname, o.group);
+    groupmode = o.mode;
+    graphlook = 4;
+    if (loadgroup() != 0) return false;
+    calc_price();
+  } else if (o.adline) {
+    tool::set_window(o.chart, true);
+    copy_text(adln_depth, o.adline);
+    copy_text(adln_disp, o.lines);
+    graphlook = 14;
+    return loadad() == 0;
+  } else if (o.market) {
+    marketsday = tool::mmddyy(o.range.start);
+    marketeday = tool::mmddyy(o.range.end);
+    marketdisp = o.market;
+    graphlook = 15;
+    fill_market();
+    return !mkt.empty() && last_status[0] == '\0';
+  } else {
+    tool::apply_query(o.range);
+    graphlook = 8;
+    distr_offx = distr_offy = 0;
+    load_query();
+    return querynum > 0;
+  }
+  tool::set_window(o.chart, false);
+  fill_work();
+  return true;
+}
+
+bool write_out(const char* path, const std::string& svg) {
+  bool out = !path || std::strcmp(path, "-") == 0;
+  FILE* f = out ? stdout : std::fopen(path, "w");
+  if (!f) return false;
+  bool ok = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+  return (out ? std::fflush(f) == 0 : std::fclose(f) == 0) && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o = parse(argc, argv);
+  tool::start(o.config);
+  tool::apply_chart(o.chart);
+  bollingerflag |= o.bollinger;
+  fibflag |= o.fib;
+  gridstate |= o.grid;
+  open_canvas(o);
+  if (!load_view(o)) {
+    std::fprintf(stderr, "kadmer-plot: %s\n", last_status[0] ? last_status : "nothing to draw");
+    return 1;
+  }
+  calculate_globals();
+  SvgTarget svg;
+  install_target(&svg);
+  draw_chart();
+  if (!write_out(o.out, svg.svg())) {
+    std::fprintf(stderr, "kadmer-plot: can not write %s\n", o.out);
+    return 1;
+  }
+  return 0;
+}
