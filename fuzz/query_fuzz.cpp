@@ -4,6 +4,7 @@
 
 #include "fuzz/support.h"
 #include "query/query.h"
+#include "views/views.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool tables = (fuzz::fresh_settings(), fuzz::standard_tables(), true);
