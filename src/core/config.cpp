@@ -72,6 +72,7 @@ const ConfigKey config_keys[] = {
     {"width", Kind::Int, 0, nullptr, 0, &width},
     {"height", Kind::Int, 0, nullptr, 0, &height},
     {"graphadv", Kind::Int, 0, nullptr, 0, &graph_adv},
+    {"threads", Kind::Int, 0, nullptr, 0, &threads},
     {"raxis", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &raxis},
     {"laxis", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &laxis},
     {"format", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &format},

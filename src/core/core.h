@@ -86,6 +86,7 @@ extern int queryedate, querysdate, querycdate;  // query dates, MMDDYY
 extern int marketeday, marketsday;  // market screen dates, MMDDYY
 extern int grpcnt;           // first pass: "group" lines; later members loaded
 extern int syncflag;         // synchronous X protocol
+extern int threads;          // threads that read day files: 0 every core, 1 the caller's alone
 
 extern char genbuf[65536];   // shared line and label buffer
 
@@ -163,6 +164,18 @@ ColorEntry* current_color_table();  // by KD_ReverseVideo
 const char* default_color_name(int index);  // the start name of an entry of the current table
 void reset_color_tables();  // every colour name back to its start value
 void set_color_name(ColorEntry* table, int index, const char* name);
+
+// ---- work on every core ----
+// The workers a parallel step uses: `threads`, or every core when it is 0.
+int worker_count();
+// Runs work(0) .. work(n - 1) at once, one a worker (work(0) on the
+// caller's thread), and returns when all have ended. The work must not
+// trace, report status or touch what another worker touches.
+void run_workers(int n, void (*work)(int worker, void* data), void* data);
+template <typename Work>
+void run_workers(int n, Work& work) {
+  run_workers(n, [](int worker, void* data) { (*static_cast<Work*>(data))(worker); }, &work);
+}
 
 // ---- configuration file ----
 extern char config_file[1024];  // read instead of ./.kadmer or ~/.kadmer when set

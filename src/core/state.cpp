@@ -54,6 +54,7 @@ int queryedate, querysdate, querycdate;
 int marketeday, marketsday;
 int grpcnt;
 int syncflag;
+int threads;
 
 // The start values of the settings; the program starts with them and tests
 // return to them.
@@ -118,6 +119,7 @@ void reset_settings() {
   queryedate = querysdate = querycdate = marketeday = marketsday = 0;
   grpcnt = 0;
   syncflag = 0;
+  threads = 0;
 }
 
 [[maybe_unused]] static const bool settings_ready = (reset_settings(), true);

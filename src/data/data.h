@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/core.h"
@@ -145,3 +147,26 @@ LineRead read_text_line(FILE* f, char* buf, int size);
 // that means.
 FILE* open_data(const char* path);
 bool data_file_readable(const char* path);  // whether open_data would open it
+
+// A data file read whole (the day files are read by the thousand) into a
+// buffer the next file reuses; its lines are views into it. Only what
+// open_data opens is read.
+class DayText {
+ public:
+  // False: missing, or reported by name; a worker of a parallel step
+  // leaves the report in `problem` for the caller to make in its place.
+  bool open(const char* path, std::string* problem = nullptr);
+  // The next line without its newline, cut at a NUL in it; false at the
+  // end of the file or at a line whose first byte is NUL.
+  bool next(std::string_view* line);
+  // The whole text, for readers that walk it themselves when it holds no
+  // NUL (then no line starts or is cut at one). A newline and NULs follow
+  // it in the buffer: a scanner can run to a line's end unchecked.
+  std::string_view text() const { return {text_.data(), size_}; }
+  bool has_nul() const { return nul_; }
+
+ private:
+  std::vector<char> text_;
+  std::size_t size_ = 0, at_ = 0;
+  bool nul_ = false;  // the file holds a NUL somewhere
+};

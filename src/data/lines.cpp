@@ -1,5 +1,5 @@
 // Reading the data files: opening them without waiting on what is no file,
-// and lines of any length.
+// lines of any length, and whole day files.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,8 +13,9 @@
 namespace {
 
 // The file descriptor of a regular file, or -1. O_NONBLOCK: opening a FIFO
-// without a writer (or some devices) would otherwise wait for ever.
-int open_regular(const char* path) {
+// without a writer (or some devices) would otherwise wait for ever. What is
+// no readable file is reported, or its report left in `problem`.
+int open_regular(const char* path, std::string* problem = nullptr) {
   int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   char text[sizeof statusbuf];
   struct stat st;
@@ -31,7 +32,8 @@ int open_regular(const char* path) {
   } else {
     std::snprintf(text, sizeof text, "%s can not be read: %s", path, std::strerror(errno));
   }
-  file_report("load", __LINE__, text);
+  if (problem) *problem = text;
+  else file_report("load", __LINE__, text);
   return -1;
 }
 
@@ -62,4 +64,36 @@ LineRead read_text_line(FILE* f, char* buf, int size) {
     for (int c; (c = std::getc(f)) != EOF && c != '\n';) {
     }
   return nul ? LineRead::Nul : LineRead::Line;
+}
+
+bool DayText::open(const char* path, std::string* problem) {
+  int fd = open_regular(path, problem);
+  if (fd < 0) return false;
+  struct stat st;
+  std::size_t size = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  constexpr std::size_t pad = 16;  // a newline and NULs after the text
+  text_.resize(size + 1 + pad);    // one byte more: a file that grew since its size was taken is read on
+  std::size_t n = 0;
+  for (ssize_t got; (got = read(fd, text_.data() + n, text_.size() - pad - n)) > 0 || (got < 0 && errno == EINTR);) {
+    if (got > 0) n += static_cast<std::size_t>(got);
+    if (n == text_.size() - pad) text_.resize(2 * text_.size());
+  }
+  close(fd);
+  std::memset(text_.data() + n, 0, pad);
+  text_[n] = '\n';
+  size_ = n;
+  at_ = 0;
+  nul_ = std::memchr(text_.data(), '\0', n) != nullptr;
+  return true;
+}
+
+bool DayText::next(std::string_view* line) {
+  if (at_ >= size_ || text_[at_] == '\0') return false;
+  const char* start = text_.data() + at_;
+  std::size_t length = static_cast<std::size_t>(static_cast<const char*>(std::memchr(start, '\n', size_ + 1 - at_)) - start);
+  at_ += length + 1;
+  if (nul_)
+    if (const void* nul = std::memchr(start, '\0', length)) length = static_cast<std::size_t>(static_cast<const char*>(nul) - start);
+  *line = std::string_view(start, length);
+  return true;
 }

@@ -3,6 +3,8 @@
 // kept as the days of a pseudo-security so that the ordinary date axis,
 // scrolling and tracking work.
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -23,8 +25,6 @@ int adln_max;
 namespace {
 
 using query_reading::DayLine;
-using query_reading::DayText;
-using query_reading::Parse;
 
 // One security seen in the day files: its last two closes.
 struct Seen {
@@ -35,37 +35,37 @@ struct Seen {
   long read = NO_DAY;    // the day of its last line taken: a repeated line is skipped
 };
 
-// The symbols of the range, found by text: a cursor follows the files'
-// order, an index finds the rest.
+struct SymbolHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// The symbols of the range, found by text: a cursor of the reader's follows
+// the files' order, an index finds the rest. Only the caller adds to it,
+// while no worker reads.
 class SymbolTable {
  public:
-  void see(std::string_view symbol, double close, long day) {
-    int i = find(symbol);
-    if (i < 0) {
-      char sym[32];
-      copy_text(sym, symbol);
-      const CompanyRec& c = find_co(sym);
-      seen_.push_back({std::string(symbol), NO_DAY, 0, close, &c == &nocompany ? nullptr : &c, day});
-      index_.emplace(seen_.back().symbol, static_cast<int>(seen_.size()) - 1);
-      return;  // a symbol first seen today does not count today
-    }
-    Seen& s = seen_[static_cast<std::size_t>(i)];
-    if (s.read == day) return;
-    s.previous = s.latest, s.latest = close, s.day = s.read = day;
-  }
-  const std::vector<Seen>& all() const { return seen_; }
-
- private:
-  int find(std::string_view symbol) {
-    if (cursor_ < seen_.size() && seen_[cursor_].symbol == symbol) return static_cast<int>(cursor_++);
-    auto it = index_.find(std::string(symbol));
+  int find(std::string_view symbol, std::size_t* cursor) const {
+    if (*cursor < seen_.size() && seen_[*cursor].symbol == symbol) return static_cast<int>((*cursor)++);
+    auto it = index_.find(symbol);
     if (it == index_.end()) return -1;
-    cursor_ = static_cast<std::size_t>(it->second) + 1;
+    *cursor = static_cast<std::size_t>(it->second) + 1;
     return it->second;
   }
+  // A symbol first seen on `day`: it does not count that day.
+  int add(std::string_view symbol, double close, long day) {
+    char sym[32];
+    copy_text(sym, symbol);
+    const CompanyRec& c = find_co(sym);
+    seen_.push_back({std::string(symbol), NO_DAY, 0, close, &c == &nocompany ? nullptr : &c, day});
+    index_.emplace(seen_.back().symbol, static_cast<int>(seen_.size()) - 1);
+    return static_cast<int>(seen_.size()) - 1;
+  }
+  Seen& operator[](int i) { return seen_[static_cast<std::size_t>(i)]; }
+
+ private:
   std::vector<Seen> seen_;
-  std::unordered_map<std::string, int> index_;
-  std::size_t cursor_ = 0;
+  std::unordered_map<std::string, int, SymbolHash, std::equal_to<>> index_;
 };
 
 struct Counts {
@@ -91,38 +91,99 @@ bool depth_of(int* depth) {
   return false;
 }
 
-// The day's counts over the symbols seen on it.
-Counts count_day(const SymbolTable& table, long day, int depth) {
-  Counts all;
+// ---- reading the days, on every core ----
+
+// A quote line of a day file as a worker read it: its symbol's place in the
+// table, or -1 - i for the i-th symbol the table did not hold.
+struct AdQuote {
+  int seen;
+  double close;
+};
+
+// One day file: what its worker read, and what the day counts.
+struct AdDay {
+  long day = NO_DAY;
+  char path[1100];
+  bool opened = false;
+  std::string problem;
+  std::vector<AdQuote> quotes;
+  std::vector<std::string> fresh;
+  std::vector<std::array<int, 4>> by_worker;  // a worker's advances, declines, unchanged (and seen) by group
+  std::vector<Counts> all;                    // a worker's counts of all stocks
+};
+
+void read_day_file(AdDay& d, DayText& text, const SymbolTable& table) {
+  d.quotes.clear();
+  d.fresh.clear();
+  d.problem.clear();
+  d.opened = text.open(d.path, &d.problem);
+  if (!d.opened) return;
+  std::size_t cursor = 0;
+  query_reading::each_quote(text, true, [&](const DayLine& line) {  // a line without a comma ends the file
+    int i = table.find(line.symbol, &cursor);
+    if (i < 0) {
+      d.fresh.emplace_back(line.symbol);
+      i = -static_cast<int>(d.fresh.size());
+    }
+    d.quotes.push_back({i, line.close});
+  });
+}
+
+// A worker's share of the symbols, day by day: each moves to its close and
+// counts against the one before. Groups count per group number.
+void count_days(std::vector<AdDay>& batch, SymbolTable& table, int depth, int worker, int workers) {
+  for (AdDay& d : batch) {
+    if (!d.opened) continue;
+    Counts& all = d.all[static_cast<std::size_t>(worker)];
+    all = Counts{};
+    std::array<int, 4>* by_group = depth != 0 ? &d.by_worker[static_cast<std::size_t>(worker) * (num_groups + 1)] : nullptr;
+    for (const AdQuote& q : d.quotes) {
+      if (q.seen < 0 || (q.seen >> 6) % workers != worker) continue;  // blocks of symbols: no cache line shared
+      Seen& s = table[q.seen];
+      if (s.read == d.day) continue;
+      s.previous = s.latest, s.latest = q.close, s.day = s.read = d.day;
+      if (depth == 0) {
+        all.add(s.latest, s.previous);
+        continue;
+      }
+      if (!s.company) continue;
+      for (int g : s.company->group) {
+        if (g == 0) break;
+        if ((depth > 0 && g != depth) || g > num_groups || g >= static_cast<int>(groups.size())) continue;
+        std::array<int, 4>& c = by_group[g];
+        c[0] = 1;
+        ++c[s.latest > s.previous ? 1 : s.latest < s.previous ? 2 : 3];
+      }
+    }
+  }
+}
+
+// The day's counts from the workers' parts: all stocks, one group, or every
+// group as one unit.
+Counts count_day(const AdDay& d, int depth, int workers) {
+  Counts total;
   if (depth == 0) {
-    for (const Seen& s : table.all())
-      if (s.day == day) all.add(s.latest, s.previous);
-    return all;
+    for (const Counts& c : d.all) total.adv += c.adv, total.dec += c.dec, total.unc += c.unc;
+    return total;
   }
   for (int g = 0; g <= num_groups && g < static_cast<int>(groups.size()); ++g) {
     GroupRec& gr = groups[static_cast<std::size_t>(g)];
     gr.ad_seen = gr.ad_adv = gr.ad_dec = gr.ad_unc = 0;
-  }
-  for (const Seen& s : table.all()) {
-    if (s.day != day || !s.company) continue;
-    for (int g : s.company->group) {
-      if (g == 0) break;
-      if ((depth > 0 && g != depth) || g > num_groups || g >= static_cast<int>(groups.size())) continue;
-      GroupRec& gr = groups[static_cast<std::size_t>(g)];
-      gr.ad_seen = 1;
-      s.latest > s.previous ? ++gr.ad_adv : s.latest < s.previous ? ++gr.ad_dec : ++gr.ad_unc;
+    for (int w = 0; w < workers; ++w) {
+      const std::array<int, 4>& c = d.by_worker[static_cast<std::size_t>(w) * (num_groups + 1) + g];
+      gr.ad_seen |= c[0], gr.ad_adv += c[1], gr.ad_dec += c[2], gr.ad_unc += c[3];
     }
   }
   if (depth > 0) {
-    if (depth > num_groups || depth >= static_cast<int>(groups.size())) return all;
+    if (depth > num_groups || depth >= static_cast<int>(groups.size())) return total;
     const GroupRec& gr = groups[static_cast<std::size_t>(depth)];
     return {gr.ad_adv, gr.ad_dec, gr.ad_unc};
   }
   for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g) {
     const GroupRec& gr = groups[static_cast<std::size_t>(g)];
-    if (gr.ad_seen) all.add(gr.ad_adv, gr.ad_dec);  // a group is one unit
+    if (gr.ad_seen) total.add(gr.ad_adv, gr.ad_dec);  // a group is one unit
   }
-  return all;
+  return total;
 }
 
 StockDay record(long day, const Counts& c) {
@@ -158,6 +219,61 @@ void window_from(const std::vector<StockDay>& days) {
 
 }  // namespace
 
+namespace {
+
+// The records of the days from first to last: the workers read a few files
+// each, the caller adds their new symbols in order, the workers count their
+// share of the symbols, the caller adds up each day.
+void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
+  int workers = worker_count();
+  struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
+  std::vector<Text> texts(static_cast<std::size_t>(workers));
+  SymbolTable table;
+  std::vector<AdDay> batch;
+  for (long day = first; day <= last;) {
+    batch.resize(static_cast<std::size_t>(std::min<long>(2 * workers, last - day + 1)));
+    for (AdDay& d : batch) {
+      d.day = day++;
+      query_reading::day_path(d.path, sizeof d.path, d.day);
+      d.all.assign(static_cast<std::size_t>(workers), Counts{});
+      if (depth != 0) d.by_worker.assign(static_cast<std::size_t>(workers) * (num_groups + 1), {});
+    }
+    std::atomic<std::size_t> next{0};
+    auto read = [&](int worker) {
+      for (std::size_t i; (i = next++) < batch.size();) read_day_file(batch[i], texts[static_cast<std::size_t>(worker)].text, table);
+    };
+    run_workers(workers, read);
+    for (AdDay& d : batch) {
+      if (!d.opened) {
+        if (!d.problem.empty()) file_report("market", __LINE__, d.problem.c_str());
+        continue;
+      }
+      std::snprintf(statusbuf, sizeof statusbuf, "load_ad: reading %s", d.path);
+      status("market", __LINE__, statusbuf);
+      std::size_t cursor = 0;
+      for (AdQuote& q : d.quotes) {
+        if (q.seen >= 0) continue;
+        const std::string& symbol = d.fresh[static_cast<std::size_t>(-q.seen - 1)];
+        int i = table.find(symbol, &cursor);
+        q.seen = i >= 0 ? i : table.add(symbol, q.close, d.day);
+      }
+    }
+    auto count = [&](int worker) { count_days(batch, table, depth, worker, workers); };
+    run_workers(workers, count);
+    for (const AdDay& d : batch) {
+      if (!d.opened) continue;
+      if (days.size() > 1)  // weekdays without a file between two file days
+        for (long gap = days.back().date / 86400 + 1; gap < d.day; ++gap)
+          if (weekday_of(gap) % 6 != 0) days.push_back(record(gap, {})), days.back().nodata = 1;
+      Counts c = count_day(d, depth, workers);
+      days.push_back(record(d.day, c));
+      adln_max = std::max({adln_max, c.adv, c.dec, c.unc});
+    }
+  }
+}
+
+}  // namespace
+
 int loadad() {
   Trace t("loadad", "depth=%s", adln_depth);
   forget_file_reports();
@@ -178,25 +294,7 @@ int loadad() {
   copy_text(m.symbol, "adv/dec");
   m.days.assign(1, StockDay{});
   m.counts = true;
-  SymbolTable table;
-  DayText file;
-  DayLine line;
-  std::string_view text;
-  char path[1100];
-  for (long day = first; day <= last; ++day) {
-    query_reading::day_path(path, sizeof path, day);
-    if (!file.open(path)) continue;
-    std::snprintf(statusbuf, sizeof statusbuf, "load_ad: reading %s", path);
-    status("market", __LINE__, statusbuf);
-    for (Parse p; file.next(&text) && (p = query_reading::parse_line(text, &line)) != Parse::NoComma;)
-      if (p == Parse::Quote) table.see(line.symbol, line.close, day);
-    if (m.days.size() > 1)  // weekdays without a file between two file days
-      for (long gap = m.days.back().date / 86400 + 1; gap < day; ++gap)
-        if (weekday_of(gap) % 6 != 0) m.days.push_back(record(gap, {})), m.days.back().nodata = 1;
-    Counts c = count_day(table, day, depth);
-    m.days.push_back(record(day, c));
-    adln_max = std::max({adln_max, c.adv, c.dec, c.unc});
-  }
+  read_days(first, last, depth, m.days);
   num_days = static_cast<int>(m.days.size());
   if (num_days < 2) {
     std::snprintf(statusbuf, sizeof statusbuf, "loadad: no day files from %d/%d/%d to %d/%d/%d", KD_csm, KD_csd,

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/core.h"
 #include "core/text.h"
@@ -56,12 +59,13 @@ uint32_t key_of(std::string_view s) {
 // Rows by symbol: the day files list securities in the same order, so the
 // row after the last match is nearly always the next one; the index finds
 // the others. Keys collide from six characters on, so the text decides.
+// Readers keep their own cursor: the index itself is only read while the
+// workers parse.
 class RowIndex {
  public:
   void clear() {
     by_key_.clear();
     read_in_.clear();
-    cursor_ = 0;
   }
   void add(int row, int file) {
     by_key_.emplace(qs[row].key, row);
@@ -75,28 +79,34 @@ class RowIndex {
     last = file;
     return false;
   }
-  int find(std::string_view symbol) {
-    for (int row : {cursor_, cursor_ + 1})
-      if (row < querynum && same(qs[row], symbol)) return cursor_ = row + 1, row;
+  int find(std::string_view symbol, int* cursor) const {
+    for (int row = *cursor; row < *cursor + 3 && row < querynum; ++row)  // listed next, or a few missing between
+      if (same(qs[row], symbol)) return *cursor = row + 1, row;
     auto [from, to] = by_key_.equal_range(key_of(symbol));
     for (auto it = from; it != to; ++it)
       if (same(qs[it->second], symbol)) {
         // A security listed after the start keeps its row at the end of the
         // table; the cursor stays with the file's order.
-        if (it->second < queryend) cursor_ = it->second + 1;
+        if (it->second < queryend) *cursor = it->second + 1;
         return it->second;
       }
     return -1;
   }
-  void rewind() { cursor_ = 0; }
 
  private:
+  // The row's symbol is NUL-padded to its field: a symbol of up to seven
+  // characters is one word of it.
   static bool same(const QueryRec& r, std::string_view symbol) {
+    if (symbol.size() < 8) {
+      uint64_t a = 0, b;
+      std::memcpy(&a, symbol.data(), symbol.size());
+      std::memcpy(&b, r.symbol, 8);
+      return a == b;
+    }
     return std::memcmp(r.symbol, symbol.data(), symbol.size()) == 0 && r.symbol[symbol.size()] == '\0';
   }
   std::unordered_multimap<uint32_t, int> by_key_;
   std::vector<int> read_in_;  // the file a row's last line came from
-  int cursor_ = 0;
 };
 
 RowIndex rows;
@@ -123,8 +133,8 @@ void read_day(QueryRec& r, const DayLine& d) {
     if (c == 0) r.gapchg = 0;
   }
   r.close = c;
-  r.lowclose = std::fmin(r.lowclose, c);
-  r.highclose = std::fmax(r.highclose, c);
+  r.lowclose = c < r.lowclose || r.lowclose != r.lowclose ? c : r.lowclose;  // fmin and fmax, inline
+  r.highclose = c > r.highclose || r.highclose != r.highclose ? c : r.highclose;
   if (l < r.prevlow) {
     ++r.lowcnt;
     ++r.lowlast;
@@ -150,33 +160,127 @@ void read_day(QueryRec& r, const DayLine& d) {
   r.prevhigh = h;
 }
 
-// Reads the `number`-th day file of the query into the table (the start
-// file is 1). The start file makes rows; a later file updates them and adds
-// securities listed for the first time. A symbol's first line in a file
-// counts: a repeated one is skipped.
-void read_file(DayText& file, int number) {
-  bool start = number == 1;
-  std::string_view line;
-  DayLine d;
-  while (file.next(&line)) {
-    Parse p = parse_line(line, &d);
-    if (p == Parse::NoComma && start) break;  // a blank line ends the start file
-    if (p != Parse::Quote || !in_selected_group(d.symbol)) continue;
-    int row = rows.find(d.symbol);
-    if (row < 0) new_row(d, key_of(d.symbol), number);
-    else if (!rows.taken(row, number)) read_day(qs[row], d);  // the start file made it: taken
+// ---- reading the day files ----
+
+// A quote line of a day file as a worker parsed it. Its row: -1 - i when
+// the table had none (the i-th new symbol of its file), NOT_TAKEN when the
+// security is left out by the group selection.
+struct Parsed {
+  int row;
+  float high, low, close;
+  double volume;
+};
+constexpr int NOT_TAKEN = INT_MIN;
+
+// One day file of a query: what its worker read, and where it stands among
+// the files read (the start file is 1).
+struct DayWork {
+  char path[1100];
+  bool opened = false;
+  std::string problem;             // why it could not be read, reported in its place
+  std::vector<Parsed> lines;
+  std::vector<std::string> fresh;  // symbols the table did not hold
+  int number = 0;
+};
+
+// Worker's part one: a whole file parsed, its lines matched to the rows the
+// table holds (which nobody changes meanwhile).
+void parse_file(DayWork& w, DayText& text) {
+  w.lines.clear();
+  w.fresh.clear();
+  w.problem.clear();
+  w.opened = text.open(w.path, &w.problem);
+  if (!w.opened) return;
+  int cursor = 0;
+  each_quote(text, false, [&](const DayLine& d) {
+    int row = rows.find(d.symbol, &cursor);
+    if (row < 0) {
+      w.fresh.emplace_back(d.symbol);
+      row = -static_cast<int>(w.fresh.size());
+    }
+    w.lines.push_back({row, d.high, d.low, d.close, d.volume});
+  });
+}
+
+// The caller's part: in the files' order, the new symbols get rows (a
+// security first listed in a later file is not counted that day).
+std::unordered_set<std::string> left_out;  // symbols the group selection leaves out
+
+void take_new_symbols(DayWork& w) {
+  int cursor = 0;
+  for (Parsed& p : w.lines) {
+    if (p.row >= 0) continue;
+    const std::string& symbol = w.fresh[static_cast<std::size_t>(-p.row - 1)];
+    int row = rows.find(symbol, &cursor);
+    if (row < 0 && (left_out.count(symbol) || !in_selected_group(symbol))) {
+      left_out.insert(symbol);
+      row = NOT_TAKEN;
+    } else if (row < 0) {
+      DayLine d{symbol, p.high, p.low, p.close, p.volume};
+      new_row(d, key_of(symbol), w.number);
+      row = querynum - 1;
+    }
+    p.row = row;
+  }
+}
+
+// Worker's part two: its share of the rows, file by file in order; a
+// symbol's first line in a file counts.
+bool owns(int row, int worker, int workers) { return (row >> 6) % workers == worker; }  // blocks of rows: no cache line shared
+
+void apply_lines(const std::vector<DayWork>& batch, int worker, int workers) {
+  for (const DayWork& w : batch) {
+    if (!w.opened) continue;
+    for (const Parsed& p : w.lines)
+      if (p.row >= 0 && owns(p.row, worker, workers) && !rows.taken(p.row, w.number))
+        read_day(qs[static_cast<std::size_t>(p.row)], DayLine{{}, p.high, p.low, p.close, p.volume});
+  }
+}
+
+// The start file makes the rows; a line without a comma ends it.
+void read_start_file(DayText& file) {
+  int cursor = 0;
+  each_quote(file, true, [&](const DayLine& d) {
+    if (in_selected_group(d.symbol) && rows.find(d.symbol, &cursor) < 0) new_row(d, key_of(d.symbol), 1);  // a repeated line is skipped
+  });
+}
+
+// The days after the start file, in batches of a few files a worker: the
+// workers parse the files, the caller takes their new symbols in order,
+// then the workers update their rows.
+void read_later_files(long first, long last) {
+  int workers = worker_count();
+  struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
+  std::vector<Text> texts(static_cast<std::size_t>(workers));
+  std::vector<DayWork> batch;
+  for (long day = first; day <= last;) {
+    batch.resize(static_cast<std::size_t>(std::min<long>(2 * workers, last - day + 1)));
+    for (DayWork& w : batch) day_path(w.path, sizeof w.path, day++);
+    std::atomic<std::size_t> next{0};
+    auto parse = [&](int worker) {
+      for (std::size_t i; (i = next++) < batch.size();) parse_file(batch[i], texts[static_cast<std::size_t>(worker)].text);
+    };
+    run_workers(workers, parse);
+    for (DayWork& w : batch) {
+      if (!w.opened) {
+        if (!w.problem.empty()) file_report("query", __LINE__, w.problem.c_str());
+        continue;
+      }
+      say(__LINE__, "get_query_data: reading %s", w.path);
+      w.number = ++querydays;
+      take_new_symbols(w);
+    }
+    auto apply = [&](int worker) { apply_lines(batch, worker, workers); };
+    run_workers(workers, apply);
   }
 }
 
 void read_compare(DayText& file) {
-  std::string_view line;
-  DayLine d;
-  rows.rewind();
-  while (file.next(&line))
-    if (parse_line(line, &d) == Parse::Quote) {
-      int row = rows.find(d.symbol);
-      if (row >= 0 && !rows.taken(row, 0)) qs[row].cmpclose = d.close;
-    }
+  int cursor = 0;
+  each_quote(file, false, [&](const DayLine& d) {
+    int row = rows.find(d.symbol, &cursor);
+    if (row >= 0 && !rows.taken(row, 0)) qs[row].cmpclose = d.close;
+  });
 }
 
 // a / b as the arithmetic of floats gives it, but 0 for 0 / 0: a security
@@ -247,7 +351,82 @@ bool quick_field(const char*& p, const char* end, Numbers* out) {
   return true;
 }
 
+
+// Eight bytes of the text at p (the buffer is padded past its end).
+uint64_t word_at(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// The digits at p, up to eight at once: their count, and their value.
+int digit_run(const char* p, int64_t* value) {
+  uint64_t t = word_at(p) - 0x3030303030303030ULL;  // a digit byte becomes 0..9
+  // Other bytes set their top bit here; a borrow or carry only ever runs
+  // on past the first of them, whose bytes are thrown away.
+  uint64_t other = (t | (t + 0x7676767676767676ULL)) & 0x8080808080808080ULL;
+  int n = other ? __builtin_ctzll(other) / 8 : 8;
+  if (n == 0) return *value = 0, 0;
+  t <<= 8 * (8 - n);  // the digits at the top, zeros before them
+  t = (t & 0x0F0F0F0F0F0F0F0FULL) * 2561 >> 8;
+  t = (t & 0x00FF00FF00FF00FFULL) * 6553601 >> 16;
+  *value = static_cast<int64_t>((t & 0x0000FFFF0000FFFFULL) * 42949672960001ULL >> 32);
+  return n;
+}
+
+// Where the first comma or newline of the symbol at p stands.
+const char* symbol_end(const char* p) {
+  for (;; p += 8) {
+    uint64_t w = word_at(p), comma = w ^ 0x2C2C2C2C2C2C2C2CULL, newline = w ^ 0x0A0A0A0A0A0A0A0AULL;
+    uint64_t zero = ((comma - 0x0101010101010101ULL) & ~comma) | ((newline - 0x0101010101010101ULL) & ~newline);
+    zero &= 0x8080808080808080ULL;  // the lowest marked byte is the first comma or newline
+    if (zero) return p + __builtin_ctzll(zero) / 8;
+  }
+}
+
+const double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+
 }  // namespace
+
+Quick query_reading::quick_line(const char* p, const char* end, DayLine* d, const char** next) {
+  // The text is followed by a newline and padding: the scans below stop
+  // at the newline and may look at the eight bytes after any position.
+  auto skip_line = [&](const char* q, Quick why) {
+    *next = static_cast<const char*>(std::memchr(q, '\n', static_cast<std::size_t>(end - q) + 1)) + 1;
+    return why;
+  };
+  if (*p == '#') return skip_line(p, Quick::Comment);
+  const char* q = symbol_end(p);
+  if (*q == '\n') return *next = q + 1, Quick::NoComma;
+  if (q == p) return skip_line(q, Quick::Bad);
+  d->symbol = std::string_view(p, std::min<std::size_t>(static_cast<std::size_t>(q - p), sizeof(QueryRec::symbol) - 1));
+  double v[5];
+  int count = 0;
+  for (++q;; ++q) {  // one field a round, as quick_field reads it
+    while (*q == ' ') ++q;
+    int64_t digits, fraction = 0;
+    int whole = digit_run(q, &digits), places = -1;
+    q += whole;
+    if (*q == '.') {
+      places = digit_run(++q, &fraction);
+      q += places;
+      digits = digits * static_cast<int64_t>(powers[places]) + fraction;
+    }
+    int length = whole + (places > 0 ? places : 0);
+    while (blank(*q)) ++q;
+    if (length <= 0 || whole == 8 || places == 8) return Quick::Careful;  // none, or more digits than one look takes
+    v[count++] = places > 0 ? static_cast<double>(digits) / tens[places] : static_cast<double>(digits);
+    if (*q == '\n') break;
+    if (*q != ',' || count == 5) return Quick::Careful;  // a sixth field: its characters are checked too
+  }
+  *next = q + 1;
+  if (count < 4) return Quick::Bad;
+  d->close = static_cast<float>(v[2]);
+  d->high = v[0] == 0 ? d->close : static_cast<float>(v[0]);  // a missing high or low is the close
+  d->low = v[1] == 0 ? d->close : static_cast<float>(v[1]);
+  d->volume = v[3];
+  return Quick::Quote;
+}
 
 bool scan_numbers(std::string_view text, Numbers* out) {
   out->count = 0;
@@ -334,15 +513,11 @@ int get_query_data() {
   }
   query_table_made = true;
   say(__LINE__, "get_query_data: reading %s", path);
-  read_file(file, 1);
+  left_out.clear();
+  read_start_file(file);
   queryend = querynum;
   querydays = 1;
-  for (long day = start + 1; day <= last; ++day) {
-    day_path(path, sizeof path, day);
-    if (!file.open(path)) continue;
-    say(__LINE__, "get_query_data: reading %s", path);
-    read_file(file, ++querydays);
-  }
+  read_later_files(start + 1, last);
   if (querycdate != queryedate) {
     long cmp = mmddyy_days(querycdate);
     if (cmp != NO_DAY) day_path(path, sizeof path, cmp);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -22,39 +23,6 @@ inline void say(int line, const char* fmt, const char* text = "") {
   std::snprintf(statusbuf, sizeof statusbuf, fmt, text);
   status("query", line, statusbuf);
 }
-
-// One whole file in memory: the query reads thousands of lines per file.
-class DayText {
- public:
-  bool open(const char* path) {
-    FILE* f = open_data(path);
-    if (!f) return false;
-    struct stat st;
-    std::size_t size = fstat(fileno(f), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
-    text_.resize(size);
-    std::size_t n = size ? std::fread(text_.data(), 1, size, f) : 0;
-    text_.resize(n);
-    char chunk[1 << 16];  // what a file without a size (a pipe) holds
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text_.append(chunk, n);
-    std::fclose(f);
-    at_ = 0;
-    return true;
-  }
-  // The next line without its newline; false at the end of the file or at
-  // a line whose first byte is NUL.
-  bool next(std::string_view* line) {
-    if (at_ >= text_.size() || text_[at_] == '\0') return false;
-    std::size_t end = text_.find('\n', at_);
-    if (end == std::string::npos) end = text_.size();
-    *line = std::string_view(text_).substr(at_, end - at_);
-    at_ = end + 1;
-    return true;
-  }
-
- private:
-  std::string text_;
-  std::size_t at_ = 0;
-};
 
 // A line of a day file: symbol, then high, low, close and volume.
 struct DayLine {
@@ -77,6 +45,44 @@ inline Parse parse_line(std::string_view line, DayLine* d) {
   d->low = n.v[1] == 0 ? d->close : static_cast<float>(n.v[1]);
   d->volume = n.v[3];
   return Parse::Quote;
+}
+
+// The quote line at p (the text up to `end` is followed by a newline), read
+// the quick way when it has the plain shape of a day file's line: blanks,
+// digits and one point a number. Careful: any other shape, which parse_line
+// reads by the same rules. *next: where the next line starts.
+enum class Quick { Quote, Comment, NoComma, Bad, Careful };
+Quick quick_line(const char* p, const char* end, DayLine* d, const char** next);
+
+// Every quote line of a whole day file, as parse_line reads each, handed to
+// each(DayLine); `start`: a line without a comma ends the file (a start
+// file, the A/D line's files).
+template <typename Each>
+void each_quote(DayText& file, bool start, Each each) {
+  DayLine d;
+  if (file.has_nul()) {  // lines are cut at their NUL: the careful way
+    std::string_view line;
+    for (Parse p; file.next(&line);) {
+      if ((p = parse_line(line, &d)) == Parse::NoComma && start) return;
+      if (p == Parse::Quote) each(d);
+    }
+    return;
+  }
+  std::string_view text = file.text();
+  const char *p = text.data(), *end = p + text.size();
+  while (p < end) {
+    const char* next;
+    Quick q = quick_line(p, end, &d, &next);
+    if (q == Quick::Careful) {
+      const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p) + 1));
+      Parse parsed = parse_line(std::string_view(p, static_cast<std::size_t>(eol - p)), &d);
+      q = parsed == Parse::Quote ? Quick::Quote : parsed == Parse::NoComma ? Quick::NoComma : Quick::Bad;
+      next = eol + 1;
+    }
+    if (q == Quick::NoComma && start) return;
+    if (q == Quick::Quote) each(d);
+    p = next;
+  }
 }
 
 // The "s" day file of a day number.
