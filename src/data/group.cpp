@@ -3,6 +3,7 @@
 // into one price-sum index (mode 't') or each member apart (mode 's').
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -76,15 +77,31 @@ void add_to(StockDay& day, const Quote& q) {
   raise_extremes(day, true);
 }
 
-// A whole day file: read once, its lines looked at in place.
-bool read_whole(const char* path, std::string* text) {
-  FILE* f = open_data(path);
-  if (!f) return false;
-  text->clear();
-  char chunk[1 << 16];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text->append(chunk, n);
-  std::fclose(f);
-  return true;
+// One day of the day files: in mode 't' the total of every member, or
+// none when one is missing (the day ends there); in mode 's' each member's
+// record, empty when it had no line.
+void add_day(time_t key, const std::vector<bool>& found, const std::vector<Quote>& quote) {
+  if (!together()) ++num_days;
+  for (std::size_t m = 0; m < found.size(); ++m) {
+    if (together() && !found[m]) {
+      if (num_days == 2) {
+        num_days = 1;
+        stocklist[0].days.resize(1);
+      }
+      break;
+    }
+    if (together() && m > 0) {
+      add_to(stocklist[0].days.back(), quote[m]);
+      continue;
+    }
+    std::vector<StockDay>& days = stocklist[together() ? 0 : m].days;  // member 0 starts the day of the total
+    days.resize(static_cast<std::size_t>(num_days));
+    StockDay s = found[m] ? quote_day(quote[m], key) : StockDay{};
+    if (!found[m]) set_date(s, key), s.nodata = 1;
+    days.push_back(s);
+    if (found[m]) raise_extremes(s, !together());
+    if (together()) ++num_days;
+  }
 }
 
 // ---- per-symbol files ----
@@ -171,6 +188,43 @@ int load_sym_group(int g, int n) {
   return 0;
 }
 
+namespace {
+
+// One day file of one kind for the group: what its worker found, each
+// member's first good line. Members of one kind look in one file only.
+struct GroupFile {
+  char path[1100];
+  const std::unordered_map<std::string_view, int>* symbols = nullptr;
+  bool index = false;  // an index line leads with its market
+  bool opened = false;
+  std::string problem;
+  std::vector<std::pair<int, Quote>> hits;
+};
+
+void read_group_file(GroupFile& f, DayText& text, std::vector<char>& found) {
+  f.hits.clear();
+  f.problem.clear();
+  f.opened = text.open(f.path, &f.problem);
+  if (!f.opened) return;
+  std::string numbers;
+  for (std::string_view line; text.next(&line);) {
+    std::size_t skip = f.index && !line.empty() ? 1 : 0;
+    std::size_t comma = line.find(',');
+    if (line.empty() || line[0] == '#' || comma == std::string_view::npos || comma < skip) continue;
+    auto it = f.symbols->find(line.substr(skip, comma - skip));
+    if (it == f.symbols->end() || found[static_cast<std::size_t>(it->second)]) continue;
+    numbers.assign(line.substr(comma + 1));
+    Quote q;
+    if (scan_quote(numbers.c_str(), &q)) {
+      found[static_cast<std::size_t>(it->second)] = 1;
+      f.hits.emplace_back(it->second, q);
+    }
+  }
+  for (const auto& hit : f.hits) found[static_cast<std::size_t>(hit.first)] = 0;  // clean for the worker's next file
+}
+
+}  // namespace
+
 int load_day_group(int g, int n) {
   Trace t("load_day_group", "g=%d n=%d", g, n);
   std::snprintf(statusbuf, sizeof statusbuf, "load_day_group: group id=%d", g);
@@ -197,53 +251,49 @@ int load_day_group(int g, int n) {
   int tried = 0;
   std::vector<Quote> quote(static_cast<std::size_t>(n));
   std::vector<bool> found(static_cast<std::size_t>(n));
-  std::string text;
-  char path[1100];
-  for (const DayFile& day : files) {
-    std::fill(found.begin(), found.end(), false);
-    for (auto& [kind, symbols] : wanted) {
-      std::snprintf(path, sizeof path, "%s/%c%s", daydir, kind, day.name + 1);
-      if (tried++ % 15 == 0) report(__LINE__, "load_day_group: reading %s", path);
-      if (!read_whole(path, &text)) {
-        report(__LINE__, "load_day_group: open %s failed", path);
-        continue;
+  // The workers read a few days' files each; the caller reports them and
+  // adds the days in order.
+  int workers = worker_count();
+  struct alignas(64) Worker {
+    DayText text;
+    std::vector<char> found;
+  };
+  std::vector<Worker> own(static_cast<std::size_t>(workers));
+  for (Worker& w : own) w.found.assign(static_cast<std::size_t>(n), 0);
+  std::vector<GroupFile> batch;
+  for (std::size_t next_day = 0; next_day < files.size();) {
+    std::size_t days = std::min(files.size() - next_day, static_cast<std::size_t>(2 * workers));
+    batch.resize(days * wanted.size());
+    auto f = batch.begin();
+    for (std::size_t d = next_day; d < next_day + days; ++d)
+      for (const auto& [kind, symbols] : wanted) {
+        std::snprintf(f->path, sizeof f->path, "%s/%c%s", daydir, kind, files[d].name + 1);
+        f->symbols = &symbols;
+        f->index = kind == 'i';
+        ++f;
       }
-      for (std::size_t at = 0, end; at < text.size() && text[at] != '\0'; at = end + 1) {
-        end = std::min(text.find('\n', at), text.size());
-        std::string_view line(text.data() + at, end - at);
-        std::size_t skip = kind == 'i' && !line.empty() ? 1 : 0;  // an index line leads with its market
-        std::size_t comma = line.find(',');
-        if (line.empty() || line[0] == '#' || comma == std::string_view::npos || comma < skip) continue;
-        auto it = symbols.find(line.substr(skip, comma - skip));
-        if (it == symbols.end() || found[static_cast<std::size_t>(it->second)]) continue;
-        std::string numbers(line.substr(comma + 1));
-        found[static_cast<std::size_t>(it->second)] = scan_quote(numbers.c_str(), &quote[static_cast<std::size_t>(it->second)]);
-      }
-    }
-    if (!together()) ++num_days;
-    for (int j = 0; j < n; ++j) {
-      std::size_t m = static_cast<std::size_t>(j);
-      if (together() && !found[m]) {  // the total needs every member: the day ends here
-        if (num_days == 2) {
-          num_days = 1;
-          stocklist[0].days.resize(1);
+    std::atomic<std::size_t> taken{0};
+    auto read = [&](int worker) {
+      Worker& w = own[static_cast<std::size_t>(worker)];
+      for (std::size_t i; (i = taken++) < batch.size();) read_group_file(batch[i], w.text, w.found);
+    };
+    run_workers(workers, read);
+    f = batch.begin();
+    for (std::size_t d = next_day; d < next_day + days; ++d) {
+      const DayFile& day = files[d];
+      std::fill(found.begin(), found.end(), false);
+      for (std::size_t k = 0; k < wanted.size(); ++k, ++f) {
+        if (tried++ % 15 == 0) report(__LINE__, "load_day_group: reading %s", f->path);
+        if (!f->opened) {
+          if (!f->problem.empty()) file_report("load", __LINE__, f->problem.c_str());
+          report(__LINE__, "load_day_group: open %s failed", f->path);
+          continue;
         }
-        break;
+        for (const auto& [member, q] : f->hits) found[static_cast<std::size_t>(member)] = true, quote[static_cast<std::size_t>(member)] = q;
       }
-      if (together() && j > 0) {
-        add_to(stocklist[0].days.back(), quote[m]);
-        continue;
-      }
-      // Member 0 starts the day of the total; in mode 's' each member has
-      // a record every day, empty when it had no line.
-      std::vector<StockDay>& days = stocklist[together() ? 0 : m].days;
-      days.resize(static_cast<std::size_t>(num_days));
-      StockDay s = found[m] ? quote_day(quote[m], day.key) : StockDay{};
-      if (!found[m]) set_date(s, day.key), s.nodata = 1;
-      days.push_back(s);
-      if (found[m]) raise_extremes(s, !together());
-      if (together()) ++num_days;
+      add_day(day.key, found, quote);
     }
+    next_day += days;
   }
   if (!together()) ++num_days;  // one past the last day, as everywhere
   disp_days = num_days;

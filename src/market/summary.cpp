@@ -1,5 +1,6 @@
 // The market summary: the figures of two index day files, and the three
 // layouts that show them (NYSE, OTC, AMEX) as tables.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +35,12 @@ bool scan_four(const char* p, float* v) {
 // market character) and the four numbers. A line without a comma ends it.
 template <typename Each>
 bool read_index_file(const char* path, Each each) {
-  FILE* f = open_data(path);
-  if (!f) return false;
-  while (read_text_line(f, genbuf, sizeof genbuf) == LineRead::Line) {
+  static DayText file;  // the program's one day-file reader; lines taken as the line buffer holds them
+  if (!file.open(path)) return false;
+  for (std::string_view line; file.next(&line);) {
+    std::size_t n = std::min(line.size(), sizeof genbuf - 1);
+    std::memcpy(genbuf, line.data(), n);
+    genbuf[n] = '\0';
     if (genbuf[0] == '#') continue;
     char* comma = std::strchr(genbuf, ',');
     if (!comma) break;
@@ -44,7 +48,6 @@ bool read_index_file(const char* path, Each each) {
     float v[4];
     if (genbuf[0] && scan_four(comma + 1, v)) each(genbuf + 1, v);
   }
-  std::fclose(f);
   return true;
 }
 

@@ -414,7 +414,7 @@ Quick query_reading::quick_line(const char* p, const char* end, DayLine* d, cons
     }
     int length = whole + (places > 0 ? places : 0);
     while (blank(*q)) ++q;
-    if (length <= 0 || whole == 8 || places == 8) return Quick::Careful;  // none, or more digits than one look takes
+    if (length <= 0 || length > 15) return Quick::Careful;  // none, or more digits than a number may have
     v[count++] = places > 0 ? static_cast<double>(digits) / tens[places] : static_cast<double>(digits);
     if (*q == '\n') break;
     if (*q != ',' || count == 5) return Quick::Careful;  // a sixth field: its characters are checked too

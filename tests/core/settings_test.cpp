@@ -4,6 +4,7 @@
 #include "support/fixtures.h"
 
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -32,10 +33,13 @@ TEST_F(Settings, BlanksCaseCommentsLinesWithoutAnEqualsSignAndValuesThatDoNotSca
   }
   width = 100;
   // Keys are case-sensitive, unknown keys silent; the last line has no end.
-  work.write(".kadmer", "Width=120\nnosuchkey=5\nwidth 120\n\n# a comment\nheight=70\nstochdays=123");
+  work.write(".kadmer", "Width=120\nnosuchkey=5\nwidth 120\n\n# a comment\nheight=70\nthreads=3\nstochdays=123");
   EXPECT_EQ("kadmer: line width 120 is invalid\nkadmer: line  is invalid\n", configure());
-  EXPECT_EQ((std::array{100, 70, 123}), (std::array{width, height, stochdays}));
-  reset_settings();  // values that do not scan leave the setting
+  EXPECT_EQ((std::array{100, 70, 123, 3}), (std::array{width, height, stochdays, worker_count()}));
+  threads = 1000;  // a pool of its own size at most
+  EXPECT_EQ(64, worker_count());
+  reset_settings();  // values that do not scan leave the setting; no count of threads is every core
+  EXPECT_EQ(std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64), worker_count());
   work.write(".kadmer", "width=\nheight=tall\nstdev=wide\nfibpolar=\nmvavgdays=99999999999999\nfibtop=nan\ndaydir=\n");
   EXPECT_EQ("", configure());
   EXPECT_EQ((std::array<int, 4>{100, 60, 0, '+'}), (std::array<int, 4>{width, height, mvavgdays, fibpolar}));

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -159,6 +161,48 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
     }
     EXPECT_EQ((std::tuple{false, without.status, without.out, without.err, runs[k].named}),
               (std::tuple{with[k].timed_out, with[k].status, with[k].out, err, named})) << k;
+  }
+}
+
+// ---- every core: one thread and several read alike ----
+
+// Several workers split the files and the rows; what they make, and the
+// order of what they say, is one thread's. A directory and a file cut at a
+// NUL among the day files: reported in their place.
+TEST(Threads, OneAndSeveralGiveTheSameListsAdLinesGroupsAndMessages) {
+  TempDir db;
+  ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "400", "--funds", "10", "--days", "60",
+                                          "--end", "261204", "--absolute"}).status);
+  std::vector<std::string> stocks;
+  for (const auto& e : fs::directory_iterator(db.file("m/days")))
+    if (e.path().filename().string()[0] == 's') stocks.push_back(e.path().string());
+  std::sort(stocks.begin(), stocks.end());
+  ASSERT_EQ(60u, stocks.size());
+  fs::remove(stocks[20]);
+  fs::create_directory(stocks[20]);
+  std::string cut = read_file(stocks[33]);
+  cut[cut.size() / 2] = '\0';
+  std::ofstream(stocks[33], std::ios::binary) << cut;
+  for (int t : {1, 3}) std::ofstream(db.file("k" + std::to_string(t))) << read_file(db.file("m/.kadmer")) << "threads=" << t << "\n";
+  const std::vector<std::vector<std::string>> runs = {
+      {KADMER_SCAN, "--list", "percent", "--csv", "--start", "260915", "--end", "261204"},
+      {KADMER_SCAN, "--list", "groups", "--csv", "--start", "260915", "--end", "261204", "--compare", "261102"},
+      {KADMER_SCAN, "--list", "distribution", "--distr", "A", "--start", "261001", "--end", "261130"},
+      {KADMER_DUMP, "--adline", "S", "--first", "260915", "--last", "261204"},
+      {KADMER_DUMP, "--adline", "G", "--first", "260915", "--last", "261204"},
+      {KADMER_DUMP, "--adline", "1", "--first", "260915", "--last", "261204"},
+      {KADMER_DUMP, "--group", "TECH", "--group-mode", "s"},
+      {KADMER_DUMP, "--group", "TECH", "--group-mode", "t"}};
+  for (const auto& run : runs) {
+    std::vector<RunResult> r;
+    for (int t : {1, 3}) {
+      std::vector<std::string> args(run.begin() + 1, run.end());
+      args.insert(args.begin(), {"--config", db.file("k" + std::to_string(t))});
+      r.push_back(run_program(run[0], args));
+    }
+    EXPECT_EQ((std::tuple{0, r[0].out, r[0].err}), (std::tuple{r[1].status, r[1].out, r[1].err})) << run[1] << run[2];
+    EXPECT_GT(split_lines(r[0].out).size(), 2u) << run[1] << run[2];
+    EXPECT_NE(std::string::npos, r[0].err.find(stocks[20] + " is not a regular file")) << run[1] << run[2];
   }
 }
 

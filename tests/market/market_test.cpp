@@ -248,7 +248,7 @@ class Summary : public MarketTest {
     MarketTest::SetUp();
     day_file("i950601", "1NADV,1,1,800,0\n# a comment\n1NTCK,1,1,-200,0\n2DJ30,1,1,4500.25,0\n2NYA,1,1,0,0\n"
                         "1NUVL,1,1,1133.97,0\n");
-    day_file("i950602", "1NADV,1,1,1000,0\n1NTCK,1,1,300,0\n2DJ30,1,1,4545.25,0\n2NYA,1,1,250,0\n2NEW,1,1,5,0\n"
+    day_file("i950602", "1NADV,1,1,1000,0\n1NTCK,1,1,300,0\n2DJ30,1,1,4545.25,0\n2NYA,1,1,250\n2NEW,1,1,5,0\n"
                         "1NUVL,1,1,1152.94,0\n");
     marketsday = 60195, marketeday = 60295, marketdisp = 'N';
   }
@@ -270,6 +270,7 @@ TEST_F(Summary, TheFiguresOfTwoIndexFiles) {
   EXPECT_EQ("4545.25", c["DJ30"].end);
   EXPECT_EQ("", c["NTCK"].change);  // the tick has no change
   EXPECT_EQ("", c["NYA"].change);   // nor a start value of 0
+  EXPECT_EQ("", c["NYA"].end);      // a line of three numbers is left out
   EXPECT_EQ("", c["NDCL"].start);   // not loaded: label and code only
   std::filesystem::remove(work.file("days/i950602"));
   fill_market();

@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 
 #include "query/query.h"
+#include "query/reading.h"
+
+#include <random>
 
 namespace {
 
@@ -148,6 +151,71 @@ TEST_F(Query, BlankLinesLateListingsAndBadLines) {
     copy_text(distr_screen, text);
     EXPECT_NE(0, get_query_data());
     EXPECT_STREQ(why, last_status);
+  }
+}
+
+// The quick reader of whole files against the careful one, line by line:
+// random lines of digits, points, blanks, signs and letters, fields of any
+// count and length (a long run of digits leaves the quick path), a file
+// with and without its last newline. Both must take the same quotes.
+TEST(QuickLines, ReadEveryShapeAsTheCarefulScannerDoes) {
+  using namespace query_reading;
+  std::mt19937 random(19);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto field = [&] {
+    static const char* const odd[] = {"", " ", "\t", "\r", "-", "x", ".", "+", "e"};
+    std::string f;
+    if (pick(4) == 0) f += ' ';
+    for (int i = pick(pick(5) == 0 ? 18 : 7); i > 0; --i) f += static_cast<char>('0' + pick(10));
+    if (pick(2)) f += '.';
+    for (int i = pick(pick(5) == 0 ? 12 : 4); i > 0; --i) f += static_cast<char>('0' + pick(10));
+    if (pick(8) == 0) f.insert(static_cast<std::size_t>(pick(static_cast<int>(f.size()) + 1)), odd[pick(9)]);
+    return f + (pick(5) == 0 ? " " : "");
+  };
+  TempDir dir;
+  DayText file;
+  auto as_text = [](const DayLine& d) {
+    char out[160];
+    std::snprintf(out, sizeof out, "%s|%a|%a|%a|%a", std::string(d.symbol).c_str(), d.high, d.low, d.close, d.volume);
+    return std::string(out);
+  };
+  struct { const char* line; Quick how; } shapes[] = {  // plain lines take the quick way, others the careful
+      {"AB,12.5,11,12,1000", Quick::Quote}, {"XYZ, 1.25 ,2, 3 \t,40", Quick::Quote}, {"AB,12345678,1.1234567,0,99999999", Quick::Quote},
+      {"AB,12345678.1234567,1,1,1", Quick::Quote}, {"AB,12345678.12345678,1,1,1", Quick::Careful},
+      {"AB,1,2", Quick::Bad}, {"#AB,1,2,3,4", Quick::Comment}, {"AB", Quick::NoComma}, {",1,2,3,4", Quick::Bad},
+      {"AB,1,2,3,4,5,6", Quick::Careful}, {"AB,123456789,1,1,1", Quick::Careful}, {"AB,1,-2,3,4", Quick::Careful}};
+  for (auto [line, how] : shapes) {
+    std::string padded = line + std::string("\n") + std::string(16, '\0');
+    const char* next = nullptr;
+    DayLine d{};
+    EXPECT_EQ(how, quick_line(padded.data(), padded.data() + std::strlen(line), &d, &next)) << line;
+    if (how != Quick::Careful) {
+      EXPECT_EQ(padded.data() + std::strlen(line) + 1, next) << line;
+    }
+  }
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    static const char* const symbols[] = {"AB", "X", "LONGSYMBOLNAME12345", "", "#C", "A B"};
+    for (int n = pick(40); n > 0; --n) {
+      std::string line = symbols[pick(6)];
+      if (pick(12)) line += ',';
+      for (int k = pick(8); k > 0; --k) line += field() + (k > 1 ? "," : "");
+      text += line + "\n";
+    }
+    if (pick(3) == 0 && !text.empty()) text.pop_back();
+    dir.write("s", text);
+    for (bool start : {false, true}) {
+      std::vector<std::string> quick, careful;
+      ASSERT_TRUE(file.open(dir.file("s").c_str()));
+      each_quote(file, start, [&](const DayLine& d) { quick.push_back(as_text(d)); });
+      DayLine d;
+      for (const std::string& line : split_lines(text)) {
+        Parse p = parse_line(line, &d);
+        if (p == Parse::NoComma && start) break;
+        if (p == Parse::Quote) careful.push_back(as_text(d));
+      }
+      ASSERT_EQ(careful, quick) << round << start << "\n" << text;
+    }
   }
 }
 
