@@ -1,6 +1,12 @@
 // A few threads that wait for work: the steps that read a whole market
 // hand them their share. They are made once, on the first parallel step.
+// A step hands out work in many short rounds (a few files each), so the
+// threads look for the next round, and the caller for their end, for a
+// moment before they sleep: waking a sleeping thread costs more than a
+// round of small files.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -10,6 +16,19 @@
 
 namespace {
 
+// True once `done` holds, looking for up to 50 microseconds.
+template <typename Done>
+bool soon(Done done) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(50);
+  for (int i = 1;; ++i) {
+    if (done()) return true;
+    if (i % 64 == 0 && std::chrono::steady_clock::now() > until) return false;
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+}
+
 class Pool {
  public:
   // Runs work on workers 1 .. n - 1 of the pool and on the caller as worker 0.
@@ -17,12 +36,15 @@ class Pool {
     grow(n - 1);
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      work_ = work, data_ = data, wanted_ = n - 1, done_ = 0, ++round_;
+      work_ = work, data_ = data, wanted_ = n - 1;
+      done_.store(0);
+      round_.fetch_add(1);  // after the work it names: a thread that sees the round sees its work
     }
     start_.notify_all();
     work(0, data);
+    if (soon([&] { return done_.load() == wanted_; })) return;
     std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [this] { return done_ == wanted_; });
+    finished_.wait(lock, [this] { return done_.load() == wanted_; });
   }
 
  private:
@@ -36,16 +58,23 @@ class Pool {
   void serve(int id) {
     unsigned long seen = 0;
     for (;;) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      start_.wait(lock, [&] { return round_ != seen; });
-      seen = round_;
-      if (id > wanted_) continue;
-      auto work = work_;
-      void* data = data_;
-      lock.unlock();
+      if (!soon([&] { return round_.load() != seen; })) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        start_.wait(lock, [&] { return round_.load() != seen; });
+      }
+      void (*work)(int, void*);
+      void* data;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen = round_.load();
+        if (id > wanted_) continue;
+        work = work_, data = data_;
+      }
       work(id, data);
-      lock.lock();
-      if (++done_ == wanted_) finished_.notify_one();
+      if (done_.fetch_add(1) + 1 == wanted_) {
+        std::lock_guard<std::mutex> lock(mutex_);  // the caller may be between its test and its sleep
+        finished_.notify_one();
+      }
     }
   }
   std::vector<std::thread> threads_;
@@ -53,8 +82,9 @@ class Pool {
   std::condition_variable start_, finished_;
   void (*work_)(int, void*) = nullptr;
   void* data_ = nullptr;
-  int wanted_ = 0, done_ = 0;
-  unsigned long round_ = 0;
+  int wanted_ = 0;
+  std::atomic<int> done_{0};
+  std::atomic<unsigned long> round_{0};
 };
 
 }  // namespace

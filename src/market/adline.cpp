@@ -222,28 +222,39 @@ void window_from(const std::vector<StockDay>& days) {
 namespace {
 
 // The records of the days from first to last: the workers read a few files
-// each, the caller adds their new symbols in order, the workers count their
-// share of the symbols, the caller adds up each day.
+// each, the caller adds their new symbols in order; in the next round the
+// workers count their share of the symbols while they read the next files,
+// and the caller adds up each day.
 void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
   int workers = worker_count();
   struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
   std::vector<Text> texts(static_cast<std::size_t>(workers));
   SymbolTable table;
-  std::vector<AdDay> batch;
-  for (long day = first; day <= last;) {
-    batch.resize(static_cast<std::size_t>(std::min<long>(2 * workers, last - day + 1)));
-    for (AdDay& d : batch) {
+  std::vector<AdDay> read, reading;
+  for (long day = first; day <= last || !read.empty();) {
+    reading.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, 2 * workers)));
+    for (AdDay& d : reading) {
       d.day = day++;
       query_reading::day_path(d.path, sizeof d.path, d.day);
       d.all.assign(static_cast<std::size_t>(workers), Counts{});
       if (depth != 0) d.by_worker.assign(static_cast<std::size_t>(workers) * (num_groups + 1), {});
     }
     std::atomic<std::size_t> next{0};
-    auto read = [&](int worker) {
-      for (std::size_t i; (i = next++) < batch.size();) read_day_file(batch[i], texts[static_cast<std::size_t>(worker)].text, table);
+    auto work = [&](int worker) {
+      count_days(read, table, depth, worker, workers);
+      for (std::size_t i; (i = next++) < reading.size();) read_day_file(reading[i], texts[static_cast<std::size_t>(worker)].text, table);
     };
-    run_workers(workers, read);
-    for (AdDay& d : batch) {
+    run_workers(workers, work);
+    for (const AdDay& d : read) {
+      if (!d.opened) continue;
+      if (days.size() > 1)  // weekdays without a file between two file days
+        for (long gap = days.back().date / 86400 + 1; gap < d.day; ++gap)
+          if (weekday_of(gap) % 6 != 0) days.push_back(record(gap, {})), days.back().nodata = 1;
+      Counts c = count_day(d, depth, workers);
+      days.push_back(record(d.day, c));
+      adln_max = std::max({adln_max, c.adv, c.dec, c.unc});
+    }
+    for (AdDay& d : reading) {
       if (!d.opened) {
         if (!d.problem.empty()) file_report("market", __LINE__, d.problem.c_str());
         continue;
@@ -258,17 +269,7 @@ void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
         q.seen = i >= 0 ? i : table.add(symbol, q.close, d.day);
       }
     }
-    auto count = [&](int worker) { count_days(batch, table, depth, worker, workers); };
-    run_workers(workers, count);
-    for (const AdDay& d : batch) {
-      if (!d.opened) continue;
-      if (days.size() > 1)  // weekdays without a file between two file days
-        for (long gap = days.back().date / 86400 + 1; gap < d.day; ++gap)
-          if (weekday_of(gap) % 6 != 0) days.push_back(record(gap, {})), days.back().nodata = 1;
-      Counts c = count_day(d, depth, workers);
-      days.push_back(record(d.day, c));
-      adln_max = std::max({adln_max, c.adv, c.dec, c.unc});
-    }
+    std::swap(read, reading);
   }
 }
 

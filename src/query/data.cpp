@@ -246,22 +246,24 @@ void read_start_file(DayText& file) {
 }
 
 // The days after the start file, in batches of a few files a worker: the
-// workers parse the files, the caller takes their new symbols in order,
-// then the workers update their rows.
+// workers parse a batch, the caller takes its new symbols in order, then
+// the workers update their rows from it while they parse the next batch
+// (one round of work for each batch).
 void read_later_files(long first, long last) {
   int workers = worker_count();
   struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
   std::vector<Text> texts(static_cast<std::size_t>(workers));
-  std::vector<DayWork> batch;
-  for (long day = first; day <= last;) {
-    batch.resize(static_cast<std::size_t>(std::min<long>(2 * workers, last - day + 1)));
-    for (DayWork& w : batch) day_path(w.path, sizeof w.path, day++);
+  std::vector<DayWork> parsed, parsing;
+  for (long day = first; day <= last || !parsed.empty();) {
+    parsing.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, 2 * workers)));
+    for (DayWork& w : parsing) day_path(w.path, sizeof w.path, day++);
     std::atomic<std::size_t> next{0};
-    auto parse = [&](int worker) {
-      for (std::size_t i; (i = next++) < batch.size();) parse_file(batch[i], texts[static_cast<std::size_t>(worker)].text);
+    auto work = [&](int worker) {
+      apply_lines(parsed, worker, workers);
+      for (std::size_t i; (i = next++) < parsing.size();) parse_file(parsing[i], texts[static_cast<std::size_t>(worker)].text);
     };
-    run_workers(workers, parse);
-    for (DayWork& w : batch) {
+    run_workers(workers, work);
+    for (DayWork& w : parsing) {
       if (!w.opened) {
         if (!w.problem.empty()) file_report("query", __LINE__, w.problem.c_str());
         continue;
@@ -270,8 +272,7 @@ void read_later_files(long first, long last) {
       w.number = ++querydays;
       take_new_symbols(w);
     }
-    auto apply = [&](int worker) { apply_lines(batch, worker, workers); };
-    run_workers(workers, apply);
+    std::swap(parsed, parsing);
   }
 }
 
