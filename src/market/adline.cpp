@@ -221,7 +221,7 @@ void window_from(const std::vector<StockDay>& days) {
 
 namespace {
 
-// The records of the days from first to last: the workers read a few files
+// The records of the days from first to last: the workers read a file
 // each, the caller adds their new symbols in order; in the next round the
 // workers count their share of the symbols while they read the next files,
 // and the caller adds up each day.
@@ -232,7 +232,7 @@ void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
   SymbolTable table;
   std::vector<AdDay> read, reading;
   for (long day = first; day <= last || !read.empty();) {
-    reading.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, 2 * workers)));
+    reading.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, workers)));
     for (AdDay& d : reading) {
       d.day = day++;
       query_reading::day_path(d.path, sizeof d.path, d.day);

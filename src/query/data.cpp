@@ -112,8 +112,9 @@ class RowIndex {
 RowIndex rows;
 
 void new_row(const DayLine& d, uint32_t key, int file) {
-  if (querynum >= static_cast<int>(qs.size())) qs.resize(qs.empty() ? 1024 : qs.size() * 2);
-  QueryRec& r = qs[querynum] = QueryRec{};
+  if (querynum < static_cast<int>(qs.size())) qs[querynum] = QueryRec{};
+  else qs.emplace_back();  // what is reserved is not touched before it is used
+  QueryRec& r = qs[querynum];
   copy_text(r.symbol, d.symbol);
   r.key = key;
   r.days = 1;
@@ -239,28 +240,31 @@ void apply_lines(const std::vector<DayWork>& batch, int worker, int workers) {
 
 // The start file makes the rows; a line without a comma ends it.
 void read_start_file(DayText& file) {
+  std::string_view text = file.text();  // room for the start file's lines, and some listed later
+  qs.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) * 9 / 8 + 64);
   int cursor = 0;
   each_quote(file, true, [&](const DayLine& d) {
     if (in_selected_group(d.symbol) && rows.find(d.symbol, &cursor) < 0) new_row(d, key_of(d.symbol), 1);  // a repeated line is skipped
   });
 }
 
-// The days after the start file, in batches of a few files a worker: the
+// The days after the start file, in batches of a file a worker: the
 // workers parse a batch, the caller takes its new symbols in order, then
 // the workers update their rows from it while they parse the next batch
 // (one round of work for each batch).
-void read_later_files(long first, long last) {
+void read_later_files(long first, long last, DayText& start_text) {
   int workers = worker_count();
   struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
   std::vector<Text> texts(static_cast<std::size_t>(workers));
   std::vector<DayWork> parsed, parsing;
   for (long day = first; day <= last || !parsed.empty();) {
-    parsing.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, 2 * workers)));
+    parsing.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, workers)));
     for (DayWork& w : parsing) day_path(w.path, sizeof w.path, day++);
     std::atomic<std::size_t> next{0};
     auto work = [&](int worker) {
       apply_lines(parsed, worker, workers);
-      for (std::size_t i; (i = next++) < parsing.size();) parse_file(parsing[i], texts[static_cast<std::size_t>(worker)].text);
+      DayText& text = worker == 0 ? start_text : texts[static_cast<std::size_t>(worker)].text;  // the caller's buffer is the start file's
+      for (std::size_t i; (i = next++) < parsing.size();) parse_file(parsing[i], text);
     };
     run_workers(workers, work);
     for (DayWork& w : parsing) {
@@ -518,7 +522,7 @@ int get_query_data() {
   read_start_file(file);
   queryend = querynum;
   querydays = 1;
-  read_later_files(start + 1, last);
+  read_later_files(start + 1, last, file);
   if (querycdate != queryedate) {
     long cmp = mmddyy_days(querycdate);
     if (cmp != NO_DAY) day_path(path, sizeof path, cmp);

@@ -304,7 +304,10 @@ bool write_query_csv(int look, int fd, int limit) {
                     r.prevclose, r.cmpclose, r.cmppct, r.mvavg, r.mvapct, r.avgvol, r.hivol, r.rsi, r.bolwidth, r.bolpct})
       out += ',', append_g(out, v, 9);
     out += ',', out += std::to_string(r.fibstate), out += '\n';
-    return true;
+    if (out.size() < (1 << 16)) return true;
+    bool written = write_all(fd, out);
+    out.clear();
+    return written;
   });
   return ok && write_all(fd, out);
 }
