@@ -40,11 +40,13 @@ void use_group_of_50() {
 void BM_loadgroup_50_day_files(benchmark::State& state) {
   use_group_of_50();
   groupmode = 't';
+  threads = static_cast<int>(state.range(0));
   for (auto _ : state)
     if (loadgroup() != 0) state.SkipWithError(last_status);
   state.counters["days"] = num_days - 1;
+  threads = 0;
 }
-BENCHMARK(BM_loadgroup_50_day_files)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_loadgroup_50_day_files)->Arg(1)->Arg(0)->ArgName("threads")->Unit(benchmark::kMillisecond);
 
 void BM_loadgroup_50_symbol_files(benchmark::State& state) {
   use_group_of_50();
@@ -61,13 +63,15 @@ void BM_loadad_500_days(benchmark::State& state) {
   use_market();
   KD_csd = 1, KD_csm = 1, KD_csy = 25;  // before the first day file
   KD_ced = 4, KD_cem = 12, KD_cey = 26;
+  threads = static_cast<int>(state.range(1));
   for (auto _ : state) {
     copy_text(adln_depth, state.range(0) ? "G" : "S");
     if (loadad() != 0) state.SkipWithError(last_status);
   }
   state.counters["days"] = num_days - 1;
+  threads = 0;
 }
-BENCHMARK(BM_loadad_500_days)->Arg(0)->Arg(1)->ArgName("groups")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_loadad_500_days)->ArgsProduct({{0, 1}, {1, 0}})->ArgNames({"groups", "threads"})->Unit(benchmark::kMillisecond);
 
 void BM_fill_market(benchmark::State& state) {
   use_market();

@@ -48,17 +48,20 @@ void set_range(int days) {
   querylook = 2;
 }
 
+// Days, and threads (0: every core).
 void BM_load_query(benchmark::State& state) {
   use_market();
   set_range(static_cast<int>(state.range(0)));
+  threads = static_cast<int>(state.range(1));
   for (auto _ : state) {
     load_query();
     if (querynum == 0) state.SkipWithError("nothing loaded");
   }
   state.counters["files"] = querydays;
   state.counters["rows"] = querynum;
+  threads = 0;
 }
-BENCHMARK(BM_load_query)->Arg(252)->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_load_query)->ArgsProduct({{252, 500}, {1, 0}})->ArgNames({"days", "threads"})->Unit(benchmark::kMillisecond);
 
 void BM_read_day_files(benchmark::State& state) {
   const std::vector<std::string>& f = day_files();

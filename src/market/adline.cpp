@@ -28,7 +28,6 @@ using query_reading::DayLine;
 
 // One security seen in the day files: its last two closes.
 struct Seen {
-  std::string symbol;
   long day = NO_DAY;     // the day it was last counted
   double previous = 0, latest = 0;
   const CompanyRec* company;
@@ -42,11 +41,12 @@ struct SymbolHash {
 
 // The symbols of the range, found by text: a cursor of the reader's follows
 // the files' order, an index finds the rest. Only the caller adds to it,
-// while no worker reads.
+// while no worker reads. The symbols lie apart from what the workers count:
+// readers on one core do not share lines that change on another.
 class SymbolTable {
  public:
   int find(std::string_view symbol, std::size_t* cursor) const {
-    if (*cursor < seen_.size() && seen_[*cursor].symbol == symbol) return static_cast<int>((*cursor)++);
+    if (*cursor < symbols_.size() && symbols_[*cursor] == symbol) return static_cast<int>((*cursor)++);
     auto it = index_.find(symbol);
     if (it == index_.end()) return -1;
     *cursor = static_cast<std::size_t>(it->second) + 1;
@@ -57,14 +57,16 @@ class SymbolTable {
     char sym[32];
     copy_text(sym, symbol);
     const CompanyRec& c = find_co(sym);
-    seen_.push_back({std::string(symbol), NO_DAY, 0, close, &c == &nocompany ? nullptr : &c, day});
-    index_.emplace(seen_.back().symbol, static_cast<int>(seen_.size()) - 1);
+    seen_.push_back({NO_DAY, 0, close, &c == &nocompany ? nullptr : &c, day});
+    symbols_.emplace_back(symbol);
+    index_.emplace(symbols_.back(), static_cast<int>(seen_.size()) - 1);
     return static_cast<int>(seen_.size()) - 1;
   }
   Seen& operator[](int i) { return seen_[static_cast<std::size_t>(i)]; }
 
  private:
   std::vector<Seen> seen_;
+  std::vector<std::string> symbols_;
   std::unordered_map<std::string, int, SymbolHash, std::equal_to<>> index_;
 };
 

@@ -60,17 +60,21 @@ uint32_t key_of(std::string_view s) {
 // row after the last match is nearly always the next one; the index finds
 // the others. Keys collide from six characters on, so the text decides.
 // Readers keep their own cursor: the index itself is only read while the
-// workers parse.
+// workers parse. It keeps its own copy of the symbols: the rows it points
+// to change meanwhile on other cores.
 class RowIndex {
  public:
   void clear() {
     by_key_.clear();
     read_in_.clear();
+    symbols_.clear();
   }
   void add(int row, int file) {
     by_key_.emplace(qs[row].key, row);
     read_in_.resize(static_cast<std::size_t>(row) + 1);
     read_in_[static_cast<std::size_t>(row)] = file;
+    symbols_.resize(static_cast<std::size_t>(row) + 1);
+    std::memcpy(symbols_[static_cast<std::size_t>(row)].text, qs[row].symbol, sizeof(Symbol));
   }
   // Whether a line of `file` was taken for the row already; marks it taken.
   bool taken(int row, int file) {
@@ -81,10 +85,10 @@ class RowIndex {
   }
   int find(std::string_view symbol, int* cursor) const {
     for (int row = *cursor; row < *cursor + 3 && row < querynum; ++row)  // listed next, or a few missing between
-      if (same(qs[row], symbol)) return *cursor = row + 1, row;
+      if (same(row, symbol)) return *cursor = row + 1, row;
     auto [from, to] = by_key_.equal_range(key_of(symbol));
     for (auto it = from; it != to; ++it)
-      if (same(qs[it->second], symbol)) {
+      if (same(it->second, symbol)) {
         // A security listed after the start keeps its row at the end of the
         // table; the cursor stays with the file's order.
         if (it->second < queryend) *cursor = it->second + 1;
@@ -94,19 +98,24 @@ class RowIndex {
   }
 
  private:
+  struct Symbol {
+    char text[sizeof(QueryRec::symbol)];
+  };
   // The row's symbol is NUL-padded to its field: a symbol of up to seven
   // characters is one word of it.
-  static bool same(const QueryRec& r, std::string_view symbol) {
+  bool same(int row, std::string_view symbol) const {
+    const char* text = symbols_[static_cast<std::size_t>(row)].text;
     if (symbol.size() < 8) {
       uint64_t a = 0, b;
       std::memcpy(&a, symbol.data(), symbol.size());
-      std::memcpy(&b, r.symbol, 8);
+      std::memcpy(&b, text, 8);
       return a == b;
     }
-    return std::memcmp(r.symbol, symbol.data(), symbol.size()) == 0 && r.symbol[symbol.size()] == '\0';
+    return std::memcmp(text, symbol.data(), symbol.size()) == 0 && text[symbol.size()] == '\0';
   }
   std::unordered_multimap<uint32_t, int> by_key_;
   std::vector<int> read_in_;  // the file a row's last line came from
+  std::vector<Symbol> symbols_;
 };
 
 RowIndex rows;
