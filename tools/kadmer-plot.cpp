@@ -22,7 +22,7 @@ const char* const tool::usage_text =
     "       kadmer-plot [options] --group NAME [--group-mode t|s] [chart options]\n"
     "       kadmer-plot [options] --query LIST --start DATE --end DATE [query options]\n"
     "       kadmer-plot [options] --market n|o|a --start DATE --end DATE\n"
-    "       kadmer-plot [options] --adline S|G|GROUP [--lines a+-du] --first DATE --last DATE\n"
+    "       kadmer-plot [options] --adline S|G|GROUP [--lines a+-duc] --first DATE --last DATE\n"
     "  -o FILE             the picture (default or -: standard output)\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --width COLS, --height ROWS  the window in characters (default: the settings')\n"

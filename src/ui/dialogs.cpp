@@ -480,10 +480,10 @@ Dialog market_dialog{&KD_MarketWin, &KD_MarketWinDone, 24, 9, 8, 7, {
   {&KD_MarketWinDisp,      4, 12, 2, nullptr, 0, nullptr, 0, 0,  Store::Char,    &marketdisp,      0, false, v_mdisp},
 }, after_market};
 
-Dialog adln_dialog{&KD_AdlnWin, &KD_AdlnWinDone, 32, 11, 10, 9, {
+Dialog adln_dialog{&KD_AdlnWin, &KD_AdlnWinDone, 32, 12, 10, 10, {
   {2, nullptr, 1, "Depth:"}, {3, nullptr, 1, "S: all stocks G: all groups"}, {4, nullptr, 8, "?: group number/name"},
   {6, nullptr, 1, "Display:"}, {7, nullptr, 1, "a: all d: advance-decline"},
-  {8, nullptr, 1, "+:advance -:decline u:unchanged"}}, {
+  {8, nullptr, 1, "+:advance -:decline u:unchanged"}, {9, nullptr, 1, "c: cumulative advance-decline"}}, {
   {&KD_AdlnWinDepth,       1, 10, 8, nullptr, 0, nullptr, 0, 0,  Store::Text,    adln_depth,      15, false, v_depth},
   {&KD_AdlnWinDisp,        5, 10, 4, nullptr, 0, nullptr, 0, 0,  Store::Text,    adln_disp,        7, false, v_adisp},
 }, after_adln, adln_unset};
