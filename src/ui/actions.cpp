@@ -251,12 +251,18 @@ void fn_arrowright() {
   redraw_after_scroll();
 }
 
+// The rows below the heading: a page, or half of one.
+int page_rows() {
+  int below = main_win_height - list_top();
+  if (arrow_adv == 1) return below / (font_height * 2);
+  if (arrow_adv == 2) return below / font_height;
+  return 0;
+}
+
 namespace {
 
 void page(int direction) {
-  int rows = 0;
-  if (arrow_adv == 1) rows = (main_win_height - 4 * font_height) / (font_height * 2);
-  if (arrow_adv == 2) rows = (main_win_height - 4 * font_height) / font_height;
+  int rows = page_rows();
   int before = arrow_index;
   arrow_index += direction * rows;
   if (arrow_index < 0) arrow_index = 0;

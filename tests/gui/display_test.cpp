@@ -201,7 +201,7 @@ TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
 
 TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
   graphlook = 13;
-  int page = (main_win_height - 4 * font_height) / font_height;  // the rows below the heading
+  int page = (main_win_height - list_top()) / font_height;  // the rows below the heading
   struct { int adv; void (*arrow)(); int index; } steps[] = {
       {2, fn_arrowdown, page}, {2, fn_arrowup, 0}, {2, fn_arrowup, 0}, {1, fn_arrowdown, page / 2}};
   for (auto st : steps) {

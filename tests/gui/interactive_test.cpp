@@ -291,8 +291,8 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
 
   choose(5, 3);  // configuration -> companys: a click opens one
   EXPECT_NE(0u, occurrences("-> draw_companys(mode=1"));
-  click({61, 46});
-  EXPECT_EQ(1u, occurrences("draw_companys(mode=2 column=10 row=4)"));
+  click({61, 72});  // the first row under the heading's two lines
+  EXPECT_EQ(1u, occurrences("draw_companys(mode=2 column=10 row=6)"));
   EXPECT_EQ(1u, occurrences("loadstock(symbol=A)"));
   EXPECT_GT(columns(GREEN), 50u);
 
@@ -338,7 +338,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
   ASSERT_EQ(0, scan.status) << scan.err;
   for (const std::string& line : split_lines(scan.out)) EXPECT_NE(std::string::npos, printed.find(line + "\n")) << line;
   EXPECT_GT(split_lines(scan.out).size(), 20u);  // more than the page shows
-  xdo({"mousemove", "360", "61", "click", "1"});  // the first row of the right column
+  xdo({"mousemove", "360", "87", "click", "1"});  // the first row of the right column
   EXPECT_EQ(1u, occurrences("-> loadstock(symbol="));
   EXPECT_GT(columns(GREEN), 50u);  // its chart
 }

@@ -165,7 +165,7 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   day_file("s951204", last);
   querysdate = queryedate = querycdate = 120495, querycount = 100, querylprice = 0, queryhprice = 1000;
   ASSERT_EQ(0, get_query_data());
-  RecordingWindow small(100, 10);
+  RecordingWindow small(100, 12);
   graphlook = 8, querylook = 2, arrow_adv = 1;
   for (int page : {3, 3}) {
     fn_arrowdown();
