@@ -367,6 +367,7 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   settle();
   std::vector<std::string> lines = split_lines(read_file(file));
   ASSERT_EQ(11u, lines.size());
+  EXPECT_EQ("print: 11 lines written to " + file, last_status);  // how many and where, once it is done
   EXPECT_EQ("   %   symbol   price change name", lines[0]);
   EXPECT_EQ(std::string::npos, read_file(file).find('#'));
   EXPECT_EQ(-1, printfd);
@@ -383,6 +384,10 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   do_print();
   settle();
   EXPECT_EQ(11u, split_lines(read_file(file)).size());
+  EXPECT_STREQ("print: the distribution and the count lists are not printed", last_status);
+  graphlook = 1;
+  do_print();
+  EXPECT_STREQ("print: nothing written, the screen shows no query list", last_status);
 }
 
 // ---- the history, group and distribution steps ----
