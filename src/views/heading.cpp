@@ -58,7 +58,8 @@ std::string query_title() {
   std::string t = std::string(name) + ": " + mmddyy(querysdate) + "-" + mmddyy(queryedate);
   if (query_compare_shown()) t += " vs " + mmddyy(querycdate);
   t += ", count " + std::to_string(querycount) + ", price " + number(querylprice);
-  t += queryhprice < 1e30f ? "-" + number(queryhprice) : " and above";  // the tools' default: any price
+  if (queryhprice < 1e30f) t.append("-").append(number(queryhprice));
+  else t += " and above";  // the tools' default: any price
   t += querysmode == 'a' ? ", total volume" : ", up-down volume";  // down days subtracted
   t += ", " + selection();
   if (querylook == 14) t += ", class " + number(distr_class_width());

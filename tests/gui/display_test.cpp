@@ -216,7 +216,7 @@ TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
 // list; Escape dropping the typed symbol, then closing the newest dialog.
 TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   std::string companies;
-  for (int i = 0; i < 300; ++i) companies += "S" + std::to_string(100 + i) + ":Company:S:N::950101-1:\n";
+  for (int i = 0; i < 300; ++i) companies.append("S").append(std::to_string(100 + i)).append(":Company:S:N::950101-1:\n");
   tables("", "AB:Alpha Beta:S:N::950101-1:\n" + companies);
   std::vector<float> closes;
   for (int i = 0; i < 300; ++i) closes.push_back(10 + i * 0.1f);
