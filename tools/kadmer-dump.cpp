@@ -22,7 +22,7 @@ const char* const tool::usage_text =
     "  --group NAME        a group (code or number): t its price-sum index as one security,\n"
     "                      s one block per member with a symbol column first\n"
     "  --adline DEPTH      advances and declines of S all stocks, G all groups, or one group:\n"
-    "                      first,last,adv,dec,advdec,unc,nodata\n"
+    "                      first,last,adv,dec,advdec,unc,nodata,cumulative (advdec summed from the first row)\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --mvavg-type N      moving average: 0 none, 1 simple, 2 day-, 3 volume-weighted\n"
     "  --mvavg-days N      days of the moving average, deviation, average volume and RSI\n"
@@ -97,12 +97,15 @@ void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
 }
 
 void write_adline() {
-  std::puts("first,last,adv,dec,advdec,unc,nodata");
+  std::puts("first,last,adv,dec,advdec,unc,nodata,cumulative");
+  double sum = 0;
   for (int i = 0; i < work_days; ++i) {
     const WorkDay& w = worklist[0][i];
     print_date(w.syear, w.smon, w.sday);
     print_date(w.eyear, w.emon, w.eday);
-    std::printf("%.0f,%.0f,%.0f,%lld,%d\n", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata);
+    sum += w.close;
+    std::printf("%.0f,%.0f,%.0f,%lld,%d,%.0f\n", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata,
+                sum);
   }
 }
 

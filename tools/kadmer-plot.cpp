@@ -22,7 +22,7 @@ const char* const tool::usage_text =
     "       kadmer-plot [options] --group NAME [--group-mode t|s] [chart options]\n"
     "       kadmer-plot [options] --query LIST --start DATE --end DATE [query options]\n"
     "       kadmer-plot [options] --market n|o|a --start DATE --end DATE\n"
-    "       kadmer-plot [options] --adline S|G|GROUP [--lines a+-du] --first DATE --last DATE\n"
+    "       kadmer-plot [options] --adline S|G|GROUP [--lines a+-duc] --first DATE --last DATE\n"
     "  -o FILE             the picture (default or -: standard output)\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --width COLS, --height ROWS  the window in characters (default: the settings')\n"
@@ -30,7 +30,7 @@ const char* const tool::usage_text =
     "  --graph VIEW        stock (default), volume, movement, value, rsi, macd, stochastic, split\n"
     "  chart options:      --period N, --first DATE, --last DATE, --mvavg-type N, --mvavg-days N,\n"
     "                      --stoch-days N, --extend N, --split-date YYMMDD --split-ratio R,\n"
-    "                      --bollinger, --fib, --grid\n"
+    "                      --bollinger, --fib, --grid, --fit (scales fit the days shown)\n"
     "  query options:      --count N, --compare DATE, --low P, --high P, --mode a|s, --distr TEXT\n"
     "                      (LIST as kadmer-scan names them: price, percent, ..., distribution,\n"
     "                      groups, \"low count\", \"high count\")\n";
@@ -49,7 +49,7 @@ struct Options {
   int graph = 1;             // the screen of a symbol
   std::string lines = "a";   // the A/D lines
   int width = 0, height = 0, cell_w = 6, cell_h = 13;
-  bool bollinger = false, fib = false, grid = false;
+  bool bollinger = false, fib = false, grid = false, fit = false;
   tool::ChartArgs chart;
   tool::QueryArgs range;
 };
@@ -76,6 +76,7 @@ bool take_switch(const std::string& a, Options* o) {
   if (a == "--bollinger") o->bollinger = true;
   else if (a == "--fib") o->fib = true;
   else if (a == "--grid") o->grid = true;
+  else if (a == "--fit") o->fit = true;
   else return false;
   return true;
 }
@@ -189,6 +190,7 @@ int main(int argc, char** argv) {
   bollingerflag |= o.bollinger;
   fibflag |= o.fib;
   gridstate |= o.grid;
+  fitshown |= o.fit;
   open_canvas(o);
   if (!load_view(o)) {
     std::fprintf(stderr, "kadmer-plot: %s\n", last_status[0] ? last_status : "nothing to draw");

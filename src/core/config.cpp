@@ -2,20 +2,25 @@
 // the check that moves the end dates to the newest day file.
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/core.h"
 #include "core/text.h"
 
 namespace {
 
-enum class Kind { Color, Text, Flag, Int, Float, Char, FirstChar, Group };
+// Flag: on whatever the value; OnOff: off for "off", "0" or "no".
+enum class Kind { Color, Text, Upper, Flag, OnOff, Int, Float, ClassWidth, Char, FirstChar, Group };
 
 struct ConfigKey {
   const char* key;
@@ -26,6 +31,7 @@ struct ConfigKey {
   int* ivar = nullptr;      // Flag, Int
   float* fvar = nullptr;    // Float
   char* cvar = nullptr;     // Char, FirstChar
+  bool saved = true;        // a setting of the dialogs, written back by a save
 };
 
 // Tested in this order; the first key that matches wins.
@@ -53,10 +59,10 @@ const ConfigKey config_keys[] = {
     {"daydir", Kind::Text, 0, daydir, sizeof daydir},
     {"mvavg", Kind::Flag, 0, nullptr, 0, &mvavgflag},
     {"fib", Kind::Flag, 0, nullptr, 0, &fibflag},
-    {"broker", Kind::FirstChar, 0, nullptr, 0, nullptr, nullptr, &broker},
+    {"broker", Kind::FirstChar, 0, nullptr, 0, nullptr, nullptr, &broker, false},
     {"volturnover", Kind::Flag, 0, nullptr, 0, &volflag},
     {"bollinger", Kind::Flag, 0, nullptr, 0, &bollingerflag},
-    {"extendday", Kind::Int, 0, nullptr, 0, &extendday},
+    {"extendday", Kind::Int, 0, nullptr, 0, &extendday, nullptr, nullptr, false},
     {"fibtop", Kind::Float, 0, nullptr, 0, nullptr, &fibtop},
     {"fibbot", Kind::Float, 0, nullptr, 0, nullptr, &fibbot},
     {"fibpolar", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &fibpolar},
@@ -67,18 +73,25 @@ const ConfigKey config_keys[] = {
     {"mvavgdays", Kind::Int, 0, nullptr, 0, &mvavgdays},
     {"stochdays", Kind::Int, 0, nullptr, 0, &stochdays},
     {"graphtype", Kind::Int, 0, nullptr, 0, &graph_type},
-    {"xpos", Kind::Int, 0, nullptr, 0, &xpos},
-    {"ypos", Kind::Int, 0, nullptr, 0, &ypos},
-    {"width", Kind::Int, 0, nullptr, 0, &width},
-    {"height", Kind::Int, 0, nullptr, 0, &height},
+    {"xpos", Kind::Int, 0, nullptr, 0, &xpos, nullptr, nullptr, false},
+    {"ypos", Kind::Int, 0, nullptr, 0, &ypos, nullptr, nullptr, false},
+    {"width", Kind::Int, 0, nullptr, 0, &width, nullptr, nullptr, false},
+    {"height", Kind::Int, 0, nullptr, 0, &height, nullptr, nullptr, false},
     {"graphadv", Kind::Int, 0, nullptr, 0, &graph_adv},
     {"threads", Kind::Int, 0, nullptr, 0, &threads},
     {"raxis", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &raxis},
     {"laxis", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &laxis},
-    {"format", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &format},
+    {"format", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &format, false},
     {"track", Kind::Flag, 0, nullptr, 0, &trackstate},
     {"grid", Kind::Flag, 0, nullptr, 0, &gridstate},
-    {"group", Kind::Group},
+    {"fitshown", Kind::OnOff, 0, nullptr, 0, &fitshown},
+    {"querycount", Kind::Int, 0, nullptr, 0, &querycount},
+    {"querylow", Kind::Float, 0, nullptr, 0, nullptr, &querylprice},
+    {"queryhigh", Kind::Float, 0, nullptr, 0, nullptr, &queryhprice},
+    {"querymode", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &querysmode},
+    {"querydistr", Kind::Upper, 0, distr_screen, sizeof distr_screen},
+    {"queryclass", Kind::ClassWidth, 0, nullptr, 0, nullptr, &distr_incr},
+    {"group", Kind::Group, 0, nullptr, 0, nullptr, nullptr, nullptr, false},
 };
 
 ColorEntry* config_colors = colors_vr;  // chosen by the first pass
@@ -111,11 +124,21 @@ static void apply_key(const ConfigKey& k, char* value, int mode) {
       if (*value) set_color_name(config_colors, k.color, value);
       break;
     case Kind::Text:
+    case Kind::Upper:
       if (*value) copy_text(k.text, k.size, value);
+      if (k.kind == Kind::Upper) upcase(k.text);
       break;
     case Kind::Flag: *k.ivar = 1; break;
+    case Kind::OnOff:
+      *k.ivar = std::strcmp(value, "off") != 0 && std::strcmp(value, "0") != 0 && std::strcmp(value, "no") != 0;
+      break;
     case Kind::Int: scan_int(value, k.ivar); break;
     case Kind::Float: scan_float(value, k.fvar); break;
+    case Kind::ClassWidth: {
+      float w;
+      if (scan_float(value, &w) && w > 0) set_class_width(w);
+      break;
+    }
     case Kind::Char:
     case Kind::FirstChar:
       if (*value) *k.cvar = value[0];
@@ -149,16 +172,20 @@ bool apply_config_line(char* line, int mode) {
 }
 
 char config_file[1024];
+char config_read[1024];
 void (*config_group_line)(char* text);
 
+static FILE* open_path(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  if (f) copy_text(config_read, path);
+  return f;
+}
+
 static FILE* open_config() {
-  if (config_file[0]) return std::fopen(config_file, "r");
-  FILE* f = std::fopen("./.kadmer", "r");
-  if (f) return f;
+  if (config_file[0]) return open_path(config_file);
+  if (FILE* f = open_path("./.kadmer")) return f;
   const char* home = std::getenv("HOME");
-  if (!home) return nullptr;
-  std::string path = std::string(home) + "/.kadmer";
-  return std::fopen(path.c_str(), "r");
+  return home ? open_path(std::string(home) + "/.kadmer") : nullptr;
 }
 
 // Reads one physical line of any length into genbuf, cut at the buffer's
@@ -179,7 +206,7 @@ static bool read_config_line(FILE* f) {
 
 void parse_config(int mode, int argc, char** argv) {
   Trace t("parse_config", "mode=%d argc=%d", mode, argc);
-  if (mode == 0) config_colors = color_table_for_args(argc, argv);
+  if (mode == 0) config_colors = color_table_for_args(argc, argv), config_read[0] = '\0';
   FILE* f = open_config();
   if (f) {
     while (read_config_line(f)) {
@@ -227,4 +254,145 @@ void check_day_files() {
   if (newest == NO_DAY) return;
   queryedate = querysdate = querycdate = marketeday = mmddyy_of(newest);
   marketsday = mmddyy_of(second != NO_DAY ? second : newest);
+}
+
+// ---- writing the settings back ----
+
+namespace {
+
+std::string as_read[std::size(config_keys)];  // each saved key's value after the start-up
+
+// A key's value as a line of the file gives it; "" for a switch that is off
+// and a text that is empty, which no line can give.
+std::string value_text(const ConfigKey& k) {
+  char text[64];
+  switch (k.kind) {
+    case Kind::Color: return config_colors[k.color].name;
+    case Kind::Text:
+    case Kind::Upper: return k.text;
+    case Kind::Flag: return *k.ivar ? "on" : "";
+    case Kind::OnOff: return *k.ivar ? "on" : "off";
+    case Kind::Int: std::snprintf(text, sizeof text, "%d", *k.ivar); return text;
+    case Kind::Float:
+    case Kind::ClassWidth: std::snprintf(text, sizeof text, "%.7g", static_cast<double>(*k.fvar)); return text;
+    case Kind::Char:
+    case Kind::FirstChar: return std::string(1, *k.cvar);
+    case Kind::Group: return "";
+  }
+  return "";
+}
+
+// The key of a line as apply_config_line reads it, and where its value
+// starts; false for a comment or a line without '='.
+bool line_key(const std::string& line, std::string* key, std::size_t* value_at) {
+  std::size_t eq = line.find('=');
+  if (line.empty() || line[0] == '#' || eq == std::string::npos) return false;
+  std::size_t from = line.find_first_not_of(" \t"), to = eq;
+  while (to > from && is_blank(line[to - 1])) --to;
+  *key = line.substr(from, to - from);
+  *value_at = eq + 1;
+  while (*value_at < line.size() && is_blank(line[*value_at])) ++*value_at;
+  return true;
+}
+
+int key_index(const std::string& key) {
+  for (std::size_t i = 0; i < std::size(config_keys); ++i)
+    if (key == config_keys[i].key) return static_cast<int>(i);
+  return -1;
+}
+
+// The file's text with the changed keys written in: in place (a value
+// that no line can give comments its lines out), else appended.
+std::string rewritten(const std::string& old, const std::vector<bool>& changed) {
+  std::vector<bool> placed(changed.size());
+  std::string out;
+  for (std::size_t at = 0; at < old.size();) {
+    std::size_t end = old.find('\n', at);
+    std::string line = old.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    at = end == std::string::npos ? old.size() : end + 1;
+    std::string key;
+    std::size_t value_at;
+    int i = line_key(line, &key, &value_at) ? key_index(key) : -1;
+    if (i >= 0 && changed[i]) {
+      std::string v = value_text(config_keys[i]);
+      line = v.empty() ? "#" + line : line.substr(0, value_at) + v;
+      placed[i] = true;
+    }
+    out += line;
+    if (end != std::string::npos) out += '\n';
+  }
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    std::string v = value_text(config_keys[i]);
+    if (!changed[i] || placed[i] || v.empty()) continue;
+    if (!out.empty() && out.back() != '\n') out += '\n';
+    out += std::string(config_keys[i].key) + "=" + v + "\n";
+  }
+  return out;
+}
+
+bool read_whole(const std::string& path, std::string* text, std::string* error) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  if (!f) {
+    if (errno == ENOENT) return true;  // a new file
+    *error = std::strerror(errno);
+    return false;
+  }
+  char chunk[4096];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text->append(chunk, n);
+  bool ok = !std::ferror(f);
+  if (!ok) *error = std::strerror(errno);
+  std::fclose(f);
+  return ok;
+}
+
+// Writes text to a new file beside path and renames it over path, so that
+// the file is either as it was or complete. A symbolic link stays a link
+// to the file it names, which is the one replaced.
+bool replace_file(const std::string& path, const std::string& text, std::string* error) {
+  char real[PATH_MAX];
+  std::string target = realpath(path.c_str(), real) ? real : path;
+  std::size_t slash = target.rfind('/');
+  std::string temp = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + ".kadmer-save-XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    *error = std::strerror(errno);
+    return false;
+  }
+  struct stat st;
+  mode_t mode = stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0644;
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::size_t done = 0; ok && done < text.size();) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    ok = n > 0;
+    done += ok ? static_cast<std::size_t>(n) : 0;
+  }
+  ok = ok && fsync(fd) == 0;
+  if (!ok) *error = std::strerror(errno);
+  ok = close(fd) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) *error = std::strerror(errno), ok = false;
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+void remember_settings() {
+  for (std::size_t i = 0; i < std::size(config_keys); ++i) as_read[i] = value_text(config_keys[i]);
+}
+
+int save_settings(std::string* path, std::string* error) {
+  Trace t("save_settings");
+  const char* home = std::getenv("HOME");
+  *path = config_read[0] ? config_read : home ? std::string(home) + "/.kadmer" : "";
+  if (path->empty()) return *error = "no settings file was read and HOME is not set", -1;
+  std::vector<bool> changed(std::size(config_keys));
+  int n = 0;
+  for (std::size_t i = 0; i < changed.size(); ++i)
+    n += changed[i] = config_keys[i].saved && value_text(config_keys[i]) != as_read[i];
+  if (n == 0) return 0;
+  std::string old;
+  if (!read_whole(*path, &old, error) || !replace_file(*path, rewritten(old, changed), error)) return -1;
+  remember_settings();
+  t.set_result("rc=%d", n);
+  return n;
 }

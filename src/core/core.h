@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 // ---- calendar: day numbers of dates with two-digit years ----
 // Refused dates. Day number -1 is 1969-12-31, so day numbers use LONG_MIN;
@@ -65,6 +66,9 @@ extern char querysmode;      // 'a' accumulate, 's' separate
 extern float querylprice, queryhprice;  // price range a query takes
 extern float distr_incr;     // class width of the distribution
 extern int distr_incr_mod;   // derived from distr_incr
+// The distribution's class width, within what its table can hold, and its
+// labelling step.
+void set_class_width(float w);
 extern char distr_screen[16];  // distribution field, upper case
 extern char groupmode;       // 't' together, 's' separate
 extern char groupname[16];   // code or number of the loaded group
@@ -78,6 +82,7 @@ extern int indent_top, indent_side, indent_bot;  // chart margins
 extern int zoom_x, zoom_y;   // -1: no zoom point chosen
 extern int arrow_adv;        // paging of the up/down arrows
 extern int gridstate, trackstate;  // grid drawn; pointer tracking
+extern int fitshown;         // price and volume scales fit the days shown, not all loaded days
 extern int printfd;          // -1: no print file open
 extern int NUM_COLORS;       // colours allocated from the colour table
 extern char daydir[1024], symboldir[1024], generaldir[1024];  // data directories
@@ -179,6 +184,7 @@ void run_workers(int n, Work& work) {
 
 // ---- configuration file ----
 extern char config_file[1024];  // read instead of ./.kadmer or ~/.kadmer when set
+extern char config_read[1024];  // the file the first pass read; empty when none
 void parse_config(int mode, int argc, char** argv);
 // The second pass hands each group line here: the tables install it.
 extern void (*config_group_line)(char* text);
@@ -191,3 +197,13 @@ bool apply_config_line(char* line, int mode);
 // "%d" and "%f" as the settings read them; false leaves *out unchanged.
 bool scan_int(const char* s, int* out);
 bool scan_float(const char* s, float* out);
+// The settings as the start-up left them: a save writes only what changed
+// since (or since the last save).
+void remember_settings();
+// Writes the changed settings of the dialogs back to the file read (else
+// ~/.kadmer): changed keys rewritten in place, switches turned off
+// commented out, new keys appended, every other line kept; the file is
+// replaced whole by a copy written beside it. Returns the keys written (0:
+// nothing changed, the file untouched), or -1 with the reason in `error`
+// and the file as it was. `path` receives the file's name.
+int save_settings(std::string* path, std::string* error);

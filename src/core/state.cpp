@@ -1,5 +1,6 @@
 // The settings every part of the program reads and changes, with their
 // start values.
+#include <algorithm>
 #include <cstring>
 
 #include "core/core.h"
@@ -46,6 +47,7 @@ int indent_top, indent_side, indent_bot;
 int zoom_x, zoom_y;
 int arrow_adv;
 int gridstate, trackstate;
+int fitshown;
 int printfd;
 int NUM_COLORS;
 char daydir[1024], symboldir[1024], generaldir[1024];
@@ -110,6 +112,7 @@ void reset_settings() {
   arrow_adv = 2;
   gridstate = 0;
   trackstate = 0;
+  fitshown = 0;
   printfd = -1;
   NUM_COLORS = 18;
   copy_text(daydir, "/");
@@ -123,6 +126,13 @@ void reset_settings() {
 }
 
 [[maybe_unused]] static const bool settings_ready = (reset_settings(), true);
+
+// The table starts at -10: narrower than 1/32 it never reaches 0, and wider
+// than 10 a class holds most changes of a market.
+void set_class_width(float w) {
+  distr_incr = std::clamp(w, 1 / 32.0f, 10.0f);
+  distr_incr_mod = distr_incr <= 1 ? static_cast<int>(1 / distr_incr) : 3;
+}
 
 char genbuf[65536];
 

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   initial_vars();
   parse_config(0, argc, argv);
   parse_args(argc, argv);
+  remember_settings();  // Ctrl+S writes back what changes from here on
   initial_groups();
   initial_companys();
   initial_graph();

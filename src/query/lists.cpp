@@ -248,6 +248,11 @@ void sort_query(int look) {
 }
 
 void print_query_list(int look) {
+  if (const QueryList* l = printable(look)) {
+    int lines = 1;  // the header
+    printed_rows(*l, 0, [&](const QueryRec&) { return ++lines > 0; });
+    print_will_write(lines);
+  }
   start_print_writer([look](int fd) { return write_query_list(look, fd); });
 }
 

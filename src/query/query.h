@@ -171,7 +171,10 @@ bool write_query_groups(int fd, bool csv = false, int limit = 0);
 bool write_query_distr(int fd, bool csv = false, int limit = 0);
 
 // ---- printing ----
-// A print writer was started for `path`: its end is reported when reaped.
+// A print writer was started for `path`: its end is reported when reaped,
+// with the lines it writes (print_will_write, before it starts).
 void print_started(long pid, const char* path);
+void print_will_write(int lines);
+extern int print_writers;  // writers started so far
 // Collects finished print writers; reports a failed one on the status line.
 void reap_print_children();

@@ -29,6 +29,10 @@ std::string group_line(const GroupRec& g) {
 }
 
 void print_query_groups() {
+  int lines = 1;  // the header
+  for (int k = 0; k <= num_groups && k < static_cast<int>(groups.size()); ++k)
+    lines += groups[k].qchange != 0 && !std::isnan(groups[k].qchange);
+  print_will_write(lines);
   query_reading::start_print_writer([](int fd) { return write_query_groups(fd); });
 }
 

@@ -2,6 +2,7 @@
 // mark, the switches and quit.
 #include <X11/cursorfont.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -112,7 +113,7 @@ void fn_grid() {
 void fn_track() {
   Trace t("fn_track");
   trackstate = trackstate == 1 ? 0 : 1;
-  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
+  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, main_window_mask());
   set_switch_label("track %s", trackstate == 1);
 }
 
@@ -251,12 +252,18 @@ void fn_arrowright() {
   redraw_after_scroll();
 }
 
+// The rows below the heading: a page, or half of one.
+int page_rows() {
+  int below = main_win_height - list_top();
+  if (arrow_adv == 1) return below / (font_height * 2);
+  if (arrow_adv == 2) return below / font_height;
+  return 0;
+}
+
 namespace {
 
 void page(int direction) {
-  int rows = 0;
-  if (arrow_adv == 1) rows = (main_win_height - 4 * font_height) / (font_height * 2);
-  if (arrow_adv == 2) rows = (main_win_height - 4 * font_height) / font_height;
+  int rows = page_rows();
   int before = arrow_index;
   arrow_index += direction * rows;
   if (arrow_index < 0) arrow_index = 0;
@@ -279,6 +286,59 @@ void fn_arrowup() {
   else page(-1);
 }
 
+void fn_firstpage() {
+  Trace t("fn_firstpage");
+  arrow_index = 0;
+  clear_graph();
+  draw_chart();
+}
+
+// A query list pages on while the next page has rows; the lists of all
+// groups and companies know their rows.
+void fn_lastpage() {
+  Trace t("fn_lastpage");
+  int rows = page_rows();
+  if (rows <= 0) return;
+  if (graphlook == 8) {
+    int last = 0;
+    for (arrow_index = rows; arrow_index <= querynum && !query_page_empty(); arrow_index += rows) last = arrow_index;
+    arrow_index = last;
+  } else {
+    arrow_index = std::max(0, (list_rows() - 1) / rows * rows);
+  }
+  clear_graph();
+  draw_chart();
+}
+
+// The shown window starts at the first loaded day, as the left arrow
+// pressed until it stops.
+void fn_firstdays() {
+  Trace t("fn_firstdays");
+  if (num_days < 2 || !KD_sd) return;
+  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;
+  redraw_after_scroll();
+}
+
+// The shown window ends at the last loaded day and holds as many loaded
+// days as the chart shows now.
+void fn_lastdays() {
+  Trace t("fn_lastdays");
+  if (num_days < 2 || stocklist.empty() || worklist.empty() || worklist[0].empty() || !KD_ed) return;
+  const std::vector<WorkDay>& w = worklist[0];
+  int drawn = 0;
+  while (drawn < std::min(work_days, static_cast<int>(w.size())) && w[drawn].xpix >= 0) ++drawn;
+  const std::vector<StockDay>& days = stocklist[0].days;
+  int n = 0;
+  if (drawn > 0) {
+    time_t from = day_key(full_year(w[0].syear), w[0].smon, w[0].sday), to = w[drawn - 1].date;
+    for (int i = 1; i < num_days && i < static_cast<int>(days.size()); ++i) n += days[i].date >= from && days[i].date <= to;
+  }
+  const StockDay& first = days[static_cast<std::size_t>(std::max(1, num_days - std::max(n, 1)))];
+  KD_csd = first.sday, KD_csm = first.smon, KD_csy = first.syear;
+  KD_ced = KD_ed, KD_cem = KD_em, KD_cey = KD_ey;
+  redraw_after_scroll();
+}
+
 // ---- the items of later capabilities ----
 
 // ---- the query commands ----
@@ -291,7 +351,10 @@ void query_command(void (*step)()) {
   make_querywin();
   if (querycount == 0) return;
   arrow_index = 0;  // a list opens at its top
-  if (!query_table_made) load_query();
+  if (!query_table_made) {
+    load_query();
+    explain_query();
+  }
   if (step) step();
   draw_chart();
 }

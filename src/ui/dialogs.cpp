@@ -122,13 +122,31 @@ bool store_day_count(const char* text, bool on_return) {
   return true;
 }
 
+// A typed value that can not be stored: said, and the old value stays.
+void refuse(const char* text, const char* what) {
+  if (!text[0]) return;  // Return on an empty entry changes nothing, silently
+  char line[200];
+  std::snprintf(line, sizeof line, "%.60s is not %s: the old value stays", text, what);
+  tell(line);
+}
+
+bool store_date(const char* text, int* m, int* d, int* y) {
+  if (parse_mdy(text, m, d, y)) return true;
+  refuse(text, "a date (month/day/year, as 12/4/26)");
+  return false;
+}
+
 }  // namespace
 
 bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool on_return) {
   int m, d, y;
   switch (kind) {
-    case Store::Float: scan_float(text, static_cast<float*>(var)); break;
-    case Store::Int: scan_int(text, static_cast<int*>(var)); break;
+    case Store::Float:
+      if (!scan_float(text, static_cast<float*>(var))) refuse(text, "a number");
+      break;
+    case Store::Int:
+      if (!scan_int(text, static_cast<int*>(var))) refuse(text, "a whole number");
+      break;
     case Store::Char: *static_cast<char*>(var) = text[0]; break;
     case Store::Letters: {
       int t = 0;
@@ -144,26 +162,25 @@ bool store_typed(Store kind, const char* text, void* var, std::size_t size, bool
       upcase(static_cast<char*>(var));
       break;
     case Store::ShownFirst:
-      if (parse_mdy(text, &m, &d, &y)) KD_csm = m, KD_csd = d, KD_csy = y;
+      if (store_date(text, &m, &d, &y)) KD_csm = m, KD_csd = d, KD_csy = y;
       break;
     case Store::ShownLast:
-      if (parse_mdy(text, &m, &d, &y)) KD_cem = m, KD_ced = d, KD_cey = y;
+      if (store_date(text, &m, &d, &y)) KD_cem = m, KD_ced = d, KD_cey = y;
       break;
     case Store::DateMMDDYY:
-      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(var) = m * 10000 + d * 100 + y;
+      if (store_date(text, &m, &d, &y)) *static_cast<int*>(var) = m * 10000 + d * 100 + y;
       break;
     case Store::DateYYMMDD:
-      if (parse_mdy(text, &m, &d, &y)) *static_cast<int*>(var) = y * 10000 + m * 100 + d;
+      if (store_date(text, &m, &d, &y)) *static_cast<int*>(var) = y * 10000 + m * 100 + d;
       break;
     case Store::DayCount: return store_day_count(text, on_return);
     case Store::ClassWidth: {
       float w;
-      if (!scan_float(text, &w) || !(w > 0)) break;  // a class of no width has no slots
-      // The table starts at -10: narrower than 1/32 it never reaches 0, and
-      // wider than 10 a class holds most changes of a market.
-      w = std::clamp(w, 1 / 32.0f, 10.0f);
-      distr_incr = w;
-      distr_incr_mod = w <= 1 ? static_cast<int>(1 / w) : 3;
+      if (!scan_float(text, &w) || !(w > 0)) {  // a class of no width has no slots
+        refuse(text, "a class width above 0");
+        break;
+      }
+      set_class_width(w);
       querydistrloaded = 0;
       distr_offx = distr_offy = 0;  // the shift counted labels of the old width
       break;
@@ -212,7 +229,19 @@ void after_adjust(const Field&, bool on_return, long) {
   draw_chart();
 }
 
+// Shown dates the wrong way round show no day: said.
+void check_shown_dates() {
+  long first = day_number(full_year(KD_csy), KD_csm, KD_csd), last = day_number(full_year(KD_cey), KD_cem, KD_ced);
+  if (!valid_date(full_year(KD_csy), KD_csm, KD_csd) || !valid_date(full_year(KD_cey), KD_cem, KD_ced) || first <= last)
+    return;
+  char text[128];
+  std::snprintf(text, sizeof text, "the chart's start %d/%d/%02d lies after its end %d/%d/%02d: no day is shown",
+                KD_csm, KD_csd, KD_csy, KD_cem, KD_ced, KD_cey);
+  tell(text);
+}
+
 void after_date(const Field& f, bool on_return, long) {
+  if (f.store == Store::ShownFirst || f.store == Store::ShownLast) check_shown_dates();
   if (on_return && f.store != Store::DayCount) reload();
   fill_work();
   calculate_globals();
@@ -343,6 +372,7 @@ void after_query(const Field& f, bool on_return, long old) {
     queryextraloaded = 0;
     arrow_index = 0;  // a new query opens at the top of its list
     load_query();
+    explain_query();
   }
   draw_chart();
 }
@@ -480,10 +510,10 @@ Dialog market_dialog{&KD_MarketWin, &KD_MarketWinDone, 24, 9, 8, 7, {
   {&KD_MarketWinDisp,      4, 12, 2, nullptr, 0, nullptr, 0, 0,  Store::Char,    &marketdisp,      0, false, v_mdisp},
 }, after_market};
 
-Dialog adln_dialog{&KD_AdlnWin, &KD_AdlnWinDone, 32, 11, 10, 9, {
+Dialog adln_dialog{&KD_AdlnWin, &KD_AdlnWinDone, 32, 12, 10, 10, {
   {2, nullptr, 1, "Depth:"}, {3, nullptr, 1, "S: all stocks G: all groups"}, {4, nullptr, 8, "?: group number/name"},
   {6, nullptr, 1, "Display:"}, {7, nullptr, 1, "a: all d: advance-decline"},
-  {8, nullptr, 1, "+:advance -:decline u:unchanged"}}, {
+  {8, nullptr, 1, "+:advance -:decline u:unchanged"}, {9, nullptr, 1, "c: cumulative advance-decline"}}, {
   {&KD_AdlnWinDepth,       1, 10, 8, nullptr, 0, nullptr, 0, 0,  Store::Text,    adln_depth,      15, false, v_depth},
   {&KD_AdlnWinDisp,        5, 10, 4, nullptr, 0, nullptr, 0, 0,  Store::Text,    adln_disp,        7, false, v_adisp},
 }, after_adln, adln_unset};
@@ -518,6 +548,8 @@ Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 25, 10, 23, {
   {&KD_QueryWinDistr,     20,  8, 8, nullptr, 0, nullptr, 0, 0,  Store::Upper,   distr_screen,    15, false, v_qdistr},
   {&KD_QueryWinDistrIncr, 21,  8, 8, nullptr, 0, nullptr, 0, 0,  Store::ClassWidth, &distr_incr,   0, false, v_qincr},
 }, after_query};
+
+std::vector<Dialog*> opened;  // the open dialogs, the newest last
 
 Dialog* const dialogs[] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,
                            &database_dialog, &stock_dialog, &comb_dialog, &query_dialog, &group_dialog,
@@ -581,10 +613,12 @@ bool open_dialog(Dialog& d) {
   XSelectInput(KD_Display, *d.done, event_mask_window);
   XMapRaised(KD_Display, *d.win);
   XMapSubwindows(KD_Display, *d.win);
+  opened.push_back(&d);
   return true;
 }
 
 void close_dialog(Dialog& d) {
+  opened.erase(std::remove(opened.begin(), opened.end(), &d), opened.end());
   if (*d.win && KD_Display) XDestroyWindow(KD_Display, *d.win);
   *d.win = 0;
   *d.done = 0;
@@ -617,6 +651,7 @@ Dialog* dialog_of_done(Window w) {
 // Stores the entry of a field and runs its follow-up; false keeps it open.
 bool commit(const Found& f, bool on_return) {
   Trace t("commit", "on_return=%d", on_return);
+  begin_action();
   long old = f.field->store == Store::Int ? *static_cast<int*>(f.field->var)
              : f.field->var == printpath   ? no_print_path()
                                            : 0;
@@ -661,6 +696,7 @@ void close_group_dialog() { close_dialog(group_dialog); }
 void close_stock_dialog() { close_dialog(stock_dialog); }
 
 void forget_dialogs() {
+  opened.clear();
   for (Dialog* d : dialogs) {
     *d->win = *d->done = 0;
     for (Field& f : d->fields) *f.win = 0;
@@ -747,7 +783,21 @@ bool field_return(Window w) {
 bool done_release(Window w) {
   Dialog* d = dialog_of_done(w);
   if (!d) return false;
+  begin_action();
   close_dialog(*d);
+  return true;
+}
+
+std::vector<Window> open_dialog_windows() {
+  std::vector<Window> out;
+  for (const Dialog* d : opened) out.push_back(*d->win);
+  if (KD_ColorWin) out.push_back(KD_ColorWin);
+  return out;
+}
+
+bool close_newest_dialog() {
+  if (opened.empty()) return false;
+  close_dialog(*opened.back());
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <cstddef>
+#include <vector>
 
 extern Window KD_PriceWin, KD_PriceWinBottom, KD_PriceWinSteps, KD_PriceWinVSteps, KD_PriceWinIncr,
     KD_PriceWinVIncr, KD_PriceWinDisplay, KD_PriceWinLook, KD_PriceWinLaxis, KD_PriceWinRaxis, KD_PriceWinDone;
@@ -66,6 +67,8 @@ bool open_adln_dialog();
 void close_group_dialog();
 void close_stock_dialog();
 void forget_dialogs();  // the display is gone: every dialog handle is 0
+bool close_newest_dialog();  // as its "done" does; false when none is open
+std::vector<Window> open_dialog_windows();  // the colour window too
 
 // Event handling by window: each returns false when the window is none of
 // the dialogs'.

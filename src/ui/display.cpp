@@ -41,6 +41,8 @@ long event_mask_window = ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
 long event_mask_tracking = event_mask_window | PointerMotionMask;
 long event_mask_field = KeyPressMask | EnterWindowMask | LeaveWindowMask;
 
+long main_window_mask() { return (trackstate == 1 ? event_mask_tracking : event_mask_window) | KeyPressMask; }
+
 namespace {
 
 // Everything initial_graph creates, released by close_graph.
@@ -157,7 +159,7 @@ void create_gcs() {
       {&KD_GC_Bol, KD_BolColor, false}, {&KD_GC_Low, KD_LowColor, false},
       {&KD_GC_High, KD_HighColor, false}, {&KD_GC_Grid, KD_GridColor, false},
       {&KD_GC_Graph, KD_GraphColor, true}, {&KD_GC_Close, KD_CloseColor, false},
-      {&KD_GC_Highlight, KD_HighlightColor, false}, {&KD_GC_Range, KD_RangeColor, false},
+      {&KD_GC_Highlight, KD_HighlightColor, true}, {&KD_GC_Range, KD_RangeColor, false},
       {&KD_GC_Mvavg, KD_MvavgColor, false}, {&KD_GC_Border, KD_BdColor, false},
       {&KD_GC_Qpos, KD_QueryPosColor, true}, {&KD_GC_Qneg, KD_QueryNegColor, true},
       {&KD_GC_Adv, KD_AdvColor, false}, {&KD_GC_Dec, KD_DecColor, false},
@@ -280,7 +282,7 @@ void initial_graph() {
   XDefineCursor(KD_Display, KD_MainWin, res->cursor.get());
   initialize_menu();
   install_load_hooks();
-  XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
+  XSelectInput(KD_Display, KD_MainWin, main_window_mask());
   XMapRaised(KD_Display, KD_MainWin);
   for (auto& m : menu)
     if (m[0].window) {

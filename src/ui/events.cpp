@@ -202,6 +202,7 @@ namespace {
 
 // A colour typed into the colour window: allocated, or reported.
 void commit_colour(int i, bool on_return) {
+  begin_action();
   ColorEntry& entry = current_color_table()[i];
   long pixel = XMakeNamedColor(key_buffer);
   if (pixel >= 0) {
@@ -246,8 +247,12 @@ void keypress() {
   char text[16];
   KeySym sym = 0;
   int n = XLookupString(&KD_Event.xkey, text, sizeof text, &sym, nullptr);
-  if (sym == XK_Shift_L || sym == XK_Shift_R || n <= 0 || text[0] == '\0') return;  // no character
   Window w = KD_Event.xkey.window;
+  if (w && w == KD_MainWin) {
+    main_window_key(sym, text, n, KD_Event.xkey.state);
+    return;
+  }
+  if (sym == XK_Shift_L || sym == XK_Shift_R || n <= 0 || text[0] == '\0') return;  // no character
   if (!KD_InputWin) KD_InputWin = w;
   char c = text[0];
   if (c == '\r' || c == '\n') {
@@ -275,6 +280,7 @@ namespace {
 
 // Charts a security chosen in a list.
 void chart_chosen(const char* sym) {
+  begin_action();
   clear_graph();
   buy_values_cleared();
   copy_text(symbolname, sym);
@@ -288,6 +294,7 @@ void chart_chosen(const char* sym) {
 
 // Charts a group chosen in a list.
 void chart_group(const char* name) {
+  begin_action();
   clear_graph();
   buy_values_cleared();
   copy_text(groupname, name);
@@ -329,6 +336,10 @@ int title_menu(Window w) {
 void buttonpress() {
   Trace t("buttonpress");
   const XButtonEvent& e = KD_Event.xbutton;
+  if (e.button == Button4 || e.button == Button5) {  // the wheel
+    if (e.window == KD_MainWin && zoom != 1) main_window_wheel(e.button == Button4);
+    return;
+  }
   int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
   if (e.window == KD_MainWin && graphlook == 8 && querylook != 10 && open_query_row(column, row)) return;
   if (e.window == KD_MainWin && graphlook == 8 && querylook == 10) {
@@ -351,7 +362,7 @@ void buttonpress() {
   }
   if (zoom == 1) {
     if (e.window != KD_MainWin) return;
-    if (KD_Display) XSelectInput(KD_Display, KD_MainWin, event_mask_tracking);
+    if (KD_Display) XSelectInput(KD_Display, KD_MainWin, event_mask_tracking | KeyPressMask);
     zoom_x = e.x;
     zoom_y = e.y;
     return;
@@ -375,7 +386,8 @@ void mark_day(int x) {
 }
 
 bool arrow_release(Window w) {
-  if (!w) return false;
+  if (!w || (w != KD_ArrowLeft && w != KD_ArrowRight && w != KD_ArrowUp && w != KD_ArrowDown)) return false;
+  begin_action();
   if (w == KD_ArrowLeft) fn_arrowleft();
   else if (w == KD_ArrowRight) fn_arrowright();
   else if (w == KD_ArrowUp) fn_arrowup();
@@ -386,6 +398,13 @@ bool arrow_release(Window w) {
 
 bool colour_done(Window w) {
   if (!KD_ColorWinDone || w != KD_ColorWinDone) return false;
+  return close_colour_window();
+}
+
+}  // namespace
+
+bool close_colour_window() {
+  if (!KD_ColorWin) return false;
   if (KD_Display) XDestroyWindow(KD_Display, KD_ColorWin);
   KD_ColorWin = KD_ColorWinDone = 0;
   for (Window& f : KD_ColorWinSet) {
@@ -394,6 +413,8 @@ bool colour_done(Window w) {
   }
   return true;
 }
+
+namespace {
 
 // The chosen rectangle becomes the shown range of prices and days.
 void complete_zoom() {
@@ -430,7 +451,7 @@ void complete_zoom() {
   zoom_x = zoom_y = -1;
   zoom = 0;
   set_cursor(XC_center_ptr);
-  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, trackstate == 1 ? event_mask_tracking : event_mask_window);
+  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, main_window_mask());
   calculate_globals();
   draw_chart();
 }
@@ -440,6 +461,7 @@ void complete_zoom() {
 void buttonrelease() {
   Trace t("buttonrelease");
   const XButtonEvent& e = KD_Event.xbutton;
+  if (e.button == Button4 || e.button == Button5) return;  // the wheel acted on its press
   if (mark == 1) {
     mark_day(e.x);
     return;

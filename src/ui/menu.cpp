@@ -216,6 +216,7 @@ void choose_item(Window w) {
   close_menu();
   active_menu = -1;
   if (!found) return;
+  begin_action();
   MenuEntry item = *found;  // the action may rewrite the label
   if (item.redraw == 1) clear_graph();
   if (item.graphlook != 0) graphlook = item.graphlook;

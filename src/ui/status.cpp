@@ -28,7 +28,12 @@ void show_status(const char* module, int linenum, const char* msg) {
 
 }  // namespace
 
-void install_status_window() { status_sink = show_status; }
+void install_status_window() {
+  status_sink = [](const char* module, int linenum, const char* msg) {
+    show_status(module, linenum, msg);
+    message_from_status(msg);
+  };
+}
 
 void XError(const char* msg) {
   std::fprintf(stderr, "%s: %s\n", "kadmer", msg);

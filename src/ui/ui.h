@@ -60,7 +60,18 @@ extern Window KD_StatusWin;   // the status window; 0 while closed
 [[noreturn]] void XError(const char* msg);
 void fn_trace();
 void fn_status();
-void install_status_window();  // status messages go to the status window while it is open
+// Status messages go to the status window while it is open, and the
+// failures among them to the message line.
+void install_status_window();
+
+// ---- the message line ----
+std::string plain_words(const char* msg);  // a status text in the user's words; "" for none
+void message_from_status(const char* msg);
+void show_message(const std::string& text);  // on the message line only
+void tell(const char* text);  // a message in plain words: the trace, the status window and the message line
+void begin_action();          // the next action: the message line and the typed symbol are forgotten
+// After a query was read: a reversed range, or one without day files, in words.
+void explain_query();
 
 // ---- drawing: the X target of the drawing layer ----
 GC& gc_of(Role r);  // the graphics context global that plays role r
@@ -96,6 +107,17 @@ void dispatch_event();  // hands KD_Event to its handler by type
 // Waits for the next event into KD_Event; meanwhile collects finished print
 // writers.
 void next_event();
+long main_window_mask();  // the main window's events: keys, and the pointer's moves while tracking
+
+// ---- keys and the wheel in the main window ----
+extern char typed_symbol[9];  // letters typed into the main window: a symbol to chart
+void forget_typed_symbol();
+// A key in the main window (no dialog field under the pointer).
+void main_window_key(unsigned long keysym, const char* text, int n, unsigned int state);
+void main_window_wheel(bool up);
+bool close_colour_window();    // as its "done" does; false when it is not open
+void toggle_fit();             // Ctrl+F: the scales fit the days shown, or all loaded days
+void save_dialog_settings();   // Ctrl+S
 
 // ---- menu bar ----
 struct MenuEntry {
@@ -153,6 +175,11 @@ void fn_arrowleft();
 void fn_arrowright();
 void fn_arrowup();
 void fn_arrowdown();
+void fn_firstpage();  // Home and End: the first and last page of a list,
+void fn_lastpage();
+void fn_firstdays();  // and the first and last loaded days of a chart
+void fn_lastdays();
+int page_rows();      // rows the up and down arrows move a list by
 void clear_db_var();
 void clear_stock_var();
 void clear_group_var();  // closes the group dialog and forgets the group

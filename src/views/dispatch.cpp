@@ -104,5 +104,7 @@ void draw_chart() {
     for (WorkDay& d : w) d.xpix = -1;
   if (graphlook >= 0 && graphlook < static_cast<int>(drawers.size()) && drawers[graphlook])
     drawers[graphlook]();
+  if (message_text[0]) draw_message();
+  draw_title();
   if (next_request) chart_drawn_to = next_request();
 }

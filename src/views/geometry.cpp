@@ -11,11 +11,14 @@ int day_pixel_space;
 int price_pixel_incr, volume_pixel_incr;
 int rsi_pixel_incr, macd_pixel_incr, value_pixel_incr;
 
+// Below the margin, the message line and the title line.
+static int chart_top() { return (indent_top + HEADING_LINES) * font_height; }
+
 void calculate_globals() {
   Trace t("calculate_globals");
   xlt_indent = xlb_indent = indent_side * font_width;
   xrt_indent = xrb_indent = main_win_width - bw - indent_side * font_width;
-  ylt_indent = yrt_indent = indent_top * font_height;
+  ylt_indent = yrt_indent = chart_top();
   ylb_indent = yrb_indent = main_win_height - bw - indent_bot * font_height;
   calculate_indexs();
 }
@@ -30,7 +33,7 @@ void calculate_indexs() {
   if (num_days == 0 || price_steps == 0) return;
   price_pixel_incr = per_step(ylb_indent - ylt_indent, price_steps);
   ylt_indent = yrt_indent = ylb_indent - (price_steps + 1) * price_pixel_incr;
-  if (ylt_indent < indent_top * font_height) ylt_indent = yrt_indent = indent_top * font_height;
+  if (ylt_indent < chart_top()) ylt_indent = yrt_indent = chart_top();
   calculate_day();
   int h = ylb_indent - ylt_indent;
   rsi_pixel_incr = per_step(h, rsi_steps);

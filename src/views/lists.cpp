@@ -16,6 +16,16 @@ namespace {
 
 int window_columns() { return font_width > 0 ? main_win_width / font_width : 0; }
 
+constexpr int COMPANY_CELL = 46;  // characters of a company's entry and its gap
+
+// A group's entry: number, code and the longest name, and its gap.
+int group_cell() {
+  std::size_t longest = 0;
+  for (int n = 0; n <= num_groups && n < static_cast<int>(groups.size()); ++n)
+    longest = std::max(longest, std::strlen(groups[n].name));
+  return static_cast<int>(longest) + 23;
+}
+
 const char* market_word(const CompanyRec& c) {
   if (c.type == 'M') return "FUND";
   switch (c.market) {
@@ -89,7 +99,7 @@ class ListLayout {
     text_.assign(static_cast<std::size_t>(std::max(width_, 0)) + 1, ' ');
     pos_ = gap_;
     skip_ = arrow_index;
-    baseline_ = 4 * font_height;
+    baseline_ = list_top();
   }
 
   // Adds one entry; true when the caller should stop (a hit, or the bottom).
@@ -138,10 +148,7 @@ class ListLayout {
 const char* draw_grps(int mode, int column, int row) {
   Trace t("draw_grps", "mode=%d column=%d row=%d", mode, column, row);
   static char result[16];
-  std::size_t longest = 0;
-  for (int n = 0; n <= num_groups && n < static_cast<int>(groups.size()); ++n)
-    longest = std::max(longest, std::strlen(groups[n].name));
-  ListLayout list(static_cast<int>(longest) + 23, mode, column, row);
+  ListLayout list(group_cell(), mode, column, row);
   bool stopped = false;
   for (int n = 1; n <= num_groups && n < static_cast<int>(groups.size()) && !stopped; ++n) {
     if (groups[n].name[0] == '\0') continue;
@@ -159,7 +166,7 @@ const char* draw_grps(int mode, int column, int row) {
 const char* draw_companys(int mode, int column, int row) {
   Trace t("draw_companys", "mode=%d column=%d row=%d", mode, column, row);
   static char result[16];
-  ListLayout list(46, mode, column, row);
+  ListLayout list(COMPANY_CELL, mode, column, row);
   bool stopped = false;
   for (int i = 0; i < num_companys && !stopped; ++i) {
     if (companys[i].symbol[0] == '\0') continue;
@@ -171,4 +178,38 @@ const char* draw_companys(int mode, int column, int row) {
   copy_text(result, list.result());
   t.set_result("symbol=%s", result);
   return result;
+}
+
+namespace {
+
+// Entries a list row holds, as ListLayout fills them.
+int per_row(int cell) {
+  int width = window_columns(), c = std::max(cell, 1), n = width / c, gap = (width - n * c) / (n + 1);
+  int k = 0;
+  for (int pos = gap; k == 0 || pos + c < width; pos += c + gap) ++k;
+  return k;
+}
+
+}  // namespace
+
+int company_row_of(const char* prefix) {
+  std::size_t n = std::strlen(prefix);
+  for (int i = 0, k = 0; i < num_companys; ++i) {
+    if (companys[i].symbol[0] == '\0') continue;
+    if (std::strncmp(companys[i].symbol, prefix, n) == 0) return k / per_row(COMPANY_CELL);
+    ++k;
+  }
+  return -1;
+}
+
+int list_rows() {
+  int k = 0, per;
+  if (graphlook == 12) {
+    for (int n = 1; n <= num_groups && n < static_cast<int>(groups.size()); ++n) k += groups[n].name[0] != '\0';
+    per = per_row(group_cell());
+  } else {
+    for (int i = 0; i < num_companys; ++i) k += companys[i].symbol[0] != '\0';
+    per = per_row(COMPANY_CELL);
+  }
+  return (k + per - 1) / per;
 }

@@ -26,6 +26,46 @@ int map_value(double v, double top, double bottom, int ya, int offset) {
   return static_cast<int>(std::clamp(y, -1e6, 1e6));
 }
 
+// ---- scales that fit the days shown ----
+
+// want rounded up to two significant digits: steps that fill the area.
+double nice_step(double want) {
+  if (!(want > 1e-6)) return 1e-6;
+  double unit = std::pow(10.0, std::floor(std::log10(want)) - 1);
+  return std::ceil(want / unit - 1e-9) * unit;
+}
+
+// The days the chart draws, x left of the right axis.
+int days_drawn(const std::vector<WorkDay>& work) {
+  int fit = day_pixel_space > 0 ? (xrt_indent - xlb_indent - 1) / day_pixel_space : 0;
+  return std::clamp(fit, 0, std::min(work_days, static_cast<int>(work.size())));
+}
+
+// The price scale from the lowest low to the highest high of the days
+// drawn, in round steps, the highest under the last labelled step.
+void fit_prices() {
+  double low = INFINITY, high = -INFINITY;
+  for (const std::vector<WorkDay>& work : worklist)
+    for (int i = 0; i < days_drawn(work); ++i) {
+      if (work[i].close == 0) continue;  // a day without trading
+      high = std::max({high, static_cast<double>(work[i].high), static_cast<double>(work[i].close)});
+      for (float v : {work[i].low, work[i].close})
+        if (v > 0) low = std::min(low, static_cast<double>(v));
+    }
+  if (!(low <= high)) return;
+  int spans = std::max(1, price_steps - 1);
+  double step = nice_step(std::max(high - low, high * 0.01) / spans), bottom = std::floor(low / step) * step;
+  while (bottom + step * spans < high) step = nice_step(step * 1.001), bottom = std::floor(low / step) * step;
+  price_bottom = static_cast<float>(bottom);
+  price_incr = static_cast<float>(step);
+}
+
+void fit_volumes() {
+  double high = 0;
+  for (int i = 0; i < days_drawn(worklist[0]); ++i) high = std::max(high, static_cast<double>(worklist[0][i].volume));
+  volume_incr = static_cast<float>(std::max(1.0, std::ceil(nice_step(high / std::max(1, volume_steps - 1)))));
+}
+
 // ---- turnover marks: where the volume since the shown start passes the shares ----
 
 void mark_turnover() {
@@ -219,6 +259,7 @@ void draw_stock() {
   Trace t("draw_stock");
   if (nothing_loaded()) return;
   const CompanyRec& cop = find_co(symbolname);
+  if (fitshown) fit_prices();
   mark_turnover();
   draw_grid();
   draw_comp(&cop);
@@ -335,6 +376,7 @@ void draw_volume() {
     debug("%d-> draw_volume: num_days=%d symbol=%s &worklist[0]=%d\n", stkind, num_days, symbolname, 0);
   if (nothing_loaded()) return;
   const CompanyRec& cop = find_co(symbolname);
+  if (fitshown) fit_volumes();
   draw_grid();
   draw_comp(&cop);
   draw_hashmarks(volume_steps, volume_pixel_incr);

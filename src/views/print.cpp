@@ -24,7 +24,11 @@ bool prints_nothing() { return graphlook == 8 && querylook >= 14; }
 void do_print() {
   Trace t("do_print");
   reap_print_children();
-  if (no_destination() || prints_nothing()) return;
+  if (no_destination()) return;
+  if (prints_nothing()) {
+    status("print", __LINE__, "print: the distribution and the count lists are not printed");
+    return;
+  }
   int fd;
   if (std::strcmp(printpath, "stdout") == 0) {
     fd = 1;
@@ -41,8 +45,10 @@ void do_print() {
   }
   printfd = fd;
   printflag = 1;
+  int writers = print_writers;
   draw_chart();
   printflag = 0;
   printfd = -1;
   if (fd > 2) close(fd);
+  if (print_writers == writers) status("print", __LINE__, "print: nothing written, the screen shows no query list");
 }

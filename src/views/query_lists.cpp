@@ -33,7 +33,7 @@ int column(const QueryList& l, bool left, const Layout& at, bool draw = true) {
   bool from_top = left ? !l.left_from_bottom : l.right_from_top;
   QueryList::Test test = left ? l.left : l.right, only = left ? l.left_only : l.right_only;
   int x = left ? at.left_x : at.right_x;
-  int y = 5 * font_height, counter = 0, skip = arrow_index, shown = 0;
+  int y = list_top() + font_height, counter = 0, skip = arrow_index, shown = 0;
   for (int k = 0; k < querynum; ++k) {
     if (y >= main_win_height - font_height) break;
     QueryRec& r = qs[from_top ? k : querynum - 1 - k];
@@ -88,8 +88,8 @@ void draw_rows(const QueryList& l) {
   if (arrow_index > 0 && page_empty(l)) arrow_index = 0;  // a page left from other rows: the first
   Layout at = layout_of(l);
   std::string header = query_header(l);
-  paint_text(KD_MainWin, Role::Graph, at.left_x, 4 * font_height, header.c_str());
-  if (!l.one_column) paint_text(KD_MainWin, Role::Graph, at.right_x, 4 * font_height, header.c_str());
+  paint_text(KD_MainWin, Role::Graph, at.left_x, list_top(), header.c_str());
+  if (!l.one_column) paint_text(KD_MainWin, Role::Graph, at.right_x, list_top(), header.c_str());
   if (printflag) print_query_list(l.look);
   column(l, true, at);
   if (!l.one_column) column(l, false, at);

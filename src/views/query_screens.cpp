@@ -18,7 +18,7 @@ namespace {
 // One column of groups; the groups it shows (with `draw` false it only
 // counts them).
 int group_column(const std::vector<int>& order, bool left, int x, bool draw = true) {
-  int y = 5 * font_height, skip = arrow_index, shown = 0;
+  int y = list_top() + font_height, skip = arrow_index, shown = 0;
   int n = static_cast<int>(order.size());
   for (int k = 0; k < n && y < main_win_height - font_height && k + 1 < querycount; ++k) {
     GroupRec& g = groups[static_cast<std::size_t>(order[static_cast<std::size_t>(left ? k : n - 1 - k)])];
@@ -151,8 +151,8 @@ void draw_qgroups() {
   std::vector<int> order = group_order();
   if (arrow_index > 0 && groups_page_empty(order)) arrow_index = 0;
   GroupColumns at = group_columns();
-  paint_text(KD_MainWin, Role::Graph, at.left, 4 * font_height, group_header);
-  paint_text(KD_MainWin, Role::Graph, at.right, 4 * font_height, group_header);
+  paint_text(KD_MainWin, Role::Graph, at.left, list_top(), group_header);
+  paint_text(KD_MainWin, Role::Graph, at.right, list_top(), group_header);
   if (printflag) print_query_groups();
   for (int k = 0; k <= num_groups && k < static_cast<int>(groups.size()); ++k) groups[k].qcol = groups[k].qrow = 0;
   group_column(order, true, at.left);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "data/data.h"
@@ -33,6 +34,20 @@ extern int queryflag;     // a query period is highlighted on the date axis
 // the display made before it is covered by the drawing.
 extern unsigned long (*next_request)();
 extern unsigned long chart_drawn_to;
+
+// ---- the heading area under the menu bar ----
+// Two lines under the menu bar, the message line and the title line; the
+// charts and lists start that many lines lower.
+constexpr int HEADING_LINES = 2;
+extern char message_text[256];  // what went wrong with the user's last action; empty: nothing
+extern int message_left;        // pixels left of the message: the dialogs that cover the line's start
+int message_baseline();
+int title_baseline();
+int list_top();  // baseline of the lists' first line (their header)
+// What the screen `graphlook` names shows; "" for a screen without a title.
+std::string title_text();
+void draw_message();  // the message line, cleared first
+void draw_title();
 
 void calculate_globals();
 // The days a chart shows at first: 4 pixels a day beside 22 characters of
@@ -64,6 +79,11 @@ void draw_gvalue();
 void draw_comp(const CompanyRec* cop);
 const char* draw_grps(int mode, int column, int row);
 const char* draw_companys(int mode, int column, int row);
+// The company list's row (from 0, scrolled or not) of the first symbol that
+// begins with `prefix`, or -1; and the rows the list of all groups
+// (graphlook 12) or all companies takes.
+int company_row_of(const char* prefix);
+int list_rows();
 
 // ---- the query lists and screens ----
 void draw_query();

@@ -3,6 +3,10 @@
 
 #include "support/fixtures.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <sstream>
 #include <thread>
 
@@ -70,6 +74,75 @@ TEST_F(Settings, EveryKeyReachesItsSetting) {
   work.write(".kadmer", "broker=discount\n");  // a character key takes the first one
   configure();
   EXPECT_EQ('d', broker);
+  // The query's settings; fitshown is off only when it says so; the class
+  // width within what the distribution holds.
+  work.write(".kadmer", "querycount=20\nquerylow=5\nqueryhigh=250.5\nquerymode=a\nquerydistr=tech\nqueryclass=100\n"
+                        "fitshown=yes\n");
+  configure();
+  EXPECT_EQ((std::array<double, 7>{20, 5, 250.5, 'a', 10, 3, 1}),
+            (std::array<double, 7>{double(querycount), querylprice, queryhprice, double(querysmode), distr_incr,
+                                   double(distr_incr_mod), double(fitshown)}));
+  EXPECT_STREQ("TECH", distr_screen);
+  for (const char* off : {"off", "0", "no"}) {
+    work.write(".kadmer", std::string("fitshown=") + off + "\nqueryclass=0.125\n");
+    configure();
+    EXPECT_EQ((std::array{0, 8}), (std::array{fitshown, distr_incr_mod})) << off;
+  }
+}
+
+// Ctrl+S: the settings of the dialogs changed since the start go back into
+// the file read, in place or at its end; every other line stays. The file
+// is replaced whole, a link stays a link, and a file that can not be
+// written stays as it was.
+TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
+  const std::string kept = "nosuchkey=1\nwidth=90\ngroup=PICKS AB CD\nno equals sign\n";
+  work.write(".kadmer", "# my settings\nmvavgdays = 20\nmvavg=on\n" + kept + "closecolor=red\nmvavgdays=21");
+  configure();
+  remember_settings();
+  std::string path, error;
+  EXPECT_EQ(0, save_settings(&path, &error));  // nothing changed: the file is left alone
+  struct stat before, after;
+  ASSERT_EQ(0, stat(".kadmer", &before));
+  mvavgdays = 30, mvavgflag = 0, fibflag = 1, fitshown = 1, querycount = 20, width = 120;
+  set_color_name(colors_vr, COLOR_CLOSE, "green");
+  EXPECT_EQ(6, save_settings(&path, &error)) << error;  // the window's width is no dialog's
+  EXPECT_EQ("./.kadmer", path);
+  EXPECT_EQ("# my settings\nmvavgdays = 30\n#mvavg=on\n" + kept + "closecolor=green\nmvavgdays=30\nfib=on\n"
+            "fitshown=on\nquerycount=20\n", read_file(".kadmer"));
+  ASSERT_EQ(0, stat(".kadmer", &after));
+  EXPECT_NE(before.st_ino, after.st_ino);  // a new file renamed over the old one
+  reset_settings();
+  configure();
+  EXPECT_EQ((std::array{30, 0, 1, 1, 20, 90}), (std::array{mvavgdays, mvavgflag, fibflag, fitshown, querycount, width}));
+  // A link stays a link to the file it names; a file that can not be
+  // written in full stays as it was, and so does the link.
+  work.mkdir("real");
+  work.write("real/settings", "stdev=2\n");
+  std::remove(".kadmer");
+  ASSERT_EQ(0, symlink("real/settings", ".kadmer"));
+  configure();
+  remember_settings();
+  bolstd = 2.5f;
+  struct rlimit limit;
+  getrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = {4, limit.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_EQ(-1, save_settings(&path, &error));
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_EQ((std::array<std::string, 2>{"File too large", "stdev=2\n"}), (std::array{error, read_file(".kadmer")}));
+  EXPECT_EQ(1, save_settings(&path, &error));
+  struct stat link;
+  ASSERT_EQ(0, lstat(".kadmer", &link));
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_EQ("stdev=2.5\n", read_file("real/settings"));
+  for (const auto& e : std::filesystem::directory_iterator("real"))  // no copy left beside it
+    EXPECT_EQ("settings", e.path().filename().string());
+  // Nothing read and no HOME: nowhere to write.
+  std::remove(".kadmer");
+  unsetenv("HOME");
+  configure();
+  EXPECT_EQ(-1, save_settings(&path, &error));
 }
 
 TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {

@@ -210,13 +210,15 @@ TEST(Threads, OneAndSeveralGiveTheSameListsAdLinesGroupsAndMessages) {
 
 TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
   struct { std::vector<std::string> args; int status; const char* has; } cases[] = {
-      {{"--symbol", "AN", "--grid"}, 0, "Symbol Market Company name"},
+      {{"--symbol", "AN", "--grid"}, 0, ">AN, daily, 6/25/26 to 12/4/26, scales fit all loaded days<"},  // the title
+      {{"--symbol", "AN", "--fit"}, 0, "scales fit the days shown<"},
       {{"--symbol", "AN", "--graph", "rsi", "--period", "2", "--first", "2026-09-01"}, 0, ">9/4/26<"},  // its first week
       {{"--group", "3", "--group-mode", "s"}, 0, ">Banks<"},
-      {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0, ">   %   symbol"},
+      {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0,
+       ">percent: 11/02/26-12/04/26, count 5, price 0 and above, up-down volume, all securities<"},
       {{"--query", "distribution", "--start", "2026-11-02", "--end", "2026-12-04"}, 0, ">0<"},
       {{"--market", "n", "--start", "2026-12-03", "--end", "2026-12-04"}, 0, ">New York Stock Market<"},
-      {{"--adline", "S", "--lines", "+-", "--first", "2026-10-01", "--last", "2026-12-04"}, 0, ">Advance: <"},
+      {{"--adline", "S", "--lines", "+-c", "--first", "2026-10-01", "--last", "2026-12-04"}, 0, ">Cumulative:<"},
       {{"--symbol", "NOSUCH"}, 1, "kadmer-plot: load_day_stock: unknown symbol NOSUCH\n"},
       {{"--query", "rsi", "--start", "1990-01-01", "--end", "1990-02-01"}, 1, "no starting date found"},
       {{"--symbol", "AN", "--group", "3"}, 2, "one view"},

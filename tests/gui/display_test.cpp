@@ -118,6 +118,17 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
       enter_text(*e.field, typed);
       EXPECT_EQ(stored, e.value()) << typed;
     }
+  // What can not be stored, or shows nothing, is named on the message line.
+  struct { void (*open)(); Window* field; const char* typed, *message; } refused[] = {
+      {fn_mvavg, &KD_MvAvgWinDays, "lots", "lots is not a whole number: the old value stays"},
+      {fn_date, &KD_DateWinStartDay, "2/30/95", "2/30/95 is not a date (month/day/year, as 12/4/26): the old value stays"},
+      {fn_date, &KD_DateWinStartDay, "1/2/96", "the chart's start 1/2/96 lies after its end 12/29/95: no day is shown"},
+      {make_querywin, &KD_QueryWinDistrIncr, "-1", "-1 is not a class width above 0: the old value stays"}};
+  for (auto r : refused) {
+    r.open();
+    enter_text(*r.field, r.typed);
+    EXPECT_STREQ(r.message, message_text);
+  }
   // Backspace edits; leaving without typing keeps the value.
   fn_price();
   send_event(EnterNotify, KD_PriceWinSteps);
@@ -199,9 +210,81 @@ TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
   EXPECT_STREQ("fn_mark: deferred implementation", last_status);
 }
 
+// Keys over the main window: a typed symbol charted with Return (or named
+// when nothing knows it); Ctrl+F fitting the scales to the days shown; Home,
+// End and the wheel on a chart; pages, ends and typed letters on the company
+// list; Escape dropping the typed symbol, then closing the newest dialog.
+TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
+  std::string companies;
+  for (int i = 0; i < 300; ++i) companies.append("S").append(std::to_string(100 + i)).append(":Company:S:N::950101-1:\n");
+  tables("", "AB:Alpha Beta:S:N::950101-1:\n" + companies);
+  std::vector<float> closes;
+  for (int i = 0; i < 300; ++i) closes.push_back(10 + i * 0.1f);
+  symbol_file("AB", history_lines(1995, 1, 2, closes, 100, 1));
+  auto press = [&](KeySym sym, unsigned state = 0) {
+    send_event(KeyPress, KD_MainWin, XKeysymToKeycode(KD_Display, sym), state);
+  };
+  auto typed = [&](const std::string& text) {
+    for (char c : text) press(KeySym(c));
+  };
+  auto wheel = [&](unsigned button) {
+    KD_Event = XEvent{};
+    KD_Event.xbutton = {ButtonPress, 0, False, KD_Display, KD_MainWin, 0, 0, 0, 300, 300, 0, 0, 0, button, True};
+    dispatch_event();
+  };
+  graphlook = 16;
+  typed("zz");
+  press(XK_Return);
+  EXPECT_EQ((std::array<std::string, 2>{"no security ZZ in the company table or the symbol directory", ""}),
+            (std::array<std::string, 2>{message_text, symbolname}));
+  typed("ab");
+  press(XK_Return);
+  EXPECT_EQ((std::array<long, 4>{'A', 1, 1, 0}), (std::array<long, 4>{symbolname[0], load, graphlook, message_text[0]}));
+  auto bars = [&] {  // the highest and the lowest end of the drawn bars
+    rec.ops.clear();
+    draw_chart();
+    std::array<int, 2> ends{ylb_indent, ylt_indent};
+    for (const DrawOp* l : ops_of(rec, DrawOp::Kind::Line, Role::Range))
+      ends = {std::min({ends[0], l->y, l->h}), std::max({ends[1], l->y, l->h})};
+    return ends;
+  };
+  int span = ylb_indent - ylt_indent;
+  EXPECT_LT(bars()[1], ylt_indent + span / 2);  // the shown days in the upper half of all loaded days' scale
+  press(XK_f, ControlMask);
+  std::array<int, 2> fitted = bars();
+  EXPECT_TRUE(fitted[0] < ylt_indent + span / 10 && fitted[1] > ylb_indent - span / 10) << fitted[0] << " " << fitted[1];
+  EXPECT_NE(nullptr, rec.find_text("AB, daily, 9/14/95 to 2/23/96, scales fit the days shown"));
+  press(XK_f, ControlMask);
+  EXPECT_EQ(0, fitshown);
+  press(XK_Home);
+  EXPECT_EQ((std::array{KD_sd, KD_sm, KD_sy}), (std::array{KD_csd, KD_csm, KD_csy}));
+  press(XK_End);
+  int drawn = 0;
+  while (drawn < work_days && worklist[0][drawn].xpix >= 0) ++drawn;
+  EXPECT_EQ(stocklist[0].days[num_days - 1].date, worklist[0][drawn - 1].date);  // the last loaded day shows
+  EXPECT_EQ((std::array{9, 11, 95}), (std::array{KD_csm, KD_csd, KD_csy}));
+  wheel(Button4);  // up: back in time, a day
+  EXPECT_EQ((std::array{9, 10, 95}), (std::array{KD_csm, KD_csd, KD_csy}));
+  graphlook = 13;  // 301 companies, two a row, 54 rows a page
+  for (auto [sym, index] : std::vector<std::pair<KeySym, int>>{{XK_Next, 54}, {XK_End, 108}, {XK_Home, 0}}) {
+    press(sym);
+    EXPECT_EQ(index, arrow_index);
+  }
+  typed("s3");  // S300 is the 202nd entry, on the 101st row
+  EXPECT_EQ((std::array<std::string, 2>{"54", "symbol S3: Return charts it, Escape drops it"}),
+            (std::array<std::string, 2>{std::to_string(arrow_index), message_text}));
+  fn_date();
+  fn_price();
+  for (std::array<bool, 2> open : {std::array{true, true}, {false, true}, {false, false}}) {
+    press(XK_Escape);  // the typed symbol first, then the newest dialog
+    EXPECT_EQ((std::array<bool, 3>{false, open[0], open[1]}),
+              (std::array<bool, 3>{typed_symbol[0] != 0, KD_PriceWin != 0, KD_DateWin != 0}));
+  }
+}
+
 TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
   graphlook = 13;
-  int page = (main_win_height - 4 * font_height) / font_height;  // the rows below the heading
+  int page = (main_win_height - list_top()) / font_height;  // the rows below the heading
   struct { int adv; void (*arrow)(); int index; } steps[] = {
       {2, fn_arrowdown, page}, {2, fn_arrowup, 0}, {2, fn_arrowup, 0}, {1, fn_arrowdown, page / 2}};
   for (auto st : steps) {

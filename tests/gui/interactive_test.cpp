@@ -117,7 +117,7 @@ class Interactive : public Program {
  protected:
   void SetUp() override {
     std::string sample = KADMER_SOURCE_DIR "/data/sample";
-    dir.write(".kadmer", "generaldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
+    dir.write(".kadmer", "# the demo database\ngeneraldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
                              "/days\nmvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\ngraphadv=3\n"
                              "rangecolor=green\nbolcolor=cyan\ngridcolor=#808080\n");
     ASSERT_NE(0u, start({"-t", "1"}));
@@ -291,8 +291,8 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
 
   choose(5, 3);  // configuration -> companys: a click opens one
   EXPECT_NE(0u, occurrences("-> draw_companys(mode=1"));
-  click({61, 46});
-  EXPECT_EQ(1u, occurrences("draw_companys(mode=2 column=10 row=4)"));
+  click({61, 72});  // the first row under the heading's two lines
+  EXPECT_EQ(1u, occurrences("draw_companys(mode=2 column=10 row=6)"));
   EXPECT_EQ(1u, occurrences("loadstock(symbol=A)"));
   EXPECT_GT(columns(GREEN), 50u);
 
@@ -309,6 +309,41 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
   EXPECT_FALSE(end.timed_out);
   EXPECT_EQ(0, end.status);
   x->xdotool({"mouseup", "1"});
+}
+
+// Over the main window, with no dialog field under the pointer: a typed
+// symbol and Return chart it, the right key and the wheel scroll, an unknown
+// symbol is named on the message line until the next action, and Ctrl+S
+// writes a changed setting back into .kadmer.
+TEST_F(Interactive, KeysAndTheWheelInTheMainWindowAndCtrlSSavesTheSettings) {
+  xdo({"mousemove", "300", "400", "sleep", "0.1", "type", "--delay", "30", "an"});
+  xdo({"key", "Return"});
+  EXPECT_EQ(1u, occurrences("loadstock(symbol=AN)"));
+  EXPECT_GT(columns(GREEN), 100u);
+  std::vector<unsigned long> start = pixels();
+  EXPECT_EQ(0, count(RED));
+  xdo({"key", "Right"});
+  EXPECT_EQ(1u, occurrences("-> fn_arrowright()"));
+  EXPECT_FALSE(start == pixels());
+  xdo({"click", "4"});  // the wheel up: back in time, where it started
+  EXPECT_EQ(1u, occurrences("-> fn_arrowleft()"));
+  EXPECT_TRUE(shows(start));
+  xdo({"type", "--delay", "30", "zzq"});
+  xdo({"key", "Return"});
+  wait_for("msg=no security ZZQ in the company table or the symbol directory", 1);
+  EXPECT_EQ(0u, occurrences("loadstock(symbol=ZZQ)"));
+  EXPECT_GT(count(RED), 50);  // in the highlight colour over the chart that stays
+  EXPECT_GT(columns(GREEN), 100u);
+  xdo({"key", "Right"});  // the next action: the message goes
+  EXPECT_EQ(0, count(RED));
+  choose(3, 1);  // indicators -> moving avg: 30 days, then Ctrl+S over the chart
+  type_into(field(10, 20, 3), "30", true);
+  click(field(15, 14, 6));
+  xdo({"mousemove", "300", "400", "sleep", "0.1", "key", "ctrl+s"});
+  wait_for("msg=settings: 1 changed, saved to ", 1);
+  std::string saved = read_file(dir.file(".kadmer"));
+  EXPECT_TRUE(saved.rfind("# the demo database\n", 0) == 0 && saved.find("\nmvavgdays=30\n") != std::string::npos)
+      << saved;
 }
 
 // ---- screening ----
@@ -338,7 +373,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
   ASSERT_EQ(0, scan.status) << scan.err;
   for (const std::string& line : split_lines(scan.out)) EXPECT_NE(std::string::npos, printed.find(line + "\n")) << line;
   EXPECT_GT(split_lines(scan.out).size(), 20u);  // more than the page shows
-  xdo({"mousemove", "360", "61", "click", "1"});  // the first row of the right column
+  xdo({"mousemove", "360", "87", "click", "1"});  // the first row of the right column
   EXPECT_EQ(1u, occurrences("-> loadstock(symbol="));
   EXPECT_GT(columns(GREEN), 50u);  // its chart
 }

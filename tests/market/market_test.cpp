@@ -203,6 +203,27 @@ TEST_F(AdLine, TheScaleRunsFromMinusToPlusTheLargestCount) {
   EXPECT_EQ("   1.50K", labels.front());
   EXPECT_EQ("   1.50K", labels.back());
   EXPECT_NE(labels.end(), std::find(labels.begin(), labels.end(), "  38.46 "));
+  // The cumulative line, named in the legend: its sum outgrows the daily
+  // counts and the scale follows it only while it is shown.
+  std::string files[3] = {quote("AB", 11) + quote("CD", 9), quote("AB", 12) + quote("CD", 10),
+                          quote("AB", 13) + quote("CD", 11)};
+  for (int d = 0; d < 3; ++d) day_file("s95120" + std::to_string(5 + d), files[d]);
+  ASSERT_EQ(0, range(951201, 951207, "S"));
+  adln_max = 0;
+  for (const char* lines : {"a", "ac"}) {
+    copy_text(adln_disp, lines);
+    screen.rec.ops.clear();
+    draw_adln();
+    bool cumulative = lines[1] == 'c';
+    std::vector<const DrawOp*> sum = ops_of(screen.rec, DrawOp::Kind::Line, Role::Bol);
+    // The legend's line, and two segments over the days with a move: Monday 1, Wednesday 2, Thursday 2
+    EXPECT_EQ((std::array<std::size_t, 2>{cumulative ? 3u : 0u, cumulative ? 1u : 0u}),
+              (std::array{sum.size(), std::size_t(screen.rec.find_text("Cumulative:") != nullptr)}));
+    EXPECT_NE(nullptr, screen.rec.find_text(cumulative ? "   5.00 " : "   2.00 ")) << lines;  // 1 + 2 + 2 at the top
+    if (cumulative) {
+      EXPECT_LT(sum.back()->h, sum[1]->y);  // rising
+    }
+  }
 }
 
 // kadmer-dump's advance/decline line of a generated market against each
@@ -216,8 +237,9 @@ TEST(AdLineDump, AllStocksOfAGeneratedMarket) {
   ASSERT_EQ(0, r.status) << r.err;
   std::map<std::string, double> last;
   std::vector<std::string> rows = split_lines(r.out);
-  ASSERT_EQ("first,last,adv,dec,advdec,unc,nodata", rows[0]);
+  ASSERT_EQ("first,last,adv,dec,advdec,unc,nodata,cumulative", rows[0]);
   std::size_t row = 1;
+  int sum = 0;  // advances minus declines from the first row
   for (int day = 1; day <= 29; ++day) {
     std::string text = read_file(db.file("m/days/s9512" + std::string(day < 10 ? "0" : "") + std::to_string(day)));
     if (text.empty()) continue;
@@ -230,10 +252,12 @@ TEST(AdLineDump, AllStocksOfAGeneratedMarket) {
       if (last.count(sym)) close > last[sym] ? ++adv : close < last[sym] ? ++dec : ++unc;
       last[sym] = close;
     }
-    while (row < rows.size() && rows[row].rfind(",1") == rows[row].size() - 2) ++row;  // weekdays without a file
+    for (; row < rows.size() && rows[row].find(",0,0,0,0,1,") != std::string::npos; ++row)  // weekdays without a file
+      EXPECT_EQ(",1," + std::to_string(sum), rows[row].substr(rows[row].rfind(",1,")));
     ASSERT_LT(row, rows.size());
+    sum += adv - dec;
     EXPECT_EQ(std::to_string(adv) + "," + std::to_string(dec) + "," + std::to_string(adv - dec) + "," +
-                  std::to_string(unc) + ",0",
+                  std::to_string(unc) + ",0," + std::to_string(sum),
               rows[row].substr(22))
         << rows[row];
     ++row;

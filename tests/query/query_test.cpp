@@ -333,11 +333,14 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
       {16, " cnt most last symbol    price change name total days 2", nullptr,
        "   1    0    1     AX   11.00   1.00 Company AX and Sons Holdings Corporation"},
   };
+  const std::string settings = ": 12/04/95-12/04/95, count 100, price 0-100, up-down volume, all securities";
   for (auto c : cases) {
     std::vector<std::string> lines = printed_lines(c.look);
     ASSERT_GE(lines.size(), 2u) << c.look;
     EXPECT_EQ(c.header, lines[0]);
     EXPECT_EQ(c.line, lines[1]);
+    graphlook = 8, querylook = c.look;  // the title line: the list's name and every setting that picks its rows
+    EXPECT_EQ(query_list(c.look)->label + settings, title_text());
     querycdate = 120195;
     if (c.compare) {
       EXPECT_EQ(c.compare, printed_lines(c.look)[0]);
@@ -351,6 +354,20 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
   std::vector<std::string> csv = split_lines(printed(write_query_csv, 2));
   EXPECT_EQ(0u, csv[0].rfind("symbol,firstclose,close,change,pct,days,", 0));
   EXPECT_EQ(0u, csv[1].rfind("EX,10,15,5,50,2,", 0));
+  tables("7:Technology:TECH:\n", "");
+  struct { int look; const char* distr; char mode; float low, high; int compare; const char* title; } titles[] = {
+      {10, "A", 'a', 1.5f, 20, 0, "groups: 12/04/95-12/04/95, count 100, price 1.5-20, total volume, all securities"},
+      {14, "TECH", 's', 0, 100, 120195, "distribution: 12/04/95-12/04/95 vs 12/01/95, count 100, price 0-100, "
+                                        "up-down volume, group TECH Technology, class 0.25"},
+      {16, "7", 's', 0, 1e6f, 0, "high count: 12/04/95-12/04/95, count 100, price 0-1000000, up-down volume, "
+                                 "group 7 Technology"},
+      {15, "G", 's', 0, 100, 0, "low count: 12/04/95-12/04/95, count 100, price 0-100, up-down volume, all groups"}};
+  for (auto t : titles) {
+    querylook = t.look, querysmode = t.mode, querylprice = t.low, queryhprice = t.high;
+    querycdate = t.compare ? t.compare : queryedate;
+    copy_text(distr_screen, t.distr);
+    EXPECT_EQ(t.title, title_text());
+  }
 }
 
 TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
@@ -418,6 +435,7 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   settle();
   std::vector<std::string> lines = split_lines(read_file(file));
   ASSERT_EQ(11u, lines.size());
+  EXPECT_EQ("print: 11 lines written to " + file, last_status);  // how many and where, once it is done
   EXPECT_EQ("   %   symbol   price change name", lines[0]);
   EXPECT_EQ(std::string::npos, read_file(file).find('#'));
   EXPECT_EQ(-1, printfd);
@@ -434,6 +452,10 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   do_print();
   settle();
   EXPECT_EQ(11u, split_lines(read_file(file)).size());
+  EXPECT_STREQ("print: the distribution and the count lists are not printed", last_status);
+  graphlook = 1;
+  do_print();
+  EXPECT_STREQ("print: nothing written, the screen shows no query list", last_status);
 }
 
 // ---- the history, group and distribution steps ----

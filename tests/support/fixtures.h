@@ -81,6 +81,7 @@ class SettingsTest : public ::testing::Test {
     reset_settings();
     reset_color_tables();
     debuglvl = stkind = KD_ReverseVideo = 0;
+    message_text[0] = config_read[0] = '\0';
   }
 
   void TearDown() override {

@@ -86,21 +86,44 @@ TEST_F(CommandLine, ColoursGoToTheTableOfTheVideoModeFromTheFileOrTheCommandLine
 
 // ---- the status window and the program's trace ----
 
-TEST_F(CommandLine, TheStatusWindowShowsModuleLineAndMessage) {
+TEST_F(CommandLine, TheStatusWindowShowsModuleLineAndMessageAndTheMessageLineItsPlainWords) {
   RecordingWindow window;
   DrawRecorder& rec = window.rec;
   install_status_window();
   KD_StatusWin = 42;
   status("load", 123, "load_day_stock: unknown symbol XYZ");
-  ASSERT_EQ(3u, rec.ops.size());  // cleared first
+  ASSERT_EQ(5u, rec.ops.size());  // each line cleared first
   EXPECT_EQ((std::array{0, 0, 602, 26, int(Role::GC0)}),
             (std::array{rec.ops[0].x, rec.ops[0].y, rec.ops[0].w, rec.ops[0].h, int(rec.ops[0].role)}));
   const DrawOp* prefix = rec.find_text("file load: line 123:");
   const DrawOp* msg = rec.find_text("load_day_stock: unknown symbol XYZ");
-  ASSERT_TRUE(prefix && msg);
-  // The message follows the 20-character prefix and a blank.
+  const DrawOp* line = rec.find_text("no security XYZ in the company table or the symbol directory");
+  ASSERT_TRUE(prefix && msg && line);
+  // The message follows the 20-character prefix and a blank; the message
+  // line stands under the menu bar of the main window, in the highlight colour.
   EXPECT_EQ((std::array<long, 6>{0, 13, 21 * 6, 13, int(Role::Graph), 42}),
             (std::array<long, 6>{prefix->x, prefix->y, msg->x, msg->y, int(msg->role), long(msg->win)}));
+  EXPECT_EQ((std::array<long, 4>{6, 45, int(Role::Highlight), 7}),
+            (std::array<long, 4>{line->x, line->y, int(line->role), long(line->win)}));
+  // Plain words where the system's text is cryptic; none for progress.
+  querysdate = 122024, querycdate = 111524, printpath[0] = '\0';
+  copy_text(key_buffer, "rde");
+  struct { const char* system, *plain; } words[] = {
+      {"get_query_data: no starting date found", "no day file before 12/20/24: start the query a day later"},
+      {"load_query_groups: no starting date found", "no day file before 12/20/24: start the query a day later"},
+      {"get_query_data: no compare date", "no day file on the compare date 11/15/24: the compare columns stay empty"},
+      {"do_print: open /x/y errno=2", "print: can not write /x/y: No such file or directory"},
+      {"do_print: write /dev/full errno=28", "print: writing /dev/full: No space left on device"},
+      {"leave: XMakeNamedColor failed", "the display knows no colour named rde"},
+      {"loadad: unknown group XYZ", "no group XYZ for the a/d line: type S, G, a group number or code"},
+      {"load_group: unknown group XYZ", "no group XYZ: type a group number or code (configuration -> groups)"},
+      {"load_query_distr: unknown group Q", "no group Q for the query: type A, G, a group number or code"},
+      {"load_query_distr: group 3 has no members", "group 3 has no members"},
+      {"loadad: no day files from 1/2/95 to 1/6/95", "no day files from 1/2/95 to 1/6/95"},
+      {"/d/s951204 is not a regular file", "/d/s951204 is not a regular file"},
+      {"print: 47 lines written to /l.txt", "print: 47 lines written to /l.txt"},
+      {"get_query_data: reading /d/s951204", ""}, {"load_sym_stock: open /s/AB", ""}, {"", ""}};
+  for (auto w : words) EXPECT_EQ(w.plain, plain_words(w.system)) << w.system;
   rec.ops.clear();
   status("fn", 37, "");  // an empty message only clears
   EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].kind == DrawOp::Kind::Fill);
@@ -165,11 +188,28 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   day_file("s951204", last);
   querysdate = queryedate = querycdate = 120495, querycount = 100, querylprice = 0, queryhprice = 1000;
   ASSERT_EQ(0, get_query_data());
-  RecordingWindow small(100, 10);
+  RecordingWindow small(100, 12);
   graphlook = 8, querylook = 2, arrow_adv = 1;
   for (int page : {3, 3}) {
     fn_arrowdown();
     EXPECT_EQ(page, arrow_index);
+  }
+  struct { void (*end)(); int page; } ends[] = {{fn_firstpage, 0}, {fn_lastpage, 3}};  // Home and End
+  for (auto e : ends) {
+    e.end();
+    EXPECT_EQ(e.page, arrow_index);
+  }
+  // A range with no day file after the start file, and one the wrong way
+  // round, in words.
+  struct { int start, end; const char* words; } ranges[] = {
+      {120595, 120695, "no day file from 12/05/95 to 12/06/95: nothing moved"},
+      {120495, 120195, "the query's end 12/01/95 lies before its start 12/04/95"}};
+  for (auto r : ranges) {
+    message_text[0] = '\0';
+    querysdate = r.start, queryedate = querycdate = r.end;
+    load_query();
+    explain_query();
+    EXPECT_STREQ(r.words, message_text);
   }
   qs.clear();
   querynum = 0;

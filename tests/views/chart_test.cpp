@@ -48,7 +48,8 @@ TEST_F(Charts, DaySpacingIsAtLeastFourAndOneLessAboveTwentyAndTheTopCornerFollow
   // The top corner follows the price steps; step counts of 0 count as 1.
   work_days = 100, price_steps = 50, rsi_steps = volume_steps = macd_steps = value_steps = 0;
   calculate_indexs();
-  EXPECT_EQ((std::array{13, 742 - 51 * 13}), (std::array{price_pixel_incr, ylt_indent}));  // 13: (742 - 78) / 50
+  // 12: (742 - 104) / 50, below the margin of six lines, the message line and the title line
+  EXPECT_EQ((std::array{12, 742 - 51 * 12}), (std::array{price_pixel_incr, ylt_indent}));
   int h = ylb_indent - ylt_indent;
   EXPECT_EQ((std::array{h, h, h, h}), (std::array{rsi_pixel_incr, volume_pixel_incr, macd_pixel_incr, value_pixel_incr}));
   num_days = 0, rsi_steps = 20;
@@ -58,7 +59,7 @@ TEST_F(Charts, DaySpacingIsAtLeastFourAndOneLessAboveTwentyAndTheTopCornerFollow
   calculate_globals();
   price_steps = 10;
   calculate_indexs();
-  EXPECT_EQ((std::array{78, 78}), (std::array{ylt_indent, yrt_indent}));  // would lie above the margin
+  EXPECT_EQ((std::array{104, 104}), (std::array{ylt_indent, yrt_indent}));  // would lie above the margin
 }
 
 TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
@@ -358,7 +359,7 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   };
   auto rows = list(draw_grps);  // longest name 20 characters: cells of 43, gaps of 4
   ASSERT_EQ(5u, rows.size());
-  EXPECT_EQ((std::array{52, 101}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // from the fourth line
+  EXPECT_EQ((std::array{78, 101}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // below the title line
   EXPECT_EQ((std::array<std::string, 3>{"        1 G1 Group name number 1", "    2 G2", "    9 G9"}),
             (std::array{rows[0]->text.substr(0, 32), rows[0]->text.substr(51, 8), rows[4]->text.substr(4, 8)}));
   rows = list(draw_companys);  // cells of 46, gaps of 2
@@ -366,15 +367,25 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   EXPECT_EQ((std::array<std::string, 2>{"     AA Company 0", "   BA Company 1"}),
             (std::array{rows[0]->text.substr(0, 17), rows[0]->text.substr(50, 15)}));
   struct { int column, row; const char* hit; } clicks[] = {
-      {52, 4, "BA"}, {2, 4, "AA"}, {10, 5, "CA"},
-      {30, 4, ""}, {0, 4, ""}, {10, 9, ""}};  // between entries, before the first, below the last row
+      {52, 6, "BA"}, {2, 6, "AA"}, {10, 7, "CA"},
+      {30, 6, ""}, {0, 6, ""}, {10, 11, ""}};  // between entries, before the first, below the last row
   for (auto c : clicks) EXPECT_STREQ(c.hit, draw_companys(2, c.column, c.row)) << c.column << "," << c.row;
-  EXPECT_STREQ("3", draw_grps(2, 10, 5));
+  EXPECT_STREQ("3", draw_grps(2, 10, 7));
   arrow_index = 2;
   rows = list(draw_companys);
   ASSERT_EQ(3u, rows.size());  // the first row is hidden
   EXPECT_EQ("   CA", rows[0]->text.substr(2, 5));
-  EXPECT_STREQ("", draw_companys(2, 2, 4));
+  EXPECT_STREQ("", draw_companys(2, 2, 6));
+  // Typed letters find the row of the first symbol that begins with them;
+  // the rows of each list, two entries a row.
+  struct { const char* typed; int row; } found[] = {{"", 0}, {"C", 1}, {"GA", 3}, {"B", 0}, {"AB", -1}};
+  for (auto f : found) EXPECT_EQ(f.row, company_row_of(f.typed)) << f.typed;
+  graphlook = 13;
+  EXPECT_EQ((std::array<std::string, 2>{"4", "companies: 7, type a symbol's first letters to go to it"}),
+            (std::array{std::to_string(list_rows()), title_text()}));
+  graphlook = 12;
+  EXPECT_EQ((std::array<std::string, 2>{"5", "groups: 9, a click charts one"}),
+            (std::array{std::to_string(list_rows()), title_text()}));
 }
 
 // ---- odd data and odd windows ----

@@ -1,0 +1,134 @@
+// The heading area under the menu bar: the message line, which says what
+// went wrong with the user's last action, and the title line, which says
+// what the screen shows and from which settings.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+#include "core/text.h"
+#include "paint/paint.h"
+#include "query/query.h"
+#include "views/views.h"
+
+char message_text[256];
+int message_left;
+
+namespace {
+
+// The menu titles stand half a line down, two lines high, with a border.
+int menu_bottom() { return font_height / 2 + 2 * font_height + 2 * bw; }
+
+std::string mmddyy(int d) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d/%02d/%02d", d / 10000 % 100, d / 100 % 100, d % 100);
+  return text;
+}
+
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", v);
+  return text;
+}
+
+// A group by its number or code, with its name when the table knows it.
+std::string group_named(const char* text) {
+  int g = std::isdigit(static_cast<unsigned char>(text[0])) ? std::atoi(text) : find_grpnum(text);
+  std::string out = std::string("group ") + text;
+  if (g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num)
+    out += std::string(" ") + groups[g].name;
+  return out;
+}
+
+std::string selection() {
+  if (std::strcmp(distr_screen, "A") == 0) return "all securities";
+  if (std::strcmp(distr_screen, "G") == 0) return "all groups";
+  return group_named(distr_screen);
+}
+
+// Name, range, count, price range, volume mode and group selection: every
+// setting that decides which rows a query screen shows.
+std::string query_title() {
+  const QueryList* l = query_list(querylook);
+  const char* name = l ? l->label : querylook == 10 ? "groups" : querylook == 14 ? "distribution" : nullptr;
+  if (!name) return "";
+  std::string t = std::string(name) + ": " + mmddyy(querysdate) + "-" + mmddyy(queryedate);
+  if (query_compare_shown()) t += " vs " + mmddyy(querycdate);
+  t += ", count " + std::to_string(querycount) + ", price " + number(querylprice);
+  if (queryhprice < 1e30f) t.append("-").append(number(queryhprice));
+  else t += " and above";  // the tools' default: any price
+  t += querysmode == 'a' ? ", total volume" : ", up-down volume";  // down days subtracted
+  t += ", " + selection();
+  if (querylook == 14) t += ", class " + number(distr_class_width());
+  return t;
+}
+
+const char* const periods[] = {"", "daily", "weekly", "monthly", "quarterly", "yearly"};
+
+std::string short_date(int m, int d, int yy) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d/%d/%02d", m, d, yy % 100);
+  return text;
+}
+
+std::string adline_name() {
+  char depth[16];
+  copy_text(depth, adln_depth);
+  upcase(depth);
+  if (std::strcmp(depth, "S") == 0) return "advance/decline of all stocks";
+  if (std::strcmp(depth, "G") == 0) return "advance/decline of all groups";
+  return "advance/decline of " + group_named(depth);
+}
+
+// What is charted, its period and its shown days; the price and volume
+// charts say where their scales come from.
+std::string chart_title() {
+  if (num_days < 2 || worklist.empty() || worklist[0].empty() || work_days < 1) return "";
+  const std::vector<WorkDay>& w = worklist[0];
+  int last = std::min(work_days, static_cast<int>(w.size())) - 1;
+  while (last > 0 && w[last].xpix < 0) --last;  // the days past the right edge are not shown
+  std::string t = graphlook == 14 ? adline_name() : graphlook == 4 ? group_named(groupname) : symbolname;
+  t += std::string(", ") + periods[graph_type >= 1 && graph_type <= 5 ? graph_type : 1] + ", ";
+  t += short_date(w[0].smon, w[0].sday, w[0].syear) + " to " + short_date(w[last].emon, w[last].eday, w[last].eyear);
+  if (graphlook == 1 || graphlook == 2 || graphlook == 4 || graphlook == 7)
+    t += fitshown ? ", scales fit the days shown" : ", scales fit all loaded days";
+  return t;
+}
+
+int named_groups() {
+  int n = 0;
+  for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g) n += groups[g].name[0] != '\0';
+  return n;
+}
+
+}  // namespace
+
+int message_baseline() { return menu_bottom() + font_ascent; }
+int title_baseline() { return message_baseline() + font_height; }
+int list_top() { return (4 + HEADING_LINES) * font_height; }
+
+std::string title_text() {
+  switch (graphlook) {
+    case 8: return query_title();
+    case 12: return "groups: " + std::to_string(named_groups()) + ", a click charts one";
+    case 13:
+      return "companies: " + std::to_string(num_companys) + ", type a symbol's first letters to go to it";
+    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 14: return chart_title();
+    default: return "";
+  }
+}
+
+void draw_message() {
+  paint_fill(KD_MainWin, Role::GC0, 0, message_baseline() - font_ascent, main_win_width, font_height);
+  if (message_text[0])
+    paint_text(KD_MainWin, Role::Highlight, std::max(font_width, message_left), message_baseline(), message_text);
+  paint_flush();
+}
+
+void draw_title() {
+  std::string t = title_text();
+  if (!t.empty()) paint_text(KD_MainWin, Role::Graph, font_width, title_baseline(), t.c_str());
+}
