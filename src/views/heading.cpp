@@ -3,6 +3,7 @@
 // what the screen shows and from which settings.
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,7 +58,8 @@ std::string query_title() {
   if (!name) return "";
   std::string t = std::string(name) + ": " + mmddyy(querysdate) + "-" + mmddyy(queryedate);
   if (query_compare_shown()) t += " vs " + mmddyy(querycdate);
-  t += ", count " + std::to_string(querycount) + ", price " + number(querylprice);
+  t += querycount == INT_MAX ? std::string(", every row") : ", count " + std::to_string(querycount);  // the tools' default
+  t += ", price " + number(querylprice);
   if (queryhprice < 1e30f) t.append("-").append(number(queryhprice));
   else t += " and above";  // the tools' default: any price
   t += querysmode == 'a' ? ", total volume" : ", up-down volume";  // down days subtracted

@@ -216,6 +216,7 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
       {{"--group", "3", "--group-mode", "s"}, 0, ">Banks<"},
       {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0,
        ">percent: 11/02/26-12/04/26, count 5, price 0 and above, up-down volume, all securities<"},
+      {{"--query", "volume", "--start", "2026-11-02", "--end", "2026-12-04"}, 0, ">volume: 11/02/26-12/04/26, every row,"},
       {{"--query", "distribution", "--start", "2026-11-02", "--end", "2026-12-04"}, 0, ">0<"},
       {{"--market", "n", "--start", "2026-12-03", "--end", "2026-12-04"}, 0, ">New York Stock Market<"},
       {{"--adline", "S", "--lines", "+-c", "--first", "2026-10-01", "--last", "2026-12-04"}, 0, ">Cumulative:<"},
