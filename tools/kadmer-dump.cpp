@@ -48,25 +48,17 @@ using tool::usage;
 
 Options parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--help") {
-      std::fputs(tool::usage_text, stdout);
-      std::exit(0);
-    }
-    if (a.rfind("--", 0) != 0) {
-      if (o.symbol) usage("one symbol only");
-      o.symbol = tool::whole_text(argv[i], sizeof symbolname, "the symbol");
-      continue;
-    }
-    if (i + 1 >= argc) usage("an option lacks its value");
-    const char* v = argv[++i];
+  auto word = [&](const char* a) {
+    if (o.symbol) usage("one symbol only");
+    o.symbol = tool::whole_text(a, sizeof symbolname, "the symbol");
+  };
+  tool::each_option(argc, argv, "--", [](const std::string&) { return false; }, word, [&](const std::string& a, const char* v) {
     if (a == "--config") o.config = v;
     else if (a == "--group") o.group = tool::whole_text(v, sizeof groupname, "the group");
     else if (a == "--adline") o.adline = tool::whole_text(v, sizeof adln_depth, "the depth");
     else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
     else if (!tool::chart_arg(a, v, &o.chart)) usage(("unknown option " + a).c_str());
-  }
+  });
   if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) != 1)
     usage("one symbol, --group or --adline");
   if (o.adline && (!o.chart.first[0] || !o.chart.last[0])) usage("--adline needs --first and --last");

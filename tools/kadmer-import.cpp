@@ -674,45 +674,14 @@ void sweep(const std::string& dir) {
   closedir(d);
 }
 
-// The file a path names at last, through its symbolic links: it is written,
-// and the links stay links.
-std::string link_target(std::string path) {
-  char to[4096];
-  for (int hops = 0; hops < 40; ++hops) {
-    ssize_t n = readlink(path.c_str(), to, sizeof to);
-    if (n <= 0 || n == sizeof to) break;
-    std::string next(to, static_cast<std::size_t>(n));
-    path = next[0] == '/' ? next : path.substr(0, path.find_last_of('/') + 1) + next;
-  }
-  return path;
-}
-
-// Writes text to a temporary file beside the file at path and renames it over that.
+// Writes text to a temporary file beside the file at path (through its
+// links, which stay links) and renames it over that.
 bool write_whole(const std::string& path, const std::string& text) {
-  std::string target = link_target(path);
+  std::string target = link_target(path), error;
   std::size_t slash = target.find_last_of('/');
-  std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
-  sweep(dir);
-  std::string tmp = dir + "/." + target.substr(slash + 1) + std::string(temp_mark) + "XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) return complain(path, std::strerror(errno)), false;
-  struct stat st;
-  mode_t umask_now = umask(022);
-  umask(umask_now);
-  fchmod(fd, stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
-  bool ok = true;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    done += n > 0 ? static_cast<std::size_t>(n) : 0;
-  }
-  ok = ok && fsync(fd) == 0;
-  int err = errno;
-  ok = close(fd) == 0 && ok;
-  if (ok && rename(tmp.c_str(), target.c_str()) == 0) return true;
-  complain(path, std::string("can not write: ") + std::strerror(ok ? errno : err));
-  unlink(tmp.c_str());
+  sweep(slash == std::string::npos ? "." : target.substr(0, slash));
+  if (replace_file(target, text, temp_mark.data(), &error)) return true;
+  complain(path, "can not write: " + error);
   return false;
 }
 

@@ -83,16 +83,8 @@ bool take_switch(const std::string& a, Options* o) {
 
 Options parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--help") {
-      std::fputs(tool::usage_text, stdout);
-      std::exit(0);
-    }
-    if (take_switch(a, &o)) continue;
-    if (a.rfind("-", 0) != 0) usage(("unexpected " + a).c_str());
-    if (i + 1 >= argc) usage("an option lacks its value");
-    const char* v = argv[++i];
+  auto word = [](const char* a) { usage((std::string("unexpected ") + a).c_str()); };
+  auto value = [&](const std::string& a, const char* v) {
     if (a == "-o") o.out = v;
     else if (a == "--config") o.config = v;
     else if (a == "--symbol") o.symbol = tool::whole_text(v, sizeof symbolname, "the symbol");
@@ -108,7 +100,8 @@ Options parse(int argc, char** argv) {
     else if (a == "--query") o.query = tool::query_arg(a, v, &o.range, "--query");
     else if (!tool::query_arg(a, v, &o.range, "--query") && !tool::chart_arg(a, v, &o.chart))
       usage(("unknown option " + a).c_str());
-  }
+  };
+  tool::each_option(argc, argv, "-", [&](const std::string& a) { return take_switch(a, &o); }, word, value);
   if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) + o.query + (o.market != 0) != 1)
     usage("one view: --symbol, --group, --query, --market or --adline");
   if (o.query) tool::check_range(o.range, "--query");

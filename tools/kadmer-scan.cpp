@@ -49,24 +49,14 @@ struct Options {
 
 Options parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--help") {
-      std::fputs(tool::usage_text, stdout);
-      std::exit(0);
-    }
-    if (a == "--csv") {
-      o.csv = true;
-      continue;
-    }
-    if (a.rfind("--", 0) != 0) tool::usage(("unexpected " + a).c_str());
-    if (i + 1 >= argc) tool::usage("an option lacks its value");
-    const char* v = argv[++i];
+  auto csv = [&](const std::string& a) { return a == "--csv" && (o.csv = true); };
+  auto word = [](const char* a) { tool::usage((std::string("unexpected ") + a).c_str()); };
+  tool::each_option(argc, argv, "--", csv, word, [&](const std::string& a, const char* v) {
     if (a == "--config") o.config = v;
-    else if (tool::query_arg(a, v, &o.query, "--list")) continue;
+    else if (tool::query_arg(a, v, &o.query, "--list")) return;
     else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else tool::usage(("bad option " + a).c_str());
-  }
+  });
   tool::check_range(o.query, "a query");
   tool::check_config(o.config);
   return o;

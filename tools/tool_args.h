@@ -56,6 +56,28 @@ inline const char* whole_text(const char* text, std::size_t size, const char* wh
   return text;
 }
 
+// The command line word by word: --help prints the usage and ends; a
+// switch goes to take_switch (true when it took it), a word that does not
+// begin with `prefix` to take_word, an option with the word after it to
+// take_value.
+template <typename Switch, typename Word, typename Value>
+void each_option(int argc, char** argv, const char* prefix, Switch take_switch, Word take_word, Value take_value) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--help") {
+      std::fputs(usage_text, stdout);
+      std::exit(0);
+    }
+    if (take_switch(a)) continue;
+    if (a.rfind(prefix, 0) != 0) {
+      take_word(argv[i]);
+      continue;
+    }
+    if (i + 1 >= argc) usage("an option lacks its value");
+    take_value(a, argv[++i]);
+  }
+}
+
 inline void check_config(const char* path) {
   if (!path) return;
   whole_text(path, sizeof config_file, "the settings file");

@@ -2,6 +2,8 @@
 // 00..68 are 2000..2068), and numbers cut to integers without overflow.
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <cstdio>
 
 #include "core/core.h"
 
@@ -73,4 +75,10 @@ int64_t clamp_volume(double v) {
   if (v >= 9.2e18) return INT64_MAX;
   if (v <= -9.2e18) return INT64_MIN;
   return static_cast<int64_t>(v);
+}
+
+std::string mmddyy_text(int d) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d/%02d/%02d", d / 10000 % 100, d / 100 % 100, d % 100);
+  return text;
 }

@@ -2,16 +2,15 @@
 // the check that moves the end dates to the newest day file.
 #include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/core.h"
@@ -150,18 +149,31 @@ static void apply_key(const ConfigKey& k, char* value, int mode) {
   }
 }
 
+namespace {
+
+// Where the key and the value of a "key = value" line stand, without the
+// blanks around the key and before the value; false for a line without '='.
+bool split_setting(std::string_view line, std::string_view* key, std::size_t* value_at) {
+  std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return false;
+  std::size_t from = 0, to = eq;
+  while (from < eq && is_blank(line[from])) ++from;
+  while (to > from && is_blank(line[to - 1])) --to;
+  *key = line.substr(from, to - from);
+  *value_at = eq + 1;
+  while (*value_at < line.size() && is_blank(line[*value_at])) ++*value_at;
+  return true;
+}
+
+}  // namespace
+
 bool apply_config_line(char* line, int mode) {
-  char* eq = std::strchr(line, '=');
-  if (!eq) return false;
-  char* end = eq;
-  while (end > line && is_blank(end[-1])) --end;
-  *end = '\0';
-  char* key = line;
-  while (is_blank(*key)) ++key;
-  char* value = eq + 1;
-  while (is_blank(*value)) ++value;
+  std::string_view key;
+  std::size_t value_at;
+  if (!split_setting(line, &key, &value_at)) return false;
+  char* value = line + value_at;
   for (const ConfigKey& k : config_keys) {
-    if (std::strcmp(key, k.key) == 0) {
+    if (key == k.key) {
       // The second pass only creates the groups: everything else was set
       // by the first, and the command line may have changed it since.
       if (mode == 0 || k.kind == Kind::Group) apply_key(k, value, mode);
@@ -282,20 +294,7 @@ std::string value_text(const ConfigKey& k) {
   return "";
 }
 
-// The key of a line as apply_config_line reads it, and where its value
-// starts; false for a comment or a line without '='.
-bool line_key(const std::string& line, std::string* key, std::size_t* value_at) {
-  std::size_t eq = line.find('=');
-  if (line.empty() || line[0] == '#' || eq == std::string::npos) return false;
-  std::size_t from = line.find_first_not_of(" \t"), to = eq;
-  while (to > from && is_blank(line[to - 1])) --to;
-  *key = line.substr(from, to - from);
-  *value_at = eq + 1;
-  while (*value_at < line.size() && is_blank(line[*value_at])) ++*value_at;
-  return true;
-}
-
-int key_index(const std::string& key) {
+int key_index(std::string_view key) {
   for (std::size_t i = 0; i < std::size(config_keys); ++i)
     if (key == config_keys[i].key) return static_cast<int>(i);
   return -1;
@@ -310,9 +309,9 @@ std::string rewritten(const std::string& old, const std::vector<bool>& changed) 
     std::size_t end = old.find('\n', at);
     std::string line = old.substr(at, end == std::string::npos ? std::string::npos : end - at);
     at = end == std::string::npos ? old.size() : end + 1;
-    std::string key;
+    std::string_view key;
     std::size_t value_at;
-    int i = line_key(line, &key, &value_at) ? key_index(key) : -1;
+    int i = !line.empty() && line[0] != '#' && split_setting(line, &key, &value_at) ? key_index(key) : -1;
     if (i >= 0 && changed[i]) {
       std::string v = value_text(config_keys[i]);
       line = v.empty() ? "#" + line : line.substr(0, value_at) + v;
@@ -345,35 +344,6 @@ bool read_whole(const std::string& path, std::string* text, std::string* error) 
   return ok;
 }
 
-// Writes text to a new file beside path and renames it over path, so that
-// the file is either as it was or complete. A symbolic link stays a link
-// to the file it names, which is the one replaced.
-bool replace_file(const std::string& path, const std::string& text, std::string* error) {
-  char real[PATH_MAX];
-  std::string target = realpath(path.c_str(), real) ? real : path;
-  std::size_t slash = target.rfind('/');
-  std::string temp = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + ".kadmer-save-XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  struct stat st;
-  mode_t mode = stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0644;
-  bool ok = fchmod(fd, mode) == 0;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    ok = n > 0;
-    done += ok ? static_cast<std::size_t>(n) : 0;
-  }
-  ok = ok && fsync(fd) == 0;
-  if (!ok) *error = std::strerror(errno);
-  ok = close(fd) == 0 && ok;
-  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) *error = std::strerror(errno), ok = false;
-  if (!ok) unlink(temp.c_str());
-  return ok;
-}
-
 }  // namespace
 
 void remember_settings() {
@@ -391,7 +361,7 @@ int save_settings(std::string* path, std::string* error) {
     n += changed[i] = config_keys[i].saved && value_text(config_keys[i]) != as_read[i];
   if (n == 0) return 0;
   std::string old;
-  if (!read_whole(*path, &old, error) || !replace_file(*path, rewritten(old, changed), error)) return -1;
+  if (!read_whole(*path, &old, error) || !replace_file(*path, rewritten(old, changed), ".kadmer-save-", error)) return -1;
   remember_settings();
   t.set_result("rc=%d", n);
   return n;

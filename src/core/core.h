@@ -31,6 +31,8 @@ long yymmdd_days(int yymmdd);
 // MMDDYY integer of a day number, and the day number of one (NO_DAY if invalid).
 int mmddyy_of(long days);
 long mmddyy_days(int mmddyy);
+// An MMDDYY integer as the screens write it: "12/04/26".
+std::string mmddyy_text(int mmddyy);
 
 // Float to integer without undefined behaviour: out-of-range values are
 // clamped and NaN gives 0.
@@ -207,3 +209,13 @@ void remember_settings();
 // nothing changed, the file untouched), or -1 with the reason in `error`
 // and the file as it was. `path` receives the file's name.
 int save_settings(std::string* path, std::string* error);
+
+// ---- files ----
+// The file a path names at last, through its symbolic links.
+std::string link_target(std::string path);
+// The whole name of a path (its links and dots resolved), or path itself.
+std::string whole_path(const std::string& path);
+// Writes text to .NAME<mark>XXXXXX beside the file the path names at last
+// and renames it over that file (a link stays a link): the file is as it
+// was or complete. False with the reason in `error`.
+bool replace_file(const std::string& path, const std::string& text, const char* mark, std::string* error);

@@ -82,6 +82,8 @@ void initial_groups();
 void initial_companys();
 CompanyRec& find_co(const char* symbol);
 int find_grpnum(const char* code);
+// The group a text names, by number or by code; 0 when there is none.
+int group_of_text(const char* text);
 void create_group(char* text);
 
 // ---- loaded history ----

@@ -230,6 +230,11 @@ int find_grpnum(const char* code) {
   return -1;
 }
 
+int group_of_text(const char* text) {
+  int g = std::isdigit(static_cast<unsigned char>(text[0])) ? std::atoi(text) : find_grpnum(text);
+  return g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num ? g : 0;
+}
+
 // Enters group g in the company's list, once.
 static void add_member(CompanyRec& c, int g) {
   for (int& slot : c.group) {

@@ -28,7 +28,6 @@ using query_reading::DayLine;
 
 // One security seen in the day files: its last two closes.
 struct Seen {
-  long day = NO_DAY;     // the day it was last counted
   double previous = 0, latest = 0;
   const CompanyRec* company;
   long read = NO_DAY;    // the day of its last line taken: a repeated line is skipped
@@ -57,7 +56,7 @@ class SymbolTable {
     char sym[32];
     copy_text(sym, symbol);
     const CompanyRec& c = find_co(sym);
-    seen_.push_back({NO_DAY, 0, close, &c == &nocompany ? nullptr : &c, day});
+    seen_.push_back({0, close, &c == &nocompany ? nullptr : &c, day});
     symbols_.emplace_back(symbol);
     index_.emplace(symbols_.back(), static_cast<int>(seen_.size()) - 1);
     return static_cast<int>(seen_.size()) - 1;
@@ -81,13 +80,7 @@ bool depth_of(int* depth) {
   upcase(adln_depth);
   if (std::strcmp(adln_depth, "S") == 0) return *depth = 0, true;
   if (std::strcmp(adln_depth, "G") == 0) return *depth = -1, true;
-  if (std::isdigit(static_cast<unsigned char>(adln_depth[0]))) {
-    int g = std::atoi(adln_depth);
-    if (g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num) return *depth = g, true;
-  } else {
-    for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
-      if (groups[g].num && std::strcmp(groups[g].code, adln_depth) == 0) return *depth = g, true;
-  }
+  if ((*depth = group_of_text(adln_depth)) > 0) return true;
   std::snprintf(statusbuf, sizeof statusbuf, "loadad: unknown group %s", adln_depth);
   status("market", __LINE__, statusbuf);
   return false;
@@ -143,7 +136,7 @@ void count_days(std::vector<AdDay>& batch, SymbolTable& table, int depth, int wo
       if (q.seen < 0 || (q.seen >> 6) % workers != worker) continue;  // blocks of symbols: no cache line shared
       Seen& s = table[q.seen];
       if (s.read == d.day) continue;
-      s.previous = s.latest, s.latest = q.close, s.day = s.read = d.day;
+      s.previous = s.latest, s.latest = q.close, s.read = d.day;
       if (depth == 0) {
         all.add(s.latest, s.previous);
         continue;

@@ -435,10 +435,7 @@ Quick query_reading::quick_line(const char* p, const char* end, DayLine* d, cons
   }
   *next = q + 1;
   if (count < 4) return Quick::Bad;
-  d->close = static_cast<float>(v[2]);
-  d->high = v[0] == 0 ? d->close : static_cast<float>(v[0]);  // a missing high or low is the close
-  d->low = v[1] == 0 ? d->close : static_cast<float>(v[1]);
-  d->volume = v[3];
+  take_quote(v, d);
   return Quick::Quote;
 }
 
@@ -472,13 +469,6 @@ bool scan_numbers(std::string_view text, Numbers* out) {
 
 namespace {
 
-bool has_members(int g) {
-  for (int i = 0; i < num_companys && i < static_cast<int>(companys.size()); ++i)
-    for (int slot : companys[i].group)
-      if (slot == g) return true;
-  return false;
-}
-
 bool refuse_group(const char* who, const char* why, const char* text) {
   std::snprintf(statusbuf, sizeof statusbuf, why, who, text);
   status("query", __LINE__, statusbuf);
@@ -492,16 +482,9 @@ bool select_query_group(const char* who) {
   copy_text(text, distr_screen);
   if (std::strcmp(text, "A") == 0) return query_gn = 0, true;
   if (std::strcmp(text, "G") == 0) return query_gn = -1, true;
-  query_gn = 0;
-  if (text[0] >= '0' && text[0] <= '9') {
-    int g = std::atoi(text);
-    if (g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num) query_gn = g;
-  } else {
-    for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g)
-      if (groups[g].code[0] && std::strcmp(groups[g].code, text) == 0) query_gn = g;
-  }
+  query_gn = group_of_text(text);
   if (query_gn == 0) return refuse_group(who, "%s: unknown group %s", text);
-  if (!has_members(query_gn)) return refuse_group(who, "%s: group %s has no members", text);
+  if (groups[query_gn].count == 0) return refuse_group(who, "%s: group %s has no members", text);
   return true;
 }
 

@@ -3,7 +3,6 @@
 // status line: how many lines went where, or why they did not.
 #include <sys/wait.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,8 +25,7 @@ int next_lines = -1;
 std::string destination(const std::string& path) {
   if (path == "stdout") return "standard output";
   if (path == "stderr") return "standard error";
-  char real[PATH_MAX];
-  return realpath(path.c_str(), real) ? real : path;
+  return whole_path(path);
 }
 
 }  // namespace

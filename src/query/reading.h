@@ -33,6 +33,14 @@ struct DayLine {
 
 enum class Parse { Quote, Comment, NoComma, Bad };
 
+// The quote of a line's first four numbers: high, low, close, volume.
+inline void take_quote(const double* v, DayLine* d) {
+  d->close = static_cast<float>(v[2]);
+  d->high = v[0] == 0 ? d->close : static_cast<float>(v[0]);  // a missing high or low is the close
+  d->low = v[1] == 0 ? d->close : static_cast<float>(v[1]);
+  d->volume = v[3];
+}
+
 inline Parse parse_line(std::string_view line, DayLine* d) {
   if (!line.empty() && line[0] == '#') return Parse::Comment;
   std::size_t comma = line.find(',');
@@ -40,10 +48,7 @@ inline Parse parse_line(std::string_view line, DayLine* d) {
   d->symbol = line.substr(0, std::min(comma, sizeof(QueryRec::symbol) - 1));
   Numbers n;
   if (d->symbol.empty() || !scan_numbers(line.substr(comma + 1), &n) || n.count < 4) return Parse::Bad;
-  d->close = static_cast<float>(n.v[2]);
-  d->high = n.v[0] == 0 ? d->close : static_cast<float>(n.v[0]);  // a missing high or low is the close
-  d->low = n.v[1] == 0 ? d->close : static_cast<float>(n.v[1]);
-  d->volume = n.v[3];
+  take_quote(n.v, d);
   return Parse::Quote;
 }
 

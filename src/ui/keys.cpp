@@ -4,7 +4,6 @@
 #include <X11/keysym.h>
 
 #include <cctype>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -187,8 +186,7 @@ void save_dialog_settings() {
   begin_action();
   std::string path, error;
   int n = save_settings(&path, &error);
-  char real[PATH_MAX];
-  if (realpath(path.c_str(), real)) path = real;
+  path = whole_path(path);
   char text[1400];
   if (n > 0) std::snprintf(text, sizeof text, "settings: %d changed, saved to %s", n, path.c_str());
   else if (n == 0) std::snprintf(text, sizeof text, "settings: nothing changed, %s left as it was", path.c_str());

@@ -18,12 +18,6 @@
 
 namespace {
 
-std::string mmddyy(int d) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d/%02d/%02d", d / 10000 % 100, d / 100 % 100, d % 100);
-  return text;
-}
-
 // The number after "errno=" as the system names it, or the signal.
 std::string reason(const char* msg) {
   const char* e = std::strstr(msg, "errno=");
@@ -45,66 +39,58 @@ std::string word_after(const char* msg, const char* has) {
 
 struct Plain {
   const char* has;  // found anywhere in the system's text
-  std::string (*words)(const char* msg, const char* has);  // nullptr: the system's text as it is
+  const char* text;  // the user's words when they never change
+  std::string (*words)(const char* msg, const char* has) = nullptr;  // else made from the text; neither: the text as it is
 };
 
 // clang-format off
 const Plain plain[] = {
   // the system's text                 the user's words
-  {"no starting date found", [](const char*, const char*) {
-     return "no day file before " + mmddyy(querysdate) + ": start the query a day later"; }},
-  {"no compare date", [](const char*, const char*) {
-     return "no day file on the compare date " + mmddyy(querycdate) + ": the compare columns stay empty"; }},
-  {"get_query_data: can not access ", [](const char* m, const char* h) { return "can not read " + word_after(m, h); }},
-  {"end day before start day", [](const char*, const char*) {
-     return std::string("the query's end date lies before its start date"); }},
-  {"load_group: unknown group ", [](const char* m, const char* h) {
+  {"no starting date found", nullptr, [](const char*, const char*) {
+     return "no day file before " + mmddyy_text(querysdate) + ": start the query a day later"; }},
+  {"no compare date", nullptr, [](const char*, const char*) {
+     return "no day file on the compare date " + mmddyy_text(querycdate) + ": the compare columns stay empty"; }},
+  {"get_query_data: can not access ", nullptr, [](const char* m, const char* h) { return "can not read " + word_after(m, h); }},
+  {"end day before start day", "the query's end date lies before its start date"},
+  {"load_group: unknown group ", nullptr, [](const char* m, const char* h) {
      return "no group " + word_after(m, h) + ": type a group number or code (configuration -> groups)"; }},
-  {"loadgroup: no data for ", [](const char* m, const char* h) {
+  {"loadgroup: no data for ", nullptr, [](const char* m, const char* h) {
      return "no prices for the group " + word_after(m, h) + " in the symbol or day files"; }},
-  {"loadad: unknown group ", [](const char* m, const char* h) {
+  {"loadad: unknown group ", nullptr, [](const char* m, const char* h) {
      return "no group " + word_after(m, h) + " for the a/d line: type S, G, a group number or code"; }},
-  {": unknown group ", [](const char* m, const char* h) {
+  {": unknown group ", nullptr, [](const char* m, const char* h) {
      return "no group " + word_after(m, h) + " for the query: type A, G, a group number or code"; }},
-  {"has no members", without_routine},
-  {"unknown symbol ", [](const char* m, const char* h) {
+  {"has no members", nullptr, without_routine},
+  {"unknown symbol ", nullptr, [](const char* m, const char* h) {
      return "no security " + word_after(m, h) + " in the company table or the symbol directory"; }},
-  {"loadstock: no data for ", [](const char* m, const char* h) {
+  {"loadstock: no data for ", nullptr, [](const char* m, const char* h) {
      return "no prices for " + word_after(m, h) + " in its history file or the day files"; }},
-  {"unknown type ", [](const char*, const char*) {
+  {"unknown type ", nullptr, [](const char*, const char*) {
      return std::string("the company table gives ") + symbolname + " no type of S, M or I"; }},
-  {"unknown day directory", [](const char*, const char*) {
+  {"unknown day directory", nullptr, [](const char*, const char*) {
      return std::string("can not read the day directory ") + daydir + " (configuration -> database)"; }},
-  {"XMakeNamedColor failed", [](const char*, const char*) {
+  {"XMakeNamedColor failed", nullptr, [](const char*, const char*) {
      return std::string("the display knows no colour named ") + key_buffer; }},
-  {"no stock data", [](const char*, const char*) { return std::string("nothing is charted: choose a security first"); }},
-  {"exceed stock days", [](const char*, const char*) {
+  {"no stock data", "nothing is charted: choose a security first"},
+  {"exceed stock days", nullptr, [](const char*, const char*) {
      return "only " + std::to_string(num_days > 0 ? num_days - 1 : 0) + " days are loaded"; }},
-  {"fn_zoom: deferred", [](const char*, const char*) {
-     return std::string("zoom works on one chart, not on the split screen"); }},
-  {"fn_mark: deferred", [](const char*, const char*) {
-     return std::string("the volume mark works on the price chart only"); }},
-  {"stoch days is zero", [](const char*, const char*) {
-     return std::string("the stochastics need their days: indicators -> moving avg"); }},
-  {"Not all market variables set", [](const char*, const char*) {
-     return std::string("type N, O or A into the market dialog"); }},
-  {"moving-average days is 0", [](const char*, const char*) {
-     return std::string("the moving average has no days: indicators -> moving avg"); }},
-  {"exceed the query's days", [](const char*, const char*) {
-     return std::string("the moving average needs more days than the query reads: start the query earlier"); }},
-  {"do_print: open ", [](const char* m, const char* h) {
+  {"fn_zoom: deferred", "zoom works on one chart, not on the split screen"},
+  {"fn_mark: deferred", "the volume mark works on the price chart only"},
+  {"stoch days is zero", "the stochastics need their days: indicators -> moving avg"},
+  {"Not all market variables set", "type N, O or A into the market dialog"},
+  {"moving-average days is 0", "the moving average has no days: indicators -> moving avg"},
+  {"exceed the query's days", "the moving average needs more days than the query reads: start the query earlier"},
+  {"do_print: open ", nullptr, [](const char* m, const char* h) {
      return "print: can not write " + word_after(m, h) + ": " + reason(m); }},
-  {"do_print: write ", [](const char* m, const char* h) {
+  {"do_print: write ", nullptr, [](const char* m, const char* h) {
      return "print: writing " + word_after(m, h) + ": " + reason(m); }},
-  {"the start date lies after the end date", [](const char*, const char*) {
-     return std::string("the chart's start date lies after its end date (modify -> date)"); }},
-  {"loadad: no day files", without_routine},
-  {"loadad: the chart dates", without_routine},
-  {"fill_market: start day before end day", [](const char*, const char*) {
-     return std::string("the market's end date lies before its start date"); }},
-  {"fill_market: can not access ", [](const char* m, const char* h) { return "no index file " + word_after(m, h); }},
-  {"fill_work: end day is not valid", [](const char*, const char*) {
-     return "no index file on the market's end date " + mmddyy(marketeday); }},
+  {"the start date lies after the end date", "the chart's start date lies after its end date (modify -> date)"},
+  {"loadad: no day files", nullptr, without_routine},
+  {"loadad: the chart dates", nullptr, without_routine},
+  {"fill_market: start day before end day", "the market's end date lies before its start date"},
+  {"fill_market: can not access ", nullptr, [](const char* m, const char* h) { return "no index file " + word_after(m, h); }},
+  {"fill_work: end day is not valid", nullptr, [](const char*, const char*) {
+     return "no index file on the market's end date " + mmddyy_text(marketeday); }},
   {" is not a regular file", nullptr},
   {" can not be read: ", nullptr},
   {"print: ", nullptr},
@@ -139,7 +125,7 @@ void show_message(const std::string& text) {
 
 std::string plain_words(const char* msg) {
   for (const Plain& p : plain) {
-    if (std::strstr(msg, p.has)) return p.words ? p.words(msg, p.has) : msg;
+    if (std::strstr(msg, p.has)) return p.text ? p.text : p.words ? p.words(msg, p.has) : msg;
   }
   return "";  // progress, or nothing the user asked for
 }
@@ -164,8 +150,8 @@ void explain_query() {
   long first = mmddyy_days(querysdate), last = mmddyy_days(queryedate);
   std::string text;
   if (first != NO_DAY && last != NO_DAY && last < first)
-    text = "the query's end " + mmddyy(queryedate) + " lies before its start " + mmddyy(querysdate);
+    text = "the query's end " + mmddyy_text(queryedate) + " lies before its start " + mmddyy_text(querysdate);
   else if (querynum > 0 && querydays < 2)
-    text = "no day file from " + mmddyy(querysdate) + " to " + mmddyy(queryedate) + ": nothing moved";
+    text = "no day file from " + mmddyy_text(querysdate) + " to " + mmddyy_text(queryedate) + ": nothing moved";
   if (!text.empty()) tell(text.c_str());
 }

@@ -23,12 +23,6 @@ namespace {
 // The menu titles stand half a line down, two lines high, with a border.
 int menu_bottom() { return font_height / 2 + 2 * font_height + 2 * bw; }
 
-std::string mmddyy(int d) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d/%02d/%02d", d / 10000 % 100, d / 100 % 100, d % 100);
-  return text;
-}
-
 std::string number(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.10g", v);
@@ -37,10 +31,9 @@ std::string number(double v) {
 
 // A group by its number or code, with its name when the table knows it.
 std::string group_named(const char* text) {
-  int g = std::isdigit(static_cast<unsigned char>(text[0])) ? std::atoi(text) : find_grpnum(text);
+  int g = group_of_text(text);
   std::string out = std::string("group ") + text;
-  if (g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num)
-    out += std::string(" ") + groups[g].name;
+  if (g) out += std::string(" ") + groups[g].name;
   return out;
 }
 
@@ -56,8 +49,8 @@ std::string query_title() {
   const QueryList* l = query_list(querylook);
   const char* name = l ? l->label : querylook == 10 ? "groups" : querylook == 14 ? "distribution" : nullptr;
   if (!name) return "";
-  std::string t = std::string(name) + ": " + mmddyy(querysdate) + "-" + mmddyy(queryedate);
-  if (query_compare_shown()) t += " vs " + mmddyy(querycdate);
+  std::string t = std::string(name) + ": " + mmddyy_text(querysdate) + "-" + mmddyy_text(queryedate);
+  if (query_compare_shown()) t += " vs " + mmddyy_text(querycdate);
   t += querycount == INT_MAX ? std::string(", every row") : ", count " + std::to_string(querycount);  // the tools' default
   t += ", price " + number(querylprice);
   if (queryhprice < 1e30f) t.append("-").append(number(queryhprice));

@@ -1,0 +1,58 @@
+// Replacing a file whole: the settings' save and kadmer-import write a copy
+// beside the file and rename it over, so a reader (or a crash) sees the
+// file either as it was or complete.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+
+std::string link_target(std::string path) {
+  char to[4096];
+  for (int hops = 0; hops < 40; ++hops) {
+    ssize_t n = readlink(path.c_str(), to, sizeof to);
+    if (n <= 0 || n == sizeof to) break;
+    std::string next(to, static_cast<std::size_t>(n));
+    path = next[0] == '/' ? next : path.substr(0, path.find_last_of('/') + 1) + next;
+  }
+  return path;
+}
+
+std::string whole_path(const std::string& path) {
+  char real[PATH_MAX];
+  return realpath(path.c_str(), real) ? real : path;
+}
+
+bool replace_file(const std::string& path, const std::string& text, const char* mark, std::string* error) {
+  std::string target = link_target(path);
+  std::size_t slash = target.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
+  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temp = dir + "/." + name + mark + "XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return *error = std::strerror(errno), false;
+  struct stat st;
+  mode_t umask_now = umask(022);
+  umask(umask_now);
+  fchmod(fd, stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < text.size();) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    done += n > 0 ? static_cast<std::size_t>(n) : 0;
+  }
+  ok = ok && fsync(fd) == 0;
+  int err = errno;
+  ok = close(fd) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), target.c_str()) == 0) return true;
+  *error = std::strerror(ok ? errno : err);
+  unlink(temp.c_str());
+  return false;
+}
