@@ -7,7 +7,9 @@
 #   3. clang, warnings as errors: the tests without the window;
 #   4. without the window (-DKADMER_WINDOW=OFF): the layers and the tools,
 #      built where an X header would stop the compiler, and their tests;
-#   5. every fuzz target for FUZZ_SECONDS (default 20) seconds.
+#   5. clang with ThreadSanitizer, without the window: the tests, and the
+#      threaded readers on a generated market with four threads;
+#   6. every fuzz target for FUZZ_SECONDS (default 20) seconds.
 # "bash scripts/test.sh quick" runs the first stage only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +47,14 @@ cmake -S . -B build-nox -G Ninja -DCMAKE_BUILD_TYPE=Release -DKADMER_WINDOW=OFF 
   -DCMAKE_CXX_FLAGS="-isystem $poison" >/dev/null
 cmake --build build-nox
 (cd build-nox && ctest --output-on-failure -j2)
+
+stage "ThreadSanitizer"
+# The size limit of the failed-write test stops the sanitizer's own writes.
+CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKADMER_TSAN=ON -DKADMER_WINDOW=OFF \
+  -DKADMER_WERROR=ON >/dev/null
+cmake --build build-tsan
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 exitcode=66" ctest --output-on-failure -j2 -E AFailedWrite)
+bash scripts/tsan-market.sh build-tsan
 
 stage "fuzz targets"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

@@ -64,14 +64,16 @@ class Pool {
       }
       void (*work)(int, void*);
       void* data;
+      int wanted;  // this round's: the next round may set wanted_ once this one has ended
       {
         std::lock_guard<std::mutex> lock(mutex_);
         seen = round_.load();
-        if (id > wanted_) continue;
+        wanted = wanted_;
+        if (id > wanted) continue;
         work = work_, data = data_;
       }
       work(id, data);
-      if (done_.fetch_add(1) + 1 == wanted_) {
+      if (done_.fetch_add(1) + 1 == wanted) {
         std::lock_guard<std::mutex> lock(mutex_);  // the caller may be between its test and its sleep
         finished_.notify_one();
       }
