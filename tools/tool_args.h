@@ -2,6 +2,8 @@
 // forms a script has at hand, and start-up without a display.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -81,9 +83,10 @@ void each_option(int argc, char** argv, const char* prefix, Switch take_switch, 
 inline void check_config(const char* path) {
   if (!path) return;
   whole_text(path, sizeof config_file, "the settings file");
-  FILE* f = std::fopen(path, "r");
-  if (!f) usage((std::string("can not read ") + path).c_str());
-  std::fclose(f);
+  std::string problem;
+  int fd = open_regular(path, &problem);
+  if (fd < 0) usage((problem.empty() ? std::string("can not read ") + path : problem).c_str());
+  close(fd);
 }
 
 // Start-up as the program's, without a display: settings and the

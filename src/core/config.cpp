@@ -2,36 +2,24 @@
 // the check that moves the end dates to the newest day file.
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/config_keys.h"
 #include "core/core.h"
 #include "core/text.h"
 
-namespace {
-
-// Flag: on whatever the value; OnOff: off for "off", "0" or "no".
-enum class Kind { Color, Text, Upper, Flag, OnOff, Int, Float, ClassWidth, Char, FirstChar, Group };
-
-struct ConfigKey {
-  const char* key;
-  Kind kind;
-  int color = 0;            // Color: entry of the colour table
-  char* text = nullptr;     // Text: the field
-  std::size_t size = 0;     //       and its size
-  int* ivar = nullptr;      // Flag, Int
-  float* fvar = nullptr;    // Float
-  char* cvar = nullptr;     // Char, FirstChar
-  bool saved = true;        // a setting of the dialogs, written back by a save
-};
+namespace config {
 
 // Tested in this order; the first key that matches wins.
 const ConfigKey config_keys[] = {
@@ -77,7 +65,7 @@ const ConfigKey config_keys[] = {
     {"width", Kind::Int, 0, nullptr, 0, &width, nullptr, nullptr, false},
     {"height", Kind::Int, 0, nullptr, 0, &height, nullptr, nullptr, false},
     {"graphadv", Kind::Int, 0, nullptr, 0, &graph_adv},
-    {"threads", Kind::Int, 0, nullptr, 0, &threads},
+    {"threads", Kind::Threads, 0, nullptr, 0, &threads},
     {"raxis", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &raxis},
     {"laxis", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &laxis},
     {"format", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &format, false},
@@ -93,9 +81,12 @@ const ConfigKey config_keys[] = {
     {"group", Kind::Group, 0, nullptr, 0, nullptr, nullptr, nullptr, false},
 };
 
+const std::size_t key_count = std::size(config_keys);
 ColorEntry* config_colors = colors_vr;  // chosen by the first pass
 
-}  // namespace
+}  // namespace config
+
+using namespace config;
 
 // "%d": an optional sign and digits after blanks; false when nothing scans or
 // the number does not fit an int.
@@ -117,6 +108,18 @@ bool scan_float(const char* s, float* out) {
   return true;
 }
 
+// A count of threads from 0 (every core) to 64; anything else is said,
+// with the count used instead.
+static void take_threads(const ConfigKey& k, const char* value, int mode) {
+  int n;
+  bool scanned = scan_int(value, &n);
+  int used = !scanned || n < 0 ? 0 : std::min(n, 64);
+  if (mode == 0 && (!scanned || used != n))
+    std::fprintf(stderr, "kadmer: line %s=%s is invalid: %s=%d%s is used\n", k.key, value, k.key, used,
+                 used == 0 ? " (every core)" : "");
+  *k.ivar = used;
+}
+
 static void apply_key(const ConfigKey& k, char* value, int mode) {
   switch (k.kind) {
     case Kind::Color:
@@ -132,6 +135,7 @@ static void apply_key(const ConfigKey& k, char* value, int mode) {
       *k.ivar = std::strcmp(value, "off") != 0 && std::strcmp(value, "0") != 0 && std::strcmp(value, "no") != 0;
       break;
     case Kind::Int: scan_int(value, k.ivar); break;
+    case Kind::Threads: take_threads(k, value, mode); break;
     case Kind::Float: scan_float(value, k.fvar); break;
     case Kind::ClassWidth: {
       float w;
@@ -149,31 +153,32 @@ static void apply_key(const ConfigKey& k, char* value, int mode) {
   }
 }
 
-namespace {
-
-// Where the key and the value of a "key = value" line stand, without the
-// blanks around the key and before the value; false for a line without '='.
-bool split_setting(std::string_view line, std::string_view* key, std::size_t* value_at) {
+bool config::split_setting(std::string_view line, Setting* s) {
   std::size_t eq = line.find('=');
   if (eq == std::string_view::npos) return false;
   std::size_t from = 0, to = eq;
   while (from < eq && is_blank(line[from])) ++from;
   while (to > from && is_blank(line[to - 1])) --to;
-  *key = line.substr(from, to - from);
-  *value_at = eq + 1;
-  while (*value_at < line.size() && is_blank(line[*value_at])) ++*value_at;
+  s->key = line.substr(from, to - from);
+  s->value_at = eq + 1;
+  while (s->value_at < line.size() && is_blank(line[s->value_at])) ++s->value_at;
+  s->value_end = line.size();
+  for (std::size_t i = s->value_at; i + 1 < line.size(); ++i)
+    if (is_blank(line[i]) && line[i + 1] == '#') {
+      for (s->value_end = i; s->value_end > s->value_at && is_blank(line[s->value_end - 1]);) --s->value_end;
+      break;
+    }
   return true;
 }
 
-}  // namespace
-
 bool apply_config_line(char* line, int mode) {
-  std::string_view key;
-  std::size_t value_at;
-  if (!split_setting(line, &key, &value_at)) return false;
-  char* value = line + value_at;
-  for (const ConfigKey& k : config_keys) {
-    if (key == k.key) {
+  Setting set;
+  if (!split_setting(line, &set)) return false;
+  char* value = line + set.value_at;
+  line[set.value_end] = '\0';  // a trailing comment is no part of the value
+  for (std::size_t i = 0; i < key_count; ++i) {
+    const ConfigKey& k = config_keys[i];
+    if (set.key == k.key) {
       // The second pass only creates the groups: everything else was set
       // by the first, and the command line may have changed it since.
       if (mode == 0 || k.kind == Kind::Group) apply_key(k, value, mode);
@@ -187,9 +192,15 @@ char config_file[1024];
 char config_read[1024];
 void (*config_group_line)(char* text);
 
+// Only a regular file is read, and its open never waits (a FIFO there
+// would hang every tool); anything else is named and passed over.
 static FILE* open_path(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "r");
+  std::string problem;
+  int fd = open_regular(path.c_str(), &problem);
+  FILE* f = fd < 0 ? nullptr : fdopen(fd, "r");
   if (f) copy_text(config_read, path);
+  else if (fd >= 0) close(fd);
+  if (!problem.empty()) std::fprintf(stderr, "kadmer: %s: settings not read\n", problem.c_str());
   return f;
 }
 
@@ -201,17 +212,20 @@ static FILE* open_config() {
 }
 
 // Reads one physical line of any length into genbuf, cut at the buffer's
-// size. Only a real newline is removed: an unterminated last line keeps its
-// last character.
+// size. Only a real line end is removed (a newline, or the CR and newline
+// of a file written elsewhere): an unterminated last line keeps its last
+// character.
 static bool read_config_line(FILE* f) {
   std::size_t n = 0;
   int c;
-  bool any = false;
+  bool any = false, cut = false;
   while ((c = std::getc(f)) != EOF) {
     any = true;
     if (c == '\n') break;
     if (n < sizeof genbuf - 1) genbuf[n++] = static_cast<char>(c);
+    else cut = true;
   }
+  if (c == '\n' && !cut && n > 0 && genbuf[n - 1] == '\r') --n;
   genbuf[n] = '\0';
   return any;
 }
@@ -268,101 +282,3 @@ void check_day_files() {
   marketsday = mmddyy_of(second != NO_DAY ? second : newest);
 }
 
-// ---- writing the settings back ----
-
-namespace {
-
-std::string as_read[std::size(config_keys)];  // each saved key's value after the start-up
-
-// A key's value as a line of the file gives it; "" for a switch that is off
-// and a text that is empty, which no line can give.
-std::string value_text(const ConfigKey& k) {
-  char text[64];
-  switch (k.kind) {
-    case Kind::Color: return config_colors[k.color].name;
-    case Kind::Text:
-    case Kind::Upper: return k.text;
-    case Kind::Flag: return *k.ivar ? "on" : "";
-    case Kind::OnOff: return *k.ivar ? "on" : "off";
-    case Kind::Int: std::snprintf(text, sizeof text, "%d", *k.ivar); return text;
-    case Kind::Float:
-    case Kind::ClassWidth: std::snprintf(text, sizeof text, "%.7g", static_cast<double>(*k.fvar)); return text;
-    case Kind::Char:
-    case Kind::FirstChar: return std::string(1, *k.cvar);
-    case Kind::Group: return "";
-  }
-  return "";
-}
-
-int key_index(std::string_view key) {
-  for (std::size_t i = 0; i < std::size(config_keys); ++i)
-    if (key == config_keys[i].key) return static_cast<int>(i);
-  return -1;
-}
-
-// The file's text with the changed keys written in: in place (a value
-// that no line can give comments its lines out), else appended.
-std::string rewritten(const std::string& old, const std::vector<bool>& changed) {
-  std::vector<bool> placed(changed.size());
-  std::string out;
-  for (std::size_t at = 0; at < old.size();) {
-    std::size_t end = old.find('\n', at);
-    std::string line = old.substr(at, end == std::string::npos ? std::string::npos : end - at);
-    at = end == std::string::npos ? old.size() : end + 1;
-    std::string_view key;
-    std::size_t value_at;
-    int i = !line.empty() && line[0] != '#' && split_setting(line, &key, &value_at) ? key_index(key) : -1;
-    if (i >= 0 && changed[i]) {
-      std::string v = value_text(config_keys[i]);
-      line = v.empty() ? "#" + line : line.substr(0, value_at) + v;
-      placed[i] = true;
-    }
-    out += line;
-    if (end != std::string::npos) out += '\n';
-  }
-  for (std::size_t i = 0; i < changed.size(); ++i) {
-    std::string v = value_text(config_keys[i]);
-    if (!changed[i] || placed[i] || v.empty()) continue;
-    if (!out.empty() && out.back() != '\n') out += '\n';
-    out += std::string(config_keys[i].key) + "=" + v + "\n";
-  }
-  return out;
-}
-
-bool read_whole(const std::string& path, std::string* text, std::string* error) {
-  FILE* f = std::fopen(path.c_str(), "r");
-  if (!f) {
-    if (errno == ENOENT) return true;  // a new file
-    *error = std::strerror(errno);
-    return false;
-  }
-  char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text->append(chunk, n);
-  bool ok = !std::ferror(f);
-  if (!ok) *error = std::strerror(errno);
-  std::fclose(f);
-  return ok;
-}
-
-}  // namespace
-
-void remember_settings() {
-  for (std::size_t i = 0; i < std::size(config_keys); ++i) as_read[i] = value_text(config_keys[i]);
-}
-
-int save_settings(std::string* path, std::string* error) {
-  Trace t("save_settings");
-  const char* home = std::getenv("HOME");
-  *path = config_read[0] ? config_read : home ? std::string(home) + "/.kadmer" : "";
-  if (path->empty()) return *error = "no settings file was read and HOME is not set", -1;
-  std::vector<bool> changed(std::size(config_keys));
-  int n = 0;
-  for (std::size_t i = 0; i < changed.size(); ++i)
-    n += changed[i] = config_keys[i].saved && value_text(config_keys[i]) != as_read[i];
-  if (n == 0) return 0;
-  std::string old;
-  if (!read_whole(*path, &old, error) || !replace_file(*path, rewritten(old, changed), ".kadmer-save-", error)) return -1;
-  remember_settings();
-  t.set_result("rc=%d", n);
-  return n;
-}

@@ -205,17 +205,27 @@ void remember_settings();
 // Writes the changed settings of the dialogs back to the file read (else
 // ~/.kadmer): changed keys rewritten in place, switches turned off
 // commented out, new keys appended, every other line kept; the file is
-// replaced whole by a copy written beside it. Returns the keys written (0:
-// nothing changed, the file untouched), or -1 with the reason in `error`
-// and the file as it was. `path` receives the file's name.
+// replaced whole by a copy written beside it. Saves take turns. Returns the
+// keys written (0: nothing changed, the file untouched), SAVE_READ_ONLY for
+// a file without write permission, which stays as it is, or -1 with the
+// reason in `error` and the file as it was. `path` receives the file's name.
+constexpr int SAVE_READ_ONLY = -2;
 int save_settings(std::string* path, std::string* error);
 
 // ---- files ----
+// A regular file opened for reading, or -1. It never waits: a FIFO without
+// a writer would block the open. Missing: errno is ENOENT and `problem`
+// untouched; anything else there, or a file that can not be read, is named
+// with the reason in `problem`.
+int open_regular(const char* path, std::string* problem);
+// The folder a path lies in ("." for a bare name).
+std::string folder_of(const std::string& path);
 // The file a path names at last, through its symbolic links.
 std::string link_target(std::string path);
 // The whole name of a path (its links and dots resolved), or path itself.
 std::string whole_path(const std::string& path);
 // Writes text to .NAME<mark>XXXXXX beside the file the path names at last
-// and renames it over that file (a link stays a link): the file is as it
-// was or complete. False with the reason in `error`.
+// and renames it over that file (a link stays a link), then syncs the
+// folder: the file is as it was or complete. False with the reason in
+// `error`.
 bool replace_file(const std::string& path, const std::string& text, const char* mark, std::string* error);

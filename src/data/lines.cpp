@@ -12,42 +12,28 @@
 
 namespace {
 
-// The file descriptor of a regular file, or -1. O_NONBLOCK: opening a FIFO
-// without a writer (or some devices) would otherwise wait for ever. What is
-// no readable file is reported, or its report left in `problem`.
-int open_regular(const char* path, std::string* problem = nullptr) {
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  char text[sizeof statusbuf];
-  struct stat st;
-  if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+// open_regular, its report made (file_report) or left in `problem`.
+int open_reported(const char* path, std::string* problem = nullptr) {
+  std::string why;
+  int fd = open_regular(path, &why);
+  if (fd < 0 && !why.empty()) {
+    if (problem) *problem = why;
+    else file_report("load", __LINE__, why.c_str());
   }
-  if (fd >= 0) {
-    close(fd);
-    errno = EINVAL;  // no ENOENT left over: it is there
-    std::snprintf(text, sizeof text, "%s is not a regular file", path);
-  } else if (errno == ENOENT) {
-    return -1;
-  } else {
-    std::snprintf(text, sizeof text, "%s can not be read: %s", path, std::strerror(errno));
-  }
-  if (problem) *problem = text;
-  else file_report("load", __LINE__, text);
-  return -1;
+  return fd;
 }
 
 }  // namespace
 
 FILE* open_data(const char* path) {
-  int fd = open_regular(path);
+  int fd = open_reported(path);
   FILE* f = fd < 0 ? nullptr : fdopen(fd, "r");
   if (fd >= 0 && !f) close(fd);
   return f;
 }
 
 bool data_file_readable(const char* path) {
-  int fd = open_regular(path);
+  int fd = open_reported(path);
   if (fd >= 0) close(fd);
   return fd >= 0;
 }
@@ -67,7 +53,7 @@ LineRead read_text_line(FILE* f, char* buf, int size) {
 }
 
 bool DayText::open(const char* path, std::string* problem) {
-  int fd = open_regular(path, problem);
+  int fd = open_reported(path, problem);
   if (fd < 0) return false;
   struct stat st;
   std::size_t size = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;

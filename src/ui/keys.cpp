@@ -190,6 +190,7 @@ void save_dialog_settings() {
   char text[1400];
   if (n > 0) std::snprintf(text, sizeof text, "settings: %d changed, saved to %s", n, path.c_str());
   else if (n == 0) std::snprintf(text, sizeof text, "settings: nothing changed, %s left as it was", path.c_str());
+  else if (n == SAVE_READ_ONLY) std::snprintf(text, sizeof text, "settings: %s is read-only: settings not saved", path.c_str());
   else std::snprintf(text, sizeof text, "settings: can not write %s (%s); the file is as it was", path.c_str(),
                      error.c_str());
   tell(text);

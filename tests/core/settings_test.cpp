@@ -3,6 +3,8 @@
 
 #include "support/fixtures.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -49,6 +51,43 @@ TEST_F(Settings, BlanksCaseCommentsLinesWithoutAnEqualsSignAndValuesThatDoNotSca
   EXPECT_EQ((std::array<int, 4>{100, 60, 0, '+'}), (std::array<int, 4>{width, height, mvavgdays, fibpolar}));
   EXPECT_EQ((std::array{0.0f, 0.75f}), (std::array{bolstd, fibtop}));
   EXPECT_STREQ("/", daydir);
+  // A count of threads that is none is said, with the count used instead.
+  struct { const char* value; int used; const char* said; } counts[] = {
+      {"4", 4, ""}, {"0", 0, ""}, {"64", 64, ""},
+      {"abc", 0, "kadmer: line threads=abc is invalid: threads=0 (every core) is used\n"},
+      {"-1", 0, "kadmer: line threads=-1 is invalid: threads=0 (every core) is used\n"},
+      {"", 0, "kadmer: line threads= is invalid: threads=0 (every core) is used\n"},
+      {"999999", 64, "kadmer: line threads=999999 is invalid: threads=64 is used\n"}};
+  for (const auto& c : counts) {
+    threads = 7;
+    work.write(".kadmer", std::string("threads = ") + c.value + "\n");
+    EXPECT_EQ(c.said, configure()) << c.value;
+    EXPECT_EQ(c.used, threads) << c.value;
+  }
+}
+
+// Files written elsewhere end their lines with CR LF, and a comment may
+// follow a value after a blank: neither is part of the value.
+TEST_F(Settings, CrLfLineEndsAndTrailingCommentsAreNoPartOfAValue) {
+  for (const char* end : {"\n", "\r\n"})
+    for (const char* note : {"", " # mine", "\t#mine"}) {
+      reset_settings();
+      std::string file;
+      for (const char* line : {"daydir = /data/days", "fitshown = off", "width=90", "closecolor=red", "fibpolar=-",
+                               "queryclass=0.5", "group=PICKS AB CD"})
+        file += line + std::string(note) + end;
+      work.write(".kadmer", file + "# all\r" + end + "broker=c");
+      std::string where = std::string(note) + (end[0] == '\r' ? " crlf" : " lf");
+      EXPECT_EQ("", configure()) << where;
+      EXPECT_EQ((std::array<std::string, 6>{"/data/days", "0", "90", "red", "-", "c"}),
+                (std::array<std::string, 6>{daydir, std::to_string(fitshown), std::to_string(width),
+                                            colors_vr[COLOR_CLOSE].name, std::string(1, fibpolar), std::string(1, broker)}))
+          << where;
+      EXPECT_EQ((std::array{0.5f, 1.0f}), (std::array{distr_incr, float(grpcnt)})) << where;
+    }
+  work.write(".kadmer", "printpath=/tmp/a#b\nwidth=9#0\n");  // a '#' inside a value stays
+  configure();
+  EXPECT_EQ((std::array<std::string, 2>{"/tmp/a#b", "9"}), (std::array<std::string, 2>{printpath, std::to_string(width)}));
 }
 
 TEST_F(Settings, EveryKeyReachesItsSetting) {
@@ -143,6 +182,36 @@ TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
   unsetenv("HOME");
   configure();
   EXPECT_EQ(-1, save_settings(&path, &error));
+}
+
+// A changed line keeps its comment and its CR LF; a file without write
+// permission is not written, even by its owner; saves take turns on the
+// folder, so that two windows saving at once both land.
+TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) {
+  const std::string file = "# mine\r\nmvavgdays = 20   # a month\r\nmvavg=on # drawn\r\nwidth=90\r\n";
+  work.write(".kadmer", file);
+  configure();
+  remember_settings();
+  mvavgdays = 30, mvavgflag = 0, stochdays = 9;
+  std::string path, error;
+  chmod(".kadmer", 0444);
+  EXPECT_EQ(SAVE_READ_ONLY, save_settings(&path, &error));
+  EXPECT_EQ(file, read_file(".kadmer"));
+  chmod(".kadmer", 0644);
+  EXPECT_EQ(3, save_settings(&path, &error)) << error;
+  EXPECT_EQ("# mine\r\nmvavgdays = 30   # a month\r\n#mvavg=on # drawn\r\nwidth=90\r\nstochdays=9\r\n",
+            read_file(".kadmer"));
+  int folder = open(".", O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(0, flock(folder, LOCK_EX));  // another save is writing
+  bolstd = 3;
+  int saved = 0;
+  std::thread waiting([&] { saved = save_settings(&path, &error); });
+  usleep(100000);
+  EXPECT_EQ(std::string::npos, read_file(".kadmer").find("stdev"));
+  close(folder);
+  waiting.join();
+  EXPECT_EQ(1, saved);
+  EXPECT_NE(std::string::npos, read_file(".kadmer").find("stochdays=9\r\nstdev=3\r\n"));
 }
 
 TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {

@@ -162,6 +162,51 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
     EXPECT_EQ((std::tuple{false, without.status, without.out, without.err, runs[k].named}),
               (std::tuple{with[k].timed_out, with[k].status, with[k].out, err, named})) << k;
   }
+  // A FIFO as the settings file: named, never waited on.
+  ASSERT_EQ(0, mkfifo(work.file("fifo").c_str(), 0644));
+  for (const Run& run : {Run{KADMER_DUMP, {"AB"}, {}}, {KADMER_IMPORT, {"x.csv"}, {}}, {KADMER_PLOT, {"--symbol", "AB"}, {}},
+                         {KADMER_SCAN, {"--start", "951204", "--end", "951208"}, {}}}) {
+    std::vector<std::string> args = run.args;
+    args.insert(args.begin(), {"--config", "fifo"});
+    const char* tool = run.tool;
+    RunResult r = Running(tool, args, in_dir(work.path())).wait(10);
+    EXPECT_EQ((std::tuple{false, 2}), (std::tuple{r.timed_out, r.status})) << tool;
+    EXPECT_NE(std::string::npos, r.err.find(": fifo is not a regular file\n")) << tool << r.err;
+  }
+  work.mkdir("home");
+  fs::rename(work.file(".kadmer"), work.file("home/.kadmer"));
+  fs::rename(work.file("fifo"), work.file(".kadmer"));
+  RunOptions here = in_dir(work.path());
+  here.env = {"HOME=" + work.file("home")};
+  RunResult r = Running(KADMER_DUMP, {"AB"}, here).wait(10);
+  EXPECT_EQ((std::tuple{false, 0, "kadmer: ./.kadmer is not a regular file: settings not read\n"}),
+            (std::tuple{r.timed_out, r.status, r.err}));
+}
+
+// A database copied from elsewhere with CR LF line ends everywhere (the
+// settings, the tables, the histories, the day files) reads as it was.
+TEST(CrLf, TheDemoDatabaseWithCrLfLineEndsReadsAsItWas) {
+  TempDir db;
+  fs::copy(KADMER_SOURCE_DIR "/data/sample", db.file("lf"), fs::copy_options::recursive);
+  fs::copy(db.file("lf"), db.file("crlf"), fs::copy_options::recursive);
+  for (const auto& e : fs::recursive_directory_iterator(db.file("crlf")))
+    if (e.is_regular_file()) {
+      std::string text = read_file(e.path()), crlf;
+      for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+      std::ofstream(e.path(), std::ios::binary) << crlf;
+    }
+  const std::vector<std::vector<std::string>> runs = {
+      {KADMER_DUMP, "AN"}, {KADMER_DUMP, "ETF"}, {KADMER_DUMP, "--group", "PICKS", "--group-mode", "s"},
+      {KADMER_DUMP, "--adline", "G", "--first", "261102", "--last", "261204"},
+      {KADMER_SCAN, "--list", "moving avg", "--start", "261102", "--end", "261204", "--compare", "261110"},
+      {KADMER_SCAN, "--list", "groups", "--start", "261102", "--end", "261204"},
+      {KADMER_SCAN, "--market", "n", "--start", "261102", "--end", "261204"}};
+  for (const auto& run : runs) {
+    std::vector<std::string> args(run.begin() + 1, run.end());
+    RunResult lf = run_program(run[0], args, in_dir(db.file("lf"))), crlf = run_program(run[0], args, in_dir(db.file("crlf")));
+    EXPECT_EQ((std::tuple{0, lf.out, lf.err}), (std::tuple{crlf.status, crlf.out, crlf.err})) << run[1];
+    EXPECT_GT(lf.out.size(), 200u) << run[1];
+  }
 }
 
 // ---- every core: one thread and several read alike ----
