@@ -273,7 +273,7 @@ void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
 int loadad() {
   Trace t("loadad", "depth=%s", adln_depth);
   forget_file_reports();
-  if (!KD_csd || !KD_csm || !KD_csy || !KD_ced || !KD_cem || !KD_cey) return 1;
+  if (!shown_dates_set()) return fail_ad("loadad: the line needs a range of days");
   num_days = 1;
   free_history();
   forget_split();

@@ -75,7 +75,7 @@ void fn_adln() {
   if (KD_StockWin) clear_stock_var();
   if (!open_adln_dialog()) {
     draw_chart();
-  } else if (!KD_csd || !KD_csm || !KD_csy || !KD_ced || !KD_cem || !KD_cey) {
+  } else if (!shown_dates_set()) {
     fn_date();  // the line needs a range of days
   }
 }

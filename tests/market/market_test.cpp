@@ -176,7 +176,14 @@ TEST_F(AdLine, CountsAgainstThePreviousCloseDayByDay) {
   draw_adln();
   EXPECT_TRUE(screen.rec.find_text("   4.00 ")) << "the scale reaches the week's 4 advances";
   graph_type = 1;
+  day_file("s991231", quote("AB", 10) + quote("CD", 20));  // over the turn of the century: 00 is a year
+  day_file("s000103", quote("AB", 11) + quote("CD", 20));
+  ASSERT_EQ(0, range(991231, 103, "S")) << last_status;
+  EXPECT_EQ((std::vector<std::vector<int>>{{0, 0, 0, 0}, {1, 0, 1, 0}}), counts());
+  ASSERT_EQ(0, range(103, 103, "S")) << last_status;
+  EXPECT_EQ(1u, counts().size());
   struct { int from, to; const char* depth, *why; } failed[] = {
+      {0, 951207, "S", "loadad: the line needs a range of days"},
       {951201, 951207, "xyz", "loadad: unknown group XYZ"}, {951201, 951207, "999", "loadad: unknown group 999"},
       {951207, 951201, "S", "loadad: the start date lies after the end date"},
       {951211, 951215, "S", "loadad: no day files from 12/11/95 to 12/15/95"}};
