@@ -484,7 +484,7 @@ struct Existing {
   Key key{};           // symbol, or day number
   Quote q{};
   bool read = true;    // false: its numbers do not read, so no new day equals it
-  bool seen = true;    // false: the loaders skip it or stop before it (a file out of order)
+  bool seen = true;    // false: the loader skips it (a history line out of date order)
 };
 
 // Merges `adds` (one per key) into the lines of a file; `line_of` writes a
@@ -630,7 +630,6 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
   if (!read_lines(path, &text, &raw)) return refuse_all(path, days.size());
   std::vector<Existing<std::string_view>> lines;
   std::size_t from = kind == 'i' ? 1 : 0;
-  unsigned char highest = 0;  // a stock scan stops at a line whose first byte is above the symbol's
   for (std::string_view l : raw) {
     Existing<std::string_view> e{l};
     if (l.size() > from && l[0] != '#') {  // the loaders take what stands before the first ',' as its symbol
@@ -638,9 +637,7 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days) {
       e.data = true, e.key = l.substr(from, comma == std::string_view::npos ? comma : comma - from);
       std::string quote(comma == std::string_view::npos ? std::string_view() : l.substr(comma + 1));
       e.read = comma != std::string_view::npos && history::scan_quote(quote.c_str(), &e.q);
-      e.seen = kind != 's' || static_cast<unsigned char>(l[0]) >= highest;
     }
-    if (!l.empty() && l[0] != '#') highest = std::max(highest, static_cast<unsigned char>(l[0]));
     lines.push_back(e);
   }
   std::vector<std::pair<std::string_view, const Day*>> adds;

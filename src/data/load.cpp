@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
+#include <tuple>
 
 #include "core/core.h"
 #include "core/text.h"
@@ -261,11 +263,36 @@ long position(FILE* f, const char* want, int skip, long* h) {
   return 0;
 }
 
-// Scans from `from` for the wanted symbol's line; true with its quote.
-bool scan_file(FILE* f, long from, const char* want, char kind, long* h, Quote* q) {
+// What the loader learnt of a stock day file read through: whether its
+// lines keep the symbols' order, so that a scan may stop where the wanted
+// symbol would have been. A file that changed is learnt again.
+struct FileStamp {
+  dev_t dev;
+  ino_t ino;
+  off_t size;
+  long seconds, nanos;
+  bool operator<(const FileStamp& o) const {
+    return std::tie(dev, ino, size, seconds, nanos) < std::tie(o.dev, o.ino, o.size, o.seconds, o.nanos);
+  }
+};
+std::map<FileStamp, bool> in_order;
+
+bool stamp_of(FILE* f, FileStamp* s) {
+  struct stat st;
+  if (fstat(fileno(f), &st) != 0) return false;
+  *s = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+  return true;
+}
+
+// Scans from `from` for the wanted symbol's line; true with its quote. A
+// stock file known to be in order ends the scan at the first symbol that
+// sorts after the wanted one; `ordered`, when given, learns whether the
+// lines read were in order.
+bool scan_file(FILE* f, long from, const char* want, char kind, long* h, Quote* q, bool stop_early, bool* ordered) {
   std::fseek(f, from, SEEK_SET);
   std::size_t len = std::strlen(want);
   int skip = kind == 'i' ? 1 : 0;
+  unsigned char last = 0;  // the first byte of the last line's symbol
   while (read_line(f)) {
     if (genbuf[0] == '#') continue;
     const char* sym = genbuf + std::min<std::size_t>(skip, std::strlen(genbuf));
@@ -277,17 +304,34 @@ bool scan_file(FILE* f, long from, const char* want, char kind, long* h, Quote* 
       *h = std::max(0L, std::ftell(f) - 64);
       return true;
     }
-    if (kind == 's' && static_cast<unsigned char>(sym[0]) > static_cast<unsigned char>(want[0])) return false;
+    unsigned char first = static_cast<unsigned char>(sym[0]);
+    if (ordered && first < last) *ordered = false;
+    last = first;
+    if (stop_early && first > static_cast<unsigned char>(want[0])) return false;
   }
   return false;
 }
 
-// The wanted line of one day file; a hinted search that misses looks again
-// from the start, so an unsorted file loses no day.
+// The wanted line of one day file. A hinted search that misses looks again
+// from the start. Only a stock file seen in order when it was read through
+// once is searched the quick way, which stops where the symbol would have
+// been: any other is read through, so that a line out of order loses no day.
 bool find_in_file(FILE* f, const char* want, char kind, long* h, Quote* q) {
+  FileStamp stamp{};
+  bool sorted = false, ordered = true, *learn = nullptr;  // learn: the order of a file read through from its start
+  if (kind == 's' && stamp_of(f, &stamp)) {
+    auto it = in_order.find(stamp);
+    if (it == in_order.end()) learn = &ordered;
+    else sorted = it->second;
+  }
   long from = use_seek_hint && *h > 0 ? position(f, want, kind == 'i' ? 1 : 0, h) : 0;
-  if (scan_file(f, from, want, kind, h, q)) return true;
-  return from > 0 && scan_file(f, 0, want, kind, h, q);
+  if (scan_file(f, from, want, kind, h, q, sorted, from == 0 ? learn : nullptr)) return true;
+  if (from > 0 && scan_file(f, 0, want, kind, h, q, sorted, learn)) return true;
+  if (learn) {  // read through without finding it
+    if (in_order.size() > 100000) in_order.clear();  // files rewritten again and again: forget the old ones
+    in_order[stamp] = ordered;
+  }
+  return false;
 }
 
 char kind_letter(char type) { return type == 'S' ? 's' : type == 'M' ? 'f' : type == 'I' ? 'i' : 0; }

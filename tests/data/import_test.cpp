@@ -281,14 +281,14 @@ TEST_F(Import, NothingIsWrittenWhereTheLoadersWouldNotSeeIt) {
   // A fund's high and low are its close: a CSV that differs there only is
   // unchanged. A new stock goes before the line without a comma. A day-file
   // import of a security with a history file is told it will not be charted.
-  // A line after one where the stock scan stops is not the day, whatever it holds.
+  // A line of a day file out of order is the day all the same.
   db.write("days/s991215", "ZZ,1, 1, 1, 1\nAA,1, 1, 1, 1\n");
   db.write("day.csv", "Symbol,Date,High,Low,Close,Volume\nFND,1999-12-13,9,1,7,0\nAA,1999-12-13,1,1,1,0\n"
                       "AN,1999-12-14,2.5,2.5,2.5,25000\nAA,1999-12-15,1,1,1,100\n");
   r = import({"--output", "day", "day.csv"});
-  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 2 unchanged, 1 refused, 0 bad\n", r.out);
+  EXPECT_EQ("kadmer-import: 1 added, 0 replaced, 3 unchanged, 0 refused, 0 bad\n", r.out);
   EXPECT_NE(std::string::npos, r.err.find("AN: the chart reads its history file, not the day files")) << r.err;
-  EXPECT_EQ(std::vector<std::string>{"1999-12-13 1 1 1 0"}, loaded("AA"));
+  EXPECT_EQ((std::vector<std::string>{"1999-12-13 1 1 1 0", "1999-12-15 1 1 1 1"}), loaded("AA"));
 
   // Without directory settings, or with a company table the readers stop in, nothing is written.
   db.write("general/companys", read_file(db.file("general/companys")) + std::string(1, '\0') + "\n");
