@@ -153,25 +153,43 @@ LineRead read_text_line(FILE* f, char* buf, int size);
 FILE* open_data(const char* path);
 bool data_file_readable(const char* path);  // whether open_data would open it
 
-// A data file read whole (the day files are read by the thousand) into a
-// buffer the next file reuses; its lines are views into it. Only what
-// open_data opens is read.
+// The largest data file read: no day file, history or table of a real
+// market comes near it; a larger one is named and skipped.
+constexpr long long MAX_DATA_FILE = 4LL << 30;
+
+// A day file read in pieces of whole lines through one buffer of a fixed
+// size, which the next file reuses: memory does not grow with the file.
+// Lines are views into it, valid until the next piece. A line longer than
+// the buffer keeps its first DAY_PIECE bytes; the rest is skipped. Only
+// what open_data opens is read.
+constexpr std::size_t DAY_PIECE = 1 << 20;
 class DayText {
  public:
   // False: missing, or reported by name; a worker of a parallel step
   // leaves the report in `problem` for the caller to make in its place.
   bool open(const char* path, std::string* problem = nullptr);
+  DayText() = default;
+  DayText(const DayText&) = delete;
+  DayText& operator=(const DayText&) = delete;
+  ~DayText();
   // The next line without its newline, cut at a NUL in it; false at the
   // end of the file or at a line whose first byte is NUL.
   bool next(std::string_view* line);
-  // The whole text, for readers that walk it themselves when it holds no
-  // NUL (then no line starts or is cut at one). A newline and NULs follow
-  // it in the buffer: a scanner can run to a line's end unchecked.
-  std::string_view text() const { return {text_.data(), size_}; }
-  bool has_nul() const { return nul_; }
+  // The next piece of whole lines, for readers that walk it themselves
+  // when it holds no NUL (then no line starts or is cut at one). A newline
+  // ends its last line, and at least eight bytes of the buffer follow it: a
+  // scanner can run to a line's end unchecked. next() goes on from the
+  // start of the piece.
+  bool piece(std::string_view* text);
+  bool has_nul() const { return nul_; }  // the piece holds a NUL somewhere
+  // About how many lines the file holds, from its first piece.
+  std::size_t lines_estimate() const { return lines_; }
 
  private:
-  std::vector<char> text_;
-  std::size_t size_ = 0, at_ = 0;
-  bool nul_ = false;  // the file holds a NUL somewhere
+  bool load();  // the piece after the one taken
+  int fd_ = -1;
+  std::vector<char> buf_;
+  std::size_t filled_ = 0, taken_ = 0, at_ = 0;  // bytes in the buffer, of the piece, read by next()
+  std::size_t lines_ = 0;
+  bool eof_ = false, skip_ = false, nul_ = false, ended_ = false, fresh_ = false;
 };

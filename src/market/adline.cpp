@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/core.h"
@@ -62,6 +64,7 @@ class SymbolTable {
     return static_cast<int>(seen_.size()) - 1;
   }
   Seen& operator[](int i) { return seen_[static_cast<std::size_t>(i)]; }
+  std::size_t size() const { return seen_.size(); }
 
  private:
   std::vector<Seen> seen_;
@@ -107,16 +110,31 @@ struct AdDay {
   std::vector<Counts> all;                    // a worker's counts of all stocks
 };
 
-void read_day_file(AdDay& d, DayText& text, const SymbolTable& table) {
+// What a worker keeps from file to file: its reader, and the symbols the
+// file it reads has given a line already. Only a symbol's first line
+// counts, so a file's quotes are at most one a symbol however long it is.
+struct alignas(64) Reader {  // a cache line of its own: each worker moves through its file
+  DayText text;
+  std::vector<uint32_t> seen;  // by symbol: the file that gave it a line last
+  uint32_t file = 0;
+  std::unordered_set<std::string> fresh;
+};
+
+void read_day_file(AdDay& d, Reader& r, const SymbolTable& table) {
   d.quotes.clear();
   d.fresh.clear();
   d.problem.clear();
-  d.opened = text.open(d.path, &d.problem);
+  d.opened = r.text.open(d.path, &d.problem);
   if (!d.opened) return;
+  r.seen.resize(static_cast<std::size_t>(table.size()));
+  r.fresh.clear();
+  ++r.file;
   std::size_t cursor = 0;
-  query_reading::each_quote(text, true, [&](const DayLine& line) {  // a line without a comma ends the file
+  query_reading::each_quote(r.text, true, [&](const DayLine& line) {  // a line without a comma ends the file
     int i = table.find(line.symbol, &cursor);
+    if (i >= 0 && std::exchange(r.seen[static_cast<std::size_t>(i)], r.file) == r.file) return;
     if (i < 0) {
+      if (!r.fresh.emplace(line.symbol).second) return;
       d.fresh.emplace_back(line.symbol);
       i = -static_cast<int>(d.fresh.size());
     }
@@ -222,8 +240,7 @@ namespace {
 // and the caller adds up each day.
 void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
   int workers = worker_count();
-  struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
-  std::vector<Text> texts(static_cast<std::size_t>(workers));
+  std::vector<Reader> readers(static_cast<std::size_t>(workers));
   SymbolTable table;
   std::vector<AdDay> read, reading;
   for (long day = first; day <= last || !read.empty();) {
@@ -237,7 +254,7 @@ void read_days(long first, long last, int depth, std::vector<StockDay>& days) {
     std::atomic<std::size_t> next{0};
     auto work = [&](int worker) {
       count_days(read, table, depth, worker, workers);
-      for (std::size_t i; (i = next++) < reading.size();) read_day_file(reading[i], texts[static_cast<std::size_t>(worker)].text, table);
+      for (std::size_t i; (i = next++) < reading.size();) read_day_file(reading[i], readers[static_cast<std::size_t>(worker)], table);
     };
     run_workers(workers, work);
     for (const AdDay& d : read) {

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "core/core.h"
 #include "core/text.h"
@@ -193,18 +194,34 @@ struct DayWork {
   int number = 0;
 };
 
-// Worker's part one: a whole file parsed, its lines matched to the rows the
+// What a worker keeps from file to file: its reader, and the rows (and new
+// symbols) the file it parses has given a line already. Only a symbol's
+// first line counts, so a file's parsed lines are at most one a symbol
+// however long the file.
+struct alignas(64) Reader {  // a cache line of its own: each worker moves through its file
+  DayText text;
+  std::vector<uint32_t> seen;  // by row: the file that gave it a line last
+  uint32_t file = 0;
+  std::unordered_set<std::string> fresh;
+};
+
+// Worker's part one: a file parsed, its lines matched to the rows the
 // table holds (which nobody changes meanwhile).
-void parse_file(DayWork& w, DayText& text) {
+void parse_file(DayWork& w, DayText& text, Reader& r) {
   w.lines.clear();
   w.fresh.clear();
   w.problem.clear();
   w.opened = text.open(w.path, &w.problem);
   if (!w.opened) return;
+  r.seen.resize(static_cast<std::size_t>(querynum));
+  r.fresh.clear();
+  ++r.file;
   int cursor = 0;
   each_quote(text, false, [&](const DayLine& d) {
     int row = rows.find(d.symbol, &cursor);
+    if (row >= 0 && std::exchange(r.seen[static_cast<std::size_t>(row)], r.file) == r.file) return;
     if (row < 0) {
+      if (!r.fresh.emplace(d.symbol).second) return;
       w.fresh.emplace_back(d.symbol);
       row = -static_cast<int>(w.fresh.size());
     }
@@ -249,8 +266,7 @@ void apply_lines(const std::vector<DayWork>& batch, int worker, int workers) {
 
 // The start file makes the rows; a line without a comma ends it.
 void read_start_file(DayText& file) {
-  std::string_view text = file.text();  // room for the start file's lines, and some listed later
-  qs.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) * 9 / 8 + 64);
+  qs.reserve(file.lines_estimate() * 9 / 8 + 64);  // room for the start file's lines, and some listed later
   int cursor = 0;
   each_quote(file, true, [&](const DayLine& d) {
     if (in_selected_group(d.symbol) && rows.find(d.symbol, &cursor) < 0) new_row(d, key_of(d.symbol), 1);  // a repeated line is skipped
@@ -263,8 +279,7 @@ void read_start_file(DayText& file) {
 // (one round of work for each batch).
 void read_later_files(long first, long last, DayText& start_text) {
   int workers = worker_count();
-  struct alignas(64) Text { DayText text; };  // a cache line of its own: each worker moves through its file
-  std::vector<Text> texts(static_cast<std::size_t>(workers));
+  std::vector<Reader> readers(static_cast<std::size_t>(workers));
   std::vector<DayWork> parsed, parsing;
   for (long day = first; day <= last || !parsed.empty();) {
     parsing.resize(static_cast<std::size_t>(std::clamp<long>(last - day + 1, 0, workers)));
@@ -272,8 +287,9 @@ void read_later_files(long first, long last, DayText& start_text) {
     std::atomic<std::size_t> next{0};
     auto work = [&](int worker) {
       apply_lines(parsed, worker, workers);
-      DayText& text = worker == 0 ? start_text : texts[static_cast<std::size_t>(worker)].text;  // the caller's buffer is the start file's
-      for (std::size_t i; (i = next++) < parsing.size();) parse_file(parsing[i], text);
+      Reader& r = readers[static_cast<std::size_t>(worker)];
+      DayText& text = worker == 0 ? start_text : r.text;  // the caller's buffer is the start file's
+      for (std::size_t i; (i = next++) < parsing.size();) parse_file(parsing[i], text, r);
     };
     run_workers(workers, work);
     for (DayWork& w : parsing) {

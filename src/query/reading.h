@@ -59,34 +59,35 @@ inline Parse parse_line(std::string_view line, DayLine* d) {
 enum class Quick { Quote, Comment, NoComma, Bad, Careful };
 Quick quick_line(const char* p, const char* end, DayLine* d, const char** next);
 
-// Every quote line of a whole day file, as parse_line reads each, handed to
+// Every quote line of a day file, as parse_line reads each, handed to
 // each(DayLine); `start`: a line without a comma ends the file (a start
 // file, the A/D line's files).
 template <typename Each>
 void each_quote(DayText& file, bool start, Each each) {
   DayLine d;
-  if (file.has_nul()) {  // lines are cut at their NUL: the careful way
-    std::string_view line;
-    for (Parse p; file.next(&line);) {
-      if ((p = parse_line(line, &d)) == Parse::NoComma && start) return;
-      if (p == Parse::Quote) each(d);
+  for (std::string_view text; file.piece(&text);) {
+    if (file.has_nul()) {  // lines are cut at their NUL: the careful way, to the file's end
+      std::string_view line;
+      for (Parse p; file.next(&line);) {
+        if ((p = parse_line(line, &d)) == Parse::NoComma && start) return;
+        if (p == Parse::Quote) each(d);
+      }
+      return;
     }
-    return;
-  }
-  std::string_view text = file.text();
-  const char *p = text.data(), *end = p + text.size();
-  while (p < end) {
-    const char* next;
-    Quick q = quick_line(p, end, &d, &next);
-    if (q == Quick::Careful) {
-      const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p) + 1));
-      Parse parsed = parse_line(std::string_view(p, static_cast<std::size_t>(eol - p)), &d);
-      q = parsed == Parse::Quote ? Quick::Quote : parsed == Parse::NoComma ? Quick::NoComma : Quick::Bad;
-      next = eol + 1;
+    const char *p = text.data(), *end = p + text.size();
+    while (p < end) {
+      const char* next;
+      Quick q = quick_line(p, end, &d, &next);
+      if (q == Quick::Careful) {
+        const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p) + 1));
+        Parse parsed = parse_line(std::string_view(p, static_cast<std::size_t>(eol - p)), &d);
+        q = parsed == Parse::Quote ? Quick::Quote : parsed == Parse::NoComma ? Quick::NoComma : Quick::Bad;
+        next = eol + 1;
+      }
+      if (q == Quick::NoComma && start) return;
+      if (q == Quick::Quote) each(d);
+      p = next;
     }
-    if (q == Quick::NoComma && start) return;
-    if (q == Quick::Quote) each(d);
-    p = next;
   }
 }
 

@@ -118,8 +118,9 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   }
 }
 
-// A FIFO, a directory or a symlink loop where a data file should be: each
-// reader names it and goes on as if it were missing (a FIFO hung them all).
+// A FIFO, a directory, a symlink loop or a file far too large where a data
+// file should be: each reader names it and goes on as if it were missing
+// (a FIFO hung them all; a sparse file of 2 TiB ran them out of memory).
 // A line of 64 KiB holding a NUL stays one line: its tail injected a day.
 TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
   work.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\nmvavgdays=2\n");
@@ -132,19 +133,24 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
                         "951205, 99, 99, 99, 99\n951206, 2, 1, 1.5, 100\n");
   RunResult ef = run_program(KADMER_DUMP, {"EF"}, in_dir(work.path()));
   EXPECT_EQ((std::tuple{0, std::string::npos, 5u}), (std::tuple{ef.status, ef.out.find(",99,"), split_lines(ef.out).size()}));
-  const std::vector<std::string> bad = {"days/s951205", "days/s951206", "days/s951207", "days/i951205", "symbols/CD"};
+  const std::vector<std::string> bad = {"days/s951205", "days/s951206", "days/s951207", "days/i951205", "symbols/CD",
+                                        "days/s951209"};
   auto make_bad = [&] {
     for (int i : {0, 3, 4}) ASSERT_EQ(0, mkfifo(work.file(bad[i]).c_str(), 0644));
     work.mkdir(bad[1]);
     fs::create_symlink("s951207", work.file(bad[2]));  // itself
+    work.write(bad[5], "");
+    fs::resize_file(work.file(bad[5]), 2LL << 40);  // 2 TiB, sparse: no buffer may be sized by it
   };
   struct Run { const char* tool; std::vector<std::string> args; std::set<std::string> named; };
+  const std::set<std::string> days = {bad[0], bad[1], bad[2], bad[5]};
+  std::set<std::string> days_cd = days;
+  days_cd.insert(bad[4]);
   const std::vector<Run> runs = {
-      {KADMER_DUMP, {"AB"}, {bad[0], bad[1], bad[2]}}, {KADMER_DUMP, {"CD"}, {bad[0], bad[1], bad[2], bad[4]}},
-      {KADMER_DUMP, {"--group", "TECH"}, {bad[0], bad[1], bad[2]}},
-      {KADMER_DUMP, {"--adline", "S", "--first", "951201", "--last", "951208"}, {bad[0], bad[1], bad[2]}},
-      {KADMER_SCAN, {"--start", "951204", "--end", "951208"}, {bad[0], bad[1], bad[2]}},
-      {KADMER_SCAN, {"--start", "951204", "--end", "951208", "--list", "moving avg"}, {bad[0], bad[1], bad[2], bad[4]}},
+      {KADMER_DUMP, {"AB"}, days}, {KADMER_DUMP, {"CD"}, days_cd}, {KADMER_DUMP, {"--group", "TECH"}, days},
+      {KADMER_DUMP, {"--adline", "S", "--first", "951201", "--last", "951209"}, days},
+      {KADMER_SCAN, {"--start", "951204", "--end", "951209"}, days},
+      {KADMER_SCAN, {"--start", "951204", "--end", "951209", "--list", "moving avg"}, days_cd},
       {KADMER_SCAN, {"--market", "n", "--start", "951204", "--end", "951205"}, {bad[3]}}};
   make_bad();
   std::vector<RunResult> with;
@@ -155,9 +161,10 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
     std::set<std::string> named;
     std::string err;  // the rest of what it said
     for (const std::string& line : split_lines(with[k].err)) {
-      std::size_t at = line.find(" is not a regular file"), loop = line.find(" can not be read: Too many levels");
-      if (at == std::string::npos && loop == std::string::npos) err += line + "\n";
-      else named.insert(line.substr(line.find(": ") + 2, std::min(at, loop) - line.find(": ") - 2));
+      std::size_t at = std::min({line.find(" is not a regular file"), line.find(" can not be read: Too many levels"),
+                                 line.find(" is over 4 GiB, larger than any data file: skipped")});
+      if (at == std::string::npos) err += line + "\n";
+      else named.insert(line.substr(line.find(": ") + 2, at - line.find(": ") - 2));
     }
     EXPECT_EQ((std::tuple{false, without.status, without.out, without.err, runs[k].named}),
               (std::tuple{with[k].timed_out, with[k].status, with[k].out, err, named})) << k;

@@ -219,6 +219,48 @@ TEST(QuickLines, ReadEveryShapeAsTheCarefulScannerDoes) {
   }
 }
 
+// A day file larger than the reader's buffer is read in pieces: lines that
+// straddle a piece, a line longer than the buffer (kept to its size, the
+// rest skipped), a NUL in a later piece (the careful way from there, a line
+// that begins with one ends the file), no newline at the end.
+TEST(QuickLines, AFileLargerThanTheBufferReadsAsOneText) {
+  using namespace query_reading;
+  TempDir dir;
+  std::string text;
+  auto quotes = [&](int from, int n) {
+    for (int i = from; i < from + n; ++i) text += "S" + std::to_string(i) + "," + std::to_string(i % 97) + ".5,1, 2," + std::to_string(i) + "\n";
+  };
+  quotes(0, 40000);
+  text += "LONG,1,1,1,1" + std::string(DAY_PIECE + DAY_PIECE / 2, ' ') + "x\n";  // the letter lies beyond the buffer
+  quotes(40000, 60000);
+  text += std::string("CUT,1,1,1\0,5\n", 13);
+  quotes(100000, 30000);
+  text += "LAST,1,1,1,7";
+  std::string tail = text + "\n" + std::string(1, '\0') + "GONE,1,1,1,1\n";
+  for (const std::string& t : {text, tail}) {
+    dir.write("s", t);
+    std::vector<std::string> lines;  // what the reader must give
+    for (std::size_t at = 0, end; at < t.size() && t[at] != '\0'; at = end + 1) {
+      end = std::min(t.find('\n', at), t.size());
+      std::string l = t.substr(at, end - at);
+      lines.push_back(l.substr(0, std::min(l.find('\0'), DAY_PIECE)));
+    }
+    ASSERT_EQ(130003u, lines.size());
+    DayText file;
+    std::vector<std::string> got, quick, careful;
+    ASSERT_TRUE(file.open(dir.file("s").c_str()));
+    for (std::string_view line; file.next(&line);) got.emplace_back(line);
+    EXPECT_TRUE(got == lines) << got.size();
+    ASSERT_TRUE(file.open(dir.file("s").c_str()));
+    each_quote(file, false, [&](const DayLine& d) { quick.push_back(std::string(d.symbol) + " " + std::to_string(d.volume)); });
+    DayLine d;
+    for (const std::string& line : lines)
+      if (parse_line(line, &d) == Parse::Quote) careful.push_back(std::string(d.symbol) + " " + std::to_string(d.volume));
+    EXPECT_EQ(130002u, careful.size());  // LONG is cut before its letter: a quote
+    EXPECT_TRUE(careful == quick) << quick.size();
+  }
+}
+
 // A day's high and low against the previous day's: gaps, runs of lower lows
 // and higher highs, the range and where the close ends in it.
 TEST_F(Query, GapsRunsAndTheRange) {
