@@ -118,6 +118,26 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   }
 }
 
+// The members' symbol column is CSV text like every other: quoted, quotes
+// doubled, a leading = + - @ guarded.
+TEST_F(Dump, GroupMembersSymbolsAreCsvText) {
+  work.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\n");
+  const std::map<std::string, std::string> field = {{"=X", "'=X"}, {"\"Q\"", "\"\"\"Q\"\"\""}, {"-1", "'-1"}, {"@A", "'@A"}};
+  std::string companys, day;
+  for (auto& [sym, f] : field) companys += sym + ":Odd:S:N:ODD:950101-1:\n", day += sym + ",2,1,1.5,100\n";
+  tables("1:Odd:ODD:\n", companys);
+  for (const char* d : {"s951201", "s951204"}) day_file(d, day);
+  RunResult r = run_program(KADMER_DUMP, {"--group", "ODD", "--group-mode", "s"}, in_dir(work.path()));
+  ASSERT_EQ(0, r.status) << r.err;
+  std::vector<std::string> lines = split_lines(r.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(0u, lines[0].rfind("symbol,first,last,", 0));
+  std::map<std::string, int> rows, expected;  // by the first field: a member's two days
+  for (std::size_t i = 1; i < lines.size(); ++i) ++rows[lines[i].substr(0, lines[i].find(",1995-"))];
+  for (auto& [sym, f] : field) expected[f] = 2;
+  EXPECT_EQ(expected, rows);
+}
+
 // A FIFO, a directory or a symlink loop where a data file should be: each
 // reader names it and goes on as if it were missing (a FIFO hung them all).
 // A line of 64 KiB holding a NUL stays one line: its tail injected a day.
