@@ -578,7 +578,8 @@ TEST_F(Query, CsvTextFieldsAreQuotedAndGuardedAndNumbersAreNot) {
   market({first, last}, symbols);
   ASSERT_EQ(0, get_query_data());
   load_query_groups();
-  std::string rows = printed(write_query_csv, 2), groups_csv = printed([](int, int fd, int) { return write_query_groups(fd, true); }, 0);
+  std::string rows = printed(write_query_csv, 2);
+  std::string groups_csv = printed([](int, int fd, int) { return write_query_groups(fd, true); }, 0);
   EXPECT_EQ(std::size(cases) + 1, split_lines(rows).size());
   for (auto c : cases) {
     EXPECT_NE(std::string::npos, rows.find("\n" + std::string(c.row))) << c.symbol;
