@@ -3,7 +3,8 @@
 # if any is missing.
 set -euo pipefail
 packages=(g++ clang libclang-rt-14-dev cmake ninja-build libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xfonts-base xdotool x11-apps imagemagick man-db util-linux)
+          xvfb xfonts-base xdotool x11-apps imagemagick man-db util-linux
+          libexpat1-dev)  # only the output fuzz target's XML parser
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

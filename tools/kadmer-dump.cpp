@@ -77,7 +77,11 @@ void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
   const std::vector<WorkDay>& work = worklist[member];
   for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
     const WorkDay& w = work[i];
-    if (symbol) std::printf("%s,", symbol);
+    if (symbol) {
+      std::string field;
+      append_csv_text(field, symbol);
+      std::printf("%s,", field.c_str());
+    }
     print_date(w.syear, w.smon, w.sday);
     print_date(w.eyear, w.emon, w.eday);
     std::printf("%.9g,%.9g,%.9g,%lld,%d", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 // ---- calendar: day numbers of dates with two-digit years ----
 // Refused dates. Day number -1 is 1969-12-31, so day numbers use LONG_MIN;
@@ -229,3 +230,12 @@ std::string whole_path(const std::string& path);
 // folder: the file is as it was or complete. False with the reason in
 // `error`.
 bool replace_file(const std::string& path, const std::string& text, const char* mark, std::string* error);
+
+// ---- CSV ----
+// Appends one text field of a CSV line, as every CSV output writes text: in
+// quotes when it holds a comma, quote, CR or LF, with its quotes doubled;
+// one apostrophe in front when it begins with = + - @ (a spreadsheet would
+// take it for a formula) or with an apostrophe (so that a reader takes one
+// leading apostrophe off any field and has the text back). Numbers are
+// written as numbers, never through this.
+void append_csv_text(std::string& out, std::string_view text);

@@ -45,15 +45,47 @@ bool hex_digits(const char* s, std::size_t n, unsigned* out) {
   return true;
 }
 
-std::string escaped(const char* text, int len) {
+// The length of the well-formed UTF-8 sequence at s (of n bytes) and its
+// character; 0 when the bytes there are none (overlong, a surrogate, beyond
+// U+10FFFF, cut short).
+int utf8_sequence(const unsigned char* s, int n, unsigned* ch) {
+  unsigned c = s[0];
+  if (c < 0x80) return *ch = c, 1;
+  int len = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+  if (len == 0 || len > n) return 0;
+  unsigned low = c == 0xe0 ? 0xa0 : c == 0xf0 ? 0x90 : 0x80, high = c == 0xed ? 0x9f : c == 0xf4 ? 0x8f : 0xbf;
+  if (s[1] < low || s[1] > high) return 0;
+  unsigned v = c & (0x7fu >> len);
+  for (int i = 1; i < len; ++i) {
+    if ((s[i] & 0xc0) != 0x80) return 0;
+    v = v << 6 | (s[i] & 0x3f);
+  }
+  return *ch = v, len;
+}
+
+// Text as XML 1.0 takes it in an element or a quoted attribute, in UTF-8.
+// Read a sequence at a time, not a text at a time: a well-formed UTF-8
+// sequence passes as it is and any other byte is a Latin-1 letter. Names
+// are cut at their field's size in bytes, which can split a sequence, and
+// one drawn line joins texts of several files, so one stray byte must not
+// turn the good letters around it into Latin-1 pairs. Control characters
+// (C0, DEL, C1) and the two that XML forbids beyond them (U+FFFE, U+FFFF)
+// become '?', which keeps the columns of a list line.
+std::string xml_text(const char* text, int len) {
   std::string out;
-  for (int i = 0; i < len; ++i) {
-    char c = text[i];
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '"') out += "&quot;";
-    else out += static_cast<unsigned char>(c) < 32 || c == 127 ? '?' : c;
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  for (int i = 0; i < len;) {
+    unsigned ch;
+    int n = utf8_sequence(s + i, len - i, &ch);
+    if (n == 0) ch = s[i], n = 1;
+    if (ch < 0x20 || (ch >= 0x7f && ch < 0xa0) || ch == 0xfffe || ch == 0xffff) out += '?';
+    else if (ch == '&') out += "&amp;";
+    else if (ch == '<') out += "&lt;";
+    else if (ch == '>') out += "&gt;";
+    else if (ch == '"') out += "&quot;";
+    else if (ch >= 0x80 && n == 1) out += static_cast<char>(0xc0 | ch >> 6), out += static_cast<char>(0x80 | (ch & 0x3f));
+    else out.append(text + i, static_cast<std::size_t>(n));
+    i += n;
   }
   return out;
 }
@@ -92,7 +124,8 @@ bool color_rgb(const char* name, unsigned* rgb) {
 SvgTarget::SvgTarget() : width_(main_win_width), height_(main_win_height) {}
 
 // A name the table does not know falls back to its entry's start colour, as
-// the window does on a true-colour screen.
+// the window does on a true-colour screen. Always "#rrggbb": no text of the
+// settings reaches an attribute.
 std::string SvgTarget::colour(Role r) const {
   int i = role_color(r);
   unsigned rgb;
@@ -115,13 +148,15 @@ std::string SvgTarget::svg() const {
 
 void SvgTarget::text(Surface w, Role r, int x, int y, const char* text, int len) {
   if (!shown(w)) return;
+  // textLength spans the cells the window gives the text, a byte a cell,
+  // however many letters its bytes make in UTF-8.
   char head[256];
   std::snprintf(head, sizeof head,
                 "<text x=\"%d\" y=\"%d\" fill=\"%s\" font-family=\"monospace\" font-size=\"%d\" textLength=\"%d\" "
                 "lengthAdjust=\"spacingAndGlyphs\" xml:space=\"preserve\">",
                 x, y, colour(r).c_str(), (font_width * 5 + 1) / 3, len * font_width);  // a monospace glyph is 0.6 em wide
   body_ += head;
-  body_ += escaped(text, len);
+  body_ += xml_text(text, len);
   body_ += "</text>\n";
 }
 

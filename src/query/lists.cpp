@@ -301,7 +301,7 @@ bool write_query_csv(int look, int fd, int limit) {
       "volat,gapchg,gappct,topbot,topbotpos,lowlow,highhigh,lowclose,highclose,prevclose,cmpclose,cmppct,"
       "mvavg,mvapct,avgvol,hivol,rsi,bolwidth,bolpct,fibstate\n";
   bool ok = printed_rows(*l, limit, [&](const QueryRec& r) {
-    out += r.symbol;
+    append_csv_text(out, r.symbol);
     for (float v : {r.firstclose, r.close, r.change, r.pct}) out += ',', append_g(out, v, 9);
     for (int v : {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast}) out += ',', out += std::to_string(v);
     for (double v : {r.volsum, r.value}) out += ',', append_g(out, v, 17);

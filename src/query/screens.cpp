@@ -48,10 +48,15 @@ bool write_query_groups(int fd, bool csv, int limit) {
       out += group_line(g) + "\n";
       continue;
     }
-    char line[256];
-    std::snprintf(line, sizeof line, "%d,\"%s\",%s,%.17g,%d,%.17g,%d,%.9g\n", g.num, g.name, g.code, g.qstartsum,
-                  g.qstartcnt, g.qendsum, g.qendcnt, g.qchange);
-    out += line;
+    out += std::to_string(g.num) + ',';
+    append_csv_text(out, g.name);
+    out += ',';
+    append_csv_text(out, g.code);
+    out += ',', append_g(out, g.qstartsum, 17);
+    out += ',', out += std::to_string(g.qstartcnt);
+    out += ',', append_g(out, g.qendsum, 17);
+    out += ',', out += std::to_string(g.qendcnt);
+    out += ',', append_g(out, g.qchange, 9), out += '\n';
   }
   return query_reading::write_all(fd, out);
 }

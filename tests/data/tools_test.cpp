@@ -118,6 +118,22 @@ TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
   }
 }
 
+// The members' symbol column is CSV text like every other: quoted, quotes
+// doubled, a leading = + - @ guarded.
+TEST_F(Dump, GroupMembersSymbolsAreCsvText) {
+  work.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\n");
+  std::map<std::string, int> rows, expected = {{"'=X", 2}, {"\"\"\"Q\"\"\"", 2}, {"'-1", 2}, {"'@A", 2}};  // 2 days
+  tables("1:Odd:ODD:\n",
+         "=X:a:S:N:ODD:950101-1:\n\"Q\":b:S:N:ODD:950101-1:\n-1:c:S:N:ODD:950101-1:\n@A:d:S:N:ODD:950101-1:\n");
+  for (const char* d : {"s951201", "s951204"}) day_file(d, "=X,2,1,1.5,1\n\"Q\",2,1,1.5,1\n-1,2,1,1.5,1\n@A,2,1,1.5,1\n");
+  RunResult r = run_program(KADMER_DUMP, {"--group", "ODD", "--group-mode", "s"}, in_dir(work.path()));
+  std::vector<std::string> lines = split_lines(r.out);
+  ASSERT_TRUE(r.status == 0 && !lines.empty()) << r.err;
+  EXPECT_EQ(0u, lines[0].rfind("symbol,first,last,", 0));
+  for (std::size_t i = 1; i < lines.size(); ++i) ++rows[lines[i].substr(0, lines[i].find(",1995-"))];
+  EXPECT_EQ(expected, rows);
+}
+
 // A FIFO, a directory, a symlink loop or a file far too large where a data
 // file should be: each reader names it and goes on as if it were missing
 // (a FIFO hung them all; a sparse file of 2 TiB ran them out of memory).

@@ -3,6 +3,8 @@
 // the demo database; its colours are the settings' names.
 #include "support/fixtures.h"
 
+#include <iconv.h>
+
 #include <regex>
 
 #include "query/query.h"
@@ -112,6 +114,56 @@ TEST_F(Pictures, ColoursAreTheSettingsNames) {
   EXPECT_NE(std::string::npos, out.find("fill=\"#ffffff\" font-family=\"monospace\""));
   EXPECT_EQ(1u, elements(out).texts.size());
   EXPECT_NE(std::string::npos, out.find(">a&lt;b &amp; &quot;c&quot;</text>"));
+}
+
+// The code points of UTF-8 text by the C library's decoder; empty when a
+// byte is no well-formed UTF-8.
+std::u32string code_points(std::string utf8) {
+  std::u32string out(utf8.size(), U'\0');
+  char *in = utf8.data(), *to = reinterpret_cast<char*>(out.data());
+  std::size_t left = utf8.size(), room = out.size() * 4;
+  iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
+  bool ok = iconv(cd, &in, &left, &to, &room) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  return ok ? out.substr(0, out.size() - room / 4) : U"";
+}
+
+// A name in Latin-1 (as kadmer-import took it) or with control characters
+// made the picture no XML. Every byte reaches the file as a character that
+// XML 1.0 allows: a well-formed UTF-8 sequence as it is, any other byte as
+// its Latin-1 letter, a control character as '?'.
+TEST_F(Pictures, NamesOfAnyBytesAreWellFormedUtf8) {
+  struct { const char* in; const char* out; int len = -1; } cases[] = {  // len: a name cut by its field
+      {"Caf\xe9 SA", "Caf\xc3\xa9 SA"}, {"Caf\xc3\xa9 SA", "Caf\xc3\xa9 SA"},
+      {"\xc3\xa9\xe9\xff", "\xc3\xa9\xc3\xa9\xc3\xbf"},
+      {"\xe2\x82\xac\xf0\x9f\x93\x88", "\xe2\x82\xac\xf0\x9f\x93\x88"}, {"\xc0\xaf", "\xc3\x80\xc2\xaf"},
+      {"\xe0\x80\xaf", "\xc3\xa0?\xc2\xaf"}, {"\xed\xa0\x80", "\xc3\xad\xc2\xa0?"}, {"\xf4\x90\x80\x80", "\xc3\xb4???"},
+      {"\xe2\x82" "A\xe2\x82", "\xc3\xa2?A\xc3\xa2?"}, {"a\x01\tb\x7f\n\r\x1b", "a??b????"},
+      {"\xc2\x85\x9c", "??"}, {"\xef\xbf\xbe\xef\xbf\xbf\xef\xbf\xbd", "??\xef\xbf\xbd"},
+      {"<&\">'", "&lt;&amp;&quot;&gt;'"}, {"Caf\xc3\xa9", "Caf\xc3\x83", 4}};
+  for (auto c : cases) {
+    SvgTarget svg;
+    svg.text(KD_MainWin, Role::Graph, 1, 2, c.in, c.len < 0 ? static_cast<int>(std::strlen(c.in)) : c.len);
+    std::string out = svg.svg();
+    std::size_t at = out.find("preserve\">") + 10;
+    EXPECT_EQ(c.out, out.substr(at, out.find("</text>") - at)) << c.in;
+  }
+  // The company and group lists of names like these: the whole picture.
+  copy_text(generaldir, "general");
+  tables("1:Br\xfc" "der \"Q\" & Co:BRQ:\n2:Esc\x1b[31m:ESC:\n",
+         "AB:Caf\xe9 SA:S:N:BRQ:950101-1:\nCD:Tab\tNul\x01\x7f:S:N:ESC:950101-1:\n");
+  std::string picture;
+  for (int look : {12, 13}) {
+    SvgTarget svg;
+    install_target(&svg), graphlook = look, calculate_globals(), draw_chart(), install_target(nullptr);
+    picture += svg.svg();
+  }
+  std::u32string chars = code_points(picture);
+  ASSERT_FALSE(chars.empty());
+  for (char32_t ch : chars)
+    EXPECT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7f) || (ch >= 0xa0 && ch <= 0xfffd)) << static_cast<unsigned>(ch);
+  for (const char* has : {"Caf\xc3\xa9 SA", "Br\xc3\xbc" "der &quot;Q&quot; &amp; Co", "Esc?[31m", "Tab?Nul??"})
+    EXPECT_NE(std::string::npos, picture.find(has)) << has;
 }
 
 }  // namespace

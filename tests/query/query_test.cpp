@@ -593,6 +593,42 @@ TEST_F(Query, GroupTotalsAndWhenAGroupHasNoChange) {
   EXPECT_STREQ("load_query_groups: end day before start day", last_status);
 }
 
+// A symbol of a day file or a group's name or code holding a quote, a comma,
+// a CR or a leading = + - @ broke the rows or became a formula: each stays
+// one field, quoted as RFC 4180 has it, text guarded with an apostrophe
+// (one more before an apostrophe), numbers as they are, negative ones too.
+TEST_F(Query, CsvTextFieldsAreQuotedAndGuardedAndNumbersAreNot) {
+  struct { const char* symbol; double close; const char* row; const char* group; const char* group_row; } cases[] = {
+      {"\"Q\"", 11, "\"\"\"Q\"\"\",10,11,1,10,2,", "1:Big \"Q\" Banks:G1:", "1,\"Big \"\"Q\"\" Banks\",G1,10,1,11,1,10\n"},
+      {"=1+2", 12, "'=1+2,10,12,2,20,2,", "2:=SUM(A1),x:+Y:", "2,\"'=SUM(A1),x\",'+Y,10,1,12,1,20\n"},
+      {"+P", 13, "'+P,10,13,3,30,2,", "3:@home\r:@H:", "3,\"'@home\r\",'@H,10,1,13,1,30\n"},
+      {"-M", 8, "'-M,10,8,-2,-20,2,", "4:-5:-X:", "4,'-5,'-X,10,1,8,1,-20\n"},
+      {"@S", 14, "'@S,10,14,4,40,2,", "5:'quoted:G5:", "5,''quoted,G5,10,1,14,1,40\n"},
+      {"'T", 9, "''T,10,9,-1,-10,2,", "6:a-b=c@d+e:G6:", "6,a-b=c@d+e,G6,10,1,9,1,-10\n"},
+      {"X\rY", 15, "\"X\rY\",10,15,5,50,2,", "", ""},
+      {"-\"x\"", 16, "\"'-\"\"x\"\"\",10,16,6,60,2,", "", ""}};
+  std::string groups_file, companys_file;
+  std::vector<std::string> symbols;
+  std::vector<double> first, last;
+  for (auto c : cases) {
+    groups_file += c.group + std::string(c.group[0] ? "\n" : "");
+    std::string code = c.group[0] ? fields(c.group, ':')[2] : "";
+    companys_file += c.symbol + (":Name:S:N:" + code + ":950101-1:\n");
+    symbols.push_back(c.symbol), first.push_back(10), last.push_back(c.close);
+  }
+  tables(groups_file, companys_file);
+  market({first, last}, symbols);
+  ASSERT_EQ(0, get_query_data());
+  load_query_groups();
+  std::string rows = printed(write_query_csv, 2);
+  std::string groups_csv = printed([](int, int fd, int) { return write_query_groups(fd, true); }, 0);
+  EXPECT_EQ(std::size(cases) + 1, split_lines(rows).size());
+  for (auto c : cases) {
+    EXPECT_NE(std::string::npos, rows.find("\n" + std::string(c.row))) << c.symbol;
+    EXPECT_NE(std::string::npos, groups_csv.find("\n" + std::string(c.group_row))) << c.group;
+  }
+}
+
 TEST_F(Query, TheDistributionCountsChangesInSlots) {
   market({{10, 20, 30}, {10, 20, 30}, {10.3, 19.5, 110}});  // +0.3, -0.5, +80: beyond the table
   ASSERT_EQ(0, get_query_data());
@@ -758,7 +794,7 @@ TEST_F(Scan, GroupTotalsOfTheStartAndEndFiles) {
     EXPECT_EQ(3u, split_lines(scan({"--list", list, "--count", "2"}).out).size()) << list;
   EXPECT_EQ("number,name,code,startsum,startcount,endsum,endcount,pct", rows[0]);
   for (std::size_t i = 1; i < rows.size(); ++i) {
-    std::vector<std::string> f = fields(rows[i].substr(rows[i].rfind('"') + 2), ',');  // code and the numbers
+    std::vector<std::string> f = fields(rows[i].substr(rows[i].find(',', rows[i].find(',') + 1) + 1), ',');  // code, numbers
     const Total& t = totals[std::stoi(rows[i])];
     EXPECT_NEAR(t.sum[0], std::stod(f[1]), 1e-6) << rows[i];
     EXPECT_EQ(t.count[0], std::stoi(f[2])) << rows[i];
