@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   }
   if (o.adline) {
     write_adline();
-    return 0;
+    return tool::output_written();
   }
   tool::set_window(o.chart, true);
   fill_work();
@@ -141,5 +141,5 @@ int main(int argc, char** argv) {
     for (std::size_t m = 0; m < stocklist.size(); ++m) write_csv(m, stocklist[m].symbol);
   else
     write_csv();
-  return 0;
+  return tool::output_written();
 }

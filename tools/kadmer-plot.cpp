@@ -1,6 +1,9 @@
 // kadmer-plot: draws any screen of kadmer into an SVG picture, with no
 // display: the same views as the window, of the same size in characters,
 // into the drawing layer's SVG target.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -166,12 +169,23 @@ bool load_view(const Options& o) {
   return true;
 }
 
-bool write_out(const char* path, const std::string& svg) {
-  bool out = !path || std::strcmp(path, "-") == 0;
-  FILE* f = out ? stdout : std::fopen(path, "w");
-  if (!f) return false;
-  bool ok = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-  return (out ? std::fflush(f) == 0 : std::fclose(f) == 0) && ok;
+// A picture file is written beside the old one and renamed over it: a full
+// disk leaves the old picture whole, not a picture cut off.
+int write_out(const char* path, const std::string& svg) {
+  struct stat st;
+  bool device = path && stat(path, &st) == 0 && !S_ISREG(st.st_mode);  // /dev/stdout, a FIFO: written, never replaced
+  if (device && !std::freopen(path, "w", stdout)) {
+    std::fprintf(stderr, "kadmer-plot: can not write %s: %s\n", path, std::strerror(errno));
+    return 1;
+  }
+  if (device || !path || std::strcmp(path, "-") == 0) {
+    std::fwrite(svg.data(), 1, svg.size(), stdout);
+    return tool::output_written(0, device ? path : "standard output");
+  }
+  std::string error;
+  if (replace_file(path, svg, ".kadmer-plot-", &error)) return 0;
+  std::fprintf(stderr, "kadmer-plot: can not write %s: %s\n", path, error.c_str());
+  return 1;
 }
 
 }  // namespace
@@ -193,9 +207,5 @@ int main(int argc, char** argv) {
   SvgTarget svg;
   install_target(&svg);
   draw_chart();
-  if (!write_out(o.out, svg.svg())) {
-    std::fprintf(stderr, "kadmer-plot: can not write %s\n", o.out);
-    return 1;
-  }
-  return 0;
+  return write_out(o.out, svg.svg());
 }

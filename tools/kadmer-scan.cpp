@@ -78,7 +78,7 @@ int write_market(const Options& o) {
     CellText v = cell_text(c);
     std::printf("%s\t%s\t%s\t%s\t%s\n", c.label, c.code, v.start.c_str(), v.end.c_str(), v.change.c_str());
   }
-  return 0;
+  return tool::output_written();
 }
 
 }  // namespace
@@ -99,10 +99,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kadmer-scan: %s\n", why);
     return 1;
   }
+  errno = 0;
   bool ok = look == 10   ? write_query_groups(1, o.csv, count)
             : look == 14 ? write_query_distr(1, o.csv, count)
             : o.csv      ? write_query_csv(look, 1, count)
                          : write_query_list(look, 1, count);
+  if (!ok && errno) return tool::output_written(errno);
   if (!ok) std::fprintf(stderr, "kadmer-scan: %s\n", last_status[0] ? last_status : "the list has no data");
   return ok ? 0 : 1;
 }

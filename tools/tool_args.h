@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +82,15 @@ void each_option(int argc, char** argv, const char* prefix, Switch take_switch, 
   }
 }
 
+// The end of a tool's output on standard output (or `what` opened there):
+// 0, or 1 with the reason when it could not all be written (a full disk);
+// `failed` the errno of a write that failed before.
+inline int output_written(int failed = 0, const char* what = "standard output") {
+  if (!failed && std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+  std::fprintf(stderr, "%s: can not write %s: %s\n", name, what, std::strerror(failed ? failed : errno));
+  return 1;
+}
+
 inline void check_config(const char* path) {
   if (!path) return;
   whole_text(path, sizeof config_file, "the settings file");
@@ -93,6 +104,7 @@ inline void check_config(const char* path) {
 // configuration file, then the group and company tables. A data file a
 // reader skips is named on standard error.
 inline void settings(const char* config) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the size limit fails with its reason instead of ending the tool
   file_report_hook = [](const char* msg) { std::fprintf(stderr, "%s: %s\n", name, msg); };
   prepare_trace_stamp();
   if (config) copy_text(config_file, config);

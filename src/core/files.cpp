@@ -63,10 +63,11 @@ static bool sync_folder(const std::string& dir) {
 
 bool replace_file(const std::string& path, const std::string& text, const char* mark, std::string* error) {
   std::string target = link_target(path), dir = folder_of(target);
+  struct stat st;
+  if (stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return *error = "not a regular file", false;
   std::string temp = dir + "/." + target.substr(target.find_last_of('/') + 1) + mark + "XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) return *error = std::strerror(errno), false;
-  struct stat st;
   mode_t umask_now = umask(022);
   umask(umask_now);
   fchmod(fd, stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666 & ~umask_now);

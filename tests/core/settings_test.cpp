@@ -212,6 +212,10 @@ TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) 
   waiting.join();
   EXPECT_EQ(1, saved);
   EXPECT_NE(std::string::npos, read_file(".kadmer").find("stochdays=9\r\nstdev=3\r\n"));
+  struct stat fifo;  // what is no regular file is never replaced by one
+  ASSERT_EQ(0, mkfifo("fifo", 0644));
+  EXPECT_FALSE(replace_file("fifo", "x", ".t-", &error));
+  EXPECT_TRUE(stat("fifo", &fifo) == 0 && S_ISFIFO(fifo.st_mode));
 }
 
 TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {

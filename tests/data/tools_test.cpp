@@ -304,6 +304,24 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
                                           "-o", out.file("an.svg")}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
   EXPECT_TRUE(r.status == 0 && r.out.empty()) << r.err;
   EXPECT_NE(std::string::npos, read_file(out.file("an.svg")).find("width=\"562\" height=\"562\""));
+  // A full disk: the old picture stays whole, nothing is left beside it,
+  // and every tool says why it could not write.
+  std::string picture = read_file(out.file("an.svg"));
+  r = run_program("/usr/bin/prlimit", {"--fsize=4000", KADMER_PLOT, "--symbol", "AN", "-o", out.file("an.svg")},
+                  in_dir(KADMER_SOURCE_DIR "/data/sample"));
+  EXPECT_EQ((std::tuple{1, "kadmer-plot: can not write " + out.file("an.svg") + ": File too large\n", picture}),
+            (std::tuple{r.status, r.err, read_file(out.file("an.svg"))}));
+  EXPECT_EQ(1, std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()));
+  for (std::string run : {std::string(KADMER_SCAN) + " --start 261102 --end 261204",
+                          std::string(KADMER_SCAN) + " --market n --start 261102 --end 261204",
+                          std::string(KADMER_DUMP) + " AN", std::string(KADMER_PLOT) + " --symbol AN"}) {
+    r = run_program("/bin/sh", {"-c", "exec " + run + " >/dev/full"}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
+    EXPECT_EQ(1, r.status) << run;
+    EXPECT_NE(std::string::npos, r.err.find(": can not write standard output: No space left on device\n")) << run << r.err;
+  }
+  r = run_program(KADMER_PLOT, {"--symbol", "AN", "-o", "/dev/full"}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
+  EXPECT_EQ((std::tuple{1, std::string("kadmer-plot: can not write /dev/full: No space left on device\n")}),
+            (std::tuple{r.status, r.err}));  // a device is written, never replaced
 }
 
 // ---- the layers ----
