@@ -92,8 +92,7 @@ Merge merge_day_file(char kind, long day, const std::vector<const Day*>& days);
 
 // ---- locking and writing (kadmer-import-write.cpp) ----
 
-void make_dir(const char* dir);
-void lock_database();
+void lock_database();    // every folder the import writes to, made when missing
 void unlock_database();
 bool write_whole(const std::string& path, const std::string& text);
 

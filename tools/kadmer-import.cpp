@@ -7,8 +7,8 @@
 // file written, to a temporary file beside it that is renamed over it, so a
 // file is always either as it was or complete. Existing lines (comments,
 // lines the loaders skip, other securities) are kept where they stand.
-// Imports take turns: each holds a lock on the database from before it
-// reads the tables until its last rename.
+// Imports take turns: each holds a lock on every folder it writes to from
+// before it reads the tables until its last rename.
 //
 // This file holds the run: the options and the order of the work, and what
 // the parts share. Reading CSV is kadmer-import-csv.cpp, merging
@@ -301,12 +301,9 @@ int import_files(int argc, char** argv) {
   std::vector<std::string_view> table_lines;
   if (!new_companies.empty() && !read_lines(table, &table_text, &table_lines)) fail(1, "nothing written");
 
-  if (opts.symbol_files && !by_symbol.empty()) make_dir(symboldir);
-  if (opts.day_files && !by_file.empty()) make_dir(daydir);
-  for (const Merge& m : merges)
+  for (const Merge& m : merges)  // their folders are there: each was made to hold its lock
     if (m.changed && !write_whole(m.path, m.text)) fail(3, "import stopped; the files not yet written are as they were");
   if (!new_companies.empty()) {
-    make_dir(generaldir);
     if (!table_text.empty() && table_text.back() != '\n') table_text += '\n';
     if (!write_whole(table, table_text + new_companies)) fail(3, "import stopped before the company table");
   }
