@@ -340,43 +340,41 @@ TEST_F(Import, AFailedWriteLeavesEveryFileAsItWasOrComplete) {
   EXPECT_GT(written[1], 0);
 }
 
-// Imports take turns on every folder they write to. Rounds of three at once,
-// two into one database and one into another that shares its history or day
-// files (with a company table of its own), lose no day: each used to keep
-// one run's lines, or one's clean-up removed the file another was about to
-// rename. Each writes a security of its own and a day of one they share.
+// Imports take turns on every folder they write to. Rounds of three at once
+// lose nothing: P and Q write into two databases that share their history
+// or day files (each with a company table of its own), each a security of
+// its own and a day of one they share, S; R shares P's company table only.
+// Each used to keep one run's lines, or one's clean-up removed the file
+// another was about to rename.
 TEST_F(Import, ImportsAtOnceLoseNoDay) {
-  db.write("other.kadmer", "generaldir=general2\nsymboldir=symbols\ndaydir=days\n");
-  std::vector<Csv> cs = days(30);
-  std::vector<std::string> symbols;  // P0, Q0 and R0 in the first round, ..., S in every round
-  for (char first : {'P', 'Q', 'R'})
-    for (int round = 0; round < 10; ++round) symbols.push_back(first + std::to_string(round));
-  symbols.push_back("S");
+  db.write("q.kadmer", "generaldir=general2\nsymboldir=symbols\ndaydir=days\n");
+  db.write("r.kadmer", "generaldir=general\nsymboldir=symbols-r\ndaydir=days-r\n");
+  db.mkdir("general2");
+  std::vector<Csv> cs = days(20);
+  std::vector<std::string> symbols;  // P0 to P9 (one a round), Q0 to Q9, R0 to R9, S
+  for (int i = 0; i < 31; ++i) symbols.push_back(i < 30 ? "PQR"[i / 10] + std::to_string(i % 10) : "S");
   for (std::string output : {"day", "symbol"}) {
     fs::remove_all(db.file("days"));  // new history files start empty, not with these days
     for (int round = 0; round < 10; ++round) {
       for (int k = 0; k < 3; ++k) {
-        std::string csv = "Symbol,Date,Close\nS," + date_text(0, cs[3 * round + k]) + ",1\n";
+        std::string csv = "Symbol,Date,Close\n" + (k < 2 ? "S," + date_text(0, cs[2 * round + k]) + ",1\n" : "");
         for (const Csv& q : cs) csv += symbols[10 * k + round] + "," + date_text(0, q) + "," + g9(q.close) + "\n";
         db.write(std::to_string(k) + ".csv", csv);
       }
       Running p(KADMER_IMPORT, {"--output", output, "0.csv"}, in_dir(db.path()));
-      Running q(KADMER_IMPORT, {"--config", "other.kadmer", "--output", output, "1.csv"}, in_dir(db.path()));
-      Running r(KADMER_IMPORT, {"--output", output, "2.csv"}, in_dir(db.path()));
-      for (Running* run : {&p, &q, &r}) {
-        RunResult done = run->wait(60);
-        EXPECT_EQ(0, done.status) << output << round << done.err;
-      }
+      Running q(KADMER_IMPORT, {"--config", "q.kadmer", "--output", output, "1.csv"}, in_dir(db.path()));
+      Running r(KADMER_IMPORT, {"--config", "r.kadmer", "--output", output, "2.csv"}, in_dir(db.path()));
+      for (Running* run : {&p, &q, &r}) EXPECT_EQ(0, run->wait(60).status) << output << round << run->err_so_far();
     }
-    // The symbols of each day file or the days of each history file, and the
-    // companies of the first database.
-    std::map<std::string, std::vector<std::string>> want{{"companys", {"# companies", "AN", "FND", "IDX", "S"}}}, got;
-    for (const std::string& sym : symbols)
-      for (const Csv& q : cs)
-        if (output == "day") want["s" + date_text(2, q).substr(2)].push_back(sym);
-        else want[sym].push_back(date_text(2, q).substr(2));
-    for (const std::string& sym : symbols) if (sym[0] != 'Q' && sym != "S") want["companys"].push_back(sym);
-    std::sort(want["companys"].begin(), want["companys"].end());
+    // The symbols of each shared day file or the days of each shared history
+    // file, and the company table of P and R.
+    std::map<std::string, std::vector<std::string>> want{{"companys", {"# companies", "AN", "FND", "IDX"}}}, got;
+    for (const std::string& sym : symbols) {
+      if (sym[0] != 'Q') want["companys"].push_back(sym);
+      for (std::size_t i = 0; i < cs.size() && sym[0] != 'R'; ++i)
+        if (std::string day = date_text(2, cs[i]).substr(2); output == "day") want["s" + day].push_back(sym);
+        else want[sym].push_back(day);
+    }
     for (const auto& e : fs::directory_iterator(db.file(output == "day" ? "days" : "symbols")))
       if (std::string name = e.path().filename(); name[0] != '.')
         for (const std::string& l : split_lines(read_file(e.path()))) got[name].push_back(l.substr(0, l.find(',')));
@@ -395,20 +393,17 @@ TEST_F(Import, AnImportWaitsForItsFoldersInOneOrder) {
   db.mkdir("y");
   struct stat x, y;
   ASSERT_EQ(0, stat(db.file("x").c_str(), &x) + stat(db.file("y").c_str(), &y));
-  std::string first = std::pair{x.st_dev, x.st_ino} < std::pair{y.st_dev, y.st_ino} ? "x" : "y";
-  std::string last = first == "x" ? "y" : "x";
+  std::string first = std::pair{x.st_dev, x.st_ino} < std::pair{y.st_dev, y.st_ino} ? "x" : "y",
+              last = first == "x" ? "y" : "x";
   fs::create_symlink(first, db.file("link"));
   db.write("three.kadmer", "generaldir=" + last + "\nsymboldir=" + first + "\ndaydir=link\n");
   db.write("AN.csv", "Date,Close\n1999-12-13,1\n");
-  auto lock_of = [&](const std::string& dir) {
-    return open(db.file(dir + "/.kadmer-import.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  };
-  int lock = lock_of(first);
+  int lock = open(db.file(first + "/.kadmer-import.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   ASSERT_EQ(0, flock(lock, LOCK_EX));
   Running three(KADMER_IMPORT, {"--config", "three.kadmer", "--output", "both", "AN.csv"}, in_dir(db.path()));
   for (int i = 0; i < 500 && three.err_so_far().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ("kadmer-import: waiting for another import to finish (" + first + "/.kadmer-import.lock)\n", three.err_so_far());
-  int other = lock_of(last);
+  int other = open(db.file(last + "/.kadmer-import.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   EXPECT_EQ(0, flock(other, LOCK_EX | LOCK_NB));
   close(other);
   EXPECT_TRUE(three.alive());
