@@ -18,7 +18,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
-#include "tools/kadmer-import-parts.h"
+#include "tools/kadmer-import-shared.h"
 
 namespace importer {
 

@@ -16,7 +16,7 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "data/history.h"
-#include "tools/kadmer-import-parts.h"
+#include "tools/kadmer-import-shared.h"
 
 namespace importer {
 

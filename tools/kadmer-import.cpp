@@ -11,7 +11,7 @@
 // before it reads the tables until its last rename.
 //
 // This file holds the run: the options and the order of the work, and what
-// the parts share. Reading CSV is kadmer-import-csv.cpp, merging
+// the files share. Reading CSV is kadmer-import-csv.cpp, merging
 // kadmer-import-merge.cpp, locking and writing kadmer-import-write.cpp.
 #include <dirent.h>
 
@@ -32,7 +32,7 @@
 #include "core/text.h"
 #include "data/data.h"
 #include "data/history.h"
-#include "tools/kadmer-import-parts.h"
+#include "tools/kadmer-import-shared.h"
 #include "tools/kadmer-import.h"
 #include "tools/tool_args.h"
 

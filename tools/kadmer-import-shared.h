@@ -1,5 +1,5 @@
-// What the parts of kadmer-import share: the run's options, counts and
-// days, its messages, and the routines of each part. kadmer-import.cpp runs
+// What the files of kadmer-import share: the run's options, counts and
+// days, its messages, and the routines of each file. kadmer-import.cpp runs
 // the import; kadmer-import-csv.cpp reads the CSV files, -merge.cpp merges
 // the days into the files' lines, -write.cpp locks the database and writes.
 #pragma once
