@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -247,14 +249,17 @@ struct MarketCounts { int adv = 0, dec = 0, unc = 0; double upvol = 0, downvol =
 
 char market_group(char m) { return m == 'N' ? 'N' : m == 'A' ? 'A' : 'Q'; }
 
+// A file written whole, or the generator ends with the reason: a full disk
+// must not leave a cut database that passes for a whole one. The buffer's
+// failure may show only at the close.
 void write_file(const std::string& path, const std::string& text) {
   FILE* f = std::fopen(path.c_str(), "w");
-  if (!f) {
-    std::fprintf(stderr, "kadmer-gen: can not write %s\n", path.c_str());
-    std::exit(1);
-  }
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
+  bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  int err = errno;
+  if (f && std::fclose(f) != 0 && ok) ok = false, err = errno;
+  if (ok) return;
+  std::fprintf(stderr, "kadmer-gen: can not write %s: %s\n", path.c_str(), std::strerror(err));
+  std::exit(1);
 }
 
 std::string day_path(const Options& o, char kind, long day) {
@@ -392,6 +397,7 @@ void generate(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a file too large is a failed write, reported like any other
   Options o;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];

@@ -1,5 +1,6 @@
 // kadmer-import: price histories from CSV files into the database. The
-// import itself is tools/kadmer-import.cpp, a library its fuzz target calls too.
+// import itself is the library of tools/kadmer-import*.cpp, which its fuzz
+// target calls too.
 #include <csignal>
 
 #include "tools/kadmer-import.h"

@@ -340,38 +340,79 @@ TEST_F(Import, AFailedWriteLeavesEveryFileAsItWasOrComplete) {
   EXPECT_GT(written[1], 0);
 }
 
-// Imports take turns on the database. Two started together both complete,
-// each merging with what the other wrote (each used to keep one run's
-// lines); one that finds the database taken says that it waits.
-TEST_F(Import, TwoImportsAtOnceBothComplete) {
-  for (const char* sym : {"ONE", "TWO", "THREE"}) {
-    std::string csv = "Date,Close,Volume\n";
-    for (const Csv& q : days(300)) csv += date_text(0, q) + "," + g9(q.close) + ",100\n";
-    db.write(sym + std::string(".csv"), csv);
+// Imports take turns on every folder they write to. Rounds of three at once
+// lose nothing: P and Q write into two databases that share their history
+// or day files (each with a company table of its own), each a security of
+// its own and a day of one they share, S; R shares P's company table only.
+// Each used to keep one run's lines, or one's clean-up removed the file
+// another was about to rename.
+TEST_F(Import, ImportsAtOnceLoseNoDay) {
+  db.write("q.kadmer", "generaldir=general2\nsymboldir=symbols\ndaydir=days\n");
+  db.write("r.kadmer", "generaldir=general\nsymboldir=symbols-r\ndaydir=days-r\n");
+  db.mkdir("general2");
+  std::vector<Csv> cs = days(20);
+  std::vector<std::string> symbols;  // P0 to P9 (one a round), Q0 to Q9, R0 to R9, S
+  for (int i = 0; i < 31; ++i) symbols.push_back(i < 30 ? "PQR"[i / 10] + std::to_string(i % 10) : "S");
+  for (std::string output : {"day", "symbol"}) {
+    fs::remove_all(db.file("days"));  // new history files start empty, not with these days
+    for (int round = 0; round < 10; ++round) {
+      for (int k = 0; k < 3; ++k) {
+        std::string csv = "Symbol,Date,Close\n" + (k < 2 ? "S," + date_text(0, cs[2 * round + k]) + ",1\n" : "");
+        for (const Csv& q : cs) csv += symbols[10 * k + round] + "," + date_text(0, q) + "," + g9(q.close) + "\n";
+        db.write(std::to_string(k) + ".csv", csv);
+      }
+      Running p(KADMER_IMPORT, {"--output", output, "0.csv"}, in_dir(db.path()));
+      Running q(KADMER_IMPORT, {"--config", "q.kadmer", "--output", output, "1.csv"}, in_dir(db.path()));
+      Running r(KADMER_IMPORT, {"--config", "r.kadmer", "--output", output, "2.csv"}, in_dir(db.path()));
+      for (Running* run : {&p, &q, &r}) EXPECT_EQ(0, run->wait(60).status) << output << round << run->err_so_far();
+    }
+    // The symbols of each shared day file or the days of each shared history
+    // file, and the company table of P and R.
+    std::map<std::string, std::vector<std::string>> want{{"companys", {"# companies", "AN", "FND", "IDX"}}}, got;
+    for (const std::string& sym : symbols) {
+      if (sym[0] != 'Q') want["companys"].push_back(sym);
+      for (std::size_t i = 0; i < cs.size() && sym[0] != 'R'; ++i)
+        if (std::string day = date_text(2, cs[i]).substr(2); output == "day") want["s" + day].push_back(sym);
+        else want[sym].push_back(day);
+    }
+    for (const auto& e : fs::directory_iterator(db.file(output == "day" ? "days" : "symbols")))
+      if (std::string name = e.path().filename(); name[0] != '.')
+        for (const std::string& l : split_lines(read_file(e.path()))) got[name].push_back(l.substr(0, l.find(',')));
+    for (const std::string& l : split_lines(read_file(db.file("general/companys"))))
+      got["companys"].push_back(l.substr(0, l.find(':')));
+    std::sort(got["companys"].begin(), got["companys"].end());
+    EXPECT_EQ(want, got) << output;
   }
-  Running one(KADMER_IMPORT, {"--output", "both", "ONE.csv"}, in_dir(db.path()));
-  Running two(KADMER_IMPORT, {"--output", "both", "TWO.csv"}, in_dir(db.path()));
-  for (Running* r : {&one, &two}) {
-    RunResult done = r->wait(60);
-    EXPECT_EQ((std::tuple{0, std::string("kadmer-import: 600 added, 0 replaced, 0 unchanged, 0 refused, 0 bad\n")}),
-              (std::tuple{done.status, done.out})) << done.err;
-  }
-  std::string companys = read_file(db.file("general/companys")), day = read_file(db.file("days/s991213"));
-  for (const char* sym : {"ONE", "TWO"})
-    EXPECT_TRUE(companys.find(std::string("\n") + sym + ":") != std::string::npos &&
-                day.find(std::string(sym) + ",") != std::string::npos && loaded(sym).size() == 300) << sym;
-
-  int lock = open(db.file("general/.kadmer-import.lock").c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(0, flock(lock, LOCK_EX));
-  Running three(KADMER_IMPORT, {"THREE.csv"}, in_dir(db.path()));
-  for (int i = 0; i < 500 && three.err_so_far().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ("kadmer-import: waiting for another import to finish (general/.kadmer-import.lock)\n", three.err_so_far());
-  EXPECT_TRUE(three.alive());
-  close(lock);
-  EXPECT_EQ(0, three.wait(60).status);
 }
 
-// A link in the database stays a link: the file it names is written.
+// An import takes the folders it writes to in one order, by device and
+// inode, whatever the settings name first, and holds none while it waits for
+// the first, saying so; a folder named twice (here through a link) is one lock.
+TEST_F(Import, AnImportWaitsForItsFoldersInOneOrder) {
+  db.mkdir("x");
+  db.mkdir("y");
+  struct stat x, y;
+  ASSERT_EQ(0, stat(db.file("x").c_str(), &x) + stat(db.file("y").c_str(), &y));
+  std::string first = std::pair{x.st_dev, x.st_ino} < std::pair{y.st_dev, y.st_ino} ? "x" : "y",
+              last = first == "x" ? "y" : "x";
+  fs::create_symlink(first, db.file("link"));
+  db.write("three.kadmer", "generaldir=" + last + "\nsymboldir=" + first + "\ndaydir=link\n");
+  db.write("AN.csv", "Date,Close\n1999-12-13,1\n");
+  int lock = open(db.file(first + "/.kadmer-import.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_EQ(0, flock(lock, LOCK_EX));
+  Running three(KADMER_IMPORT, {"--config", "three.kadmer", "--output", "both", "AN.csv"}, in_dir(db.path()));
+  for (int i = 0; i < 500 && three.err_so_far().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ("kadmer-import: waiting for another import to finish (" + first + "/.kadmer-import.lock)\n", three.err_so_far());
+  int other = open(db.file(last + "/.kadmer-import.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  EXPECT_EQ(0, flock(other, LOCK_EX | LOCK_NB));
+  close(other);
+  EXPECT_TRUE(three.alive());
+  close(lock);
+  EXPECT_EQ(0, three.wait(20).status);
+}
+
+// A link in the database stays a link: the file it names is written. The
+// folder it points into is not locked, so what stands there is left alone.
 TEST_F(Import, WritesGoThroughSymbolicLinks) {
   db.mkdir("shared");
   db.mkdir("symbols");
@@ -379,13 +420,14 @@ TEST_F(Import, WritesGoThroughSymbolicLinks) {
   fs::create_symlink("../shared/AN", db.file("symbols/AN"));
   fs::rename(db.file("general/companys"), db.file("shared/companys"));
   fs::create_symlink(db.file("shared/companys"), db.file("general/companys"));
+  db.write("shared/.AN.kadmer-import-Zz9Yy8", "another import's, being written\n");
   db.write("in.csv", "Symbol,Date,Close\nAN,1999-12-13,3\nNEW,1999-12-13,4\n");
   RunResult r = import({"in.csv"});
   EXPECT_EQ(0, r.status) << r.err;
   EXPECT_TRUE(fs::is_symlink(db.file("symbols/AN")) && fs::is_symlink(db.file("general/companys")));
   EXPECT_EQ("991210, 2, 2, 2, 2\n991213, 3, 3, 3, 0\n", read_file(db.file("shared/AN")));
   EXPECT_NE(std::string::npos, read_file(db.file("shared/companys")).find("\nNEW:NEW:S:N::991213-0:\n"));
-  EXPECT_EQ(7u, files().size());  // the links, the files they name, NEW's history, .kadmer, the groups: no more
+  EXPECT_EQ(8u, files().size());  // the links, the files they name, NEW's history, .kadmer, the groups, the other's: no more
 }
 
 // An import killed at a random moment leaves each file as it was or

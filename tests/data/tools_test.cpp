@@ -34,6 +34,14 @@ TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
     RunResult r = run_program(KADMER_GEN, args);
     EXPECT_TRUE(r.status == 2 && r.err.find("usage: kadmer-gen") != std::string::npos) << args.size() << r.err;
   }
+  // A file it can not write ends it with the reason, also where the failure
+  // shows only as the close writes out the buffer (the first, small file).
+  b.write("plain", "");
+  for (auto [limit, out, says] : {std::tuple{"--fsize=100", b.file("cut"), "/general/groups: File too large"},
+                                  std::tuple{"--fsize=unlimited", b.file("plain/db"), "/general/groups: Not a directory"}}) {
+    RunResult r = run_program("/usr/bin/prlimit", {limit, KADMER_GEN, "--out", out});
+    EXPECT_EQ((std::tuple{1, "kadmer-gen: can not write " + out + says + "\n"}), (std::tuple{r.status, r.err}));
+  }
 }
 
 // ---- kadmer-dump: the numbers the chart works with, as CSV ----
