@@ -84,18 +84,21 @@ bool write_whole(const std::string& path, const std::string& text) {
 }
 
 // Locks every folder the import writes to: the company table's, and the
-// history files' or the day files' when it writes them. Always in the order
+// history files' or the day files' when it writes them; and the day files'
+// when there are any and it writes history files, which start with what the
+// day files hold (a day import meanwhile would slip past a new one). In the order
 // of their device and inode, so that two imports never each hold what the
 // other waits for; a folder that two settings name (through a link, say) is
 // one lock, which a second open of its file would wait for for ever. Then
 // clears what a killed import left in them.
 void lock_database() {
   std::vector<FolderLock> wanted;
+  struct stat st;
   for (auto [dir, writes] : {std::pair{generaldir, true}, std::pair{symboldir, opts.symbol_files},
                              std::pair{daydir, opts.day_files}}) {
-    if (!writes) continue;
-    make_dir(dir);
-    struct stat st;
+    bool reads = dir == daydir && opts.symbol_files && stat(dir, &st) == 0;
+    if (!writes && !reads) continue;
+    if (writes) make_dir(dir);
     if (stat(dir, &st) != 0) fail(3, std::string(dir) + ": " + std::strerror(errno) + ": nothing written");
     wanted.push_back({st.st_dev, st.st_ino, dir, -1});
   }

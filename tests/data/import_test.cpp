@@ -409,6 +409,14 @@ TEST_F(Import, AnImportWaitsForItsFoldersInOneOrder) {
   EXPECT_TRUE(three.alive());
   close(lock);
   EXPECT_EQ(0, three.wait(20).status);
+  db.write("three.kadmer", "generaldir=" + last + "\nsymboldir=" + last + "\ndaydir=" + first + "\n");
+  lock = open(db.file(first + "/.kadmer-import.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_EQ(0, flock(lock, LOCK_EX));  // a new history file starts with the day files: they are locked too
+  Running history(KADMER_IMPORT, {"--config", "three.kadmer", "--symbol", "NEW", "AN.csv"}, in_dir(db.path()));
+  for (int i = 0; i < 500 && history.err_so_far().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(history.alive());
+  close(lock);
+  EXPECT_EQ(0, history.wait(20).status);
 }
 
 // A link in the database stays a link: the file it names is written. The
