@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,12 @@ std::string config::value_text(const ConfigKey& k) {
     case Kind::Int:
     case Kind::Threads: std::snprintf(text, sizeof text, "%d", *k.ivar); return text;
     case Kind::Float:
-    case Kind::ClassWidth: std::snprintf(text, sizeof text, "%.7g", static_cast<double>(*k.fvar)); return text;
+    case Kind::ClassWidth:  // the fewest digits that read back as the same float
+      for (int digits = 6; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(*k.fvar));
+        if (std::strtof(text, nullptr) == *k.fvar) break;
+      }
+      return text;
     case Kind::Char:
     case Kind::FirstChar: return std::string(1, *k.cvar);
     case Kind::Group: return "";
@@ -53,8 +59,10 @@ std::string config::rewritten(const std::string& old, const std::vector<bool>& c
     bool cr = end != std::string::npos && !line.empty() && line.back() == '\r';
     if (cr) line.pop_back();
     if (out.empty() && end != std::string::npos) crlf = cr;
+    // The key as the reader sees the line: up to a NUL, within its buffer.
+    std::string_view seen = std::string_view(line).substr(0, std::min(line.find('\0'), sizeof genbuf - 1));
     Setting set;
-    int i = !line.empty() && line[0] != '#' && split_setting(line, &set) ? key_index(set.key) : -1;
+    int i = !seen.empty() && seen[0] != '#' && split_setting(seen, &set) ? key_index(set.key) : -1;
     if (i >= 0 && changed[i]) {
       std::string v = value_text(config_keys[i]);
       line = v.empty() ? "#" + line : line.substr(0, set.value_at) + v + line.substr(set.value_end);

@@ -212,6 +212,18 @@ TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) 
   waiting.join();
   EXPECT_EQ(1, saved);
   EXPECT_NE(std::string::npos, read_file(".kadmer").find("stochdays=9\r\nstdev=3\r\n"));
+  fibtop = 0.1f, fibbot = 1.0000001f;  // the fewest digits that read back as the same float
+  EXPECT_EQ(2, save_settings(&path, &error));
+  EXPECT_NE(std::string::npos, read_file(".kadmer").find("fibtop=0.1\r\nfibbot=1.0000001\r\n"));
+  work.write(".kadmer", "stochdays" + std::string(70000, ' ') + "=5\n");  // past the reader's line: no setting
+  reset_settings();
+  configure();
+  remember_settings();
+  stochdays = 9;
+  EXPECT_EQ(1, save_settings(&path, &error)) << error;
+  reset_settings();
+  configure();
+  EXPECT_EQ(9, stochdays);
   struct stat fifo;  // what is no regular file is never replaced by one
   ASSERT_EQ(0, mkfifo("fifo", 0644));
   EXPECT_FALSE(replace_file("fifo", "x", ".t-", &error));
