@@ -225,7 +225,7 @@ static bool read_config_line(FILE* f) {
     if (n < sizeof genbuf - 1) genbuf[n++] = static_cast<char>(c);
     else cut = true;
   }
-  if (c == '\n' && !cut && n > 0 && genbuf[n - 1] == '\r') --n;
+  if (!cut && n > 0 && genbuf[n - 1] == '\r') --n;  // the last line's too: a save would end it
   genbuf[n] = '\0';
   return any;
 }

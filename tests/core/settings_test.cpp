@@ -73,10 +73,10 @@ TEST_F(Settings, CrLfLineEndsAndTrailingCommentsAreNoPartOfAValue) {
     for (const char* note : {"", " # mine", "\t#mine"}) {
       reset_settings();
       std::string file;
-      for (const char* line : {"daydir = /data/days", "fitshown = off", "width=90", "closecolor=red", "fibpolar=-",
+      for (const char* line : {"daydir = /data/days", "broker=c", "width=90", "closecolor=red", "fibpolar=-",
                                "queryclass=0.5", "group=PICKS AB CD"})
         file += line + std::string(note) + end;
-      work.write(".kadmer", file + "# all\r" + end + "broker=c");
+      work.write(".kadmer", file + "# all\r" + end + "fitshown = off\r");  // the last line without its newline
       std::string where = std::string(note) + (end[0] == '\r' ? " crlf" : " lf");
       EXPECT_EQ("", configure()) << where;
       EXPECT_EQ((std::array<std::string, 6>{"/data/days", "0", "90", "red", "-", "c"}),
