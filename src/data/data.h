@@ -182,14 +182,14 @@ class DayText {
   // start of the piece.
   bool piece(std::string_view* text);
   bool has_nul() const { return nul_; }  // the piece holds a NUL somewhere
-  // About how many lines the file holds, from its first piece.
-  std::size_t lines_estimate() const { return lines_; }
+  // About how many lines the file holds, from the piece read.
+  std::size_t lines_estimate() const;
 
  private:
   bool load();  // the piece after the one taken
   int fd_ = -1;
   std::vector<char> buf_;
   std::size_t filled_ = 0, taken_ = 0, at_ = 0;  // bytes in the buffer, of the piece, read by next()
-  std::size_t lines_ = 0;
+  std::size_t size_ = 0;  // the file's size when it was opened
   bool eof_ = false, skip_ = false, nul_ = false, ended_ = false, fresh_ = false;
 };

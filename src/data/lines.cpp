@@ -67,17 +67,20 @@ DayText::~DayText() {
 
 bool DayText::open(const char* path, std::string* problem) {
   if (fd_ >= 0) close(fd_);
-  filled_ = taken_ = at_ = lines_ = 0;
+  filled_ = taken_ = at_ = size_ = 0;
   eof_ = skip_ = nul_ = ended_ = fresh_ = false;
   fd_ = open_reported(path, problem);
   if (fd_ < 0) return false;
   if (buf_.empty()) buf_.assign(DAY_PIECE + 16, '\0');  // room for a newline and a scanner's look ahead
   struct stat st;
-  std::size_t size = fstat(fd_, &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  size_ = fstat(fd_, &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
   fresh_ = load();
-  lines_ = static_cast<std::size_t>(std::count(buf_.data(), buf_.data() + taken_, '\n'));
-  if (size > taken_ && taken_ > 0) lines_ += lines_ * (size - taken_) / taken_;
   return true;
+}
+
+std::size_t DayText::lines_estimate() const {
+  std::size_t lines = static_cast<std::size_t>(std::count(buf_.data(), buf_.data() + taken_, '\n'));
+  return size_ > taken_ && taken_ > 0 ? lines + lines * (size_ - taken_) / taken_ : lines;
 }
 
 bool DayText::load() {
