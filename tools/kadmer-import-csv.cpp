@@ -114,7 +114,8 @@ bool number(std::string_view text, char sep, double* v, std::string* canonical =
   if (point != std::string_view::npos) num = num.substr(0, num.find_last_not_of("0") + 1);
   if (!num.empty() && num.back() == '.') num.remove_suffix(1);
   while (num.size() > 1 && num[0] == '0' && num[1] != '.') num.remove_prefix(1);
-  *canonical = num.empty() || num[0] == '.' ? "0" + std::string(num) : std::string(num);
+  canonical->assign(num.empty() || num[0] == '.' ? 1 : 0, '0');  // appended: GCC 12 at -O3 sees an overlap in "0" + text
+  canonical->append(num);
   return true;
 }
 
