@@ -45,17 +45,17 @@ void price_line(const QueryRec& r, int, char* o, std::size_t n) {
 void percent_line(const QueryRec& r, int, char* o, std::size_t n) {
   std::snprintf(o, n, " %5.1f %6.6s %7.2f %6.2f ", r.pct, r.symbol, r.close, r.change);
 }
-void volume_line(const QueryRec& r, int side, char* o, std::size_t n) {
+void volume_line(const QueryRec& r, int, char* o, std::size_t n) {
   double shown;
   char unit;
-  scaled(r.volsum * 100 * (side < 0 ? -1 : 1), {1e9, 1e6, 1e3}, {1e9, 1e6, 1e3, 1}, "BMK ", &shown, &unit);
+  scaled(r.volsum * 100, {1e9, 1e6, 1e3}, {1e9, 1e6, 1e3, 1}, "BMK ", &shown, &unit);
   std::snprintf(o, n, " %7.3f%c %6.6s %7.2f %6.2f %3d ", shown, unit, r.symbol, r.close, r.change, whole(r.pct));
 }
-void value_line(const QueryRec& r, int side, char* o, std::size_t n) {
+void value_line(const QueryRec& r, int, char* o, std::size_t n) {
   double shown;
   char unit;
   // Amounts are hundreds of shares times the price: 10,000,000 of them are a billion dollars.
-  scaled(r.value * (side < 0 ? -1 : 1), {1e7, 1e4, -1}, {1e7, 1e4, 10, 10}, "BMKK", &shown, &unit);
+  scaled(r.value, {1e7, 1e4, -1}, {1e7, 1e4, 10, 10}, "BMKK", &shown, &unit);
   std::snprintf(o, n, " %5.1f%c %6.6s %7.2f %6.2f %3d ", shown, unit, r.symbol, r.close, r.change, whole(r.pct));
 }
 void volat_line(const QueryRec& r, int, char* o, std::size_t n) {

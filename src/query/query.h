@@ -112,7 +112,7 @@ extern int printflag;  // 1 during the one redraw that prints
 
 // One ranked list: how it sorts, its two headers and its line, and which
 // rows each column takes. `line` writes a row's fields for the left column
-// (side +1), the right one (-1, amounts shown positive) or a print (0).
+// (side +1), the right one (-1) or a print (0), with their signs.
 struct QueryList {
   using Test = bool (*)(const QueryRec& r);
   int look;

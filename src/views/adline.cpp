@@ -37,17 +37,12 @@ void draw_adln() {
   draw_hashvalues(8, -most, 2.0 * most / 39, p, 40, "%7.2f", &ya, &top);
   draw_datemarks();
   draw_datevalues(worklist[0].data());
-  struct { const char* text; int at, from, to; Role role; } legend[] = {
-      {"Advance: ", 0, 10, 14, Role::Adv}, {"Decline: ", 15, 25, 29, Role::Dec},
-      {"Adv-Dec: ", 31, 41, 45, Role::Dif}, {"Unchanged:", 47, 58, 65, Role::Unc},
-      {"Cumulative:", 67, 79, 86, Role::Bol}};
-  int base = ylt_indent - font_height;
-  for (auto& l : legend) {
-    if (l.role == Role::Bol && !shown[4]) continue;  // named only when drawn
-    paint_text(KD_MainWin, Role::Graph, xlt_indent + l.at * font_width, base, l.text);
-    paint_line(KD_MainWin, l.role, xlt_indent + l.from * font_width, base - font_ascent / 2,
-               xlt_indent + l.to * font_width, base - font_ascent / 2);
-  }
+  static const LegendEntry names[] = {{"Advance:", Role::Adv}, {"Decline:", Role::Dec}, {"Adv-Dec:", Role::Dif},
+                                      {"Unchanged:", Role::Unc}, {"Cumulative:", Role::Bol}};
+  std::vector<LegendEntry> legend;
+  for (int k = 0; k < 5; ++k)
+    if (shown[k]) legend.push_back(names[k]);  // named only when drawn
+  draw_legend(legend);
   const Role roles[5] = {Role::Adv, Role::Dec, Role::Dif, Role::Unc, Role::Bol};
   auto y_of = [&](double v) {
     double y = top == 0 ? ylb_indent : (v - top) / (-2.0 * top) * (ylb_indent - ya) + ya - bw;

@@ -1,5 +1,6 @@
 // The axis lines, hash marks, value labels, day ticks and date labels that
 // every chart shares.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -32,18 +33,66 @@ void draw_hashmarks(int steps, int pixel_incr) {
   }
 }
 
-// The magnitude of v with a K, M or B suffix, in the caller's format.
-static void magnitude_label(char* out, std::size_t size, const char* format, double v) {
-  double m = std::fabs(v);
+// v with its sign and a K, M or B suffix, in the caller's format ("%7.2f"),
+// with as many more decimals as a step of `step` needs to tell two labels
+// apart.
+static void magnitude_label(char* out, std::size_t size, const char* format, double v, double step) {
+  double m = std::fabs(v), unit = 1;
   char suffix = ' ';
-  if (m > 1e9) { m /= 1e9; suffix = 'B'; }
-  else if (m > 1e6) { m /= 1e6; suffix = 'M'; }
-  else if (m > 1000) { m /= 1000; suffix = 'K'; }
-  int n = std::snprintf(out, size, format, m);
+  if (m >= 1e9) unit = 1e9, suffix = 'B';
+  else if (m >= 1e6) unit = 1e6, suffix = 'M';
+  else if (m >= 1000) unit = 1000, suffix = 'K';
+  int width = 0, places = 0;
+  std::sscanf(format, "%%%d.%df", &width, &places);
+  places = std::max(places, step_places(step / unit));
+  double shown = v / unit;
+  if (std::fabs(shown) < 0.5 * std::pow(10.0, -places)) shown = 0;  // no "-0.00" from a sum that drifted
+  int n = std::snprintf(out, size, "%*.*f", width, places, shown);
   if (n >= 0 && static_cast<std::size_t>(n) + 1 < size) {
     out[n] = suffix;
     out[n + 1] = '\0';
   }
+}
+
+double nice_step(double want) {
+  if (!(want > 1e-6)) return 1e-6;
+  double unit = std::pow(10.0, std::floor(std::log10(want)));
+  for (double m : {1.0, 2.0, 5.0})
+    if (m * unit >= want * (1 - 1e-9)) return m * unit;
+  return 10 * unit;
+}
+
+NiceScale nice_scale(double low, double high, int steps) {
+  int spans = std::max(1, steps - 1);
+  double step = nice_step((high - low) / spans), base = std::floor(low / step) * step;
+  while (base + step * spans < high) step = nice_step(step * 1.001), base = std::floor(low / step) * step;
+  int needed = static_cast<int>(std::ceil((high - base) / step - 1e-9)) + 1;
+  return {base, step, std::clamp(needed, 2, std::max(steps, 2))};
+}
+
+void draw_legend(const std::vector<LegendEntry>& entries, bool inside) {
+  struct Placed { int column, row; };
+  std::vector<Placed> placed;
+  int columns = font_width > 0 ? (main_win_width - xlt_indent) / font_width : 0, column = 0, row = 0;
+  for (const LegendEntry& e : entries) {
+    int len = static_cast<int>(std::strlen(e.name)) + 6;  // the name, a blank, a sample of four, a gap
+    if (column > 0 && column + len > columns) column = 0, ++row;
+    placed.push_back({column, row});
+    column += len + 1;
+  }
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    int first = inside ? ylt_indent + font_ascent + 2 : ylt_indent - row * font_height - font_height;
+    int x = xlt_indent + (placed[k].column + inside) * font_width, base = first + placed[k].row * font_height;
+    int from = x + (static_cast<int>(std::strlen(entries[k].name)) + 1) * font_width;
+    draw_text_cut(Role::Graph, x, base, entries[k].name);
+    paint_line(KD_MainWin, entries[k].role, from, base - font_ascent / 2, from + 4 * font_width, base - font_ascent / 2);
+  }
+}
+
+int step_places(double step) {
+  int places = 0;
+  for (double tenth = 1; places < 6 && step > 0 && step < tenth * 0.999; tenth /= 10) ++places;
+  return places;
 }
 
 void draw_hashvalues(int width, double base, double bincr, int pincr, int steps, const char* format,
@@ -58,7 +107,7 @@ void draw_hashvalues(int width, double base, double bincr, int pincr, int steps,
   for (int k = 0; k < steps && y >= ylt_indent; ++k) {
     if (gap > font_height) {
       char label[64];
-      magnitude_label(label, sizeof label, format, v);
+      magnitude_label(label, sizeof label, format, v, bincr * std::max(1, (font_height + pincr) / std::max(pincr, 1)));
       if (laxis != 'n') paint_text(KD_MainWin, Role::Graph, lx, y, label);
       if (raxis == 'p') paint_text(KD_MainWin, Role::Graph, rx, y, label);
       gap = 0;

@@ -1,5 +1,7 @@
 // The chart area: corners from the window size, font and margins; pixel
 // increments of the scales.
+#include <algorithm>
+
 #include "views/views.h"
 #include "core/core.h"
 #include "data/data.h"
@@ -48,6 +50,16 @@ void calculate_day() {
   day_pixel_space = (xrb_indent - xlb_indent) / days;
   if (day_pixel_space < 4) day_pixel_space = 4;
   else if (day_pixel_space > 20) day_pixel_space -= 1;
+}
+
+void draw_text_cut(Role r, int x, int y, std::string_view text, int right) {
+  if (font_width <= 0) return;
+  if (right < 0 || right > main_win_width) right = main_win_width;
+  x = std::max(x, 0);
+  std::size_t room = right > x ? static_cast<std::size_t>((right - x) / font_width) : 0;
+  text = text.substr(0, std::min(room, text.size()));
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);  // no blank cells drawn past the column
+  if (!text.empty()) paint_text(KD_MainWin, r, x, y, text.data(), static_cast<int>(text.size()));
 }
 
 void clear_graph() {

@@ -52,6 +52,7 @@ std::string query_title() {
   std::string t = std::string(name) + ": " + mmddyy_text(querysdate) + "-" + mmddyy_text(queryedate);
   if (query_compare_shown()) t += " vs " + mmddyy_text(querycdate);
   t += querycount == INT_MAX ? std::string(", every row") : ", count " + std::to_string(querycount);  // the tools' default
+  if (std::string examined = query_count_text(); !examined.empty()) t += " (" + examined + ")";
   t += ", price " + number(querylprice);
   if (queryhprice < 1e30f) t.append("-").append(number(queryhprice));
   else t += " and above";  // the tools' default: any price
@@ -118,12 +119,11 @@ std::string title_text() {
 
 void draw_message() {
   paint_fill(KD_MainWin, Role::GC0, 0, message_baseline() - font_ascent, main_win_width, font_height);
-  if (message_text[0])
-    paint_text(KD_MainWin, Role::Highlight, std::max(font_width, message_left), message_baseline(), message_text);
+  if (message_text[0]) draw_text_cut(Role::Highlight, std::max(font_width, message_left), message_baseline(), message_text);
   paint_flush();
 }
 
 void draw_title() {
   std::string t = title_text();
-  if (!t.empty()) paint_text(KD_MainWin, Role::Graph, font_width, title_baseline(), t.c_str());
+  draw_text_cut(Role::Graph, font_width, title_baseline(), t);
 }

@@ -52,8 +52,8 @@ void group_heading() {
         members += ' ';
       }
   int x = (main_win_width - static_cast<int>(members.size()) * font_width) / 2;
-  paint_text(KD_MainWin, Role::Graph, x, ylt_indent - font_height, members.c_str());
-  if (group) paint_text(KD_MainWin, Role::Graph, x, ylt_indent - 2 * font_height, group->name);
+  draw_text_cut(Role::Graph, x, ylt_indent - font_height, members);
+  if (group) draw_text_cut(Role::Graph, x, ylt_indent - 2 * font_height, group->name);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ void draw_comp(const CompanyRec* cop) {
     paint_fill(KD_MainWin, Role::GC0, x, y, main_win_width, 2 * font_height);
     return;
   }
-  paint_text(KD_MainWin, Role::Graph, x, y, "Symbol Market Company name                 Shares Group(s)");
+  draw_text_cut(Role::Graph, x, y, "Symbol Market Company name                 Shares Group(s)");
   char line[160];
   int n = std::snprintf(line, sizeof line, " %5.5s %4.4s   %-25.25s %8dK ", cop->symbol, market_word(*cop),
                         cop->name, cop->shares);
@@ -82,7 +82,7 @@ void draw_comp(const CompanyRec* cop) {
   }
   groups_text.resize(std::max<std::size_t>(groups_text.size(), 8), ' ');
   std::snprintf(line + n, sizeof line - n, "%s ", groups_text.c_str());
-  paint_text(KD_MainWin, Role::Graph, x, y + font_height, line);
+  draw_text_cut(Role::Graph, x, y + font_height, line);
 }
 
 namespace {
@@ -96,7 +96,7 @@ class ListLayout {
     width_ = window_columns();
     int n = width_ / cell_;
     gap_ = (width_ - n * cell_) / (n + 1);
-    text_.assign(static_cast<std::size_t>(std::max(width_, 0)) + 1, ' ');
+    text_.assign(static_cast<std::size_t>(std::max(width_, 0)), ' ');
     pos_ = gap_;
     skip_ = arrow_index;
     baseline_ = list_top();
@@ -134,7 +134,7 @@ class ListLayout {
     pos_ = gap_;
     return false;
   }
-  void draw_row() { paint_text(KD_MainWin, Role::Graph, 0, baseline_, text_.c_str()); }
+  void draw_row() { draw_text_cut(Role::Graph, 0, baseline_, text_); }
 
   int mode_, column_, row_, cell_;
   int width_, gap_, pos_, skip_, baseline_;

@@ -19,11 +19,15 @@ int layout_left(int width) {
   return columns > width ? (columns - width) / 2 : 0;
 }
 
+// The layouts count their rows from the window's top: below the message
+// and title lines they stand that much lower.
+int layout_y(int row) { return (row + HEADING_LINES) * font_height; }
+
 void draw_layout(const LayoutLabel* labels, int nlabels, std::vector<LayoutCell>& cells, int width) {
   Trace t("draw_layout", "nlabels=%d ncells=%d width=%d", nlabels, static_cast<int>(cells.size()), width);
   int left = layout_left(width);
   auto at = [&](int column, int row, const char* text, Role role = Role::GC1) {
-    paint_text(KD_MainWin, role, (left + column) * font_width, row * font_height, text);
+    draw_text_cut(role, (left + column) * font_width, layout_y(row), text);
   };
   char text[64];
   std::snprintf(text, sizeof text, "%02d/%02d/%02d", marketsday / 10000, marketsday / 100 % 100, marketsday % 100);
@@ -34,7 +38,7 @@ void draw_layout(const LayoutLabel* labels, int nlabels, std::vector<LayoutCell>
   for (int i = 0; i < nlabels; ++i) at(labels[i].column, labels[i].row, labels[i].text);
   for (LayoutCell& c : cells) {
     if (market_windows.create)
-      c.window = market_windows.create((left + c.code_column) * font_width, c.code_row * font_height,
+      c.window = market_windows.create((left + c.code_column) * font_width, layout_y(c.code_row),
                                        c.code_width * font_width, font_height);
     draw_code(c);
     at(c.column, c.row, c.label);
@@ -53,7 +57,7 @@ void draw_code(const LayoutCell& c) {
     paint_text(c.window, Role::GC1, 0, font_ascent, c.code);
     return;
   }
-  int x = (layout_left(70) + c.code_column) * font_width, y = c.code_row * font_height;
+  int x = (layout_left(70) + c.code_column) * font_width, y = layout_y(c.code_row);
   paint_rect(KD_MainWin, Role::GC1, x - 1, y - 1, c.code_width * font_width + 1, font_height + 1);
   paint_text(KD_MainWin, Role::GC1, x, y + font_ascent, c.code);
 }

@@ -23,9 +23,8 @@ struct Scale {
 
 struct Panel {
   int steps, pixel_incr, width;
-  double base, step;
+  double base, step;  // the bottom label and the step from one to the next
   const char* format;
-  bool bottom_is_minus_top;  // the scale runs from -high to +high
 };
 
 // The frame every panel shares; false when nothing is loaded.
@@ -36,7 +35,7 @@ bool frame(const Panel& p, Scale* s) {
   draw_comp(&cop);
   draw_hashmarks(p.steps, p.pixel_incr);
   draw_hashvalues(p.width, p.base, p.step, p.pixel_incr, p.steps, p.format, &s->ya, &s->top);
-  s->bottom = p.bottom_is_minus_top ? -s->top : 0;
+  s->bottom = static_cast<float>(p.base);
   draw_datemarks();
   draw_datevalues(worklist[0].data());
   return true;
@@ -70,12 +69,18 @@ void pass(const Scale& s, ValueOf value, Role role, bool count) {
 
 double per_step(double span, int steps) { return span / std::max(1, steps - 1); }
 
+// The days a pass draws: up to the first at or past the right axis.
+int shown_days() {
+  int fit = day_pixel_space > 0 ? (xrt_indent - xlb_indent) / day_pixel_space + 1 : 0;
+  return std::clamp(fit, 0, work_days);
+}
+
 }  // namespace
 
 void draw_rsi() {
   Trace t("draw_rsi");
   Scale s{};
-  if (!frame({rsi_steps, rsi_pixel_incr, 3, 0, 100.0f / std::max(1, rsi_steps), "%3.0f", false}, &s)) return;
+  if (!frame({rsi_steps, rsi_pixel_incr, 3, 0, 100.0f / std::max(1, rsi_steps), "%3.0f"}, &s)) return;
   pass(s, [](const WorkDay& d, float* v) { *v = d.rsi; return d.rsi != 0; }, Role::Range, true);
   paint_flush();
 }
@@ -87,16 +92,17 @@ void draw_stoch() {
     return;
   }
   Scale s{};
-  if (!frame({rsi_steps, rsi_pixel_incr, 3, 0, 100.0f / std::max(1, rsi_steps), "%3.0f", false}, &s)) return;
+  if (!frame({rsi_steps, rsi_pixel_incr, 3, 0, 100.0f / std::max(1, rsi_steps), "%3.0f"}, &s)) return;
   pass(s, [](const WorkDay& d, float* v) { *v = d.stochks; return d.stochks != 0; }, Role::Range, true);
   pass(s, [](const WorkDay& d, float* v) { *v = d.stochd; return d.stochd != 0; }, Role::Bol, false);
+  draw_legend({{"%K slow:", Role::Range}, {"%D:", Role::Bol}}, true);
   paint_flush();
 }
 
 void draw_macd() {
   Trace t("draw_macd");
   Scale s{};
-  Panel p{macd_steps, macd_pixel_incr, 5, -macd_high, per_step(2.0 * macd_high, macd_steps), "%5.2f", true};
+  Panel p{macd_steps, macd_pixel_incr, 5, -macd_high, per_step(2.0 * macd_high, macd_steps), "%5.2f"};
   if (!frame(p, &s)) return;
   // Both lines in one pass: a day counts only when both values are there.
   std::vector<WorkDay>& work = worklist[0];
@@ -121,13 +127,24 @@ void draw_macd() {
     have = true;
     if (x >= xrt_indent) break;
   }
+  draw_legend({{"Slow:", Role::Range}, {"Fast:", Role::Bol}}, true);
   paint_flush();
 }
 
 void draw_avalue() {
   Trace t("draw_avalue");
   Scale s{};
-  Panel p{value_steps, value_pixel_incr, 8, -value_high, per_step(2.0 * value_high, value_steps), "%7.2f", true};
+  // The scale fits the line shown, in round steps; without a value shown,
+  // from minus to plus the largest of all days.
+  Panel p{value_steps, value_pixel_incr, 8, -value_high, per_step(2.0 * value_high, value_steps), "%7.2f"};
+  double low = INFINITY, high = -INFINITY;
+  for (int i = 0; i < shown_days() && i < static_cast<int>(worklist[0].size()); ++i)
+    if (float v = worklist[0][static_cast<std::size_t>(i)].pvline; v != NO_VALUE) low = std::min<double>(low, v), high = std::max<double>(high, v);
+  if (low <= high) {  // as many steps as the line needs, each taller
+    NiceScale n = nice_scale(low, std::max(high, low + 1), value_steps);
+    p.base = n.base, p.step = n.step, p.steps = n.steps;
+    p.pixel_incr = (ylb_indent - ylt_indent) / p.steps;
+  }
   if (!frame(p, &s)) return;
   pass(s, [](const WorkDay& d, float* v) { *v = d.pvline; return d.pvline != NO_VALUE; }, Role::Range, true);
   paint_flush();
@@ -136,7 +153,7 @@ void draw_avalue() {
 void draw_gvalue() {
   Trace t("draw_gvalue");
   Scale s{};
-  Panel p{value_steps, value_pixel_incr, 8, 0, per_step(price_highv * 100.0, value_steps), "%7.2f", false};
+  Panel p{value_steps, value_pixel_incr, 8, 0, per_step(price_highv * 100.0, value_steps), "%7.2f"};
   if (!frame(p, &s)) return;
   auto dollars = [](const WorkDay& d, float* v) {
     *v = static_cast<float>(static_cast<double>(d.close) * d.volume * 100);

@@ -28,13 +28,6 @@ int map_value(double v, double top, double bottom, int ya, int offset) {
 
 // ---- scales that fit the days shown ----
 
-// want rounded up to two significant digits: steps that fill the area.
-double nice_step(double want) {
-  if (!(want > 1e-6)) return 1e-6;
-  double unit = std::pow(10.0, std::floor(std::log10(want)) - 1);
-  return std::ceil(want / unit - 1e-9) * unit;
-}
-
 // The days the chart draws, x left of the right axis.
 int days_drawn(const std::vector<WorkDay>& work) {
   int fit = day_pixel_space > 0 ? (xrt_indent - xlb_indent - 1) / day_pixel_space : 0;
@@ -53,17 +46,22 @@ void fit_prices() {
         if (v > 0) low = std::min(low, static_cast<double>(v));
     }
   if (!(low <= high)) return;
-  int spans = std::max(1, price_steps - 1);
-  double step = nice_step(std::max(high - low, high * 0.01) / spans), bottom = std::floor(low / step) * step;
-  while (bottom + step * spans < high) step = nice_step(step * 1.001), bottom = std::floor(low / step) * step;
-  price_bottom = static_cast<float>(bottom);
-  price_incr = static_cast<float>(step);
+  bool alone = graphlook != 7;  // the split screen shares its height out in fixed steps
+  NiceScale s = nice_scale(low, std::max(high, low + high * 0.01), alone ? org_price_steps : price_steps);
+  price_bottom = static_cast<float>(s.base);
+  price_incr = static_cast<float>(s.step);
+  if (alone && s.steps != price_steps) price_steps = s.steps, calculate_indexs();  // as many steps as it needs, taller
 }
 
 void fit_volumes() {
   double high = 0;
   for (int i = 0; i < days_drawn(worklist[0]); ++i) high = std::max(high, static_cast<double>(worklist[0][i].volume));
-  volume_incr = static_cast<float>(std::max(1.0, std::ceil(nice_step(high / std::max(1, volume_steps - 1)))));
+  bool alone = graphlook != 7;
+  int most = alone ? org_volume_steps : volume_steps;
+  double step = std::max(1.0, std::ceil(nice_step(high / std::max(1, most - 1))));
+  volume_incr = static_cast<float>(step);
+  int needed = std::clamp(static_cast<int>(std::ceil(high / step - 1e-9)) + 1, 2, std::max(most, 2));
+  if (alone && needed != volume_steps) volume_steps = needed, calculate_indexs();
 }
 
 // ---- turnover marks: where the volume since the shown start passes the shares ----
@@ -288,17 +286,19 @@ void draw_stock() {
 
 namespace {
 
-// "%6.1fM" and the like; on the right the number is left-aligned and the
-// unit takes the first blank.
-void volume_label(char* out, std::size_t size, double w, bool left) {
-  double shown = w > 1e6 ? w / 1e6 : w > 1000 ? w / 1000 : w;
+// "%6.1fM" and the like, with more decimals where labels `step` apart would
+// read alike; on the right the number is left-aligned and the unit takes
+// the first blank.
+void volume_label(char* out, std::size_t size, double w, double step, bool left) {
+  double divisor = w > 1e6 ? 1e6 : w > 1000 ? 1000 : 1, shown = w / divisor;
   char unit = w > 1e6 ? 'M' : w > 1000 ? 'K' : ' ';
+  int places = std::max(unit == ' ' ? 0 : 1, step_places(step / divisor));
   if (left) {
-    if (unit == ' ') std::snprintf(out, size, "%6.0f", shown);
-    else std::snprintf(out, size, "%6.1f%c", shown, unit);
+    std::snprintf(out, size, "%6.*f", places, shown);
+    if (unit != ' ') std::strncat(out, &unit, 1);
     return;
   }
-  std::snprintf(out, size, unit == ' ' ? "%-6.0f" : "%-6.1f", shown);
+  std::snprintf(out, size, "%-6.*f", places, shown);
   char* blank = static_cast<char*>(std::memchr(out, ' ', std::min<std::size_t>(7, std::strlen(out))));
   if (blank) {
     blank[0] = unit;
@@ -317,6 +317,9 @@ struct VolumeScale {
 VolumeScale volume_labels() {
   int y = ylb_indent - 2 * bw + font_ascent / 2 + 1;
   int gap = font_height + 1;
+  // Labels stand a few steps apart where the steps are close.
+  double label_step = std::trunc(static_cast<double>(volume_incr)) * 100 *
+                      std::max(1, (font_height + volume_pixel_incr) / std::max(volume_pixel_incr, 1));
   double u = 0;
   VolumeScale s{y, 0};
   for (int k = 0; k < volume_steps && y >= ylt_indent; ++k) {
@@ -324,11 +327,11 @@ VolumeScale volume_labels() {
       char label[32];
       double w = u * 100;
       if (laxis == 'p') {
-        volume_label(label, sizeof label, w, true);
+        volume_label(label, sizeof label, w, label_step, true);
         paint_text(KD_MainWin, Role::Graph, xlb_indent - 4 * bw - 8 * font_width, y, label);
       }
       if (raxis == 'p') {
-        volume_label(label, sizeof label, w, false);
+        volume_label(label, sizeof label, w, label_step, false);
         paint_text(KD_MainWin, Role::Graph, xrb_indent + 5 * bw, y, label);
       }
       if (gridstate == 1)

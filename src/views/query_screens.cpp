@@ -15,6 +15,17 @@ namespace {
 
 // ---- groups ----
 
+struct GroupColumns {
+  int left, right;
+};
+// Two columns of 30 characters and their gaps; in a narrower window each
+// takes half and is cut there.
+GroupColumns group_columns() {
+  int c = font_width > 0 ? main_win_width / font_width : 0;
+  int g = std::max((c - 60) / 3, 1), w = std::min(30, (c - 3 * g) / 2);
+  return {g * font_width, (2 * g + w) * font_width};
+}
+
 // One column of groups; the groups it shows (with `draw` false it only
 // counts them).
 int group_column(const std::vector<int>& order, bool left, int x, bool draw = true) {
@@ -29,7 +40,8 @@ int group_column(const std::vector<int>& order, bool left, int x, bool draw = tr
     }
     ++shown;
     if (draw) {
-      paint_text(KD_MainWin, left ? Role::Qpos : Role::Qneg, x, y, group_line(g).c_str());
+      int right = left ? group_columns().right - font_width : -1;
+      draw_text_cut(left ? Role::Qpos : Role::Qneg, x, y, group_line(g), right);
       g.qcol = x / font_width + 29;
       g.qrow = y / font_height;
       querybasex = left ? g.qcol + 1 : x / font_width;
@@ -39,14 +51,6 @@ int group_column(const std::vector<int>& order, bool left, int x, bool draw = tr
   return shown;
 }
 
-struct GroupColumns {
-  int left, right;
-};
-GroupColumns group_columns() {
-  int c = font_width > 0 ? main_win_width / font_width : 0;
-  int g = (c - 60) / 3;
-  return {g * font_width, g * font_width + (g + 30) * font_width};
-}
 
 bool groups_page_empty(const std::vector<int>& order) {
   GroupColumns at = group_columns();
@@ -151,8 +155,8 @@ void draw_qgroups() {
   std::vector<int> order = group_order();
   if (arrow_index > 0 && groups_page_empty(order)) arrow_index = 0;
   GroupColumns at = group_columns();
-  paint_text(KD_MainWin, Role::Graph, at.left, list_top(), group_header);
-  paint_text(KD_MainWin, Role::Graph, at.right, list_top(), group_header);
+  draw_text_cut(Role::Graph, at.left, list_top(), group_header, at.right - font_width);
+  draw_text_cut(Role::Graph, at.right, list_top(), group_header);
   if (printflag) print_query_groups();
   for (int k = 0; k <= num_groups && k < static_cast<int>(groups.size()); ++k) groups[k].qcol = groups[k].qrow = 0;
   group_column(order, true, at.left);

@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/data.h"
@@ -49,6 +50,11 @@ std::string title_text();
 void draw_message();  // the message line, cleared first
 void draw_title();
 
+// Text on the main window at x (never left of the window), cut where it
+// would pass `right` (pixels; the window's edge when -1): a column or the
+// window is never overrun.
+void draw_text_cut(Role r, int x, int y, std::string_view text, int right = -1);
+
 void calculate_globals();
 // The days a chart shows at first: 4 pixels a day beside 22 characters of
 // labels.
@@ -61,6 +67,25 @@ void draw_chart();
 // Axes and labels.
 void draw_grid();
 void draw_hashmarks(int steps, int pixel_incr);
+// The decimals that tell apart two labels `step` apart (0 for a step of 1 or more).
+int step_places(double step);
+// The name and a sample of each line a chart draws, one after the other
+// above the plot (or inside it, at its top, where a heading stands above);
+// what does not fit beside the others goes on the next row.
+struct LegendEntry {
+  const char* name;
+  Role role;
+};
+void draw_legend(const std::vector<LegendEntry>& entries, bool inside = false);
+// The first step of 1, 2 or 5 times a power of ten from `want` on.
+double nice_step(double want);
+// A scale of at most `steps` labels in such steps, from a multiple of the
+// step at or below `low` to `high` or above, and the labels it needs.
+struct NiceScale {
+  double base, step;
+  int steps;
+};
+NiceScale nice_scale(double low, double high, int steps);
 void draw_hashvalues(int width, double base, double bincr, int pincr, int steps, const char* format,
                      int* lastpixel, float* lastvalue);
 void draw_datemarks();
@@ -87,6 +112,10 @@ int list_rows();
 
 // ---- the query lists and screens ----
 void draw_query();
+// Where the window's count passed over rows out of the price range, what
+// it lists of those it examined: "19 examined, 16 and 19 in the price
+// range"; "" where it passed over none.
+std::string query_count_text();
 // The row drawn under a text cell (column, row of the press), or -1.
 int query_row_at(int column, int row);
 // Whether the list shown would show no row at the rows scrolled by

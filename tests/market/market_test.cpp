@@ -207,7 +207,7 @@ TEST_F(AdLine, TheScaleRunsFromMinusToPlusTheLargestCount) {
   for (const DrawOp* t : screen.rec.texts())
     if (t->x < xlb_indent && t->y > ylt_indent) labels.push_back(t->text);
   ASSERT_GE(labels.size(), 20u);
-  EXPECT_EQ("   1.50K", labels.front());
+  EXPECT_EQ("  -1.50K", labels.front());
   EXPECT_EQ("   1.50K", labels.back());
   EXPECT_NE(labels.end(), std::find(labels.begin(), labels.end(), "  38.46 "));
   // The cumulative line, named in the legend: its sum outgrows the daily
@@ -319,7 +319,7 @@ TEST_F(Summary, TheLayoutIsCentredInTheWindow) {
   const DrawOp* heading = screen.rec.find_text("New York Stock Market");
   ASSERT_NE(nullptr, heading);
   EXPECT_EQ((15 + 1) * 6, heading->x);  // (100 - 70) / 2 columns in, then its own column 1
-  EXPECT_EQ(5 * 13, heading->y);
+  EXPECT_EQ((5 + HEADING_LINES) * 13, heading->y);  // below the message and title lines
   ASSERT_NE(nullptr, screen.rec.find_text("06/01/95"));
   EXPECT_EQ((15 + 30) * 6, screen.rec.find_text("06/01/95")->x);
   EXPECT_EQ(18u, layout_of('N').cells.size());

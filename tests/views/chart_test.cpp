@@ -65,11 +65,13 @@ TEST_F(Charts, DaySpacingIsAtLeastFourAndOneLessAboveTwentyAndTheTopCornerFollow
 TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
   int y;
   float v;
-  struct { float value; const char* text; } cases[] = {
-      {-2500, " 2.50K"}, {2500, " 2.50K"}, {999, "999.00 "}, {2e6f, " 2.00M"}, {-3e9f, " 3.00B"}};
+  // With their signs; steps too small for the format's decimals get more.
+  struct { float value, step; const char* text; } cases[] = {
+      {-2500, 100, "-2.50K"}, {2500, 100, " 2.50K"}, {999, 1, "999.00 "}, {2e6f, 1e5f, " 2.00M"},
+      {-3e9f, 1e8f, "-3.00B"}, {1e6f, 100, "1.0000M"}, {-1e-9f, 0.5f, " 0.00 "}};
   for (auto c : cases) {
     rec.ops.clear();
-    draw_hashvalues(5, c.value, 1, 13, 1, "%5.2f", &y, &v);
+    draw_hashvalues(5, c.value, c.step, 13, 1, "%5.2f", &y, &v);
     EXPECT_EQ(std::vector<std::string>{c.text}, texts());
     EXPECT_EQ(xlb_indent - 4 - 30, rec.texts()[0]->x);
   }
@@ -285,17 +287,25 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   history(std::vector<float>(20, 10));
   macd_high = 0.5f;
   draw_macd();
-  EXPECT_EQ((std::vector<std::string>{" 0.50 ", " 0.40 ", " 0.30 ", " 0.20 ", " 0.10 ", " 0.00 ", " 0.10 ",
+  EXPECT_EQ((std::vector<std::string>{"-0.50 ", "-0.40 ", "-0.30 ", "-0.20 ", "-0.10 ", " 0.00 ", " 0.10 ",
                                       " 0.20 ", " 0.30 ", " 0.40 ", " 0.50 "}),
             texts(xlb_indent - 4 - 30));
-  for (float high : {1394996.25f, 0.37f, 5.55e9f}) {
+  // The movement line's scale fits the line shown, in steps of 1, 2 or 5
+  // times a power of ten, whatever the largest value of all days.
+  for (float high : {1394996.25f, 5.55e9f}) {
+    history({10, 11, 12, 11, 12, 13, 12, 14}, 1000);
     value_high = high;
     rec.ops.clear();
     draw_avalue();
-    std::vector<std::string> labels = texts(xlb_indent - 4 - 48);
-    ASSERT_EQ(41u, labels.size());
-    EXPECT_EQ("   0.00 ", labels[20]) << high;
-    for (std::size_t k = 0; k < labels.size(); ++k) EXPECT_EQ(labels[k], labels[40 - k]) << high << " " << k;
+    std::vector<double> values;
+    for (const std::string& l : texts(xlb_indent - 4 - 48)) values.push_back(std::stod(l) * (l.back() == 'K' ? 1e3 : 1));
+    double low = INFINITY, top = -INFINITY;
+    for (const WorkDay& d : shown())
+      if (d.pvline != NO_VALUE) low = std::min<double>(low, d.pvline), top = std::max<double>(top, d.pvline);
+    ASSERT_GE(values.size(), 3u);
+    double step = values[1] - values[0], unit = std::pow(10, std::floor(std::log10(step) + 1e-9));
+    EXPECT_TRUE(step / unit == 1 || step / unit == 2 || step / unit == 5) << step;
+    EXPECT_TRUE(values.front() <= low && values.back() >= top && values.back() - step < top) << values.back() << " " << top;
   }
   history({10, 11, 0, 12, 13, 14, 13}, 100);
   stochdays = 0;
@@ -303,8 +313,8 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   EXPECT_TRUE(rec.ops.empty() && std::string(last_status) == "draw_stoch: stoch days is zero.  Set via indicators menu");
   stochdays = 3;
   load();
-  draw_stoch();  // four days with a full window: three segments of each line
-  EXPECT_EQ((std::array<std::size_t, 2>{3, 3}),
+  draw_stoch();  // four days with a full window: three segments of each line, and its legend's sample
+  EXPECT_EQ((std::array<std::size_t, 2>{4, 4}),
             (std::array{ops(DrawOp::Kind::Line, Role::Range).size(), ops(DrawOp::Kind::Line, Role::Bol).size()}));
   for (void (*panel)() : {draw_avalue, draw_gvalue}) {
     rec.ops.clear();
@@ -325,10 +335,10 @@ TEST_F(Charts, TheHeadingAndTheLists) {
     return texts();
   };
   struct { const char* sym; const char* line; } cases[] = {
-      {"AB", "    AB NYSE   Alpha Beta Corporation of    12500K   1   2  "},
-      {"CD", "    CD  ???   Charlie                          7K          "},
-      {"EF", "    EF FUND   Fund                             0K   3      "},
-      {"ZZ", "    ZZ  ???                                    0K          "}};
+      {"AB", "    AB NYSE   Alpha Beta Corporation of    12500K   1   2"},
+      {"CD", "    CD  ???   Charlie                          7K"},
+      {"EF", "    EF FUND   Fund                             0K   3"},
+      {"ZZ", "    ZZ  ???                                    0K"}};
   for (auto c : cases)
     EXPECT_EQ((std::vector<std::string>{"Symbol Market Company name                 Shares Group(s)", c.line}),
               heading(&find_co(c.sym)));
@@ -342,7 +352,7 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].role == Role::GC0);  // no company: the heading is cleared
   graphlook = 4;
   copy_text(groupname, "OIL");
-  EXPECT_EQ((std::vector<std::string>{"AB EF ", "Oil"}), heading(nullptr));
+  EXPECT_EQ((std::vector<std::string>{"AB EF", "Oil"}), heading(nullptr));
   copy_text(groupname, "NOSUCH");
   EXPECT_TRUE(heading(nullptr).empty());
   // A row of 100 columns holds n cells with n + 1 equal gaps; rows scrolled
@@ -359,7 +369,7 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   };
   auto rows = list(draw_grps);  // longest name 20 characters: cells of 43, gaps of 4
   ASSERT_EQ(5u, rows.size());
-  EXPECT_EQ((std::array{78, 101}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // below the title line
+  EXPECT_EQ((std::array{78, 79}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // below the title, within the window
   EXPECT_EQ((std::array<std::string, 3>{"        1 G1 Group name number 1", "    2 G2", "    9 G9"}),
             (std::array{rows[0]->text.substr(0, 32), rows[0]->text.substr(51, 8), rows[4]->text.substr(4, 8)}));
   rows = list(draw_companys);  // cells of 46, gaps of 2
