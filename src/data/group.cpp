@@ -75,16 +75,17 @@ StockDay quote_day(const Quote& q, time_t key) {
 
 // Members list, delist and miss days: a plain sum would jump with every
 // change, and the days every member of a large group traded are few or
-// none. So the index is chained: a day's high, low and close are the
-// previous day's times the ratio of the sums of the members that traded on
-// both days. The first day is the plain sum; where every member trades every
-// day each day is. The volume is the plain sum of the members of the day: a
+// none. So the index is chained: a day's close is the previous day's times
+// the ratio of the sums of the closes of the members that traded on both
+// days, and its high and low stand to it as the sums of the day's members'
+// do (chained apart, a high fell below its close when members came and
+// went). The first day is the plain sum; where every member trades every
+// day each day is. The volume is the plain sum of the day's members: a
 // count of shares traded, not a price level.
 struct IndexDay {
   time_t key = NO_KEY;
-  double all[3] = {};   // high, low and close summed over the members of the day
-  double now[3] = {};   // over those that traded the index day before too
-  double then[3] = {};  // their prices of that day
+  double all[3] = {};      // high, low and close summed over the members of the day
+  double now = 0, then = 0;  // the closes of those that traded the index day before too, today and then
   double volume = 0;
   int traded = 0;
 };
@@ -92,29 +93,25 @@ struct IndexDay {
 // A member's quote on day d; `before` its quote on the index day before,
 // when it traded then.
 void add_quote(IndexDay& d, const Quote& q, const Quote* before) {
-  const float price[3] = {q.high, q.low, q.close};
-  for (int k = 0; k < 3; ++k) d.all[k] += price[k];
-  if (before) {
-    const float earlier[3] = {before->high, before->low, before->close};
-    for (int k = 0; k < 3; ++k) d.now[k] += price[k], d.then[k] += earlier[k];
-  }
+  d.all[0] += q.high, d.all[1] += q.low, d.all[2] += q.close;
+  if (before) d.now += q.close, d.then += before->close;
   d.volume += static_cast<double>(q.volume);
   ++d.traded;
 }
 
 // The index days into member 0, with empty weekdays between them. No member
-// in common with the day before (or no price of theirs): the index stays.
+// in common with the day before (or no close of theirs): the close stays.
 void store_index(const std::vector<IndexDay>& index) {
   std::vector<StockDay>& days = stocklist[0].days;
-  double value[3] = {};
+  double close = 0;
   for (const IndexDay& d : index) {
-    for (int k = 0; k < 3; ++k) {
-      if (value[k] == 0) value[k] = d.all[k];  // the first day, or a price that was none so far
-      else if (d.then[k] > 0) value[k] *= d.now[k] / d.then[k];
-    }
+    if (close == 0) close = d.all[2];  // the first day, or a close that was none so far
+    else if (d.then > 0) close *= d.now / d.then;
+    double scale = d.all[2] > 0 ? close / d.all[2] : 0;
     fill_gap(days, d.key);
     StockDay s{};
-    s.high = static_cast<float>(value[0]), s.low = static_cast<float>(value[1]), s.close = static_cast<float>(value[2]);
+    s.high = static_cast<float>(d.all[0] * scale), s.low = static_cast<float>(d.all[1] * scale);
+    s.close = static_cast<float>(close);
     s.volume = clamp_volume(d.volume);
     s.nodata = d.traded;
     set_date(s, d.key);
