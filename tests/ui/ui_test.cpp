@@ -190,14 +190,10 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   ASSERT_EQ(0, get_query_data());
   RecordingWindow small(100, 12);
   graphlook = 8, querylook = 2, arrow_adv = 1;
-  for (int page : {3, 3}) {
-    fn_arrowdown();
+  for (auto [step, page] : {std::pair<void (*)(), int>{fn_arrowdown, 3}, {fn_arrowdown, 3}, {fn_firstpage, 0},
+                             {fn_lastpage, 3}}) {  // down twice, Home and End
+    step();
     EXPECT_EQ(page, arrow_index);
-  }
-  struct { void (*end)(); int page; } ends[] = {{fn_firstpage, 0}, {fn_lastpage, 3}};  // Home and End
-  for (auto e : ends) {
-    e.end();
-    EXPECT_EQ(e.page, arrow_index);
   }
   // A range with no day file after the start file, and one the wrong way
   // round, in words.
@@ -211,9 +207,7 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     explain_query();
     EXPECT_STREQ(r.words, message_text);
   }
-  qs.clear();
-  querynum = 0;
-  query_table_made = false;
+  qs.clear(), querynum = 0, query_table_made = false;
 }
 
 // The date dialog's day count: the window ends where it ends and starts that
