@@ -229,4 +229,30 @@ TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
   EXPECT_STREQ("keypress: exceed stock days", last_status);
 }
 
+// A dialog's commit keeps what was typed: a group name that finds no prices
+// stays in its field (it went blank); a start before the A/D line's loaded
+// days loads the line from there, on Return and on leaving the field alike
+// (it went back to the days that fit, or to the loaded first day).
+TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
+  tables("1:Tech:TECH:\n", "ZZ:Zulu:S:N:TECH:950101-1:\n");
+  for (int d = 1; d <= 29; ++d)  // the weekdays of December 1995
+    if (weekday_of(day_number(1995, 12, d)) % 6) day_file("s" + std::to_string(951200 + d), "AB,9,1,5,1\n");
+  KD_GroupWin = 50, KD_GroupWinName = 51, KD_DateWin = 60, KD_DateWinStartDay = 61;
+  copy_text(key_buffer, "tech"), key_index = 4, field_return(KD_GroupWinName);
+  EXPECT_STREQ("loadgroup: no data for TECH", last_status);
+  EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) { return op.win == 51 && op.text == "TECH"; }));
+  fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
+  graphlook = 14, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
+  for (bool on_return : {true, false}) {
+    KD_csd = 27, KD_csm = 12, KD_csy = 95, KD_ced = 29, KD_cem = 12, KD_cey = 95;
+    ASSERT_EQ(0, loadad());
+    copy_text(key_buffer, "12/1/95"), key_index = 7;
+    on_return ? field_return(KD_DateWinStartDay) : field_leave(KD_DateWinStartDay);
+    EXPECT_EQ((std::array{951201, 951201, 951229}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd,
+                                                                yymmdd_of(loaded().front()), yymmdd_of(loaded().back())}))
+        << on_return;
+  }
+  forget_dialogs();
+}
+
 }  // namespace
