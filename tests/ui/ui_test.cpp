@@ -231,8 +231,9 @@ TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
 
 // A dialog's commit keeps what was typed: a group name that finds no prices
 // stays in its field (it went blank); a start before the A/D line's loaded
-// days loads the line from there, on Return and on leaving the field alike
-// (it went back to the days that fit, or to the loaded first day).
+// days (a day without a file) loads the line from there and stays the
+// chart's start, on Return and on leaving the field alike (it went back to
+// the days that fit, or to the loaded first day).
 TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   tables("1:Tech:TECH:\n", "ZZ:Zulu:S:N:TECH:950101-1:\n");
   for (int d = 1; d <= 29; ++d)  // the weekdays of December 1995
@@ -246,9 +247,9 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   for (bool on_return : {true, false}) {
     KD_csd = 27, KD_csm = 12, KD_csy = 95, KD_ced = 29, KD_cem = 12, KD_cey = 95;
     ASSERT_EQ(0, loadad());
-    copy_text(key_buffer, "12/1/95"), key_index = 7;
+    copy_text(key_buffer, "11/30/95"), key_index = 8;
     on_return ? field_return(KD_DateWinStartDay) : field_leave(KD_DateWinStartDay);
-    EXPECT_EQ((std::array{951201, 951201, 951229}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd,
+    EXPECT_EQ((std::array{951130, 951201, 951229}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd,
                                                                 yymmdd_of(loaded().front()), yymmdd_of(loaded().back())}))
         << on_return;
   }
