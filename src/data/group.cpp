@@ -78,9 +78,9 @@ StockDay quote_day(const Quote& q, time_t key) {
 // none. So the index is chained: a day's close is the previous day's times
 // the ratio of the sums of the closes of the members that traded on both
 // days, and its high and low stand to it as the sums of the day's members'
-// do (chained apart, a high fell below its close when members came and
-// went). The first day is the plain sum; where every member trades every
-// day each day is. The volume is the plain sum of the day's members: a
+// do (chained each apart, they drift as members come and go, until a high
+// lies below its close). The first day is the plain sum; where every
+// member trades every day each day is. The volume is the plain sum of the day's members: a
 // count of shares traded, not a price level.
 struct IndexDay {
   time_t key = NO_KEY;
