@@ -1,6 +1,6 @@
 // Loading a group: every member of one industry group, from their per-symbol
-// files when all of them have one, else from the day files; added day by day
-// into one price-sum index (mode 't') or each member apart (mode 's').
+// files when all of them have one, else from the day files; chained day by
+// day into one price-sum index (mode 't') or each member apart (mode 's').
 
 #include <algorithm>
 #include <atomic>
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -55,52 +56,88 @@ void add_member(const CompanyRec& c) {
   stocklist.push_back(std::move(m));
 }
 
-void raise_extremes(const StockDay& d, bool value_too) {
+void raise_extremes(const StockDay& d) {
   volume_high = std::max(volume_high, d.volume);
   high_p = std::max(high_p, d.high);
   low_p = std::min(low_p, d.low);
-  if (value_too) price_highv = std::max(price_highv, static_cast<float>(static_cast<double>(d.close) * d.volume));
+  price_highv = std::max(price_highv, static_cast<float>(static_cast<double>(d.close) * d.volume));
 }
 
 StockDay quote_day(const Quote& q, time_t key) {
   StockDay s{};
   s.high = q.high, s.low = q.low, s.close = q.close, s.volume = q.volume;
-  s.nodata = 1;  // in mode 't' it counts the members added
+  s.nodata = 1;
   set_date(s, key);
   return s;
 }
 
-// A member's day added into the group total.
-void add_to(StockDay& day, const Quote& q) {
-  day.high += q.high, day.low += q.low, day.close += q.close, day.volume += q.volume;
-  ++day.nodata;
-  raise_extremes(day, true);
+// ---- the price-sum index of mode 't' ----
+
+// Members list, delist and miss days: a plain sum would jump with every
+// change, and the days every member of a large group traded are few or
+// none. So the index is chained: a day's close is the previous day's times
+// the ratio of the sums of the closes of the members that traded on both
+// days, and its high and low stand to it as the sums of the day's members'
+// do (chained each apart, they drift as members come and go, until a high
+// lies below its close). The first day is the plain sum; where every
+// member trades every day each day is. The volume is the plain sum of the day's members: a
+// count of shares traded, not a price level.
+struct IndexDay {
+  time_t key = NO_KEY;
+  double all[3] = {};      // high, low and close summed over the members of the day
+  double now = 0, then = 0;  // the closes of those that traded the index day before too, today and then
+  double volume = 0;
+  int traded = 0;
+};
+
+// A member's quote on day d; `before` its quote on the index day before,
+// when it traded then.
+void add_quote(IndexDay& d, const Quote& q, const Quote* before) {
+  d.all[0] += q.high, d.all[1] += q.low, d.all[2] += q.close;
+  if (before) d.now += q.close, d.then += before->close;
+  d.volume += static_cast<double>(q.volume);
+  ++d.traded;
 }
 
-// One day of the day files: in mode 't' the total of every member, or
-// none when one is missing (the day ends there); in mode 's' each member's
-// record, empty when it had no line.
+// The index days into member 0, with empty weekdays between them. No member
+// in common with the day before (or no close of theirs): the close stays.
+void store_index(const std::vector<IndexDay>& index) {
+  std::vector<StockDay>& days = stocklist[0].days;
+  double close = 0;
+  for (const IndexDay& d : index) {
+    if (close == 0) close = d.all[2];  // the first day, or a close that was none so far
+    else if (d.then > 0) close *= d.now / d.then;
+    double scale = d.all[2] > 0 ? close / d.all[2] : 0;
+    fill_gap(days, d.key);
+    StockDay s{};
+    s.high = static_cast<float>(d.all[0] * scale), s.low = static_cast<float>(d.all[1] * scale);
+    s.close = static_cast<float>(close);
+    s.volume = clamp_volume(d.volume);
+    s.nodata = d.traded;
+    set_date(s, d.key);
+    days.push_back(s);
+    raise_extremes(s);
+  }
+  num_days = disp_days = static_cast<int>(days.size());
+}
+
+// Member 0 holds the index, named after the last member read.
+void start_index(int n) {
+  add_member(companys[grplist[0]]);
+  copy_text(stocklist[0].symbol, companys[grplist[n - 1]].symbol);
+}
+
+// One day of the day files in mode 's': each member's record, empty when
+// it had no line.
 void add_day(time_t key, const std::vector<bool>& found, const std::vector<Quote>& quote) {
-  if (!together()) ++num_days;
+  ++num_days;
   for (std::size_t m = 0; m < found.size(); ++m) {
-    if (together() && !found[m]) {
-      if (num_days == 2) {
-        num_days = 1;
-        stocklist[0].days.resize(1);
-      }
-      break;
-    }
-    if (together() && m > 0) {
-      add_to(stocklist[0].days.back(), quote[m]);
-      continue;
-    }
-    std::vector<StockDay>& days = stocklist[together() ? 0 : m].days;  // member 0 starts the day of the total
+    std::vector<StockDay>& days = stocklist[m].days;
     days.resize(static_cast<std::size_t>(num_days));
     StockDay s = found[m] ? quote_day(quote[m], key) : StockDay{};
     if (!found[m]) set_date(s, key), s.nodata = 1;
     days.push_back(s);
-    if (found[m]) raise_extremes(s, !together());
-    if (together()) ++num_days;
+    if (found[m]) raise_extremes(s);
   }
 }
 
@@ -128,6 +165,39 @@ bool each_line(const std::string& path, Each each) {
   return true;
 }
 
+void report_line(const CompanyRec& c, int line) {
+  if (line % 75 != 0) return;
+  std::snprintf(statusbuf, sizeof statusbuf, "load_sym_group: reading %s line %d", c.symbol, line);
+  status("load", __LINE__, statusbuf);
+}
+
+// Mode 't' from the members' own files, over `keys`, every day one of them
+// traded. A line not after the member's line before is skipped, as in the
+// scan that found the keys.
+void sym_index(const std::vector<time_t>& keys, int n) {
+  std::vector<IndexDay> index(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) index[i].key = keys[i];
+  start_index(n);
+  for (int j = 0; j < n; ++j) {
+    const CompanyRec& c = companys[grplist[j]];
+    auto at = keys.begin();
+    long before_at = -2;  // the member's index day before, and its quote then
+    Quote before{};
+    each_line(symbol_path(c), [&](time_t key, const Quote& q, int line) {
+      report_line(c, line);
+      if (at != keys.begin() && key <= at[-1]) return true;
+      at = std::lower_bound(at, keys.end(), key);
+      if (at == keys.end() || *at != key) return true;  // the file changed since the scan
+      long i = at - keys.begin();
+      add_quote(index[static_cast<std::size_t>(i)], q, before_at == i - 1 ? &before : nullptr);
+      before_at = i, before = q;
+      ++at;
+      return true;
+    });
+  }
+  store_index(index);
+}
+
 }  // namespace
 
 int load_sym_group(int g, int n) {
@@ -135,12 +205,15 @@ int load_sym_group(int g, int n) {
   std::snprintf(statusbuf, sizeof statusbuf, "load_sym_group: group id=%d", g);
   status("load", __LINE__, statusbuf);
   time_t start = NO_KEY, end = NO_KEY;
-  for (int j = 0; j < n; ++j) {  // the range every member covers
+  std::vector<time_t> keys, own, merged;  // mode 't': the days any member traded
+  for (int j = 0; j < n; ++j) {  // mode 's': the range every member covers
     std::string path = symbol_path(companys[grplist[j]]);
     Span span;
+    own.clear();
     bool ok = each_line(path, [&](time_t key, const Quote&, int) {
       if (span.first == NO_KEY) span.first = key;
       span.last = key;
+      if (together() && (own.empty() || key > own.back())) own.push_back(key);
       return true;
     });
     if (!ok) {
@@ -148,43 +221,39 @@ int load_sym_group(int g, int n) {
       return 1;
     }
     report(__LINE__, "scanning %s", path.c_str());
+    merged.clear();
+    std::set_union(keys.begin(), keys.end(), own.begin(), own.end(), std::back_inserter(merged));
+    keys.swap(merged);
     if (span.first == NO_KEY) continue;
     start = start == NO_KEY ? span.first : std::max(start, span.first);
     end = end == NO_KEY ? span.last : std::min(end, span.last);
   }
   grpcnt = n;
   price_highv = 0;
+  if (together()) {
+    if (n > 0) sym_index(keys, n);
+    return 0;
+  }
   for (int j = 0; j < n; ++j) {
     const CompanyRec& c = companys[grplist[j]];
-    if (j == 0 || !together()) add_member(c);
-    else copy_text(stocklist[0].symbol, c.symbol);  // the total carries the last member read
+    add_member(c);
     std::vector<StockDay>& days = stocklist.back().days;
     disp_days = 0;
-    std::size_t found = 1;
     time_t last_read = end;
     each_line(symbol_path(c), [&](time_t key, const Quote& q, int line) {
-      if (line % 75 == 0) {
-        std::snprintf(statusbuf, sizeof statusbuf, "load_sym_group: reading %s line %d", c.symbol, line);
-        status("load", __LINE__, statusbuf);
-      }
+      report_line(c, line);
       if (start == NO_KEY || key < start) return true;
       if (key > end) return false;
       last_read = key;
-      if (together() && j > 0) {  // into the day member 0 stored
-        while (found < days.size() && days[found].date < key) ++found;
-        if (found < days.size() && days[found].date == key) add_to(days[found], q);
-        return true;
-      }
       fill_gap(days, key);
       ++disp_days;
       days.push_back(quote_day(q, key));
-      raise_extremes(days.back(), !together());
+      raise_extremes(days.back());
       return true;
     });
     if (j == 0) end = last_read;
     num_days = static_cast<int>(days.size());
   }
-  if (together() && !stocklist.empty()) num_days = static_cast<int>(stocklist[0].days.size());
   return 0;
 }
 
@@ -223,6 +292,27 @@ void read_group_file(GroupFile& f, DayText& text, std::vector<char>& found) {
   for (const auto& hit : f.hits) found[static_cast<std::size_t>(hit.first)] = 0;  // clean for the worker's next file
 }
 
+// Mode 't' from the day files: a day is a day of the index when a member
+// traded on it, and each member is compared with the index day before.
+class DayIndex {
+ public:
+  explicit DayIndex(std::size_t members) : had_(members), before_(members) {}
+  void add(time_t key, const std::vector<bool>& found, const std::vector<Quote>& quote) {
+    if (std::find(found.begin(), found.end(), true) == found.end()) return;
+    IndexDay& d = days.emplace_back();
+    d.key = key;
+    for (std::size_t m = 0; m < found.size(); ++m)
+      if (found[m]) add_quote(d, quote[m], had_[m] ? &before_[m] : nullptr);
+    had_ = found;
+    before_ = quote;
+  }
+  std::vector<IndexDay> days;
+
+ private:
+  std::vector<bool> had_;     // by member: traded on the index day before
+  std::vector<Quote> before_;  // and its quote then
+};
+
 }  // namespace
 
 int load_day_group(int g, int n) {
@@ -243,11 +333,12 @@ int load_day_group(int g, int n) {
       return 1;
     }
     wanted[kind].emplace(std::string_view(c.symbol), j);  // the table outlives the load
-    if (j == 0 || !together()) add_member(c);
+    if (!together()) add_member(c);
   }
-  if (together() && n > 0) copy_text(stocklist[0].symbol, companys[grplist[n - 1]].symbol);
+  if (together() && n > 0) start_index(n);
   price_highv = 0;
   num_days = together() ? 1 : 0;
+  DayIndex index(static_cast<std::size_t>(n));
   int tried = 0;
   std::vector<Quote> quote(static_cast<std::size_t>(n));
   std::vector<bool> found(static_cast<std::size_t>(n));
@@ -291,10 +382,12 @@ int load_day_group(int g, int n) {
         }
         for (const auto& [member, q] : f->hits) found[static_cast<std::size_t>(member)] = true, quote[static_cast<std::size_t>(member)] = q;
       }
-      add_day(day.key, found, quote);
+      if (together()) index.add(day.key, found, quote);
+      else add_day(day.key, found, quote);
     }
     next_day += days;
   }
+  if (together() && n > 0) store_index(index.days);
   if (!together()) ++num_days;  // one past the last day, as everywhere
   disp_days = num_days;
   return 0;
@@ -307,8 +400,7 @@ int fail_group() {
   num_days = 0;
   free_history();
   if (load_hooks.load_failed) load_hooks.load_failed();
-  groupname[0] = '\0';
-  return 1;
+  return 1;  // the name stays, for the group field to show what was typed
 }
 
 }  // namespace
@@ -341,9 +433,6 @@ int loadgroup() {
     rc = 1;
   }
   if (rc != 0) return fail_group();
-  if (together())  // the total shows only the days every member traded
-    for (StockDay& d : stocklist[0].days)
-      if (d.nodata != n) d.high = d.low = d.close = 0, d.volume = 0;
   set_window_dates(false);
   work_days = num_days;
   set_scale(low_p, high_p < 10 ? high_p + 0.5f : high_p + 1);

@@ -222,12 +222,13 @@ int fail_ad(const char* why = nullptr) {
   return 1;
 }
 
+// The first and last loaded days. The shown window stays the range the
+// line was asked for and loaded over, from its first day on.
 void window_from(const std::vector<StockDay>& days) {
-  int fit = load_hooks.days_that_fit ? load_hooks.days_that_fit() : num_days;
-  const StockDay& first = days[static_cast<std::size_t>(fit < num_days ? std::max(1, num_days - fit) : 1)];
+  const StockDay& first = days[1];
   const StockDay& last = days[static_cast<std::size_t>(num_days - 1)];
-  KD_csd = KD_sd = first.eday, KD_csm = KD_sm = first.emon, KD_csy = KD_sy = first.eyear;
-  KD_ced = KD_ed = last.eday, KD_cem = KD_em = last.emon, KD_cey = KD_ey = last.eyear;
+  KD_sd = first.eday, KD_sm = first.emon, KD_sy = first.eyear;
+  KD_ed = last.eday, KD_em = last.emon, KD_ey = last.eyear;
 }
 
 }  // namespace

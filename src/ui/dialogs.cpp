@@ -241,8 +241,10 @@ void check_shown_dates() {
 }
 
 void after_date(const Field& f, bool on_return, long) {
-  if (f.store == Store::ShownFirst || f.store == Store::ShownLast) check_shown_dates();
-  if (on_return && f.store != Store::DayCount) reload();
+  bool shown = f.store == Store::ShownFirst || f.store == Store::ShownLast;
+  if (shown) check_shown_dates();
+  // The A/D line holds the days of its range only: a new range loads it.
+  if ((on_return || (shown && graphlook == 14)) && f.store != Store::DayCount) reload();
   fill_work();
   calculate_globals();
   disp_days = work_days;

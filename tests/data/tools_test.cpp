@@ -296,6 +296,8 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
       {{"--query", "distribution", "--start", "2026-11-02", "--end", "2026-12-04"}, 0, ">0<"},
       {{"--market", "n", "--start", "2026-12-03", "--end", "2026-12-04"}, 0, ">New York Stock Market<"},
       {{"--adline", "S", "--lines", "+-c", "--first", "2026-10-01", "--last", "2026-12-04"}, 0, ">Cumulative:<"},
+      // The range asked for from its first day, every week of it (it was cut to the last days that fit).
+      {{"--adline", "S", "--period", "2", "--first", "2025-10-02", "--last", "2026-12-04"}, 0, "weekly, 10/2/25 to 12/4/26<"},
       {{"--symbol", "NOSUCH"}, 1, "kadmer-plot: load_day_stock: unknown symbol NOSUCH\n"},
       {{"--query", "rsi", "--start", "1990-01-01", "--end", "1990-02-01"}, 1, "no starting date found"},
       {{"--symbol", "AN", "--group", "3"}, 2, "one view"},

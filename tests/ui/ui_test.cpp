@@ -190,14 +190,10 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   ASSERT_EQ(0, get_query_data());
   RecordingWindow small(100, 12);
   graphlook = 8, querylook = 2, arrow_adv = 1;
-  for (int page : {3, 3}) {
-    fn_arrowdown();
+  for (auto [step, page] : {std::pair<void (*)(), int>{fn_arrowdown, 3}, {fn_arrowdown, 3}, {fn_firstpage, 0},
+                             {fn_lastpage, 3}}) {  // down twice, Home and End
+    step();
     EXPECT_EQ(page, arrow_index);
-  }
-  struct { void (*end)(); int page; } ends[] = {{fn_firstpage, 0}, {fn_lastpage, 3}};  // Home and End
-  for (auto e : ends) {
-    e.end();
-    EXPECT_EQ(e.page, arrow_index);
   }
   // A range with no day file after the start file, and one the wrong way
   // round, in words.
@@ -211,9 +207,7 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     explain_query();
     EXPECT_STREQ(r.words, message_text);
   }
-  qs.clear();
-  querynum = 0;
-  query_table_made = false;
+  qs.clear(), querynum = 0, query_table_made = false;
 }
 
 // The date dialog's day count: the window ends where it ends and starts that
@@ -233,6 +227,33 @@ TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
     disp_days = work_days;  // as the dialog does after each change
   }
   EXPECT_STREQ("keypress: exceed stock days", last_status);
+}
+
+// A dialog's commit keeps what was typed: a group name that finds no prices
+// stays in its field (it went blank); a start before the A/D line's loaded
+// days (a day without a file) loads the line from there and stays the
+// chart's start, on Return and on leaving the field alike (it went back to
+// the days that fit, or to the loaded first day).
+TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
+  tables("1:Tech:TECH:\n", "ZZ:Zulu:S:N:TECH:950101-1:\n");
+  for (int d = 1; d <= 29; ++d)  // the weekdays of December 1995
+    if (weekday_of(day_number(1995, 12, d)) % 6) day_file("s" + std::to_string(951200 + d), "AB,9,1,5,1\n");
+  KD_GroupWin = 50, KD_GroupWinName = 51, KD_DateWin = 60, KD_DateWinStartDay = 61;
+  copy_text(key_buffer, "tech"), key_index = 4, field_return(KD_GroupWinName);
+  EXPECT_STREQ("loadgroup: no data for TECH", last_status);
+  EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) { return op.win == 51 && op.text == "TECH"; }));
+  fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
+  graphlook = 14, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
+  for (bool on_return : {true, false}) {
+    KD_csd = 27, KD_csm = 12, KD_csy = 95, KD_ced = 29, KD_cem = 12, KD_cey = 95;
+    ASSERT_EQ(0, loadad());
+    copy_text(key_buffer, "11/30/95"), key_index = 8;
+    on_return ? field_return(KD_DateWinStartDay) : field_leave(KD_DateWinStartDay);
+    EXPECT_EQ((std::array{951130, 951201, 951229}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd,
+                                                                yymmdd_of(loaded().front()), yymmdd_of(loaded().back())}))
+        << on_return;
+  }
+  forget_dialogs();
 }
 
 }  // namespace
