@@ -12,6 +12,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "paint/paint.h"
+#include "market/market.h"
 #include "query/query.h"
 #include "views/views.h"
 
@@ -94,6 +95,14 @@ std::string chart_title() {
   return t;
 }
 
+// The exchange, its two days and what a click does.
+std::string market_title() {
+  Layout l = layout_of(marketdisp);
+  if (!l.labels || marketsday == 0 || marketeday == 0) return "";
+  return std::string(l.labels[0].text) + " summary: " + mmddyy_text(marketsday) + " to " + mmddyy_text(marketeday) +
+         ", a click on a code charts it";
+}
+
 int named_groups() {
   int n = 0;
   for (int g = 1; g <= num_groups && g < static_cast<int>(groups.size()); ++g) n += groups[g].name[0] != '\0';
@@ -113,6 +122,7 @@ std::string title_text() {
     case 13:
       return "companies: " + std::to_string(num_companys) + ", type a symbol's first letters to go to it";
     case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 14: return chart_title();
+    case 15: return market_title();
     default: return "";
   }
 }

@@ -332,6 +332,9 @@ TEST_F(Summary, TheLayoutIsCentredInTheWindow) {
   ASSERT_NE(nullptr, heading);
   EXPECT_EQ((15 + 1) * 6, heading->x);  // (100 - 70) / 2 columns in, then its own column 1
   EXPECT_EQ((5 + HEADING_LINES) * 13, heading->y);  // below the message and title lines
+  graphlook = 15;
+  EXPECT_EQ("New York Stock Market summary: " + mmddyy_text(marketsday) + " to " + mmddyy_text(marketeday) +
+                ", a click on a code charts it", title_text());
   ASSERT_NE(nullptr, screen.rec.find_text("06/01/95"));
   EXPECT_EQ((15 + 30) * 6, screen.rec.find_text("06/01/95")->x);
   EXPECT_EQ((std::array<std::size_t, 3>{18, 22, 31}),
