@@ -290,6 +290,16 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   EXPECT_EQ((std::vector<std::string>{"-0.50 ", "-0.40 ", "-0.30 ", "-0.20 ", "-0.10 ", " 0.00 ", " 0.10 ",
                                       " 0.20 ", " 0.30 ", " 0.40 ", " 0.50 "}),
             texts(xlb_indent - 4 - 30));
+  EXPECT_TRUE(rec.find_text("Slow:") && rec.find_text("Fast:"));  // the legend of the two lines
+  // Scales fitted to what is shown step in 1, 2 or 5 times a power of ten
+  // and take as many steps as they need.
+  struct { double low, high, base, step; int steps; } fits[] = {
+      {1.75, 3.30, 1.75, 0.05, 32}, {2183, 2222, 2183, 1, 40}, {-0.5e6, 1.3e6, -0.5e6, 0.05e6, 37}, {0, 7, 0, 0.2, 36}};
+  for (auto f : fits) {
+    NiceScale n = nice_scale(f.low, f.high, 50);
+    EXPECT_NEAR(f.base, n.base, 1e-9 * f.step);
+    EXPECT_EQ((std::tuple{f.step, f.steps}), (std::tuple{n.step, n.steps})) << f.low << ".." << f.high;
+  }
   // The movement line's scale fits the line shown, in steps of 1, 2 or 5
   // times a power of ten, whatever the largest value of all days.
   for (float high : {1394996.25f, 5.55e9f}) {

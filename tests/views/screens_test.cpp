@@ -102,6 +102,7 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
     if (!data_role(op.role)) continue;
     Box b = mark_box(op);
     if (b.y0 < heading_bottom) say("mark over the heading", op);
+    if (b.x0 < 0 || b.x1 > main_win_width) say("mark past the window's edge", op);
     // A dot on an edge of the plot may reach a pixel or two past its axis.
     if (chart_view(look) && !legend(b) && (b.x0 < xlt_indent - 2 || b.x1 > xrt_indent + 3 || b.y0 < ylt_indent - 2 || b.y1 > ylb_indent + 3))
       say("mark outside the plot area", op);
