@@ -630,6 +630,48 @@ TEST_F(Query, CsvTextFieldsAreQuotedAndGuardedAndNumbersAreNot) {
   }
 }
 
+// Every number of a CSV is the shortest text of what the program holds
+// (41.42, not 41.4199982); a sum of money has no more decimals than its
+// prices (10603, not 10603.0009765625).
+TEST_F(Query, CsvNumbersAreTheShortestTextOfTheHeldValues) {
+  market({{41.42, 3.07, 1234.56, 7.1}, {40.97, 3.11, 1187.3, 7.1}, {43.05, 2.98, 1250.01, 7.13},
+          {41.42, 3.31, 1201.77, 6.89}, {44.9, 3.02, 1302.45, 7.4}}, {"AB", "CD", "EF", "GH"});
+  queryhprice = 1e6, distr_incr = 0.1f, distr_incr_mod = 10;
+  ASSERT_EQ(0, get_query_data());
+  load_query_extra(), load_query_groups(), load_query_distr();
+  auto money = [](const std::string& f, double v) {  // within a float's precision; cents at most
+    return shortest_text(f, v, std::fabs(v) * 0x1p-23) && (f.find('.') == f.npos || f.find('.') + 3 >= f.size());
+  };
+  using Q = QueryRec;
+  const std::map<std::string, float Q::*> held = {
+      {"firstclose", &Q::firstclose}, {"close", &Q::close}, {"change", &Q::change}, {"pct", &Q::pct},
+      {"volat", &Q::volat}, {"gapchg", &Q::gapchg}, {"gappct", &Q::gappct}, {"topbot", &Q::topbot},
+      {"topbotpos", &Q::topbotpos}, {"lowlow", &Q::lowlow}, {"highhigh", &Q::highhigh}, {"lowclose", &Q::lowclose},
+      {"highclose", &Q::highclose}, {"prevclose", &Q::prevclose}, {"cmpclose", &Q::cmpclose}, {"cmppct", &Q::cmppct},
+      {"mvavg", &Q::mvavg}, {"mvapct", &Q::mvapct}, {"avgvol", &Q::avgvol}, {"hivol", &Q::hivol}, {"rsi", &Q::rsi},
+      {"bolwidth", &Q::bolwidth}, {"bolpct", &Q::bolpct}};
+  for (int look : {2, 4, 8}) {
+    std::vector<std::string> rows = split_lines(printed(write_query_csv, look)), names = fields(rows[0], ',');
+    ASSERT_EQ(5u, rows.size()) << look;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+      std::vector<std::string> f = fields(rows[i], ',');
+      EXPECT_TRUE(shortest_text(f[12], row(f[0]).volsum) && money(f[13], row(f[0]).value)) << rows[i];
+      EXPECT_TRUE(f[0] != "AB" || f[2] == "44.9") << rows[i];  // the close as its file has it
+      for (std::size_t c = 0; c < f.size(); ++c)
+        EXPECT_TRUE(!held.count(names[c]) || shortest_text(f[c], row(f[0]).*held.at(names[c]))) << names[c];
+    }
+  }
+  for (const std::string& line : split_lines(printed([](int, int fd, int) { return write_query_groups(fd, true); }, 0))) {
+    std::vector<std::string> f = fields(line, ',');
+    const GroupRec& g = groups[f[0] == "number" ? 0 : std::stoi(f[0])];
+    EXPECT_TRUE(f[0] == "number" || (money(f[3], g.qstartsum) && money(f[5], g.qendsum) && shortest_text(f[7], g.qchange)));
+  }
+  std::vector<std::string> limits = split_lines(printed([](int, int fd, int) { return write_query_distr(fd, true); }, 0));
+  std::size_t k = 1;
+  for (const DistrSlot& d : distr) EXPECT_TRUE(!d.cnt || shortest_text(fields(limits.at(k++), ',')[0], d.limit));
+  EXPECT_EQ(limits.size(), k);
+}
+
 TEST_F(Query, TheDistributionCountsChangesInSlots) {
   market({{10, 20, 30}, {10, 20, 30}, {10.3, 19.5, 110}});  // +0.3, -0.5, +80: beyond the table
   ASSERT_EQ(0, get_query_data());

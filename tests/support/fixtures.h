@@ -186,6 +186,29 @@ class MarketTest : public SettingsTest {
   }
 };
 
+// That a CSV field is the shortest text of v, what the program holds: it
+// reads back as v (or within `near` of it), has no exponent from 1 up, and
+// with one significant digit fewer (beyond the six any number may have) it
+// would not.
+template <typename T>
+::testing::AssertionResult shortest_text(const std::string& field, T v, double near = 0) {
+  auto reads_back = [&](const std::string& text) {
+    char* end;
+    T back = sizeof(T) == sizeof(float) ? std::strtof(text.c_str(), &end) : std::strtod(text.c_str(), &end);
+    return !text.empty() && !*end && (back == v || std::fabs(back - v) <= near);
+  };
+  std::string digits = field.substr(0, field.find('e')), fewer(64, '\0');
+  std::erase_if(digits, [](char c) { return c == '.' || c == '-'; });
+  digits = digits.substr(std::min(digits.size(), digits.find_first_not_of('0')));
+  int n = static_cast<int>(digits.find_last_not_of('0') + 1);
+  fewer.resize(std::snprintf(fewer.data(), fewer.size(), "%.*g", n - 1, static_cast<double>(v)));
+  if (reads_back(field) && (std::fabs(v) < 1 || field.find('e') == field.npos) && (n <= 6 || !reads_back(fewer)))
+    return ::testing::AssertionSuccess();
+  char held[32];
+  std::snprintf(held, sizeof held, "%.17g", static_cast<double>(v));
+  return ::testing::AssertionFailure() << "\"" << field << "\" for " << held;
+}
+
 inline StockDay quote_day(float high, float low, float close, int volume = 0) {
   StockDay s{};
   s.high = high, s.low = low, s.close = close, s.volume = volume;
