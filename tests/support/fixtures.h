@@ -186,27 +186,21 @@ class MarketTest : public SettingsTest {
   }
 };
 
-// That a CSV field is the shortest text of v, what the program holds: it
-// reads back as v (or within `near` of it), has no exponent from 1 up, and
-// with one significant digit fewer (beyond the six any number may have) it
-// would not.
+// That a CSV field is the shortest text of v: the value of "%g" with six
+// significant digits and more until it reads back as v (or within `near`
+// of it), and without an exponent from 1 up.
 template <typename T>
 ::testing::AssertionResult shortest_text(const std::string& field, T v, double near = 0) {
-  auto reads_back = [&](const std::string& text) {
-    char* end;
-    T back = sizeof(T) == sizeof(float) ? std::strtof(text.c_str(), &end) : std::strtod(text.c_str(), &end);
-    return !text.empty() && !*end && (back == v || std::fabs(back - v) <= near);
-  };
-  std::string digits = field.substr(0, field.find('e')), fewer(64, '\0');
-  std::erase_if(digits, [](char c) { return c == '.' || c == '-'; });
-  digits = digits.substr(std::min(digits.size(), digits.find_first_not_of('0')));
-  int n = static_cast<int>(digits.find_last_not_of('0') + 1);
-  fewer.resize(std::snprintf(fewer.data(), fewer.size(), "%.*g", n - 1, static_cast<double>(v)));
-  if (reads_back(field) && (std::fabs(v) < 1 || field.find('e') == field.npos) && (n <= 6 || !reads_back(fewer)))
+  char text[64], *end;
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(v));
+    T back = static_cast<T>(sizeof(T) == sizeof(float) ? std::strtof(text, &end) : std::strtod(text, &end));
+    if (back == v || std::fabs(back - v) <= near) break;
+  }
+  if (std::strtod(field.c_str(), &end) == std::strtod(text, nullptr) && !*end && !field.empty() &&
+      (std::fabs(v) < 1 || field.find('e') == field.npos))
     return ::testing::AssertionSuccess();
-  char held[32];
-  std::snprintf(held, sizeof held, "%.17g", static_cast<double>(v));
-  return ::testing::AssertionFailure() << "\"" << field << "\" for " << held;
+  return ::testing::AssertionFailure() << "\"" << field << "\" for " << text;
 }
 
 inline StockDay quote_day(float high, float low, float close, int volume = 0) {
