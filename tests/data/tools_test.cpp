@@ -14,23 +14,25 @@ namespace {
 
 // ---- kadmer-gen: deterministic, with a trading calendar ----
 
-TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
+// The demo profile writes the bundled database byte for byte, on every
+// machine: up to the end day, no Thanksgiving, no Saturday, but the Friday
+// between them.
+TEST(Generator, TheDemoProfileIsTheSampleDatabaseAndBadOptionsExitTwo) {
   TempDir a, b;
-  for (TempDir* d : {&a, &b})
-    ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", d->file("db"), "--stocks", "60", "--funds", "5", "--days", "80",
-                                            "--end", "261204", "--absolute"}).status);
-  for (const char* f : {"general/companys", "general/groups", "days/s261204", "days/i261015", "days/f261104"})
-    EXPECT_EQ(read_file(a.file(std::string("db/") + f)), read_file(b.file(std::string("db/") + f))) << f;
-
-  std::map<char, int> files;  // by kind
-  for (const auto& e : fs::directory_iterator(a.file("db/days"))) ++files[e.path().filename().string()[0]];
-  auto has = [&](const std::string& f) { return int(fs::exists(a.file("db/days/" + f))); };
-  // Up to the end day; no Thanksgiving, no Saturday, but the Friday between them.
-  EXPECT_EQ((std::array{80, 80, 80, 1, 0, 0, 1}), (std::array{files['s'], files['f'], files['i'], has("s261204"),
-                                                           has("s261126"), has("s261128"), has("s261127")}));
-  EXPECT_NE(std::string::npos, read_file(a.file("db/.kadmer")).find("daydir=" + a.file("db/days") + "\n"));
+  ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", a.file("db"), "--profile", "demo"}).status);
+  std::map<std::string, std::string> made, sample;  // the text by path
+  for (auto [root, text] : {std::pair{a.file("db"), &made}, {KADMER_SOURCE_DIR "/data/sample", &sample}})
+    for (const auto& e : fs::recursive_directory_iterator(root))
+      if (e.is_regular_file()) (*text)[fs::relative(e.path(), root)] = read_file(e.path());
+  EXPECT_TRUE(made == sample) << "the demo is no longer data/sample";
+  std::map<char, int> files;  // day files by kind
+  for (auto& [path, text] : made) ++files[path.rfind("days/", 0) ? '-' : path[5]];
+  auto has = [&](const char* f) { return int(made.count(std::string("days/") + f)); };
+  EXPECT_EQ((std::array{300, 300, 300, 1, 0, 0, 1}), (std::array{files['s'], files['f'], files['i'], has("s261204"),
+                                                              has("s261126"), has("s261128"), has("s261127")}));
   for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--out"}, {"--out", "/tmp/x", "--days", "-3"},
-                                               {"--out", "/tmp/x", "--end", "261304"}, {"--bogus"}}) {
+                                               {"--out", "/tmp/x", "--end", "261304"}, {"--bogus"},
+                                               {"--out", "/tmp/x", "--profile", "big"}}) {
     RunResult r = run_program(KADMER_GEN, args);
     EXPECT_TRUE(r.status == 2 && r.err.find("usage: kadmer-gen") != std::string::npos) << args.size() << r.err;
   }
@@ -42,6 +44,57 @@ TEST(Generator, TheSameSeedGivesTheSameMarketAndBadOptionsExitTwo) {
     RunResult r = run_program("/usr/bin/prlimit", {limit, KADMER_GEN, "--out", out});
     EXPECT_EQ((std::tuple{1, "kadmer-gen: can not write " + out + says + "\n"}), (std::tuple{r.status, r.err}));
   }
+}
+
+// The real profile, read from its files: penny stocks and stocks over
+// $1,000, a group of many members that no day has whole, a halt, names that
+// fill the table's 40 characters and longer, a crash, and a company for
+// every code of the market summary.
+using RealProfile = MarketTest;
+
+TEST_F(RealProfile, HasWhatTheDemoLacks) {
+  TempDir db;
+  ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--profile", "real", "--stocks", "300", "--days", "250"}).status);
+  std::set<std::string> paths;  // the stock files, in date order
+  for (const auto& e : fs::directory_iterator(db.file("m/days")))
+    if (e.path().filename().string()[0] == 's') paths.insert(e.path());
+  std::map<std::string, std::map<int, double>> closes;  // by symbol and day
+  int days = 0;
+  for (const std::string& path : paths) {
+    for (const std::string& line : split_lines(read_file(path)))
+      if (line[0] != '#') closes[fields(line, ',')[0]][days] = std::stod(fields(line, ',')[3]);
+    ++days;
+  }
+  double low = 1e9, high = 0;
+  int halts = 0, crashes = 0, never_whole = 0;
+  std::vector<int> fell(days), both(days);  // over 10 %, of those that traded the day before
+  for (auto& [sym, c] : closes)
+    for (auto it = c.begin(), before = it; it != c.end(); before = it++) {
+      low = std::min(low, it->second), high = std::max(high, it->second);
+      halts += it->first - before->first > 3;
+      if (it->first == before->first + 1) ++both[it->first], fell[it->first] += it->second < 0.9 * before->second;
+    }
+  for (int d = 0; d < days; ++d) crashes += fell[d] > both[d] / 2;
+  std::map<std::string, std::set<std::string>> members;  // by group code
+  std::set<std::size_t> name_sizes;
+  for (const std::string& line : split_lines(read_file(db.file("m/general/companys")))) {
+    std::vector<std::string> f = fields(line, ':');
+    for (const std::string& g : line[0] == '#' ? std::vector<std::string>{} : fields(f[4], ',')) members[g].insert(f[0]);
+    name_sizes.insert(line[0] == '#' ? 0 : f[1].size());
+  }
+  members.erase("");
+  for (auto& [code, m] : members) {
+    int d = 0;
+    while (d < days && !std::all_of(m.begin(), m.end(), [&](auto& sym) { return closes[sym].count(d) > 0; })) ++d;
+    never_whole += m.size() > 20 && d == days;
+  }
+  EXPECT_EQ((std::tuple{true, true, true, true, true, true}),
+            (std::tuple{low < 1, high > 1000, never_whole > 0, halts > 0, crashes > 0,
+                        name_sizes.count(40) && *name_sizes.rbegin() > 40}));
+  copy_text(generaldir, db.file("m/general"));
+  initial_groups(), initial_companys();
+  for (char market : {'N', 'O', 'A'})
+    for (const LayoutCell& c : layout_of(market).cells) EXPECT_EQ('I', find_co(c.code).type) << c.code;
 }
 
 // ---- kadmer-dump: the numbers the chart works with, as CSV ----
