@@ -106,7 +106,7 @@ void write_adline() {
     line.clear();
     append_date(line, w.syear, w.smon, w.sday);
     append_date(line, w.eyear, w.emon, w.eday);
-    for (float v : {w.high, w.low, w.close}) append_csv_number(line, v), line += ',';
+    for (float count : {w.high, w.low, w.close}) append_csv_number(line, count), line += ',';
     line += std::to_string(w.volume), line += ',', line += std::to_string(w.nodata), line += ',';
     sum += w.close;
     append_csv_number(line, sum);
