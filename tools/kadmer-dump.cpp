@@ -67,7 +67,11 @@ Options parse(int argc, char** argv) {
   return o;
 }
 
-void print_date(int yy, int m, int d) { std::printf("%04d-%02d-%02d,", full_year(yy), m, d); }
+void append_date(std::string& line, int yy, int m, int d) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d,", full_year(yy), m, d);
+  line += text;
+}
 
 // The work days of one member; with a symbol, it leads each line.
 void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
@@ -75,33 +79,39 @@ void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
     std::printf("%sfirst,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
                 "macdfast,macdslow,pvline,range\n", symbol ? "symbol," : "");
   const std::vector<WorkDay>& work = worklist[member];
+  std::string line;
   for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
     const WorkDay& w = work[i];
-    if (symbol) {
-      std::string field;
-      append_csv_text(field, symbol);
-      std::printf("%s,", field.c_str());
-    }
-    print_date(w.syear, w.smon, w.sday);
-    print_date(w.eyear, w.emon, w.eday);
-    std::printf("%.9g,%.9g,%.9g,%lld,%d", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata);
+    line.clear();
+    if (symbol) append_csv_text(line, symbol), line += ',';
+    append_date(line, w.syear, w.smon, w.sday);
+    append_date(line, w.eyear, w.emon, w.eday);
+    for (float v : {w.high, w.low, w.close}) append_csv_number(line, v), line += ',';
+    line += std::to_string(w.volume), line += ',', line += std::to_string(w.nodata);
     for (float v : {w.mvavg, w.stdev, w.avgvol, w.rsi, w.stochk, w.stochks, w.stochd, w.macdfast,
                     w.macdslow, w.pvline, w.range})
-      std::printf(",%.9g", v + 0.0f);  // no "-0"
-    std::putchar('\n');
+      line += ',', append_csv_number(line, v);
+    line += '\n';
+    std::fputs(line.c_str(), stdout);
   }
 }
 
+// The counts sit in the price fields of the work days.
 void write_adline() {
   std::puts("first,last,adv,dec,advdec,unc,nodata,cumulative");
   double sum = 0;
+  std::string line;
   for (int i = 0; i < work_days; ++i) {
     const WorkDay& w = worklist[0][i];
-    print_date(w.syear, w.smon, w.sday);
-    print_date(w.eyear, w.emon, w.eday);
+    line.clear();
+    append_date(line, w.syear, w.smon, w.sday);
+    append_date(line, w.eyear, w.emon, w.eday);
+    for (float count : {w.high, w.low, w.close}) append_csv_number(line, count), line += ',';
+    line += std::to_string(w.volume), line += ',', line += std::to_string(w.nodata), line += ',';
     sum += w.close;
-    std::printf("%.0f,%.0f,%.0f,%lld,%d,%.0f\n", w.high, w.low, w.close, static_cast<long long>(w.volume), w.nodata,
-                sum);
+    append_csv_number(line, sum);
+    line += '\n';
+    std::fputs(line.c_str(), stdout);
   }
 }
 

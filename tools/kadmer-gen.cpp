@@ -7,6 +7,11 @@
 // holidays, listings and delistings part-way, days missing for single
 // securities, unchanged closes, funds with high = low = close, and indexes of
 // both kinds ('1' and '2'), among them every code of the market summary.
+// The demo profile (the bundled database) quotes in sixteenths; the real
+// profile adds what a whole market brings to every screen: quotes in cents,
+// penny stocks and stocks over $1,000, sectors of hundreds of members that
+// are never complete on one day, halts, names longer than the table holds
+// and a market-wide crash.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,6 +24,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,6 +39,7 @@ struct Options {
   int symbol_every = 3;    // every n-th security also gets a per-symbol file
   uint64_t seed = 1995;
   bool absolute = false;   // absolute paths in .kadmer
+  bool real = false;       // the real profile
 };
 
 // splitmix64: the same numbers on every machine.
@@ -117,6 +124,7 @@ struct Security {
   int base_volume = 0;
   int first = 0, last = 0;   // listed from day index first to last
   int split = -1;            // day index of a 2:1 split
+  int halt_first = 1, halt_last = 0;  // days of a trading halt
   bool symbol_file = false;
   std::string history;       // per-symbol file text
 };
@@ -169,6 +177,14 @@ std::string price_text(double p) {
 // Prices move in sixteenths, as quotes did.
 double sixteenths(double p) { return std::max(1.0 / 16, std::round(p * 16) / 16); }
 
+// Or in cents, and in hundredths of a cent below a dollar.
+double cents(double p) {
+  if (p < 1) return std::max(0.0001, std::round(p * 10000) / 10000);
+  return std::round(p * 100) / 100;
+}
+
+using Quote = double (*)(double);
+
 // A new symbol; when the short ones run out, a longer one.
 std::string make_symbol(Rng& rng, std::set<std::string>& used, int length) {
   for (int tries = 0;; ++tries) {
@@ -218,25 +234,83 @@ std::vector<Security> make_securities(const Options& o, Rng& rng, long first_day
   return out;
 }
 
+// ---- the real profile ----
+
+// Sectors first, every stock in one of them; then industries, half the
+// stocks in one more.
+const Group sectors[] = {
+    {1, "Technology", "TECH"}, {2, "Health Care", "HEALTH"}, {3, "Financials", "FIN"}, {4, "Energy", "ENERGY"},
+    {5, "Consumer Discretionary", "CONDISC"}, {6, "Utilities", "UTIL"}, {7, "Industrials", "INDUST"},
+    {8, "Materials", "MATER"}, {9, "Transportation", "TRANS"}, {10, "Consumer Staples", "STAPLES"},
+    {11, "Real Estate", "REALTY"}, {12, "Communications", "COMM"}, {20, "Semiconductors", "SEMI"},
+    {21, "Biotechnology", "BIOTECH"}, {22, "Regional Banks", "RBANK"}, {23, "Oil and Gas Drilling", "DRILL"},
+    {24, "Gold Mining", "GOLD"}, {25, "Airlines", "AIR"}, {26, "Software", "SOFT"}, {27, "Restaurants", "REST"},
+    {28, "Insurance", "INSUR"}, {29, "Steel", "STEEL"}, {30, "Railroads", "RAIL"}, {31, "Chemicals", "CHEM"},
+};
+constexpr int sector_count = 12;
+
+// A name of `length` characters from the words (the table holds 40).
+std::string long_name(Rng& rng, int length) {
+  std::string name = words[rng.below(24)];
+  while (static_cast<int>(name.size()) < length) name += ' ', name += words[rng.below(24)];
+  name.resize(static_cast<std::size_t>(length));
+  if (name.back() == ' ') name.back() = '.';
+  return name;
+}
+
+// The demo's securities made a whole market's. Listings fall in the second
+// half and delistings in the first, so that no day has a whole sector.
+void make_real(const Options& o, Rng& rng, std::vector<Security>& secs) {
+  const int industries = static_cast<int>(std::size(sectors)) - sector_count;
+  for (std::size_t i = 0; i < secs.size(); ++i) {
+    Security& s = secs[i];
+    if (i % 25 == 4) s.name = long_name(rng, 40);
+    else if (i % 25 == 9) s.name = long_name(rng, 41 + rng.below(20));  // cut by the table
+    s.price = cents(s.price);
+    if (s.type != 'S') continue;
+    s.groups = {sectors[i % sector_count].code};
+    if (rng.chance(0.5)) s.groups.push_back(sectors[sector_count + rng.below(industries)].code);
+    if (i % 17 == 5) s.price = cents(0.05 + rng.uniform() * 0.9), s.base_volume *= 20;
+    if (i % 61 == 11) s.price = cents(1000 + rng.uniform() * 3000), s.base_volume = 1 + s.base_volume / 50;
+    s.first = 0, s.last = o.days - 1;
+    if (i % 7 == 3) s.first = o.days / 2 + 1 + rng.below(o.days / 2 - 1);
+    else if (i % 11 == 5) s.last = o.days / 8 + rng.below(o.days / 2 - o.days / 8);
+    if (i % 13 == 6 && s.last - s.first > 12) {  // a halt of three to seven days, traded before and after
+      s.halt_first = s.first + 2 + rng.below(s.last - s.first - 10);
+      s.halt_last = s.halt_first + 2 + rng.below(5);
+    }
+  }
+}
+
+// The market's own move on a day: small and common to all, but three fifths
+// in a crash of 16 % and 11 % on two days, and a rebound on the third.
+double market_move(const Options& o, int day, Rng& rng) {
+  double common = 0.006 * rng.normal();
+  int crash = o.days * 3 / 5;
+  if (o.days < 10 || day < crash || day > crash + 2) return common;
+  return std::log(day == crash ? 0.84 : day == crash + 1 ? 0.89 : 1.04);
+}
+
 struct DayQuote { double high, low, close; int volume; };
 
-// One day of one security; false when it did not trade that day.
-bool next_quote(Security& s, int day, Rng& rng, DayQuote* q) {
-  if (day < s.first || day > s.last) return false;
+// One day of one security; false when it did not trade that day. `move`:
+// the market's own move that day, on top of the security's.
+bool next_quote(Security& s, int day, Rng& rng, DayQuote* q, Quote quote, double move) {
+  if (day < s.first || day > s.last || (day >= s.halt_first && day <= s.halt_last)) return false;
   if (day > s.first && s.type == 'S' && rng.chance(0.006)) return false;  // missing line
   double prev = s.price;
-  if (day == s.split) prev = sixteenths(prev / 2);
+  if (day == s.split) prev = quote(prev / 2);
   double close = prev;
   bool gap = s.type == 'S' && rng.chance(0.012);
   if (gap) close = prev * (rng.chance(0.5) ? 1.12 : 0.89);
   else if (!rng.chance(0.04)) close = prev * std::exp(s.drift + s.vol * rng.normal());
-  close = sixteenths(close);
+  close = quote(close * std::exp(move));
   if (s.type == 'M') {
     *q = {close, close, close, 0};
   } else {
     double open = gap ? close : prev;
-    double high = sixteenths(std::max(open, close) * (1 + std::fabs(rng.normal()) * s.vol / 2));
-    double low = sixteenths(std::min(open, close) * (1 - std::fabs(rng.normal()) * s.vol / 2));
+    double high = quote(std::max(open, close) * (1 + std::fabs(rng.normal()) * s.vol / 2));
+    double low = quote(std::min(open, close) * (1 - std::fabs(rng.normal()) * s.vol / 2));
     int volume = static_cast<int>(s.base_volume * (0.3 + rng.uniform() * 1.7));
     if (day == s.split) volume *= 2;
     *q = {high, std::min(low, close), close, std::max(volume, 1)};
@@ -276,7 +350,7 @@ std::string quote_text(const DayQuote& q) {
 // The index file of one day: the summary codes from the day's stocks, the
 // indexes as random walks.
 std::string index_lines(std::map<std::string, double>& level, const std::map<char, MarketCounts>& counts,
-                        Rng& rng) {
+                        Rng& rng, double move) {
   std::vector<std::string> lines;
   for (const IndexCode& c : index_codes) {
     std::string code = c.code;
@@ -293,7 +367,7 @@ std::string index_lines(std::map<std::string, double>& level, const std::map<cha
     else if (tail == "TVL") v = m.upvol + m.downvol + m.uncvol;
     else if (tail == "TCK") v = rng.below(1001) - 500;
     else if (tail == "TRIN") v = std::round((0.5 + rng.uniform()) * 100) / 100;
-    else v = level[code] = std::round(level[code] * std::exp(0.01 * rng.normal()) * 100) / 100;
+    else v = level[code] = std::round(level[code] * std::exp(0.01 * rng.normal() + move) * 100) / 100;
     std::string n = price_text(v);
     std::string vol = c.market == '2' ? "0" : std::to_string(static_cast<int>(v));
     lines.push_back(std::string(1, c.market) + code + "," + n + ", " + n + ", " + n + ", " + vol);
@@ -308,7 +382,8 @@ std::string index_lines(std::map<std::string, double>& level, const std::map<cha
 
 void write_tables(const Options& o, const std::vector<Security>& secs) {
   std::string g = "# number:name:code:\n";
-  for (const Group& gr : groups) g += std::to_string(gr.num) + ":" + gr.name + ":" + gr.code + ":\n";
+  for (const Group& gr : o.real ? std::span<const Group>(sectors) : std::span<const Group>(groups))
+    g += std::to_string(gr.num) + ":" + gr.name + ":" + gr.code + ":\n";
   write_file(o.out + "/general/groups", g);
   std::string c = "# symbol:name:type:market:groups:YYMMDD-shares:\n";
   for (const Security& s : secs) {
@@ -348,6 +423,7 @@ void generate(const Options& o) {
     if (trading_day(d)) days.push_back(d);
   std::reverse(days.begin(), days.end());
   std::vector<Security> secs = make_securities(o, rng, days.front(), days.back());
+  if (o.real) make_real(o, rng, secs);
   for (const char* dir : {"", "/general", "/symbols", "/days"}) mkdir((o.out + dir).c_str(), 0755);
   write_tables(o, secs);
   write_config(o, secs);
@@ -361,11 +437,12 @@ void generate(const Options& o) {
   for (int di = 0; di < o.days; ++di) {
     std::string stocks = "# stocks " + std::to_string(yymmdd(days[di])) + "\n", funds;
     std::map<char, MarketCounts> counts;
+    double move = o.real ? market_move(o, di, rng) : 0;
     for (std::size_t i : order) {
       Security& s = secs[i];
       double before = s.price;
       DayQuote q;
-      if (!next_quote(s, di, rng, &q)) continue;
+      if (!next_quote(s, di, rng, &q, o.real ? cents : sixteenths, move)) continue;
       std::string line = s.symbol + "," + quote_text(q) + "\n";
       (s.type == 'M' ? funds : stocks) += line;
       if (s.symbol_file) {
@@ -382,7 +459,7 @@ void generate(const Options& o) {
     }
     write_file(day_path(o, 's', days[di]), stocks);
     write_file(day_path(o, 'f', days[di]), funds);
-    write_file(day_path(o, 'i', days[di]), index_lines(level, counts, rng));
+    write_file(day_path(o, 'i', days[di]), index_lines(level, counts, rng, move));
   }
   for (const Security& s : secs)
     if (s.symbol_file && !s.history.empty()) write_file(o.out + "/symbols/" + s.symbol, s.history);
@@ -390,7 +467,7 @@ void generate(const Options& o) {
 
 [[noreturn]] void usage() {
   std::fputs("usage: kadmer-gen --out DIR [--stocks N] [--funds N] [--days N] [--end YYMMDD]\n"
-             "                  [--symbol-every N] [--seed N] [--absolute]\n", stderr);
+             "                  [--symbol-every N] [--seed N] [--absolute] [--profile demo|real]\n", stderr);
   std::exit(2);
 }
 
@@ -416,6 +493,11 @@ int main(int argc, char** argv) {
     else if (a == "--symbol-every") o.symbol_every = static_cast<int>(value());
     else if (a == "--seed") o.seed = static_cast<uint64_t>(value());
     else if (a == "--absolute") o.absolute = true;
+    else if (a == "--profile" && i + 1 < argc) {
+      std::string profile = argv[++i];
+      if (profile != "demo" && profile != "real") usage();
+      o.real = profile == "real";
+    }
     else usage();
   }
   int em = o.end / 100 % 100, ed = o.end % 100;

@@ -45,8 +45,13 @@ inline bool chart_arg(const std::string& a, const char* v, ChartArgs* c) {
   return true;
 }
 
+// A reversed window is a mistake on the command line: shown, it would be an
+// empty table that looks like a security without data.
 inline void check_chart(const ChartArgs& c) {
   if ((c.split_date != 0) != (c.split_ratio != 0)) usage("a split needs both its date and its ratio");
+  if (c.first[0] && c.last[0] &&
+      day_number(c.first[0], c.first[1], c.first[2]) > day_number(c.last[0], c.last[1], c.last[2]))
+    usage("the first date lies after the last date");
 }
 
 inline void apply_chart(const ChartArgs& c) {

@@ -239,3 +239,11 @@ bool replace_file(const std::string& path, const std::string& text, const char* 
 // leading apostrophe off any field and has the text back). Numbers are
 // written as numbers, never through this.
 void append_csv_text(std::string& out, std::string_view text);
+// Appends one number of a CSV line, as every CSV output writes numbers: the
+// shortest text that reads back as the same float (or double), never "-0",
+// and without an exponent from 1 up. A sum of money, which a double adds up
+// from float prices, carries no more digits than those prices: it is the
+// shortest text within a float's precision of it.
+void append_csv_number(std::string& out, float v);
+void append_csv_number(std::string& out, double v);
+void append_csv_money(std::string& out, double v);

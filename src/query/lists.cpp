@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -284,14 +283,6 @@ bool write_query_list(int look, int fd, int limit) {
   return ok && write_all(fd, out);
 }
 
-// Numbers as "%.9g" and "%.17g" print them, at a fraction of printf's cost
-// (a list of the whole market holds 300,000 of them).
-void append_g(std::string& out, double v, int precision) {
-  char text[48];
-  auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, precision).ptr;
-  out.append(text, end);
-}
-
 bool write_query_csv(int look, int fd, int limit) {
   const QueryList* l = printable(look);
   if (!l) return false;
@@ -302,12 +293,13 @@ bool write_query_csv(int look, int fd, int limit) {
       "mvavg,mvapct,avgvol,hivol,rsi,bolwidth,bolpct,fibstate\n";
   bool ok = printed_rows(*l, limit, [&](const QueryRec& r) {
     append_csv_text(out, r.symbol);
-    for (float v : {r.firstclose, r.close, r.change, r.pct}) out += ',', append_g(out, v, 9);
+    for (float v : {r.firstclose, r.close, r.change, r.pct}) out += ',', append_csv_number(out, v);
     for (int v : {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast}) out += ',', out += std::to_string(v);
-    for (double v : {r.volsum, r.value}) out += ',', append_g(out, v, 17);
+    out += ',', append_csv_number(out, r.volsum);
+    out += ',', append_csv_money(out, r.value);
     for (float v : {r.volat, r.gapchg, r.gappct, r.topbot, r.topbotpos, r.lowlow, r.highhigh, r.lowclose, r.highclose,
                     r.prevclose, r.cmpclose, r.cmppct, r.mvavg, r.mvapct, r.avgvol, r.hivol, r.rsi, r.bolwidth, r.bolpct})
-      out += ',', append_g(out, v, 9);
+      out += ',', append_csv_number(out, v);
     out += ',', out += std::to_string(r.fibstate), out += '\n';
     if (out.size() < (1 << 16)) return true;
     bool written = write_all(fd, out);

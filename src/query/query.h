@@ -155,8 +155,6 @@ bool write_query_list(int look, int fd, int limit = 0);
 // The same rows as CSV: symbol,firstclose,close,change,pct,days, then every
 // other measure.
 bool write_query_csv(int look, int fd, int limit = 0);
-// v as "%.*g" prints it, appended to out.
-void append_g(std::string& out, double v, int precision);
 // Lists by menu label ("price", "dollar value", ...): their look, 0 if none.
 int query_look_of(const char* label);
 // Whether a list ranks by the moving average's measures.

@@ -52,11 +52,11 @@ bool write_query_groups(int fd, bool csv, int limit) {
     append_csv_text(out, g.name);
     out += ',';
     append_csv_text(out, g.code);
-    out += ',', append_g(out, g.qstartsum, 17);
+    out += ',', append_csv_money(out, g.qstartsum);
     out += ',', out += std::to_string(g.qstartcnt);
-    out += ',', append_g(out, g.qendsum, 17);
+    out += ',', append_csv_money(out, g.qendsum);
     out += ',', out += std::to_string(g.qendcnt);
-    out += ',', append_g(out, g.qchange, 9), out += '\n';
+    out += ',', append_csv_number(out, g.qchange), out += '\n';
   }
   return query_reading::write_all(fd, out);
 }
@@ -68,9 +68,14 @@ bool write_query_distr(int fd, bool csv, int limit) {
   for (const DistrSlot& s : distr) {
     if (csv && s.cnt == 0) continue;
     if (limit > 0 && taken++ >= limit) break;
-    char line[64];
-    std::snprintf(line, sizeof line, csv ? "%.9g,%d\n" : "%g %d\n", s.limit, s.cnt);
-    out += line;
+    if (!csv) {
+      char line[64];
+      std::snprintf(line, sizeof line, "%g %d\n", s.limit, s.cnt);
+      out += line;
+      continue;
+    }
+    append_csv_number(out, s.limit);
+    out += ',', out += std::to_string(s.cnt), out += '\n';
   }
   return query_reading::write_all(fd, out);
 }

@@ -272,7 +272,7 @@ TEST_F(Import, NothingIsWrittenWhereTheLoadersWouldNotSeeIt) {
             (std::tuple{r.status, r.out}));
   EXPECT_NE(std::string::npos, r.err.find("symbols/FIF is not a regular file\nkadmer-import: symbols/FIF: 1 day refused"));
   EXPECT_NE(std::string::npos, r.err.find("AN: its 2 days of the day files start its new history file")) << r.err;
-  EXPECT_EQ((std::vector<std::string>{"1999-12-13 2.00000024 2 2.00000024 200", "1999-12-14 2.5 2.5 2.5 250",
+  EXPECT_EQ((std::vector<std::string>{"1999-12-13 2.0000002 2 2.0000002 200", "1999-12-14 2.5 2.5 2.5 250",
                                       "1999-12-15 4 4 4 4"}),
             loaded("AN"));  // as the day files gave them: written with six digits, 2.0000002 became 2
   EXPECT_EQ("991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n", read_file(db.file("symbols/UNS")));  // not twice

@@ -398,9 +398,6 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
   ASSERT_EQ(11u, lines.size());                        // not the index, not the one above the range
   EXPECT_NE(std::string::npos, lines[10].find("JX"));  // the steepest fall last
   EXPECT_EQ(4u, split_lines(printed(write_query_list, 2, 3)).size());
-  std::vector<std::string> csv = split_lines(printed(write_query_csv, 2));
-  EXPECT_EQ(0u, csv[0].rfind("symbol,firstclose,close,change,pct,days,", 0));
-  EXPECT_EQ(0u, csv[1].rfind("EX,10,15,5,50,2,", 0));
   tables("7:Technology:TECH:\n", "");
   struct { int look; const char* distr; char mode; float low, high; int compare; const char* title; } titles[] = {
       {10, "A", 'a', 1.5f, 20, 0, "groups: 12/04/95-12/04/95, count 100, price 1.5-20, total volume, all securities"},
@@ -602,37 +599,72 @@ TEST_F(Query, GroupTotalsAndWhenAGroupHasNoChange) {
 // A symbol of a day file or a group's name or code holding a quote, a comma,
 // a CR or a leading = + - @ broke the rows or became a formula: each stays
 // one field, quoted as RFC 4180 has it, text guarded with an apostrophe
-// (one more before an apostrophe), numbers as they are, negative ones too.
-TEST_F(Query, CsvTextFieldsAreQuotedAndGuardedAndNumbersAreNot) {
-  struct { const char* symbol; double close; const char* row; const char* group; const char* group_row; } cases[] = {
-      {"\"Q\"", 11, "\"\"\"Q\"\"\",10,11,1,10,2,", "1:Big \"Q\" Banks:G1:", "1,\"Big \"\"Q\"\" Banks\",G1,10,1,11,1,10\n"},
-      {"=1+2", 12, "'=1+2,10,12,2,20,2,", "2:=SUM(A1),x:+Y:", "2,\"'=SUM(A1),x\",'+Y,10,1,12,1,20\n"},
-      {"+P", 13, "'+P,10,13,3,30,2,", "3:@home\r:@H:", "3,\"'@home\r\",'@H,10,1,13,1,30\n"},
-      {"-M", 8, "'-M,10,8,-2,-20,2,", "4:-5:-X:", "4,'-5,'-X,10,1,8,1,-20\n"},
-      {"@S", 14, "'@S,10,14,4,40,2,", "5:'quoted:G5:", "5,''quoted,G5,10,1,14,1,40\n"},
-      {"'T", 9, "''T,10,9,-1,-10,2,", "6:a-b=c@d+e:G6:", "6,a-b=c@d+e,G6,10,1,9,1,-10\n"},
-      {"X\rY", 15, "\"X\rY\",10,15,5,50,2,", "", ""},
-      {"-\"x\"", 16, "\"'-\"\"x\"\"\",10,16,6,60,2,", "", ""}};
+// (one more before an apostrophe). A number is the shortest text of what the
+// program holds (41.42, not 41.4199982), unguarded when negative; a sum of
+// money has no more decimals than its prices (10603, not 10603.0009765625).
+TEST_F(Query, CsvTextIsQuotedAndGuardedAndNumbersAreTheShortestText) {
+  struct { const char* symbol; const char* field; const char* group; const char* group_field; } cases[] = {
+      {"\"Q\"", "\"\"\"Q\"\"\"", "1:Big \"Q\" Banks:G1:", "1,\"Big \"\"Q\"\" Banks\",G1,"},
+      {"=1+2", "'=1+2", "2:=SUM(A1),x:+Y:", "2,\"'=SUM(A1),x\",'+Y,"},
+      {"+P", "'+P", "3:@home\r:@H:", "3,\"'@home\r\",'@H,"},
+      {"-M", "'-M", "4:-5:-X:", "4,'-5,'-X,"},
+      {"@S", "'@S", "5:'quoted:G5:", "5,''quoted,G5,"},
+      {"'T", "''T", "6:a-b=c@d+e:G6:", "6,a-b=c@d+e,G6,"},
+      {"X\rY", "\"X\rY\"", "", ""},
+      {"-\"x\"", "\"'-\"\"x\"\"\"", "", ""}};
+  const double base[] = {41.42, 3.07, 1234.56, 7.1, 12.34, 56.78, 2.5, 99.99};  // cents: no float holds them
   std::string groups_file, companys_file;
   std::vector<std::string> symbols;
-  std::vector<double> first, last;
-  for (auto c : cases) {
-    groups_file += c.group + std::string(c.group[0] ? "\n" : "");
-    std::string code = c.group[0] ? fields(c.group, ':')[2] : "";
-    companys_file += c.symbol + (":Name:S:N:" + code + ":950101-1:\n");
-    symbols.push_back(c.symbol), first.push_back(10), last.push_back(c.close);
+  std::vector<std::vector<double>> closes(5);
+  std::map<std::string, std::string> symbol_of;  // by its field
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    groups_file += cases[i].group + std::string(cases[i].group[0] ? "\n" : "");
+    std::string code = cases[i].group[0] ? fields(cases[i].group, ':')[2] : "";
+    companys_file += cases[i].symbol + (":Name:S:N:" + code + ":950101-1:\n");
+    symbols.push_back(cases[i].symbol), symbol_of[cases[i].field] = cases[i].symbol;
+    for (std::size_t k = 0; k < 5; ++k)
+      closes[k].push_back(std::round(base[i] * (1 + 0.01 * ((k + 1) * (i + 1) % 11 - 5.0)) * 100) / 100);
   }
   tables(groups_file, companys_file);
-  market({first, last}, symbols);
+  market(closes, symbols);
+  queryhprice = 1e6, distr_incr = 0.1f, distr_incr_mod = 10;
   ASSERT_EQ(0, get_query_data());
-  load_query_groups();
-  std::string rows = printed(write_query_csv, 2);
-  std::string groups_csv = printed([](int, int fd, int) { return write_query_groups(fd, true); }, 0);
-  EXPECT_EQ(std::size(cases) + 1, split_lines(rows).size());
-  for (auto c : cases) {
-    EXPECT_NE(std::string::npos, rows.find("\n" + std::string(c.row))) << c.symbol;
-    EXPECT_NE(std::string::npos, groups_csv.find("\n" + std::string(c.group_row))) << c.group;
+  load_query_extra(), load_query_groups(), load_query_distr();
+  auto money = [](const std::string& f, double v) {  // within a float's precision; cents at most
+    return shortest_text(f, v, std::fabs(v) * 0x1p-23) && (f.find('.') == f.npos || f.find('.') + 3 >= f.size());
+  };
+  auto csv = [&](int look) {  // a list, the groups (10) or the distribution (14)
+    return split_lines(printed([](int l, int fd, int) {
+      return l == 10 ? write_query_groups(fd, true) : l == 14 ? write_query_distr(fd, true) : write_query_csv(l, fd);
+    }, look));
+  };
+  for (int look : {2, 4, 8}) {
+    std::vector<std::string> rows = csv(look);
+    EXPECT_TRUE(rows.size() == std::size(cases) + 1 && rows[0].rfind("symbol,firstclose,close,change,pct,", 0) == 0);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+      std::vector<std::string> f = fields(rows[i], ',');
+      ASSERT_TRUE(symbol_of.count(f[0])) << rows[i];
+      const QueryRec& r = row(symbol_of[f[0]]);
+      const float held[] = {r.firstclose, r.close, r.change, r.pct, r.volat, r.gapchg, r.gappct, r.topbot,
+                            r.topbotpos, r.lowlow, r.highhigh, r.lowclose, r.highclose, r.prevclose, r.cmpclose,
+                            r.cmppct, r.mvavg, r.mvapct, r.avgvol, r.hivol, r.rsi, r.bolwidth, r.bolpct};
+      for (std::size_t k = 0; k < std::size(held); ++k) EXPECT_TRUE(shortest_text(f[k < 4 ? k + 1 : k + 10], held[k]));
+      EXPECT_TRUE(shortest_text(f[12], r.volsum) && money(f[13], r.value)) << rows[i];
+    }
   }
+  std::vector<std::string> rows = csv(10);
+  EXPECT_EQ(7u, rows.size());
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    std::vector<std::string> f = fields(rows[i], ',');  // the name may hold a comma: the numbers from the end
+    const GroupRec& g = groups[std::stoul(f[0])];
+    std::size_t n = f.size();
+    EXPECT_EQ(0u, rows[i].rfind(cases[g.num - 1].group_field, 0)) << rows[i];
+    EXPECT_TRUE(money(f[n - 5], g.qstartsum) && money(f[n - 3], g.qendsum) && shortest_text(f[n - 1], g.qchange));
+  }
+  rows = csv(14);
+  std::size_t k = 1;
+  for (const DistrSlot& d : distr) EXPECT_TRUE(!d.cnt || shortest_text(fields(rows.at(k++), ',')[0], d.limit));
+  EXPECT_EQ(rows.size(), k);
 }
 
 TEST_F(Query, TheDistributionCountsChangesInSlots) {

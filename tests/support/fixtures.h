@@ -186,6 +186,23 @@ class MarketTest : public SettingsTest {
   }
 };
 
+// That a CSV field is the shortest text of v: the value of "%g" with six
+// significant digits and more until it reads back as v (or within `near`
+// of it), signed only below 0 (no "-0"), without an exponent from 1 up.
+template <typename T>
+::testing::AssertionResult shortest_text(const std::string& field, T v, double near = 0) {
+  char text[64], *end;
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(v));
+    T back = static_cast<T>(sizeof(T) == sizeof(float) ? std::strtof(text, &end) : std::strtod(text, &end));
+    if (back == v || std::fabs(back - v) <= near) break;
+  }
+  bool same = std::strtod(field.c_str(), &end) == std::strtod(text, nullptr) && end > field.c_str() && !*end;
+  if (same && (field[0] == '-') == (v < 0) && (std::fabs(v) < 1 || field.find('e') == field.npos))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\"" << field << "\" for " << text;
+}
+
 inline StockDay quote_day(float high, float low, float close, int volume = 0) {
   StockDay s{};
   s.high = high, s.low = low, s.close = close, s.volume = volume;
