@@ -151,11 +151,14 @@ void track(int x, int y) {
   scaled(static_cast<double>(d->volume) * 100 * d->close, true, &dollars, &u1);
   scaled(static_cast<double>(d->volume) * 100, false, &vol, &u2);
   scaled(static_cast<double>(d->avgvol) * 100, false, &mvol, &u3);
-  std::snprintf(l1, sizeof l1,
-                "Date %02d/%02d    High %7.3f Bol-top %7.3f     RSI %3.0f   Macd-f %7.3f Cls*Vol $%6.2f%c", d->emon,
-                d->eday, d->high, d->close + d->stdev, d->rsi, macd_shown(d->macdfast), dollars, u1);
+  // The band as drawn, and the date as the screens write it (the column kept).
+  double band = static_cast<double>(bolstd) * d->stdev;
+  char date[16];
+  std::snprintf(date, sizeof date, "%d/%d/%02d", d->emon, d->eday, d->eyear % 100);
+  std::snprintf(l1, sizeof l1, "Date %-8.8s High %7.3f Bol-top %7.3f     RSI %3.0f   Macd-f %7.3f Cls*Vol $%6.2f%c",
+                date, d->high, d->mvavg + band, d->rsi, macd_shown(d->macdfast), dollars, u1);
   std::snprintf(l2, sizeof l2, " Vol %6.2f%c   Low %7.3f Bol-bot %7.3f Stoch-k %3.0f   Macd-s %7.3f", vol, u2, d->low,
-                d->close - d->stdev, d->stochks, macd_shown(d->macdslow));
+                d->mvavg - band, d->stochks, macd_shown(d->macdslow));
   std::snprintf(l3, sizeof l3, "Mvol %6.2f%c Close %7.3f    Mavg %7.3f Stoch-d %3.0f Volatity %7.3f", mvol, u3,
                 d->close, d->mvavg, d->stochd, d->range);
   track_line(0, l1);

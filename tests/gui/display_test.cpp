@@ -174,42 +174,6 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   for (const DrawOp* t : rec.texts()) EXPECT_FALSE(t->win == KD_AdjustWinDate && !t->text.empty());
 }
 
-// More days loaded than fit: the days past the right edge were never drawn,
-// and the tracking read-out once walked on to the last loaded day.
-TEST_F(InProcess, TheVolumeMarkAndTrackingReadOutOnlyDrawnDays) {
-  symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(300, 10), 100, 1));
-  ASSERT_EQ(0, load_symbol("AB"));
-  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;  // all 300 days: about 117 fit
-  fill_work();
-  calculate_globals();
-  draw_chart();
-  int drawn = 0;
-  while (drawn < work_days && worklist[0][drawn].xpix >= 0) ++drawn;
-  ASSERT_TRUE(drawn > 50 && drawn < work_days) << drawn;
-  fn_mark();
-  EXPECT_EQ(1, mark);
-  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day
-  EXPECT_EQ((std::array<time_t, 2>{2, worklist[0][2].date}), (std::array<time_t, 2>{mark, mark_rd}));
-  fn_track();
-  int middle = (ylt_indent + ylb_indent) / 2;
-  rec.ops.clear();
-  send_event(MotionNotify, KD_MainWin, worklist[0][6].xpix + 1, middle);
-  EXPECT_NE(nullptr, rec.find_text("Tot-Vol  40.00K"));  // four days of 100 hundreds of shares
-  rec.ops.clear();
-  send_event(MotionNotify, KD_MainWin, xrt_indent - 1, middle);
-  char date[16];
-  std::snprintf(date, sizeof date, "Date %02d/%02d ", worklist[0][drawn - 1].emon, worklist[0][drawn - 1].eday);
-  auto texts = rec.texts();
-  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const DrawOp* t) { return t->text.rfind(date, 0) == 0; }))
-      << date;
-  fn_track();
-  fn_unmark();
-  EXPECT_EQ(0, mark);
-  graphlook = 3;
-  fn_mark();
-  EXPECT_STREQ("fn_mark: deferred implementation", last_status);
-}
-
 // Keys over the main window: a typed symbol charted with Return (or named
 // when nothing knows it); Ctrl+F fitting the scales to the days shown; Home,
 // End and the wheel on a chart; pages, ends and typed letters on the company

@@ -211,9 +211,7 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     explain_query();
     EXPECT_STREQ(r.words, message_text);
   }
-  qs.clear();
-  querynum = 0;
-  query_table_made = false;
+  qs.clear(), querynum = 0, query_table_made = false;
 }
 
 // The date dialog's day count: the window ends where it ends and starts that
@@ -233,6 +231,35 @@ TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
     disp_days = work_days;  // as the dialog does after each change
   }
   EXPECT_STREQ("keypress: exceed stock days", last_status);
+}
+
+// The read-out of the day under the pointer: the date with its year, the
+// band as drawn, the volume from the marked day, and at the right edge the
+// last day drawn, not the last loaded.
+TEST_F(Events, TheReadOutShowsTheDrawnBandAndTheMarkedVolume) {
+  mvavgtype = mvavgflag = bollingerflag = graphlook = 1, mvavgdays = 2, bolstd = 3, quotelook = 'b';
+  std::vector<float> closes;
+  for (int i = 0; i < 300; ++i) closes.push_back(i % 2 ? 12 : 10);  // a two-day average of 11, a deviation of 1
+  history(closes);  // all 300 days in the window, 120 drawn
+  draw_chart();
+  fn_mark();
+  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day
+  fn_track();
+  auto readout = [&](int x) {
+    rec.ops.clear();
+    send_event(MotionNotify, KD_MainWin, x, (ylt_indent + ylb_indent) / 2);
+    std::string lines = "|";
+    for (const DrawOp* t : rec.texts()) lines += t->text + "|";
+    return lines;
+  };
+  std::string at = readout(worklist[0][6].xpix + 1) + readout(xrt_indent - 1);
+  for (const char* part : {"|Date 1/10/95  High ", "Bol-top  14.000 ", "Bol-bot   8.000 ", "Tot-Vol  40.00K|",
+                           "|Date 6/16/95  High "})
+    EXPECT_NE(std::string::npos, at.find(part)) << part << at;
+  fn_track();
+  graphlook = 3;
+  fn_mark();  // marking again: the price chart only
+  EXPECT_STREQ("fn_mark: deferred implementation", last_status);
 }
 
 }  // namespace
