@@ -228,6 +228,7 @@ void window_from(const std::vector<StockDay>& days) {
   const StockDay& last = days[static_cast<std::size_t>(num_days - 1)];
   KD_csd = KD_sd = first.eday, KD_csm = KD_sm = first.emon, KD_csy = KD_sy = first.eyear;
   KD_ced = KD_ed = last.eday, KD_cem = KD_em = last.emon, KD_cey = KD_ey = last.eyear;
+  zoomlvl = 0;
 }
 
 }  // namespace

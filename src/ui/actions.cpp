@@ -122,7 +122,6 @@ void fn_zoom() {
   switch (graphlook) {
     case 1: case 2: case 3: case 4: case 5: case 6: case 9: case 10: case 11: case 14:
       set_cursor(XC_crosshair);
-      ++zoomlvl;
       zoom = 1;
       zoom_x = zoom_y = z_x0 = z_x1 = z_y0 = z_y1 = -1;
       break;

@@ -15,7 +15,7 @@
 #include "ui/ui.h"
 #include "views/views.h"
 
-int zoom, zoomlvl;
+int zoom;
 int z_x0 = -1, z_x1, z_y0, z_y1;
 int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;
 
@@ -48,11 +48,8 @@ void mark_day(int x) {
 void complete_zoom() {
   if (z_x0 != -1 && !worklist.empty() && work_days > 0) {
     double span = static_cast<double>(ylt_indent - ylb_indent);
-    if (graphlook == 1 && span != 0 && price_incr > 0) {
-      auto f = [&](int y) { return (y - ylb_indent) / span * price_incr * price_steps + price_bottom; };
-      double bottom = f(z_y0 + z_y1), top = f(z_y0);
-      price_steps = std::max(1, static_cast<int>((top - bottom) / price_incr));
-      price_bottom = static_cast<float>(std::trunc(bottom));
+    if (graphlook == 1) {  // the prices drawn at the box's edges, read back through the scale
+      fit_price_scale(price_at(z_y0 + z_y1), price_at(z_y0));
     } else if (graphlook == 2 && volume_pixel_incr > 0) {
       volume_steps = std::max(1, (ylb_indent - z_y0) / volume_pixel_incr);
     } else if (graphlook == 5 && span != 0 && macd_steps > 1) {
@@ -74,6 +71,7 @@ void complete_zoom() {
     KD_csd = w0[0].eday, KD_csm = w0[0].emon, KD_csy = w0[0].eyear;
     const WorkDay& l = w0[work_days - 1];
     KD_ced = l.eday, KD_cem = l.emon, KD_cey = l.eyear;
+    ++zoomlvl;
   }
   z_x0 = -1;
   zoom_x = zoom_y = -1;

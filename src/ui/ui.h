@@ -199,7 +199,7 @@ void fn_hl();
 
 
 // ---- zoom and mark ----
-extern int zoom, zoomlvl;               // choosing a zoom rectangle; zooms done
+extern int zoom;                        // choosing a zoom rectangle
 extern int z_x0, z_x1, z_y0, z_y1;      // the rectangle last drawn (z_x0 -1: none)
 extern int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;  // shown window before the last zoom
 void complete_zoom();  // the rectangle chosen becomes the shown prices and days

@@ -235,8 +235,10 @@ TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
 
 // The read-out of the day under the pointer: the date with its year, the
 // band as drawn, the volume from the marked day, and at the right edge the
-// last day drawn, not the last loaded.
-TEST_F(Events, TheReadOutShowsTheDrawnBandAndTheMarkedVolume) {
+// last day drawn, not the last loaded. A zoom's scale covers the box of
+// prices chosen, nothing is drawn beyond the plot (no bar pinned to its
+// top), and the title says so.
+TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   mvavgtype = mvavgflag = bollingerflag = graphlook = 1, mvavgdays = 2, bolstd = 3, quotelook = 'b';
   std::vector<float> closes;
   for (int i = 0; i < 300; ++i) closes.push_back(i % 2 ? 12 : 10);  // a two-day average of 11, a deviation of 1
@@ -260,6 +262,30 @@ TEST_F(Events, TheReadOutShowsTheDrawnBandAndTheMarkedVolume) {
   graphlook = 3;
   fn_mark();  // marking again: the price chart only
   EXPECT_STREQ("fn_mark: deferred implementation", last_status);
+  graphlook = 1;
+  std::vector<float> rising;
+  for (int i = 0; i < 40; ++i) rising.push_back(1 + i * 0.15f);
+  history(rising);
+  draw(7);
+  auto bar = [&](int day) {  // the day's line from its high down to its low, if drawn
+    for (const DrawOp* b : ops(DrawOp::Kind::Line, Role::Range))
+      if (b->x == x_of(day) - 1) return b;
+    return static_cast<const DrawOp*>(nullptr);
+  };
+  zoom = 1, zoom_x = z_x0 = xlb_indent + 1, z_x1 = xrt_indent;
+  z_y0 = bar(20)->y, z_y1 = bar(10)->h - bar(20)->y;  // from day 20's high, 4.5, to day 10's low, 2.0
+  rec.ops.clear();
+  send_event(ButtonRelease, KD_MainWin);
+  const DrawOp *high = bar(20), *low = bar(10);  // whole, and filling most of the plot
+  ASSERT_TRUE(high && low);
+  EXPECT_TRUE(high->y > ylt_indent && low->h < ylb_indent && low->h - high->y > (ylb_indent - ylt_indent) * 2 / 3)
+      << high->y << " " << low->h;
+  for (Role r : {Role::Range, Role::Mvavg, Role::Bol})  // days 28 on lie above the scale: not drawn
+    for (const DrawOp* b : ops(DrawOp::Kind::Line, r))
+      EXPECT_TRUE(std::min(b->y, b->h) >= ylt_indent && std::max(b->y, b->h) <= ylb_indent && (r != Role::Range || b->y != b->h));
+  EXPECT_NE(std::string::npos, title_text().find(", zoomed, scales fit the box chosen")) << title_text();
+  load();
+  EXPECT_EQ(std::string::npos, title_text().find("zoomed"));
 }
 
 }  // namespace
