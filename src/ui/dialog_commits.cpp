@@ -176,17 +176,12 @@ void after_date(const Field& f, bool on_return, long) {
   draw_chart();
 }
 
+// Every value here changes what the indicators are computed from: the work
+// days are built again before the chart shows them.
 void after_mvavg(const Field& f, bool on_return, long) {
-  if (!on_return) {
-    draw_mvavgwin();
-    fill_work();
-  } else if (f.store == Store::OnOff) {
-    fill_work();
-    calculate_globals();
-    draw_mvavgwin();
-  } else {
-    calculate_globals();
-  }
+  fill_work();
+  if (on_return) calculate_globals();
+  if (!on_return || f.store == Store::OnOff) draw_mvavgwin();
   draw_chart();
 }
 

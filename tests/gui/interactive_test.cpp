@@ -336,8 +336,10 @@ TEST_F(Interactive, KeysAndTheWheelInTheMainWindowAndCtrlSSavesTheSettings) {
   EXPECT_GT(columns(GREEN), 100u);
   xdo({"key", "Right"});  // the next action: the message goes
   EXPECT_EQ(0, count(RED));
-  choose(3, 1);  // indicators -> moving avg: 30 days, then Ctrl+S over the chart
+  choose(3, 1);  // indicators -> moving avg: 30 days, the average built again at once, then Ctrl+S
+  std::size_t averages = occurrences("-> calc_stock_mvavgs(");
   type_into(field(10, 20, 3), "30", true);
+  EXPECT_GT(occurrences("-> calc_stock_mvavgs("), averages);
   click(field(15, 14, 6));
   xdo({"mousemove", "300", "400", "sleep", "0.1", "key", "ctrl+s"});
   wait_for("msg=settings: 1 changed, saved to ", 1);
