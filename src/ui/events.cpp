@@ -278,6 +278,26 @@ void chart_chosen(const char* sym) {
   set_arrow_leftright(2);
 }
 
+// A code of the market summary charted as a security; one that does not
+// load leaves the summary standing under the loader's message.
+void chart_market_code(const char* code) {
+  char sym[16];
+  copy_text(sym, code);
+  begin_action();
+  buy_values_cleared();
+  copy_text(symbolname, sym);
+  if (loadstock() != 0) {
+    draw_chart();
+    return;
+  }
+  destroymarket();
+  graphlook = 1;
+  calculate_globals();
+  draw_chart();
+  set_arrow_updwn(3);
+  set_arrow_leftright(2);
+}
+
 // Charts a group chosen in a list.
 void chart_group(const char* name) {
   begin_action();
@@ -397,10 +417,7 @@ void buttonrelease() {
   }
   if (arrow_release(e.window) || colour_done(e.window) || done_release(e.window)) return;
   if (const char* code = graphlook == 15 ? market_code_of(e.window) : nullptr) {  // a cell of the summary
-    char sym[16];
-    copy_text(sym, code);
-    destroymarket();
-    chart_chosen(sym);
+    chart_market_code(code);
     return;
   }
   choose_item(e.window);

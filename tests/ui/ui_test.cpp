@@ -288,4 +288,22 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   EXPECT_EQ(std::string::npos, title_text().find("zoomed"));
 }
 
+// A code of the summary that does not load leaves the summary standing
+// under the loader's message; one that loads is charted.
+TEST_F(Events, ACodeOfTheMarketSummaryThatDoesNotLoadLeavesTheSummary) {
+  static Surface next = 100;
+  market_windows = {[](int, int, int, int) { return ++next; }, [] {}};
+  install_status_window();
+  symbol_file("DJ30", history_lines(1995, 12, 4, {5000, 5100, 5050}));
+  marketsday = 120495, marketeday = 120695, marketdisp = 'N', graphlook = 15;
+  draw_chart();
+  send_event(ButtonRelease, market_cells[0].window);  // NADV: neither a company nor a history
+  EXPECT_TRUE(graphlook == 15 && ::load == 0 && rec.find_text("New York Stock Market"));
+  EXPECT_STREQ("no security NADV in the company table or the symbol directory", message_text);
+  send_event(ButtonRelease, market_cells[7].window);  // DJ30
+  EXPECT_EQ((std::array<long, 2>{1, 1}), (std::array<long, 2>{graphlook, ::load}));
+  market_windows = {};
+  status_sink = nullptr;
+}
+
 }  // namespace
