@@ -288,6 +288,24 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   EXPECT_EQ(std::string::npos, title_text().find("zoomed"));
 }
 
+// The arrows, Home and End move the days shown whole, by a step of loaded
+// days (weekdays), and stop at the ends of the loaded days.
+TEST_F(Events, ScrollingMovesTheShownDaysWholeByTheStep) {
+  history(std::vector<float>(200, 10));  // 2 Jan to 6 Oct 1995; 120 days fit
+  graphlook = 1;
+  draw_chart();
+  struct { void (*act)(); int adv, first, last; } steps[] = {
+      {fn_lastdays, 1, 950424, 951006}, {fn_arrowleft, 1, 950421, 951005}, {fn_arrowright, 1, 950424, 951006},
+      {fn_arrowright, 1, 950424, 951006}, {fn_arrowleft, 2, 950417, 950929}, {fn_firstdays, 2, 950102, 950616},
+      {fn_arrowleft, 3, 950102, 950616}, {fn_arrowright, 3, 950131, 950717}};
+  for (auto s : steps) {
+    graph_adv = s.adv;
+    s.act();
+    EXPECT_EQ((std::array{s.first, s.last, 120}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd,
+                                                             KD_cey * 10000 + KD_cem * 100 + KD_ced, work_days}));
+  }
+}
+
 // A code of the summary that does not load leaves the summary standing
 // under the loader's message; one that loads is charted.
 TEST_F(Events, ACodeOfTheMarketSummaryThatDoesNotLoadLeavesTheSummary) {
