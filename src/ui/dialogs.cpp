@@ -70,7 +70,7 @@ void draw_dialog(const Dialog& d) {
 bool open_dialog(Dialog& d) {
   Trace t("open_dialog", "width=%d height=%d", d.width, d.height);
   if (*d.win || !KD_Display) return false;
-  *d.win = create_child(KD_RootWin, 0, 0, d.width * font_width, d.height * font_height);
+  *d.win = create_dialog(d.width * font_width, d.height * font_height);
   for (Field& f : d.fields) {
     *f.win = create_child(*d.win, f.col * font_width, bw + f.row * font_height, f.width * font_width, font_height);
     XSelectInput(KD_Display, *f.win, event_mask_field);

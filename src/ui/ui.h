@@ -83,6 +83,7 @@ void initial_graph();
 // Frees every X resource and closes the display (tests reopen it).
 void close_graph();
 Window create_child(Window parent, int x, int y, int w, int h);
+Window create_dialog(int width, int height);  // a top-level dialog window, placed
 Window create_status_window();
 // The window work of the loaders (contexts, arrows, the days that fit).
 void install_load_hooks();

@@ -106,6 +106,7 @@ int named_groups() {
 int message_baseline() { return menu_bottom() + font_ascent; }
 int title_baseline() { return message_baseline() + font_height; }
 int list_top() { return (4 + HEADING_LINES) * font_height; }
+int heading_bottom() { return menu_bottom() + HEADING_LINES * font_height; }
 
 std::string title_text() {
   switch (graphlook) {

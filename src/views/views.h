@@ -44,6 +44,7 @@ extern int message_left;        // pixels left of the message: the dialogs that 
 int message_baseline();
 int title_baseline();
 int list_top();  // baseline of the lists' first line (their header)
+int heading_bottom();  // the first row below the menu bar and the heading lines
 // What the screen `graphlook` names shows; "" for a screen without a title.
 std::string title_text();
 void draw_message();  // the message line, cleared first

@@ -16,6 +16,7 @@ namespace {
 
 const unsigned long GREEN = 0x00ff00, CYAN = 0x00ffff, RED = 0xff0000, GREY = 0x808080, BLUE = 0x0000ff;
 const int FW = 6, FH = 13;
+const int DIALOG_TOP = 1 + FH / 2 + 4 * FH + 2;  // the border, the menu bar, the message and title lines
 
 struct Point { int x, y; };
 
@@ -152,8 +153,11 @@ class Interactive : public Program {
     xdo({"mousemove", s(t.x), s(t.y), "mousedown", "1", "sleep", "0.15", "mousemove", s(i.x), s(t.y + FH),
          "sleep", "0.05", "mousemove", s(i.x), s(i.y), "sleep", "0.15", "mouseup", "1"});
   }
-  // A field of a dialog at the top left of the screen: its centre.
-  static Point field(int row, int col, int width) { return {2 + col * FW + width * FW / 2, 3 + row * FH + FH / 2}; }
+  // A field of a dialog, which opens at the main window's left edge below
+  // the menu bar, the message line and the title line: its centre.
+  static Point field(int row, int col, int width) {
+    return {3 + col * FW + width * FW / 2, DIALOG_TOP + 3 + row * FH + FH / 2};
+  }
   void type_into(Point f, const std::string& text, bool press_return) {
     xdo({"mousemove", s(f.x), s(f.y), "sleep", "0.1", "type", "--delay", "30", text});
     xdo(press_return ? std::vector<std::string>{"key", "Return"} : std::vector<std::string>{"mousemove", "400", "500"});
@@ -291,7 +295,7 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
 
   EXPECT_LT(count(RED), 10);
   choose(5, 1);  // configuration -> colors
-  Point close{1 + 13 * FW + 6 * FW + 1, 1 + 1 + 3 * FH + FH / 2 + 1};
+  Point close{2 + 13 * FW + 6 * FW + 1, DIALOG_TOP + 2 + 3 * FH + FH / 2 + 1};
   type_into(close, "red", false);
   EXPECT_GT(count(RED), 50);  // the close dots
   type_into(close, "nosuchcolour", false);
