@@ -288,6 +288,12 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   EXPECT_EQ((std::vector<std::string>{" 0.50 ", " 0.40 ", " 0.30 ", " 0.20 ", " 0.10 ", " 0.00 ", " 0.10 ",
                                       " 0.20 ", " 0.30 ", " 0.40 ", " 0.50 "}),
             texts(xlb_indent - 4 - 30));
+  std::vector<float> falling;
+  for (int i = 0; i < 40; ++i) falling.push_back(60 - i);
+  history(falling);
+  macd_high = 0.01f;  // a MACD far below its scale (a zoom's): cut at the plot's edge
+  draw_macd();
+  for (const DrawOp& l : rec.ops) EXPECT_TRUE(l.kind != DrawOp::Kind::Line || std::max(l.y, l.h) <= ylb_indent);
   for (float high : {1394996.25f, 0.37f, 5.55e9f}) {
     value_high = high;
     rec.ops.clear();
