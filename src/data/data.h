@@ -26,6 +26,7 @@ extern time_t whatday;                        // the last timelocal result
 // First, last and shown window dates: day, month 1..12, two-digit year.
 extern int KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey;
 extern int KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey;
+extern int zoomlvl;  // zooms into the shown window and scale since a load set them
 // Whether the shown window has both its dates. No date is a day and month
 // of 0; a year of 0 is 2000.
 inline bool shown_dates_set() { return KD_csd && KD_csm && KD_ced && KD_cem; }

@@ -434,6 +434,7 @@ void set_window_dates(bool with_turnover_date) {
   KD_csy = shown.eyear;
   if (with_turnover_date) queryvdate = shown.emon * 10000 + shown.eday * 100 + shown.eyear;
   const StockDay& last = days[num_days - 1];
+  zoomlvl = 0;
   KD_ed = KD_ced = last.eday;
   KD_em = KD_cem = last.emon;
   KD_ey = KD_cey = last.eyear;

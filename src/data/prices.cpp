@@ -11,6 +11,7 @@
 
 int KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey;
 int KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey;
+int zoomlvl;
 int queryvdate;
 
 int price_steps = 50, org_price_steps = 50, volume_steps = 50, org_volume_steps = 50;

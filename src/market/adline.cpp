@@ -229,6 +229,7 @@ void window_from(const std::vector<StockDay>& days) {
   const StockDay& last = days[static_cast<std::size_t>(num_days - 1)];
   KD_sd = first.eday, KD_sm = first.emon, KD_sy = first.eyear;
   KD_ed = last.eday, KD_em = last.emon, KD_ey = last.eyear;
+  zoomlvl = 0;
 }
 
 }  // namespace

@@ -122,7 +122,6 @@ void fn_zoom() {
   switch (graphlook) {
     case 1: case 2: case 3: case 4: case 5: case 6: case 9: case 10: case 11: case 14:
       set_cursor(XC_crosshair);
-      ++zoomlvl;
       zoom = 1;
       zoom_x = zoom_y = z_x0 = z_x1 = z_y0 = z_y1 = -1;
       break;
@@ -188,16 +187,11 @@ void clear_stock_var() {
 
 namespace {
 
-time_t shown_first() { return day_key(full_year(KD_csy), KD_csm, KD_csd); }
-
-void set_shown_first(time_t key) {
-  int y, m, d;
-  date_of_key(key, &y, &m, &d);
-  KD_csd = d, KD_csm = m, KD_csy = y % 100;
-}
-
-long arrow_step() {
-  static const long steps[] = {0, 86400, 604800, 2592000, 7776000, 31104000};
+// The arrows' step in loaded days, which are the weekdays: a day, a week, a
+// month, a quarter, a year. Counted, not measured in time, a step back and
+// one on return to the same days.
+int arrow_days() {
+  static const int steps[] = {0, 1, 5, 21, 65, 260};
   return graph_adv >= 1 && graph_adv <= 5 ? steps[graph_adv] : 0;
 }
 
@@ -210,6 +204,43 @@ void redraw_after_scroll() {
 }
 
 bool distribution_view() { return graphlook == 8 && querylook == 14; }
+
+// The days the chart shows, as loaded days of the first member (from 1):
+// from the first day of the window to the last one drawn (to the window's
+// end before anything is drawn). Scrolling moves this span whole.
+struct Span {
+  int first, last;
+};
+
+const std::vector<StockDay>& loaded_days() { return stocklist[0].days; }
+int loaded_end() { return std::min(num_days, static_cast<int>(loaded_days().size())); }
+
+bool shown_span(Span* s) {
+  if (num_days < 2 || stocklist.empty() || worklist.empty() || worklist[0].empty()) return false;
+  const std::vector<WorkDay>& w = worklist[0];
+  int drawn = std::min(work_days, static_cast<int>(w.size()));
+  while (drawn > 0 && w[drawn - 1].xpix < 0) --drawn;
+  time_t from = day_key(full_year(KD_csy), KD_csm, KD_csd);
+  time_t to = drawn > 0 ? w[drawn - 1].date : day_key(full_year(KD_cey), KD_cem, KD_ced);
+  const std::vector<StockDay>& days = loaded_days();
+  int n = loaded_end();
+  s->first = 1, s->last = n - 1;
+  while (s->first < n - 1 && from != NO_KEY && days[s->first].date < from) ++s->first;
+  while (s->last > s->first && to != NO_KEY && days[s->last].date > to) --s->last;
+  return true;
+}
+
+// The window becomes the span starting at loaded day `first`, its length
+// kept, pushed back inside the loaded days.
+void show_span(const Span& s, int first) {
+  int length = s.last - s.first, n = loaded_end();
+  first = std::clamp(first, 1, std::max(1, n - 1 - length));
+  const StockDay& a = loaded_days()[first];
+  const StockDay& b = loaded_days()[std::min(n - 1, first + length)];
+  KD_csd = a.eday, KD_csm = a.emon, KD_csy = a.eyear;
+  KD_ced = b.eday, KD_cem = b.emon, KD_cey = b.eyear;
+  redraw_after_scroll();
+}
 
 // The distribution view moves its labels or its scale, and shows it.
 void move_distribution(int* offset, int by) {
@@ -228,11 +259,7 @@ void fn_arrowleft() {
     move_distribution(&distr_offx, -1);
     return;
   }
-  time_t first = shown_first(), loaded = day_key(full_year(KD_sy), KD_sm, KD_sd);
-  if (first == NO_KEY || loaded == NO_KEY) return;
-  time_t key = first - arrow_step();
-  set_shown_first(key < loaded ? loaded : key);
-  redraw_after_scroll();
+  if (Span s; arrow_days() > 0 && shown_span(&s)) show_span(s, s.first - arrow_days());
 }
 
 void fn_arrowright() {
@@ -241,15 +268,7 @@ void fn_arrowright() {
     move_distribution(&distr_offx, 1);
     return;
   }
-  time_t first = shown_first(), loaded = day_key(full_year(KD_ey), KD_em, KD_ed);
-  if (first == NO_KEY || loaded == NO_KEY) return;
-  time_t key = first + arrow_step();
-  if (key <= loaded) {
-    set_shown_first(key);
-  } else {
-    KD_ced = KD_ed, KD_cem = KD_em, KD_cey = KD_ey;
-  }
-  redraw_after_scroll();
+  if (Span s; arrow_days() > 0 && shown_span(&s)) show_span(s, s.first + arrow_days());
 }
 
 // The rows below the heading: a page, or half of one.
@@ -310,33 +329,16 @@ void fn_lastpage() {
   draw_chart();
 }
 
-// The shown window starts at the first loaded day, as the left arrow
-// pressed until it stops.
+// The days shown move to the first and to the last loaded days, as the
+// arrows pressed until they stop.
 void fn_firstdays() {
   Trace t("fn_firstdays");
-  if (num_days < 2 || !KD_sd) return;
-  KD_csd = KD_sd, KD_csm = KD_sm, KD_csy = KD_sy;
-  redraw_after_scroll();
+  if (Span s; shown_span(&s)) show_span(s, 1);
 }
 
-// The shown window ends at the last loaded day and holds as many loaded
-// days as the chart shows now.
 void fn_lastdays() {
   Trace t("fn_lastdays");
-  if (num_days < 2 || stocklist.empty() || worklist.empty() || worklist[0].empty() || !KD_ed) return;
-  const std::vector<WorkDay>& w = worklist[0];
-  int drawn = 0;
-  while (drawn < std::min(work_days, static_cast<int>(w.size())) && w[drawn].xpix >= 0) ++drawn;
-  const std::vector<StockDay>& days = stocklist[0].days;
-  int n = 0;
-  if (drawn > 0) {
-    time_t from = day_key(full_year(w[0].syear), w[0].smon, w[0].sday), to = w[drawn - 1].date;
-    for (int i = 1; i < num_days && i < static_cast<int>(days.size()); ++i) n += days[i].date >= from && days[i].date <= to;
-  }
-  const StockDay& first = days[static_cast<std::size_t>(std::max(1, num_days - std::max(n, 1)))];
-  KD_csd = first.sday, KD_csm = first.smon, KD_csy = first.syear;
-  KD_ced = KD_ed, KD_cem = KD_em, KD_cey = KD_ey;
-  redraw_after_scroll();
+  if (Span s; shown_span(&s)) show_span(s, loaded_end());
 }
 
 // ---- the items of later capabilities ----

@@ -136,7 +136,7 @@ void Reset_Colors(int i) {
 void fn_colors() {
   Trace t("fn_colors");
   if (!KD_Display || is_monochrome() || KD_ColorWin) return;
-  KD_ColorWin = create_child(KD_RootWin, 0, 0, 32 * font_width, 21 * font_height);
+  KD_ColorWin = create_dialog(32 * font_width, 21 * font_height);
   for (int i = 0; i < COLOR_WIN_FIELDS; ++i)
     KD_ColorWinSet[i] = create_child(KD_ColorWin, 13 * font_width, bw + (i + 1) * font_height,
                                      12 * font_width, font_height);

@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -214,6 +215,25 @@ int x_error_handler(Display* d, XErrorEvent* e) {
 Window create_child(Window parent, int x, int y, int w, int h) {
   return XCreateSimpleWindow(KD_Display, parent, x, y, w > 0 ? w : 1, h > 0 ? h : 1, bw,
                              KD_BdColor, KD_BgColor);
+}
+
+// Below the menu bar and the heading lines of the main window, at its left
+// edge, where a dialog hides no menu title and no message; pushed back onto
+// the screen as far as it fits. The position is the program's, for a window
+// manager to keep.
+Window create_dialog(int width, int height) {
+  int x = 0, y = 0;
+  Window child;
+  if (KD_MainWin && XTranslateCoordinates(KD_Display, KD_MainWin, KD_RootWin, 0, heading_bottom(), &x, &y, &child)) {
+    x = std::clamp(x, 0, std::max(0, screen_width - width - 2 * bw));
+    y = std::clamp(y, 0, std::max(0, screen_height - height - 2 * bw));
+  }
+  Window w = create_child(KD_RootWin, x, y, width, height);
+  XSizeHints hints{};
+  hints.flags = PPosition;
+  hints.x = x, hints.y = y;
+  XSetWMNormalHints(KD_Display, w, &hints);
+  return w;
 }
 
 Window create_status_window() {

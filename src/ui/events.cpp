@@ -1,6 +1,6 @@
 // The X event handlers, looked up by event type. Each finds by window what
 // the event is for: a menu entry, a dialog field or button, an arrow, the
-// colour window, or the chart area.
+// colour window, or the chart area (whose pointer work is chart_pointer.cpp).
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <sys/select.h>
@@ -8,13 +8,11 @@
 
 #include <cerrno>
 #include <csignal>
-#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -24,7 +22,6 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
-#include "indicators/indicators.h"
 #include "ui/dialogs.h"
 #include "ui/ui.h"
 
@@ -32,9 +29,6 @@ XEvent KD_Event;
 Window KD_InputWin;
 char key_buffer[256];
 int key_index;
-int zoom, zoomlvl;
-int z_x0 = -1, z_x1, z_y0, z_y1;
-int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;
 
 namespace {
 
@@ -75,14 +69,6 @@ void end_entry() {
   KD_InputWin = 0;
   key_index = 0;
   key_buffer[0] = '\0';
-}
-
-// One past the last work day of w that the chart drew (days not drawn have
-// no position).
-int drawn_end(const std::vector<WorkDay>& w) {
-  int n = std::min(work_days, static_cast<int>(w.size()));
-  while (n > 0 && w[n - 1].xpix < 0) --n;
-  return n;
 }
 
 void buy_values_cleared() {
@@ -292,6 +278,26 @@ void chart_chosen(const char* sym) {
   set_arrow_leftright(2);
 }
 
+// A code of the market summary charted as a security; one that does not
+// load leaves the summary standing under the loader's message.
+void chart_market_code(const char* code) {
+  char sym[16];
+  copy_text(sym, code);
+  begin_action();
+  buy_values_cleared();
+  copy_text(symbolname, sym);
+  if (loadstock() != 0) {
+    draw_chart();
+    return;
+  }
+  destroymarket();
+  graphlook = 1;
+  calculate_globals();
+  draw_chart();
+  set_arrow_updwn(3);
+  set_arrow_leftright(2);
+}
+
 // Charts a group chosen in a list.
 void chart_group(const char* name) {
   begin_action();
@@ -372,19 +378,6 @@ void buttonpress() {
 
 namespace {
 
-void mark_day(int x) {
-  set_cursor(XC_center_ptr);
-  mark = 0;
-  if (worklist.empty()) return;
-  for (int i = 0; i < drawn_end(worklist[0]); ++i)
-    if (worklist[0][i].xpix > x) {
-      mark_rd = worklist[0][i].date;
-      mark = 2;
-      draw_chart();
-      return;
-    }
-}
-
 bool arrow_release(Window w) {
   if (!w || (w != KD_ArrowLeft && w != KD_ArrowRight && w != KD_ArrowUp && w != KD_ArrowDown)) return false;
   begin_action();
@@ -414,50 +407,6 @@ bool close_colour_window() {
   return true;
 }
 
-namespace {
-
-// The chosen rectangle becomes the shown range of prices and days.
-void complete_zoom() {
-  if (z_x0 != -1 && !worklist.empty() && work_days > 0) {
-    double span = static_cast<double>(ylt_indent - ylb_indent);
-    if (graphlook == 1 && span != 0 && price_incr > 0) {
-      auto f = [&](int y) { return (y - ylb_indent) / span * price_incr * price_steps + price_bottom; };
-      double bottom = f(z_y0 + z_y1), top = f(z_y0);
-      price_steps = std::max(1, static_cast<int>((top - bottom) / price_incr));
-      price_bottom = static_cast<float>(std::trunc(bottom));
-    } else if (graphlook == 2 && volume_pixel_incr > 0) {
-      volume_steps = std::max(1, (ylb_indent - z_y0) / volume_pixel_incr);
-    } else if (graphlook == 5 && span != 0 && macd_steps > 1) {
-      double step = macd_high * 2.0 / (macd_steps - 1);
-      macd_high = static_cast<float>((z_y0 + z_y1 - ylb_indent) / span * step * macd_steps / 2);
-    }
-    std::vector<WorkDay>& w0 = worklist[0];
-    int n = drawn_end(w0);
-    int i0 = 0;
-    while (i0 < n && w0[i0].xpix <= z_x0) ++i0;
-    if (i0 == n) i0 = 0;
-    if (i0 > 0) --i0;
-    int i1 = i0;
-    while (i1 < n - 1 && w0[i1].xpix <= z_x0 + z_x1) ++i1;
-    for (std::vector<WorkDay>& w : worklist)
-      if (static_cast<int>(w.size()) >= n) std::copy(w.begin() + i0, w.begin() + i1 + 1, w.begin());
-    work_days = i1 - i0 + 1;
-    Z_sd = KD_csd, Z_sm = KD_csm, Z_sy = KD_csy, Z_ed = KD_ced, Z_em = KD_cem, Z_ey = KD_cey;
-    KD_csd = w0[0].eday, KD_csm = w0[0].emon, KD_csy = w0[0].eyear;
-    const WorkDay& l = w0[work_days - 1];
-    KD_ced = l.eday, KD_cem = l.emon, KD_cey = l.eyear;
-  }
-  z_x0 = -1;
-  zoom_x = zoom_y = -1;
-  zoom = 0;
-  set_cursor(XC_center_ptr);
-  if (KD_Display) XSelectInput(KD_Display, KD_MainWin, main_window_mask());
-  calculate_globals();
-  draw_chart();
-}
-
-}  // namespace
-
 void buttonrelease() {
   Trace t("buttonrelease");
   const XButtonEvent& e = KD_Event.xbutton;
@@ -468,115 +417,9 @@ void buttonrelease() {
   }
   if (arrow_release(e.window) || colour_done(e.window) || done_release(e.window)) return;
   if (const char* code = graphlook == 15 ? market_code_of(e.window) : nullptr) {  // a cell of the summary
-    char sym[16];
-    copy_text(sym, code);
-    destroymarket();
-    chart_chosen(sym);
+    chart_market_code(code);
     return;
   }
   choose_item(e.window);
   if (zoom == 1 && zoom_x != -1) complete_zoom();
-}
-
-namespace {
-
-// An amount with a B (dollars only), M or K scale, or none.
-void scaled(double v, bool billions, double* shown, char* unit) {
-  double m = std::fabs(v);
-  if (billions && m > 1e9) *shown = v / 1e9, *unit = 'B';
-  else if (m > 1e6) *shown = v / 1e6, *unit = 'M';
-  else if (m > 1000) *shown = v / 1000, *unit = 'K';
-  else *shown = v, *unit = ' ';
-}
-
-double macd_shown(float v) { return v == NO_VALUE ? 0 : v; }
-
-// The work day under the pointer: the one at or just left of it; before
-// the first day the first, after the last the last.
-const WorkDay* day_at(int x, int y) {
-  for (std::size_t g = 0; g < worklist.size(); ++g) {
-    const std::vector<WorkDay>& w = worklist[g];
-    int n = drawn_end(w), i = -1;
-    for (int k = 0; k < n; ++k)
-      if (w[k].xpix >= 0 && (i < 0 || w[k].xpix <= x)) i = k;
-    if (i < 0) continue;
-    if (graphlook == 4 && groupmode != 't' && std::abs(w[i].ypix - y) > 5) continue;
-    return &w[i];
-  }
-  return nullptr;
-}
-
-void track_line(int index, const char* text) {
-  int baseline = ylt_indent - static_cast<int>(2.5 * font_height) + index * font_height;
-  paint_fill(KD_MainWin, Role::GC0, 0, baseline - font_ascent, main_win_width, font_height);
-  int len = static_cast<int>(std::strlen(text));
-  int x = std::max(xlt_indent, xlt_indent + (main_win_width - len * font_width - 2 * xlt_indent) / 2);
-  paint_text(KD_MainWin, Role::Graph, x, baseline, text, len);
-}
-
-// "Tot-Vol": the volume from the marked day up to the pointer's day.
-void total_volume(const WorkDay& day, const char* line3) {
-  const std::vector<WorkDay>& w = worklist[0];
-  int n = drawn_end(w);
-  int marked = -1, here = -1;
-  for (int i = 0; i < n; ++i) {
-    if (marked < 0 && w[i].date == mark_rd) marked = i;
-    if (here < 0 && w[i].xpix >= 0 && w[i].xpix >= day.xpix) here = i;
-  }
-  if (marked < 0 || here < 0) return;
-  double sum = 0;
-  for (int i = std::min(marked, here); i < std::max(marked, here); ++i) sum += w[i].volume;
-  double shown;
-  char unit, text[48];
-  scaled(sum * 100, false, &shown, &unit);
-  std::snprintf(text, sizeof text, "Tot-Vol %6.2f%c", shown, unit);
-  int len = static_cast<int>(std::strlen(line3));
-  int x = std::max(xlt_indent, xlt_indent + (main_win_width - len * font_width - 2 * xlt_indent) / 2);
-  int baseline = ylt_indent - static_cast<int>(2.5 * font_height) + 2 * font_height;
-  paint_text(KD_MainWin, Role::Graph, x + (len + 1) * font_width, baseline, text);
-}
-
-void track(int x, int y) {
-  const WorkDay* d = day_at(x, y);
-  if (!d) return;
-  char l1[200], l2[200], l3[200];
-  double dollars, vol, mvol;
-  char u1, u2, u3;
-  scaled(static_cast<double>(d->volume) * 100 * d->close, true, &dollars, &u1);
-  scaled(static_cast<double>(d->volume) * 100, false, &vol, &u2);
-  scaled(static_cast<double>(d->avgvol) * 100, false, &mvol, &u3);
-  std::snprintf(l1, sizeof l1,
-                "Date %02d/%02d    High %7.3f Bol-top %7.3f     RSI %3.0f   Macd-f %7.3f Cls*Vol $%6.2f%c", d->emon,
-                d->eday, d->high, d->close + d->stdev, d->rsi, macd_shown(d->macdfast), dollars, u1);
-  std::snprintf(l2, sizeof l2, " Vol %6.2f%c   Low %7.3f Bol-bot %7.3f Stoch-k %3.0f   Macd-s %7.3f", vol, u2, d->low,
-                d->close - d->stdev, d->stochks, macd_shown(d->macdslow));
-  std::snprintf(l3, sizeof l3, "Mvol %6.2f%c Close %7.3f    Mavg %7.3f Stoch-d %3.0f Volatity %7.3f", mvol, u3,
-                d->close, d->mvavg, d->stochd, d->range);
-  track_line(0, l1);
-  track_line(1, l2);
-  track_line(2, l3);
-  if (mark == 2) total_volume(*d, l3);
-  paint_flush();
-}
-
-}  // namespace
-
-void mousemove() {
-  Trace t("mousemove");
-  if (worklist.empty()) return;
-  int x = KD_Event.xmotion.x, y = KD_Event.xmotion.y;
-  if (zoom == 1) {
-    if (zoom_x == -1) return;
-    if (z_x0 != -1) paint_rect(KD_MainWin, Role::XOR, z_x0, z_y0, z_x1, z_y1);
-    z_x0 = std::min(x, zoom_x);
-    z_y0 = std::min(y, zoom_y);
-    z_x1 = std::abs(x - zoom_x);
-    z_y1 = std::abs(y - zoom_y);
-    paint_rect(KD_MainWin, Role::XOR, z_x0, z_y0, z_x1, z_y1);
-    paint_flush();
-    return;
-  }
-  if (trackstate != 1 || graphlook == 8 || graphlook == 12 || graphlook == 13) return;
-  if (x < xlt_indent || x > xrt_indent || y < ylt_indent || y > ylb_indent) return;
-  track(x, y);
 }

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "views/views.h"
 #include "core/core.h"
 #include "core/text.h"
+#include "ui/dialogs.h"
 #include "ui/ui.h"
 
 MenuEntry menu[MENUS][MENU_ENTRIES];
@@ -188,6 +190,32 @@ void set_arrow_leftright(int mode) {
   }
 }
 
+namespace {
+
+std::vector<Window> lowered;  // the dialogs put under the main window while a menu is down
+
+// Whether a dialog covers an item of menu m (both in the screen's pixels).
+bool over_items(Window w, int m) {
+  Window child;
+  XWindowAttributes a;
+  int mx, my, x, y;
+  if (!XGetWindowAttributes(KD_Display, w, &a) || !XTranslateCoordinates(KD_Display, w, KD_RootWin, 0, 0, &x, &y, &child) ||
+      !XTranslateCoordinates(KD_Display, KD_MainWin, KD_RootWin, 0, 0, &mx, &my, &child))
+    return false;
+  for (int k = 1; k < MENU_ENTRIES; ++k) {
+    const MenuEntry& e = menu[m][k];
+    if (e.label[0] && e.window && x - a.border_width < mx + e.x + e.width && x + a.width + a.border_width > mx + e.x &&
+        y - a.border_width < my + e.y + e.height && y + a.height + a.border_width > my + e.y)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The dialogs over the menu's items wait under the main window until it
+// closes: every item can be chosen, print too while the database dialog is
+// open.
 void open_menu(int m) {
   Trace t("open_menu", "m=%d", m);
   if (m == 6) fn_quit();
@@ -198,6 +226,8 @@ void open_menu(int m) {
     XSelectInput(KD_Display, e.window, event_mask_window);
     XMapRaised(KD_Display, e.window);
   }
+  for (Window w : open_dialog_windows())
+    if (over_items(w, m)) XLowerWindow(KD_Display, w), lowered.push_back(w);
   active_menu = m;
 }
 
@@ -205,6 +235,8 @@ static void close_menu() {
   if (active_menu < 0 || active_menu >= MENUS || !KD_Display) return;
   for (int k = 1; k < MENU_ENTRIES; ++k)
     if (menu[active_menu][k].window) XUnmapWindow(KD_Display, menu[active_menu][k].window);
+  for (Window w : lowered) XRaiseWindow(KD_Display, w);  // one closed meanwhile is gone: harmless
+  lowered.clear();
 }
 
 void choose_item(Window w) {

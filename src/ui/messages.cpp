@@ -97,8 +97,8 @@ const Plain plain[] = {
 };
 // clang-format on
 
-// The dialogs open at the screen's top left corner, where the main window
-// usually stands: the message starts right of those that cover its line.
+// The dialogs open below the message line, but a window manager or the user
+// may move one over it: the message starts right of those that cover it.
 void place_message() {
   message_left = 0;
   Window child;

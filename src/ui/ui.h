@@ -83,6 +83,7 @@ void initial_graph();
 // Frees every X resource and closes the display (tests reopen it).
 void close_graph();
 Window create_child(Window parent, int x, int y, int w, int h);
+Window create_dialog(int width, int height);  // a top-level dialog window, placed
 Window create_status_window();
 // The window work of the loaders (contexts, arrows, the days that fit).
 void install_load_hooks();
@@ -199,7 +200,9 @@ void fn_hl();
 
 
 // ---- zoom and mark ----
-extern int zoom, zoomlvl;               // choosing a zoom rectangle; zooms done
+extern int zoom;                        // choosing a zoom rectangle
 extern int z_x0, z_x1, z_y0, z_y1;      // the rectangle last drawn (z_x0 -1: none)
 extern int Z_sd, Z_sm, Z_sy, Z_ed, Z_em, Z_ey;  // shown window before the last zoom
+void complete_zoom();  // the rectangle chosen becomes the shown prices and days
+void mark_day(int x);  // the first drawn day right of x gets the volume mark
 void set_cursor(unsigned int shape);

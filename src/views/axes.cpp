@@ -130,6 +130,14 @@ void draw_datemarks() {
     paint_fill(KD_MainWin, Role::Graph, x, ylb_indent, bw, 4 * bw);
 }
 
+void plot_line(Role r, int x1, int y1, int x2, int y2) {
+  if (ylb_indent < ylt_indent || std::max(y1, y2) < ylt_indent || std::min(y1, y2) > ylb_indent) return;
+  // An end beyond the area moves along the line to the row where it leaves.
+  auto x_at = [&](int y) { return x1 + static_cast<int>(std::lround(double(x2 - x1) * (y - y1) / (y2 - y1))); };
+  int c1 = std::clamp(y1, ylt_indent, ylb_indent), c2 = std::clamp(y2, ylt_indent, ylb_indent);
+  paint_line(KD_MainWin, r, c1 == y1 ? x1 : x_at(c1), c1, c2 == y2 ? x2 : x_at(c2), c2);
+}
+
 namespace {
 
 // The day key of an MMDDYY date, or -1.

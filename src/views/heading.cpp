@@ -80,8 +80,8 @@ std::string adline_name() {
   return "advance/decline of " + group_named(depth);
 }
 
-// What is charted, its period and its shown days; the price and volume
-// charts say where their scales come from.
+// What is charted, its period, its shown days and whether a zoom chose
+// them; the price and volume charts say where their scales come from.
 std::string chart_title() {
   if (num_days < 2 || worklist.empty() || worklist[0].empty() || work_days < 1) return "";
   const std::vector<WorkDay>& w = worklist[0];
@@ -90,8 +90,10 @@ std::string chart_title() {
   std::string t = graphlook == 14 ? adline_name() : graphlook == 4 ? group_named(groupname) : symbolname;
   t += std::string(", ") + periods[graph_type >= 1 && graph_type <= 5 ? graph_type : 1] + ", ";
   t += short_date(w[0].smon, w[0].sday, w[0].syear) + " to " + short_date(w[last].emon, w[last].eday, w[last].eyear);
+  if (zoomlvl > 0) t += ", zoomed";
+  bool box = zoomlvl > 0 && (graphlook == 1 || graphlook == 2);  // the zoom set these scales
   if (graphlook == 1 || graphlook == 2 || graphlook == 4 || graphlook == 7)
-    t += fitshown ? ", scales fit the days shown" : ", scales fit all loaded days";
+    t += fitshown ? ", scales fit the days shown" : box ? ", scales fit the box chosen" : ", scales fit all loaded days";
   return t;
 }
 
@@ -114,6 +116,7 @@ int named_groups() {
 int message_baseline() { return menu_bottom() + font_ascent; }
 int title_baseline() { return message_baseline() + font_height; }
 int list_top() { return (4 + HEADING_LINES) * font_height; }
+int heading_bottom() { return menu_bottom() + HEADING_LINES * font_height; }
 
 std::string title_text() {
   switch (graphlook) {

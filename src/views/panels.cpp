@@ -17,7 +17,7 @@ struct Scale {
   int y(double v) const {
     if (bottom == top) return std::max(ylb_indent - bw, ylt_indent);
     double y = (v - top) / (static_cast<double>(bottom) - top) * (ylb_indent - ya) + ya - bw;
-    return std::max(static_cast<int>(std::clamp(y, -1e6, 1e6)), ylt_indent);  // raised to the top only
+    return static_cast<int>(std::clamp(y, -1e6, 1e6));  // beyond the area: cut where drawn
   }
 };
 
@@ -59,7 +59,7 @@ void pass(const Scale& s, ValueOf value, Role role, bool count) {
     int y = s.y(v);
     work[i].xpix = x - 3;
     work[i].ypix = y;
-    if (have) paint_line(KD_MainWin, role, px - 1, py, x - 1, y);
+    if (have) plot_line(role, px - 1, py, x - 1, y);
     px = x;
     py = y;
     have = true;
@@ -118,8 +118,8 @@ void draw_macd() {
     d.xpix = x - 3;
     d.ypix = ys;
     if (have) {
-      paint_line(KD_MainWin, Role::Range, px - 1, slow_y, x - 1, ys);
-      paint_line(KD_MainWin, Role::Bol, px - 1, fast_y, x - 1, yf);
+      plot_line(Role::Range, px - 1, slow_y, x - 1, ys);
+      plot_line(Role::Bol, px - 1, fast_y, x - 1, yf);
     }
     px = x;
     slow_y = ys;

@@ -15,7 +15,6 @@ namespace {
 
 bool nothing_loaded() { return num_days <= 1 || worklist.empty() || worklist[0].empty(); }
 
-int clamp_y(int y) { return std::clamp(y, ylt_indent, std::max(ylt_indent, ylb_indent)); }
 bool inside(int y) { return y >= ylt_indent && y <= ylb_indent; }
 
 // A linear map from values to pixels through (top, yA) and (bottom, ylb);
@@ -35,7 +34,7 @@ int days_drawn(const std::vector<WorkDay>& work) {
 }
 
 // The price scale from the lowest low to the highest high of the days
-// drawn, in round steps, the highest under the last labelled step.
+// drawn.
 void fit_prices() {
   double low = INFINITY, high = -INFINITY;
   for (const std::vector<WorkDay>& work : worklist)
@@ -45,12 +44,7 @@ void fit_prices() {
       for (float v : {work[i].low, work[i].close})
         if (v > 0) low = std::min(low, static_cast<double>(v));
     }
-  if (!(low <= high)) return;
-  bool alone = graphlook != 7;  // the split screen shares its height out in fixed steps
-  NiceScale s = nice_scale(low, std::max(high, low + high * 0.01), alone ? org_price_steps : price_steps);
-  price_bottom = static_cast<float>(s.base);
-  price_incr = static_cast<float>(s.step);
-  if (alone && s.steps != price_steps) price_steps = s.steps, calculate_indexs();  // as many steps as it needs, taller
+  fit_price_scale(low, high);
 }
 
 void fit_volumes() {
@@ -103,13 +97,14 @@ void price_label(char* out, std::size_t size, float v, char axis, bool left) {
   }
 }
 
-// One column of price labels; returns the top anchor (baseline, value).
-void price_labels(int x, char axis, bool left, bool show, int* ya, float* va) {
-  int y = ylb_indent - 2 * bw + font_ascent / 2 + 1;
+// The baseline of the price scale's first label.
+int first_label_y() { return ylb_indent - 2 * bw + font_ascent / 2 + 1; }
+
+// One column of price labels.
+void price_labels(int x, char axis, bool left, bool show) {
+  int y = first_label_y();
   int gap = font_height + 1;
   float v = price_bottom;
-  *ya = y;
-  *va = v;
   for (int k = 0; k < price_steps; ++k) {
     if (gap > font_height) {
       char label[32];
@@ -119,8 +114,6 @@ void price_labels(int x, char axis, bool left, bool show, int* ya, float* va) {
         paint_line(KD_MainWin, Role::Grid, xlb_indent, y - font_ascent / 2, xrb_indent, y - font_ascent / 2);
       gap = 0;
     }
-    *ya = y;
-    *va = v;
     gap += price_pixel_incr;
     y -= price_pixel_incr;
     v = static_cast<float>(price_bottom + static_cast<double>(price_incr) * (k + 1));
@@ -133,12 +126,23 @@ struct PriceScale {
   int ya;       // baseline of the last label step
   float va;     // its value
   int y(double p) const { return map_value(p, va, price_bottom, ya, -bw); }
+  // The price drawn at row y.
+  double at(int y) const {
+    if (va == price_bottom || ya == ylb_indent) return price_bottom;
+    return va + static_cast<double>(y - ya + bw) * (price_bottom - va) / (ylb_indent - ya);
+  }
   // Lines (averages, bands) map from one step higher, offset the other way.
   int line_y(double p) const {
     double top = price_bottom + static_cast<double>(price_incr) * price_steps;
     return map_value(p, top, price_bottom, ya, bw);
   }
 };
+
+PriceScale price_scale() {
+  int last = std::max(0, price_steps - 1);
+  return {first_label_y() - last * price_pixel_incr,
+          static_cast<float>(price_bottom + static_cast<double>(price_incr) * last)};
+}
 
 void dot(Role role, int x, int y) {
   if (inside(y)) paint_fill(KD_MainWin, role, x - 3, y, 2, 2);
@@ -148,9 +152,9 @@ void dot(Role role, int x, int y) {
 int draw_bar(int x, int type, int yh, int yl, int yc) {
   switch (type) {
     case 7:
-    case 3: paint_line(KD_MainWin, Role::Range, x - 1, clamp_y(yh), x - 1, clamp_y(yl)); break;
-    case 5: paint_line(KD_MainWin, Role::Range, x - 1, clamp_y(yh), x - 1, clamp_y(yc)); break;
-    case 6: paint_line(KD_MainWin, Role::Range, x - 1, clamp_y(yc), x - 1, clamp_y(yl)); break;
+    case 3: plot_line(Role::Range, x - 1, yh, x - 1, yl); break;
+    case 5: plot_line(Role::Range, x - 1, yh, x - 1, yc); break;
+    case 6: plot_line(Role::Range, x - 1, yc, x - 1, yl); break;
     default: break;
   }
   switch (type) {
@@ -210,7 +214,7 @@ void value_line(const std::vector<WorkDay>& work, Role role, Value value, float 
     float v;
     if (!value(work[i], &v) || v == skip) continue;
     int y = map(v, scale);
-    if (have && inside(y) && inside(py)) paint_line(KD_MainWin, role, px, py, x, y);
+    if (have) plot_line(role, px, py, x, y);
     px = x;
     py = y;
     have = true;
@@ -236,7 +240,7 @@ void draw_averages(const std::vector<WorkDay>& work, const PriceScale& s) {
   }
 }
 
-void level_line(int y) { paint_line(KD_MainWin, Role::Graph, xlt_indent, y, xrt_indent, y); }
+void level_line(int y) { plot_line(Role::Graph, xlt_indent, y, xrt_indent, y); }
 
 void draw_fibonacci(const Extremes& e, const PriceScale& s) {
   if (!fibflag || e.high < e.low) return;
@@ -253,6 +257,17 @@ void draw_break_even(const PriceScale& s) {
 
 }  // namespace
 
+void fit_price_scale(double low, double high) {
+  if (!(low <= high)) return;
+  bool alone = graphlook != 7;  // the split screen shares its height out in fixed steps
+  NiceScale s = nice_scale(low, std::max(high, low + high * 0.01), alone ? org_price_steps : price_steps);
+  price_bottom = static_cast<float>(s.base);
+  price_incr = static_cast<float>(s.step);
+  if (alone && s.steps != price_steps) price_steps = s.steps, calculate_indexs();  // as many steps as it needs, taller
+}
+
+double price_at(int y) { return price_scale().at(y); }
+
 void draw_stock() {
   Trace t("draw_stock");
   if (nothing_loaded()) return;
@@ -262,13 +277,9 @@ void draw_stock() {
   draw_grid();
   draw_comp(&cop);
   draw_hashmarks(price_steps, price_pixel_incr);
-  PriceScale s{};
-  price_labels(xlb_indent - 4 * bw - 9 * font_width, laxis, true, laxis != 'n', &s.ya, &s.va);
-  if (raxis != 'n') {
-    int ya;
-    float va;
-    price_labels(xrb_indent + 5 * bw, raxis, false, true, &ya, &va);
-  }
+  price_labels(xlb_indent - 4 * bw - 9 * font_width, laxis, true, laxis != 'n');
+  if (raxis != 'n') price_labels(xrb_indent + 5 * bw, raxis, false, true);
+  PriceScale s = price_scale();
   draw_datemarks();
   draw_datevalues(worklist[0].data());
   Extremes e;

@@ -45,6 +45,7 @@ extern int message_left;        // pixels left of the message: the dialogs that 
 int message_baseline();
 int title_baseline();
 int list_top();  // baseline of the lists' first line (their header)
+int heading_bottom();  // the first row below the menu bar and the heading lines
 // What the screen `graphlook` names shows; "" for a screen without a title.
 std::string title_text();
 void draw_message();  // the message line, cleared first
@@ -90,8 +91,15 @@ void draw_hashvalues(int width, double base, double bincr, int pincr, int steps,
                      int* lastpixel, float* lastvalue);
 void draw_datemarks();
 void draw_datevalues(const WorkDay* days);
+// A line of the chart cut to the rows of the plot area, where a mark beyond
+// the scale (a zoom's) would cover the heading or the date labels.
+void plot_line(Role r, int x1, int y1, int x2, int y2);
 
 // Charts and panels.
+// The price a row of the price chart stands for; and the price scale in
+// round steps from low to high, taller steps where fewer are needed.
+double price_at(int y);
+void fit_price_scale(double low, double high);
 void draw_stock();
 void draw_volume();
 void draw_rsi();

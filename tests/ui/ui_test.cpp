@@ -256,4 +256,95 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   forget_dialogs();
 }
 
+// The read-out of the day under the pointer: the date with its year, the
+// band as drawn, the volume from the marked day, and at the right edge the
+// last day drawn, not the last loaded. A zoom's scale covers the box of
+// prices chosen, nothing is drawn beyond the plot (no bar pinned to its
+// top), and the title says so.
+TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
+  mvavgtype = mvavgflag = bollingerflag = graphlook = 1, mvavgdays = 2, bolstd = 3, quotelook = 'b';
+  std::vector<float> closes;
+  for (int i = 0; i < 300; ++i) closes.push_back(i % 2 ? 12 : 10);  // a two-day average of 11, a deviation of 1
+  history(closes);  // all 300 days in the window, 120 drawn
+  draw_chart();
+  fn_mark();
+  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day
+  fn_track();
+  auto readout = [&](int x) {
+    rec.ops.clear();
+    send_event(MotionNotify, KD_MainWin, x, (ylt_indent + ylb_indent) / 2);
+    std::string lines = "|";
+    for (const DrawOp* t : rec.texts()) lines += t->text + "|";
+    return lines;
+  };
+  std::string at = readout(worklist[0][6].xpix + 1) + readout(xrt_indent - 1);
+  for (const char* part : {"|Date 1/10/95  High ", "Bol-top  14.000 ", "Bol-bot   8.000 ", "Tot-Vol  40.00K|",
+                           "|Date 6/16/95  High "})
+    EXPECT_NE(std::string::npos, at.find(part)) << part << at;
+  fn_track();
+  graphlook = 3;
+  fn_mark();  // marking again: the price chart only
+  EXPECT_STREQ("fn_mark: deferred implementation", last_status);
+  graphlook = 1;
+  std::vector<float> rising;
+  for (int i = 0; i < 40; ++i) rising.push_back(1 + i * 0.15f);
+  history(rising);
+  draw(7);
+  auto bar = [&](int day) {  // the day's line from its high down to its low, if drawn
+    for (const DrawOp* b : ops(DrawOp::Kind::Line, Role::Range))
+      if (b->x == x_of(day) - 1) return b;
+    return static_cast<const DrawOp*>(nullptr);
+  };
+  zoom = 1, zoom_x = z_x0 = xlb_indent + 1, z_x1 = xrt_indent;
+  z_y0 = bar(20)->y, z_y1 = bar(10)->h - bar(20)->y;  // from day 20's high, 4.5, to day 10's low, 2.0
+  rec.ops.clear();
+  send_event(ButtonRelease, KD_MainWin);
+  const DrawOp *high = bar(20), *low = bar(10);  // whole, and filling most of the plot
+  ASSERT_TRUE(high && low);
+  EXPECT_TRUE(high->y > ylt_indent && low->h < ylb_indent && low->h - high->y > (ylb_indent - ylt_indent) * 2 / 3)
+      << high->y << " " << low->h;
+  for (Role r : {Role::Range, Role::Mvavg, Role::Bol})  // days 28 on lie above the scale: not drawn
+    for (const DrawOp* b : ops(DrawOp::Kind::Line, r))
+      EXPECT_TRUE(std::min(b->y, b->h) >= ylt_indent && std::max(b->y, b->h) <= ylb_indent && (r != Role::Range || b->y != b->h));
+  EXPECT_NE(std::string::npos, title_text().find(", zoomed, scales fit the box chosen")) << title_text();
+  load();
+  EXPECT_EQ(std::string::npos, title_text().find("zoomed"));
+}
+
+// The arrows, Home and End move the days shown whole, by a step of loaded
+// days (weekdays), and stop at the ends of the loaded days.
+TEST_F(Events, ScrollingMovesTheShownDaysWholeByTheStep) {
+  history(std::vector<float>(200, 10));  // 2 Jan to 6 Oct 1995; 120 days fit
+  graphlook = 1;
+  draw_chart();
+  struct { void (*act)(); int adv, first, last; } steps[] = {
+      {fn_lastdays, 1, 950424, 951006}, {fn_arrowleft, 1, 950421, 951005}, {fn_arrowright, 1, 950424, 951006},
+      {fn_arrowright, 1, 950424, 951006}, {fn_arrowleft, 2, 950417, 950929}, {fn_firstdays, 2, 950102, 950616},
+      {fn_arrowleft, 3, 950102, 950616}, {fn_arrowright, 3, 950131, 950717}};
+  for (auto s : steps) {
+    graph_adv = s.adv;
+    s.act();
+    EXPECT_EQ((std::array{s.first, s.last, 120}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd,
+                                                             KD_cey * 10000 + KD_cem * 100 + KD_ced, work_days}));
+  }
+}
+
+// A code of the summary that does not load leaves the summary standing
+// under the loader's message; one that loads is charted.
+TEST_F(Events, ACodeOfTheMarketSummaryThatDoesNotLoadLeavesTheSummary) {
+  static Surface next = 100;
+  market_windows = {[](int, int, int, int) { return ++next; }, [] {}};
+  install_status_window();
+  symbol_file("DJ30", history_lines(1995, 12, 4, {5000, 5100, 5050}));
+  marketsday = 120495, marketeday = 120695, marketdisp = 'N', graphlook = 15;
+  draw_chart();
+  send_event(ButtonRelease, market_cells[0].window);  // NADV: neither a company nor a history
+  EXPECT_TRUE(graphlook == 15 && ::load == 0 && rec.find_text("New York Stock Market"));
+  EXPECT_STREQ("no security NADV in the company table or the symbol directory", message_text);
+  send_event(ButtonRelease, market_cells[7].window);  // DJ30
+  EXPECT_EQ((std::array<long, 2>{1, 1}), (std::array<long, 2>{graphlook, ::load}));
+  market_windows = {};
+  status_sink = nullptr;
+}
+
 }  // namespace

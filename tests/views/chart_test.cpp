@@ -300,6 +300,12 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
     EXPECT_NEAR(f.base, n.base, 1e-9 * f.step);
     EXPECT_EQ((std::tuple{f.step, f.steps}), (std::tuple{n.step, n.steps})) << f.low << ".." << f.high;
   }
+  std::vector<float> falling;
+  for (int i = 0; i < 40; ++i) falling.push_back(60 - i);
+  history(falling);
+  macd_high = 0.01f;  // a MACD far below its scale (a zoom's): cut at the plot's edge
+  draw_macd();
+  for (const DrawOp& l : rec.ops) EXPECT_TRUE(l.kind != DrawOp::Kind::Line || std::max(l.y, l.h) <= ylb_indent);
   // The movement line's scale fits the line shown, in steps of 1, 2 or 5
   // times a power of ten, whatever the largest value of all days.
   for (float high : {1394996.25f, 5.55e9f}) {
