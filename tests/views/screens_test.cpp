@@ -136,10 +136,10 @@ const std::vector<Database>& databases() {
   static TempDir dir;  // the generated market, made once for the suite
   static std::vector<Database> all = [] {
     RunResult r = run_program(KADMER_GEN, {"--out", dir.file("m"), "--stocks", "300", "--funds", "10", "--days", "250",
-                                           "--end", "261204", "--absolute"});
+                                           "--end", "261204", "--absolute", "--profile", "real"});
     EXPECT_EQ(0, r.status) << r.err;
     return std::vector<Database>{database("demo", KADMER_SOURCE_DIR "/data/sample/.kadmer", {"AN", "ETF"}, "PICKS"),
-                                 database("generated", dir.file("m/.kadmer"), {}, "TECH")};
+                                 database("real", dir.file("m/.kadmer"), {}, "TECH")};
   }();
   return all;
 }
