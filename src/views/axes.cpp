@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "views/views.h"
 #include "core/core.h"
@@ -35,8 +36,8 @@ void draw_hashmarks(int steps, int pixel_incr) {
 
 // v with its sign and a K, M or B suffix, in the caller's format ("%7.2f"),
 // with as many more decimals as a step of `step` needs to tell two labels
-// apart.
-static void magnitude_label(char* out, std::size_t size, const char* format, double v, double step) {
+// apart, but no more than `most`.
+static int magnitude_label(char* out, std::size_t size, const char* format, double v, double step, int most = 9) {
   double m = std::fabs(v), unit = 1;
   char suffix = ' ';
   if (m >= 1e9) unit = 1e9, suffix = 'B';
@@ -44,7 +45,7 @@ static void magnitude_label(char* out, std::size_t size, const char* format, dou
   else if (m >= 1000) unit = 1000, suffix = 'K';
   int width = 0, places = 0;
   std::sscanf(format, "%%%d.%df", &width, &places);
-  places = std::max(places, step_places(step / unit));
+  places = std::min(most, std::max(places, step_places(step / unit)));
   double shown = v / unit;
   if (std::fabs(shown) < 0.5 * std::pow(10.0, -places)) shown = 0;  // no "-0.00" from a sum that drifted
   int n = std::snprintf(out, size, "%*.*f", width, places, shown);
@@ -52,6 +53,18 @@ static void magnitude_label(char* out, std::size_t size, const char* format, dou
     out[n] = suffix;
     out[n + 1] = '\0';
   }
+  return n + (suffix != ' ');
+}
+
+// The most decimals with which the labels from `low` to `high` keep to a
+// column of `columns` characters (a MACD of 187.18 in five): the longest
+// label is one of the two ends.
+static int places_that_fit(int columns, const char* format, double low, double high, double step) {
+  char label[64];
+  int places = 9;
+  for (double v : {low, high})
+    while (places > 0 && magnitude_label(label, sizeof label, format, v, step, places) > columns) --places;
+  return places;
 }
 
 double nice_step(double want) {
@@ -104,10 +117,12 @@ void draw_hashvalues(int width, double base, double bincr, int pincr, int steps,
   double v = base;
   *lastpixel = y;
   *lastvalue = static_cast<float>(v);
+  double shown_step = bincr * std::max(1, (font_height + pincr) / std::max(pincr, 1));
+  int most = places_that_fit(width, format, base, base + bincr * std::max(0, steps - 1), shown_step);
   for (int k = 0; k < steps && y >= ylt_indent; ++k) {
     if (gap > font_height) {
       char label[64];
-      magnitude_label(label, sizeof label, format, v, bincr * std::max(1, (font_height + pincr) / std::max(pincr, 1)));
+      magnitude_label(label, sizeof label, format, v, shown_step, most);
       if (laxis != 'n') paint_text(KD_MainWin, Role::Graph, lx, y, label);
       if (raxis == 'p') paint_text(KD_MainWin, Role::Graph, rx, y, label);
       gap = 0;
@@ -150,21 +165,27 @@ time_t mmddyy_key(int d) {
 }
 
 // One row of date labels: the year is shown on the first label and whenever
-// it changes from the last label that showed it.
+// it changes from the last label that showed it. A label that would run
+// into the one before ("12/19/24" then "1/3/25") waits for a later day.
 struct DateRow {
   int baseline;
   int last_year = -1;
+  int right = -1000000;  // where the last label ends
+  bool with_year(int y, bool first) const { return first || y != last_year; }
+  std::string text(int m, int d, int y, bool first) const {
+    char t[32];
+    if (with_year(y, first)) std::snprintf(t, sizeof t, "%d/%d/%d", m, d, y);
+    else std::snprintf(t, sizeof t, "%d/%d", m, d);
+    return t;
+  }
+  int left(int x, int y, bool first) const { return x - (with_year(y, first) ? 3 * font_width / 2 : 0) - 2 * font_width; }
+  bool fits(int x, int y, bool first) const { return left(x, y, first) > right; }
   void label(int x, Role role, int m, int d, int y, bool first) {
-    char text[32];
-    int shift = 0;
-    if (first || y != last_year) {
-      std::snprintf(text, sizeof text, "%d/%d/%d", m, d, y);
-      shift = 3 * font_width / 2;
-      last_year = y;
-    } else {
-      std::snprintf(text, sizeof text, "%d/%d", m, d);
-    }
-    paint_text(KD_MainWin, role, x - shift - 2 * font_width, baseline, text);
+    std::string t = text(m, d, y, first);
+    int from = left(x, y, first);
+    if (with_year(y, first)) last_year = y;
+    paint_text(KD_MainWin, role, from, baseline, t.c_str());
+    right = from + static_cast<int>(t.size()) * font_width;
   }
 };
 
@@ -189,7 +210,8 @@ void draw_datevalues(const WorkDay* days) {
       if ((day.date == start || day.date == end) && gridstate == 1)
         paint_line(KD_MainWin, Role::Highlight, x, ylb_indent, x, ylt_indent);
     }
-    if (spacing > 7 * font_width) {
+    bool room = first.fits(x, day.syear, i == 0) && (graph_type == 1 || second.fits(x, day.eyear, i == 0));
+    if (spacing > 7 * font_width && room) {
       paint_fill(KD_MainWin, label, x, ylb_indent, bw, 8 * bw);
       first.label(x, label, day.smon, day.sday, day.syear, i == 0);
       if (graph_type != 1) second.label(x, label, day.emon, day.eday, day.eyear, i == 0);

@@ -102,7 +102,7 @@ void draw_stoch() {
 void draw_macd() {
   Trace t("draw_macd");
   Scale s{};
-  Panel p{macd_steps, macd_pixel_incr, 5, -macd_high, per_step(2.0 * macd_high, macd_steps), "%5.2f"};
+  Panel p{macd_steps, macd_pixel_incr, 8, -macd_high, per_step(2.0 * macd_high, macd_steps), "%8.2f"};
   if (!frame(p, &s)) return;
   // Both lines in one pass: a day counts only when both values are there.
   std::vector<WorkDay>& work = worklist[0];

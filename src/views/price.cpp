@@ -86,15 +86,25 @@ void mark_turnover() {
 
 // ---- price labels ----
 
-void price_label(char* out, std::size_t size, float v, char axis, bool left) {
+// `places` decimals: four, fewer where a price of $10,000 and more would
+// overrun the column of nine.
+void price_label(char* out, std::size_t size, float v, char axis, bool left, int places) {
   if (axis == '%') {
     if (stockbuyprice == 0) std::snprintf(out, size, "        ");
     else std::snprintf(out, size, left ? "%8.1f" : "%-8.1f", (v - stockbuyprice) / stockbuyprice * 100);
   } else if (format == 'f') {
     makefrac(out, v, 'l');
   } else {
-    std::snprintf(out, size, left ? "%8.4f" : "%-8.4f", v);
+    std::snprintf(out, size, left ? "%8.*f" : "%-8.*f", places, v);
   }
+}
+
+// The decimals of a column whose highest label is `top`: the same for all.
+int price_places(double top) {
+  char label[64];
+  int places = 4;
+  while (places > 0 && std::snprintf(label, sizeof label, "%.*f", places, top) > 9) --places;
+  return places;
 }
 
 // The baseline of the price scale's first label.
@@ -105,10 +115,11 @@ void price_labels(int x, char axis, bool left, bool show) {
   int y = first_label_y();
   int gap = font_height + 1;
   float v = price_bottom;
+  int places = price_places(price_bottom + static_cast<double>(price_incr) * std::max(0, price_steps - 1));
   for (int k = 0; k < price_steps; ++k) {
     if (gap > font_height) {
       char label[32];
-      price_label(label, sizeof label, v, axis, left);
+      price_label(label, sizeof label, v, axis, left, places);
       if (show) paint_text(KD_MainWin, Role::Graph, x, y, label);
       if (gridstate == 1)
         paint_line(KD_MainWin, Role::Grid, xlb_indent, y - font_ascent / 2, xrb_indent, y - font_ascent / 2);

@@ -65,15 +65,16 @@ TEST_F(Charts, DaySpacingIsAtLeastFourAndOneLessAboveTwentyAndTheTopCornerFollow
 TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
   int y;
   float v;
-  // With their signs; steps too small for the format's decimals get more.
-  struct { float value, step; const char* text; } cases[] = {
-      {-2500, 100, "-2.50K"}, {2500, 100, " 2.50K"}, {999, 1, "999.00 "}, {2e6f, 1e5f, " 2.00M"},
-      {-3e9f, 1e8f, "-3.00B"}, {1e6f, 100, "1.0000M"}, {-1e-9f, 0.5f, " 0.00 "}};
+  // With their signs; steps too small for the format's decimals get more,
+  // as many as the column holds.
+  struct { float value, step; int width; const char* text; } cases[] = {
+      {-2500, 100, 6, "-2.50K"}, {2500, 100, 6, " 2.50K"}, {999, 1, 6, "999.00 "}, {2e6f, 1e5f, 6, " 2.00M"},
+      {-3e9f, 1e8f, 6, "-3.00B"}, {1e6f, 100, 7, "1.0000M"}, {1e6f, 100, 6, "1.000M"}, {-1e-9f, 0.5f, 5, " 0.00 "},
+      {-187.18f, 37.44f, 5, " -187 "}, {187.18f, 37.44f, 5, "187.2 "}};
   for (auto c : cases) {
     rec.ops.clear();
-    draw_hashvalues(5, c.value, c.step, 13, 1, "%5.2f", &y, &v);
-    EXPECT_EQ(std::vector<std::string>{c.text}, texts());
-    EXPECT_EQ(xlb_indent - 4 - 30, rec.texts()[0]->x);
+    draw_hashvalues(c.width, c.value, c.step, 13, 1, "%5.2f", &y, &v);
+    EXPECT_EQ(std::vector<std::string>{c.text}, texts(xlb_indent - 4 - c.width * 6));
   }
   rec.ops.clear();
   gridstate = 1;
@@ -105,6 +106,10 @@ TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
     ASSERT_TRUE(!left.empty() && !right.empty());
     EXPECT_EQ((std::array<std::string, 2>{c.left, c.right}), (std::array{left[0], right[0]})) << c.format << c.axis;
   }
+  history({12375, 13000});  // a price of five digits gives up a decimal to keep to its column
+  format = 'd', laxis = raxis = 'p';
+  draw(7);
+  EXPECT_EQ("12374.000", texts(xlb_indent - 4 - 9 * 6).at(0));
 }
 
 // Dates below the chart: one row for daily charts, two for weekly ones; the
@@ -287,9 +292,9 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   history(std::vector<float>(20, 10));
   macd_high = 0.5f;
   draw_macd();
-  EXPECT_EQ((std::vector<std::string>{"-0.50 ", "-0.40 ", "-0.30 ", "-0.20 ", "-0.10 ", " 0.00 ", " 0.10 ",
-                                      " 0.20 ", " 0.30 ", " 0.40 ", " 0.50 "}),
-            texts(xlb_indent - 4 - 30));
+  EXPECT_EQ((std::vector<std::string>{"   -0.50 ", "   -0.40 ", "   -0.30 ", "   -0.20 ", "   -0.10 ", "    0.00 ",
+                                      "    0.10 ", "    0.20 ", "    0.30 ", "    0.40 ", "    0.50 "}),
+            texts(xlb_indent - 4 - 48));
   EXPECT_TRUE(rec.find_text("Slow:") && rec.find_text("Fast:"));  // the legend of the two lines
   // Scales fitted to what is shown step in 1, 2 or 5 times a power of ten
   // and take as many steps as they need.

@@ -66,6 +66,11 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
     Box b = box_of(*op);
     if (b.x0 < 0 || b.x1 > main_win_width) say("text past the window's edge", *op);
     if (op->y != message_baseline() && op->y != title_baseline() && b.y0 < heading_bottom) say("text over the heading", *op);
+    // A label beside the plot keeps clear of its axis and hash marks.
+    int ink = b.x0 + static_cast<int>(op->text.find_last_not_of(' ') + 1) * font_width;
+    if (chart_view(look) && op->y > ylt_indent && op->y < ylb_indent &&
+        ((b.x0 < xlt_indent && ink > xlb_indent - 4 * bw) || (b.x0 < xrb_indent + 4 * bw && ink > xrb_indent)))
+      say("label over the axis", *op);
     for (const DrawOp* t : texts)
       if (t > op && b.meets(box_of(*t)) && !(t->x == op->x && t->y == op->y)) say("text over \"" + t->text + "\"", *op);
   }
@@ -156,6 +161,17 @@ bool chart(const Database& db, int look, int period = 1, std::size_t which = 0) 
   return loadstock() == 0 && (fill_work(), true);
 }
 
+// The chart shown from the first loaded day after mid-December: the labels
+// of two years meet.
+bool over_new_year() {
+  for (const StockDay& d : stocklist[0].days)
+    if (d.emon == 12 && d.eday >= 18) {
+      KD_csd = d.eday, KD_csm = d.emon, KD_csy = d.eyear;
+      return fill_work(), true;
+    }
+  return false;
+}
+
 bool group(const Database& db, char mode) {
   copy_text(groupname, db.group);
   groupmode = mode, graphlook = 4;
@@ -194,6 +210,7 @@ std::vector<View> views() {
   for (int look : {1, 2, 3, 5, 6, 7, 9, 10}) v.push_back({charts[look], [look](const Database& db) { return chart(db, look); }});
   for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, 1, p); }});
   v.push_back({"second stock", [](const Database& db) { return chart(db, 1, 1, 1); }});
+  v.push_back({"stock over a new year", [](const Database& db) { return chart(db, 1) && over_new_year(); }});
   for (char mode : {'t', 's'}) v.push_back({std::string("group ") + mode, [mode](const Database& db) { return group(db, mode); }});
   for (int look = 1; look <= 16; ++look) v.push_back({"list " + std::to_string(look), [look](const Database& db) { return query(db, look); }});
   for (const char* lines : {"a", "+", "-", "d", "u", "c", "a+-duc"})
