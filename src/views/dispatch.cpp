@@ -69,14 +69,17 @@ void draw_combined() {
     if (price_steps > 0)
       price_incr = std::ceil(price_incr * saved_price / price_steps * 16 - 1e-3f) / 16;
     if (volume_steps > 0) volume_incr = std::ceil(volume_incr * saved_volume / volume_steps);
-    int h = (ylb_indent - ylt_indent - n * font_height) / n;
+    // Between two panels: the upper one's rows of dates (two for weekly and
+    // longer bars) and half a label of the lower one's top.
+    int gap = 8 * bw + (graph_type == 1 ? 1 : 2) * font_height + font_height;
+    int h = (ylb_indent - ylt_indent - (n - 1) * gap) / n;
     for (int i = 0; i < n; ++i) {
-      ylb_indent = ylt_indent + h - font_height;
-      yrb_indent = yrt_indent + h - font_height;
+      ylb_indent = ylt_indent + h;
+      yrb_indent = yrt_indent + h;
       calculate_indexs();
       if (Drawer d = panel_of(comblist[i])) d();
-      ylt_indent += h + font_height;
-      yrt_indent += h + font_height;
+      ylt_indent += h + gap;
+      yrt_indent += h + gap;
     }
     xlt_indent = saved[0], xlb_indent = saved[1], xrt_indent = saved[2], xrb_indent = saved[3];
     ylt_indent = saved[4], yrt_indent = saved[5], ylb_indent = saved[6], yrb_indent = saved[7];

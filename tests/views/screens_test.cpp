@@ -210,6 +210,10 @@ std::vector<View> views() {
   for (int look : {1, 2, 3, 5, 6, 7, 9, 10}) v.push_back({charts[look], [look](const Database& db) { return chart(db, look); }});
   for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, 1, p); }});
   v.push_back({"second stock", [](const Database& db) { return chart(db, 1, 1, 1); }});
+  for (int p : {1, 3})
+    v.push_back({"four panels, period " + std::to_string(p), [p](const Database& db) {
+                   return copy_text(comblist, "svrm"), chart(db, 7, p);
+                 }});
   v.push_back({"stock over a new year", [](const Database& db) { return chart(db, 1) && over_new_year(); }});
   for (char mode : {'t', 's'}) v.push_back({std::string("group ") + mode, [mode](const Database& db) { return group(db, mode); }});
   for (int look = 1; look <= 16; ++look) v.push_back({"list " + std::to_string(look), [look](const Database& db) { return query(db, look); }});
