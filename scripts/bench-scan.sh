@@ -26,14 +26,16 @@ tmp=$(mktemp -d "$scratch/scan.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 
 # A market and settings that name it by absolute paths.
-market() {  # DIR STOCKS FUNDS DAYS
+market() {  # DIR STOCKS FUNDS DAYS [PROFILE]
   [ -f "$1/days/s261204" ] ||
-    $build/kadmer-gen --out "$1" --stocks "$2" --funds "$3" --days "$4" --end 261204 --symbol-every 1000000 >/dev/null
+    $build/kadmer-gen --out "$1" --stocks "$2" --funds "$3" --days "$4" --end 261204 --symbol-every 1000000 \
+      --profile "${5:-demo}" >/dev/null
   printf 'generaldir=%s/general\nsymboldir=%s/symbols\ndaydir=%s/days\nthreads=%s\n' "$1" "$1" "$1" "$threads" \
     >"$tmp/${1##*/}.kadmer"
 }
 market "$scratch/market" 9000 200 500  # the benchmarks' market (bench/market.cpp)
 market "$scratch/market30" 2000 0 7500
+market "$scratch/real" 9000 200 500 real  # the same size with penny stocks, halts, sectors that list and delist
 m1=$scratch/market m30=$scratch/market30
 
 # Seconds of the median run of a command.
@@ -68,6 +70,9 @@ t_screen_cat=$(median cat $(cat "$tmp/screen"))
 t_ad=$(median $build/kadmer-dump --config "$tmp/market.kadmer" --adline S --first "$first500" --last 261204)
 t_ad_cat=$(median cat $(cat "$tmp/ad"))
 t_group=$(median $build/kadmer-dump --config "$tmp/market.kadmer" --group TECH)
+cat "$scratch"/real/days/s* >/dev/null
+t_real_screen=$(median $build/kadmer-scan --config "$tmp/real.kadmer" --list percent --csv --start "$start252" --end 261204)
+t_real_group=$(median $build/kadmer-dump --config "$tmp/real.kadmer" --group TECH)
 
 echo "kadmer-bench-scan: $(nproc) cores, threads=$threads (0: every core), medians of $runs"
 printf '%-52s %9s %9s %7s %s\n' work kadmer cat ratio goal
@@ -76,6 +81,9 @@ printf '%-52s %8ss %8ss %6sx %s\n' "percent screen, 252 days ($(mb $(cat "$tmp/s
 printf '%-52s %8ss %8ss %6sx %s\n' "A/D line S, 500 days ($(mb $(cat "$tmp/ad")) MB)" "$t_ad" "$t_ad_cat" \
   "$(ratio "$t_ad" "$t_ad_cat")" "<= 2.5x"
 printf '%-52s %8ss %8ss %6sx\n' "group TECH from day files, 500 days" "$t_group" "$t_ad_cat" "$(ratio "$t_group" "$t_ad_cat")"
+printf '%-52s %8ss\n' "real profile: percent screen, 252 days" "$t_real_screen"
+printf '%-52s %8ss\n' "real profile: sector TECH ($(grep -c ':TECH' "$scratch/real/general/companys") members), 500 days" \
+  "$t_real_group"
 
 # DuckDB's multi-threaded CSV reader on the same screen: the first and last
 # close of each symbol, by file date, and the percent between them.
