@@ -85,7 +85,8 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
   if (!chart_view(look)) return out;
   // The labels left of the plot run down as their values do; the marks lie
   // within the range they label (the plot's top up to a label's spacing
-  // above the last); the movement line fills its scale.
+  // above the last); the movement line and fitted scales fill their scale to
+// a label's step of either end.
   std::vector<std::pair<int, double>> labels;
   for (const DrawOp* t : texts)
     if (double v; box_of(*t).x1 <= xlt_indent && t->y > heading_bottom && t->y <= ylb_indent + font_height && label_value(t->text, &v))
@@ -96,16 +97,19 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
       out.push_back("axis labels out of order: " + std::to_string(labels[i - 1].second) + " above " + std::to_string(labels[i].second));
   if (labels.size() < 2) return out;
   int spacing = std::max(font_height, labels[1].first - labels[0].first), top = INT_MAX, bottom = INT_MIN;
+  // A scale fitted to the days' prices leaves their averages and bands to
+  // be cut at the plot's edge.
+  auto cut_at_edge = [&](const DrawOp* op) { return fitshown && (op->role == Role::Mvavg || op->role == Role::Bol); };
   for (const DrawOp* op : marks)
-    if (Box b = box_of(*op); !legend(b)) {
+    if (Box b = box_of(*op); !legend(b) && !cut_at_edge(op)) {
       top = std::min(top, b.y0), bottom = std::max(bottom, b.y1);
       if (b.y0 < labels.front().first - spacing || b.y1 > labels.back().first + font_height) {
         say("mark beyond the labelled range", *op);
         break;
       }
     }
-  if (look == 9 && 4 * (bottom - top) < labels.back().first - labels.front().first)
-    out.push_back("the line fills less than a quarter of its scale");
+  if ((look == 9 || fitshown) && (top > labels.front().first + spacing || bottom < labels.back().first - spacing))
+    out.push_back("the marks leave a label's step of their scale empty");
   return out;
 }
 
@@ -210,6 +214,7 @@ std::vector<View> views() {
   for (int look : {1, 2, 3, 5, 6, 7, 9, 10}) v.push_back({charts[look], [look](const Database& db) { return chart(db, look); }});
   for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, 1, p); }});
   v.push_back({"second stock", [](const Database& db) { return chart(db, 1, 1, 1); }});
+  for (int look : {1, 2}) v.push_back({"fitted", [look](const Database& db) { return fitshown = 1, chart(db, look); }});
   for (int p : {1, 3})
     v.push_back({"four panels, period " + std::to_string(p), [p](const Database& db) {
                    return copy_text(comblist, "svrm"), chart(db, 7, p);
@@ -241,7 +246,7 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
         fake_window(columns, lines);
         load_hooks.days_that_fit = days_that_fit;
         last_status[0] = message_text[0] = '\0';
-        arrow_index = 0;
+        arrow_index = fitshown = 0;
         bool loaded = view.show(db);
         calculate_globals();
         rec.ops.clear();
