@@ -20,12 +20,14 @@ struct Layout {
 };
 
 // Two columns of the numbers and as much of the names as the window holds
-// (none in a narrow one); a column's text is cut where the next begins.
+// (none where that is under six letters, which read as noise); a column's
+// text is cut where the next begins.
 Layout layout_of(const QueryList& l) {
   int w = l.width + (query_compare_shown() ? 15 : 0);
   int c = font_width > 0 ? main_win_width / font_width : 0;
   int r = c - 2 * w;
   int n = r / 2 > 40 ? 40 : std::max(r / 2 - 3, 0);
+  if (n < 6) n = 0;
   int g = std::max((r - 2 * n) / 3, 1);
   int left = g * font_width;
   return {w, n, left, left + (w + n + g) * font_width};
@@ -97,6 +99,7 @@ void draw_rows(const QueryList& l) {
   if (arrow_index > 0 && page_empty(l)) arrow_index = 0;  // a page left from other rows: the first
   Layout at = layout_of(l);
   std::string header = query_header(l);
+  if (at.name == 0 && !l.one_column) header = header.substr(0, header.rfind(" name"));
   draw_text_cut(Role::Graph, at.left_x, list_top(), header, at.right_of(true, l.one_column));
   if (!l.one_column) draw_text_cut(Role::Graph, at.right_x, list_top(), header);
   if (printflag) print_query_list(l.look);

@@ -442,9 +442,18 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
   }
   querycount = 100, arrow_index = 0, querylprice = 0;
   EXPECT_EQ(printed_lines(15)[1], rows(15, Role::Qpos)[0]->text);  // one column: names of up to 40
-  querycdate = 120195;  // compare columns: 44 wide, and 12 / 2 - 3 characters of the name
+  querycdate = 120195;  // compare columns: 44 wide, and no name where 12 / 2 - 3 letters would fit
   ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3 Com", rows(1, Role::Qpos)[0]->text);
+  EXPECT_EQ("   5.00     EX   15.00  50.0   10.00 -33.3", rows(1, Role::Qpos)[0]->text);
+  for (auto [columns, name] : {std::pair{105, "-33.3"}, std::pair{107, "-33.3 Compan"}}) {  // 5 letters: none; 6
+    fake_window(columns, 60);
+    screen->rec.ops.clear();
+    draw_query();
+    EXPECT_TRUE(ops_of(screen->rec, DrawOp::Kind::Text, Role::Qpos).at(0)->text.ends_with(name)) << columns;
+  }
+  std::vector<const DrawOp*> texts = rows(1, Role::Graph);  // nor "name" in its header
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                          [](const DrawOp* t) { return t->text == " change symbol   price    %  compare     %"; }));
 }
 
 // A first close of 0 rose infinitely: it tops the lists by percent and
