@@ -3,14 +3,10 @@
 
 #include "support/fixtures.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <csignal>
 #include <sstream>
-#include <thread>
 
 namespace {
 

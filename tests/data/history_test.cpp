@@ -4,11 +4,6 @@
 #include "support/fixtures.h"
 #include "indicators/indicators.h"
 
-#include <fstream>
-#include <random>
-
-namespace fs = std::filesystem;
-
 namespace {
 
 // ---- loading one security from its own file or from the day files ----

@@ -4,16 +4,6 @@
 
 #include "support/fixtures.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-
-#include <chrono>
-#include <random>
-#include <thread>
-
-namespace fs = std::filesystem;
-
 namespace {
 
 struct Csv {

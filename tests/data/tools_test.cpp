@@ -4,12 +4,6 @@
 
 #include "support/fixtures.h"
 
-#include <sys/stat.h>
-
-#include <fstream>
-
-namespace fs = std::filesystem;
-
 namespace {
 
 // ---- kadmer-gen: deterministic, with a trading calendar ----

@@ -10,8 +10,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <functional>
-
 namespace {
 
 class InProcess : public MarketTest {

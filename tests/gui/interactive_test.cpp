@@ -9,9 +9,6 @@
 // after gtest: X defines None
 #include <X11/Xutil.h>
 
-#include <chrono>
-#include <thread>
-
 namespace {
 
 const unsigned long GREEN = 0x00ff00, CYAN = 0x00ffff, RED = 0xff0000, GREY = 0x808080, BLUE = 0x0000ff;

@@ -1,15 +1,7 @@
 // Group charts, the advance/decline line and the market summary, against
 // small markets written here and a generated one read independently.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <map>
-#include <string>
-
-#include "market/market.h"
 #include "support/fixtures.h"
-#include "support/run.h"
+#include "market/market.h"
 
 namespace {
 

@@ -3,13 +3,10 @@
 // screens, and kadmer-scan against computations of the test's own.
 #include "support/fixtures.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 
 #include "query/query.h"
 #include "query/reading.h"
-
-#include <random>
 
 namespace {
 
@@ -37,10 +34,6 @@ class Query : public MarketTest {
   }
   void TearDown() override {
     delete screen;
-    qs.clear();
-    querynum = 0;
-    query_table_made = false;
-    queryextraloaded = querygroupsloaded = querydistrloaded = 0;
     MarketTest::TearDown();
   }
   void range(int from, int to, int compare = 0) {

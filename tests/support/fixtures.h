@@ -5,20 +5,29 @@
 #pragma once
 
 #include <gtest/gtest.h>
+
+// The system and standard headers the tests use, here once for all of them.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-// The standard headers the tests use, here once for all of them.
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -28,6 +37,8 @@
 #include "paint/paint.h"
 #include "support/run.h"
 #include "views/views.h"
+
+namespace fs = std::filesystem;
 
 // The geometry of the 6x13 "fixed" font in a window of columns x lines,
 // without a display.
@@ -146,6 +157,8 @@ class MarketTest : public SettingsTest {
   }
   void TearDown() override {
     reset_history();
+    qs.clear(), querynum = 0, query_table_made = false;  // a query's table and steps
+    queryextraloaded = querygroupsloaded = querydistrloaded = 0;
     groups.clear(), companys.clear(), nocompany = CompanyRec{};
     num_groups = num_companys = 0;
     SettingsTest::TearDown();

@@ -207,7 +207,6 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     explain_query();
     EXPECT_STREQ(r.words, message_text);
   }
-  qs.clear(), querynum = 0, query_table_made = false;
 }
 
 // The date dialog's day count: the window ends where it ends and starts that

@@ -2,17 +2,16 @@
 // generated market like a real one, in the default window and a narrow
 // one: texts neither overlap nor run past the window, marks stay in their
 // pane and within the labelled range, axis labels run in order, a screen
-// with data draws it and one without says why. A view joins by one line.
+// with data draws it and one without says why, and the SVG picture holds
+// what the recorder saw. A view joins by one line.
 
 #include "support/fixtures.h"
 
 #include <climits>
-#include <functional>
+#include <regex>
 
 #include "market/market.h"
 #include "query/query.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -41,6 +40,29 @@ bool label_value(std::string t, double* v) {
   char* end;
   *v = std::strtod(t.c_str(), &end) * scale;
   return !t.empty() && *end == '\0';
+}
+
+// The elements of a picture after its background, and their texts.
+struct Picture {
+  std::vector<std::string> kinds, texts;
+};
+
+Picture elements(const std::string& svg) {
+  Picture p;
+  std::regex element("^<(text|rect|line|polygon)[^>]*>(.*?)(</text>)?$");
+  std::vector<std::string> lines = split_lines(svg);
+  for (std::size_t i = 3; i + 1 < lines.size(); ++i) {  // after the head, the svg element and the background
+    std::smatch m;
+    if (!std::regex_match(lines[i], m, element)) continue;
+    p.kinds.push_back(m[1]);
+    if (m[1] == "text") {
+      std::string t = m[2];
+      for (auto [from, to] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+        for (std::size_t at; (at = t.find(from)) != std::string::npos;) t.replace(at, std::strlen(from), to);
+      p.texts.push_back(t);
+    }
+  }
+  return p;
 }
 
 bool chart_view(int look) { return (look >= 1 && look <= 6) || look == 9 || look == 10 || look == 14; }
@@ -250,9 +272,20 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
         bool loaded = view.show(db);
         calculate_globals();
         rec.ops.clear();
+        SvgTarget svg;  // the picture the tools write holds the same calls
+        install_target(&svg);
         draw_chart();
+        install_target(nullptr);
         std::string where = db.name + " " + std::to_string(columns) + "x" + std::to_string(lines) + " " + view.name + ": ";
         std::vector<std::string> faults = drawing_problems(rec, graphlook);
+        Picture pictured = elements(svg.svg()), recorded;
+        for (const DrawOp& op : rec.ops) {
+          static const char* const names[] = {"text", "rect", "line", "rect", "polygon"};
+          if (op.win != KD_MainWin) continue;
+          recorded.kinds.push_back(names[static_cast<int>(op.kind)]);
+          if (op.kind == DrawOp::Kind::Text) recorded.texts.push_back(op.text);
+        }
+        if (pictured.kinds != recorded.kinds || pictured.texts != recorded.texts) faults.push_back("the picture differs");
         if (!loaded) faults = {last_status[0] ? "" : "no data and no word why"};
         else if (chart_view(graphlook) && std::none_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) {
                    return op.kind != DrawOp::Kind::Text && data_role(op.role);
