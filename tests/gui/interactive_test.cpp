@@ -405,7 +405,7 @@ TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
 
 // ---- market overview ----
 
-TEST_F(Interactive, MarketSummaryGroupChartsAndTheAdvanceDeclineLine) {
+TEST_F(Interactive, MarketSummaryAndTheAdvanceDeclineLine) {
   choose(3, 2);  // indicators -> market: the NYSE summary of the last two days
   type_into(field(4, 12, 2), "n", true);
   EXPECT_EQ(1u, occurrences("-> draw_layout("));
@@ -413,16 +413,6 @@ TEST_F(Interactive, MarketSummaryGroupChartsAndTheAdvanceDeclineLine) {
   xdo({"mousemove", "248", "242", "click", "1"});  // the DJ30 code, 15 columns in, below the heading: its chart
   EXPECT_EQ(1u, occurrences("loadstock(symbol=DJ30)"));
   EXPECT_GT(columns(GREEN), 50u);
-  choose(1, 8);  // graph -> group: group 3 together, then apart
-  type_into(field(1, 9, 8), "3", true);
-  EXPECT_EQ(1u, occurrences("loadgroup(groupname=3)"));
-  std::size_t together = columns(GREEN);
-  EXPECT_GT(together, 50u);
-  type_into(field(3, 9, 2), "s", true);
-  type_into(field(1, 9, 8), "3", true);
-  EXPECT_EQ(2u, occurrences("loadgroup(groupname=3)"));
-  EXPECT_GT(columns(GREEN), 50u);
-  xdo({"mousemove", s(field(6, 7, 6).x), s(field(6, 7, 6).y), "click", "1"});
   choose(1, 10);  // graph -> a/d line of all stocks, every line
   type_into(field(1, 10, 8), "S", false);
   EXPECT_EQ(0u, occurrences("-> loadad("));  // nothing until the lines are chosen too

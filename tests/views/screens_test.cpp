@@ -213,11 +213,8 @@ bool query(const Database& db, int look) {
 }
 
 bool adline(const Database& db, const char* lines) {
-  int y, m, d;
-  civil_date(mmddyy_days(db.start), &y, &m, &d);
-  KD_csy = y % 100, KD_csm = m, KD_csd = d;
-  civil_date(mmddyy_days(db.end), &y, &m, &d);
-  KD_cey = y % 100, KD_cem = m, KD_ced = d;
+  KD_csm = db.start / 10000, KD_csd = db.start / 100 % 100, KD_csy = db.start % 100;
+  KD_cem = db.end / 10000, KD_ced = db.end / 100 % 100, KD_cey = db.end % 100;
   copy_text(adln_depth, "S");
   copy_text(adln_disp, lines);
   graphlook = 14;
