@@ -692,7 +692,7 @@ TEST_F(Query, TheDistributionScreen) {
   std::vector<std::vector<double>> days(3);
   std::vector<std::string> symbols;
   std::string companies;
-  for (int i = 0; i < 698; ++i) {  // up 1, down 2, unchanged; 250 up 60, past the axis at 0.25
+  for (int i = 0; i < 798; ++i) {  // up 1, down 2, unchanged; 350 up 60, past the axis at 0.25
     symbols.push_back(std::string("S") + std::to_string(100 + i));
     companies += symbols.back() + ":S:S:N::950101-1:\n";
     days[0].push_back(10), days[1].push_back(10);
@@ -719,7 +719,7 @@ TEST_F(Query, TheDistributionScreen) {
     return top;
   };
   struct { float incr; int mod; const char* first; int top; } widths[] = {
-      {0.25f, 4, "-10", 249}, {0.1f, 10, "-2", 249}, {2, 3, "0", 250}};
+      {0.25f, 4, "-10", 249}, {0.1f, 10, "-2", 249}, {2, 3, "0", 350}};
   for (auto w : widths) {
     distr_incr = w.incr, distr_incr_mod = w.mod;
     load_query_distr();
