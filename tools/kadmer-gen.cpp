@@ -205,8 +205,12 @@ std::vector<Security> make_securities(const Options& o, Rng& rng, long first_day
     bool fund = i >= o.stocks;
     int length = fund ? 5 : (i % 50 == 49 ? 6 + i % 2 : 1 + rng.below(4));
     s.symbol = make_symbol(rng, used, length);
-    s.name = std::string(words[rng.below(24)]) + " " + words[rng.below(24)] + " " +
-             (fund ? "Fund" : endings[rng.below(7)]);
+    // Drawn in this order, which the bundled database was made with: the
+    // operands of one + chain have none a compiler must keep.
+    const char* ending = fund ? "Fund" : endings[rng.below(7)];
+    const char* second = words[rng.below(24)];
+    const char* first = words[rng.below(24)];
+    s.name = std::string(first) + " " + second + " " + ending;
     s.type = fund ? 'M' : 'S';
     s.market = fund ? 'O' : "NNNNAOOS"[rng.below(8)];
     if (!fund) {
