@@ -2,6 +2,7 @@
 # Mutation testing: checks that the test suite catches small deliberate faults.
 #
 #   bash scripts/mutants.sh [SRC_TREE]
+#   bash scripts/mutants.sh --sample N [--seed S] [--files GLOB]... [SRC_TREE]
 #
 # Copies SRC_TREE (default: this repository; build*/ and .git left out) to a
 # temporary directory, makes one Debug build there without sanitizers, and
@@ -13,21 +14,58 @@
 # when every test passes, and "stale" when its original text no longer occurs
 # exactly once. The window tests start their own private Xvfb.
 #
+# --sample N makes N faults mechanically instead (scripts/mutate.py): a
+# comparison's boundary, == and !=, && and ||, a negated condition, + and -,
+# * and /, an integer one up or down, true and false, a statement dropped, a
+# returned value emptied; on lines the coverage build executes (coverage.sh
+# runs first when its counts are missing or older than the code), spread
+# over the files matching GLOB (default src/ and tools/, tools/dev/ aside) by
+# their size. The same seed (default: drawn, and printed) gives the same
+# sample. Each fault is built and run against the tests that need no window,
+# then, if they pass, the window tests; a fault is "killed", "timed out"
+# (killed by a test's time limit), "SURVIVED", "did not build", or
+# "equivalent" when scripts/mutants-equivalent.txt says why no input tells it
+# apart. The kill rate leaves out the last two.
+#
 # Exit status: 0 when the run completed (whatever survived), 1 when the
 # unchanged suite fails, 2 on a usage error.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 mutants=${MUTANTS:-$here/mutants.txt}
-if [ $# -gt 1 ] || [[ ${1:-} == -* ]]; then
-  echo "usage: $0 [SRC_TREE]" >&2
+usage() {
+  echo "usage: $0 [--sample N [--seed S] [--files GLOB]...] [SRC_TREE]" >&2
   exit 2
-fi
+}
+sample="" seed=$((RANDOM * 32768 + RANDOM)) globs=()
+while [[ ${1:-} == -* ]]; do
+  [ $# -ge 2 ] || usage
+  case $1 in
+    --sample) sample=$2 ;;
+    --seed) seed=$2 ;;
+    --files) globs+=("$2") ;;
+    *) usage ;;
+  esac
+  shift 2
+done
+[[ -z $sample || $sample =~ ^[1-9][0-9]*$ ]] && [[ $seed =~ ^[0-9]+$ ]] || usage
+[ $# -le 1 ] || usage
 src=$(cd "${1:-$here/..}" 2>/dev/null && pwd) || { echo "mutants: no such directory: $1" >&2; exit 2; }
 [ -f "$src/CMakeLists.txt" ] || { echo "mutants: $src has no CMakeLists.txt" >&2; exit 2; }
-[ -f "$mutants" ] || { echo "mutants: no list $mutants" >&2; exit 2; }
+[ -n "$sample" ] || [ -f "$mutants" ] || { echo "mutants: no list $mutants" >&2; exit 2; }
 
 bash "$here/setup.sh"
+
+if [ -n "$sample" ]; then
+  coverage=$src/build-coverage/coverage.json
+  if [ ! -f "$coverage" ] || [ -n "$(find "$src/src" "$src/tools" "$src/tests" -newer "$coverage" -print -quit)" ]; then
+    echo "mutants: measuring what the suite executes (scripts/coverage.sh)"
+    bash "$src/scripts/coverage.sh" >/dev/null || { echo "mutants: the coverage build's suite fails"; exit 1; }
+  fi
+  picks=$(mktemp "${TMPDIR:-/tmp}/kadmer-sample.XXXXXX")
+  /usr/bin/python3 "$here/mutate.py" sample "$coverage" "$src" "$sample" "$seed" ${globs[@]+"${globs[@]}"} >"$picks" \
+    || { rm -f "$picks"; exit 2; }
+fi
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/kadmer-mutants.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
@@ -61,6 +99,55 @@ if ! suite; then
   exit 1
 fi
 echo "mutants: the unchanged suite passes ($(elapsed "$start"))"
+
+if [ -n "$sample" ]; then
+  mv "$picks" "$tmp/sample"
+  equivalent=$here/mutants-equivalent.txt
+  run_tests() {  # $1: the ctest label option; 0 when every test passes
+    (cd "$build" && ctest "$1" gui --stop-on-failure -j2 --timeout 180 >"$log" 2>&1)
+  }
+  total=0 killed=0 timedout=0 survived=0 nobuild=0 same=0 survivors=()
+  echo "mutants: $(wc -l <"$tmp/sample") faults sampled with seed $seed${globs[*]:+ from ${globs[*]}}"
+  while IFS= read -r mutant; do
+    total=$((total + 1))
+    IFS=$'\t' read -r path line what before after <<<"$mutant"
+    label=$(printf '%3d %s:%s %s' "$total" "$path" "$line" "$what")
+    if /usr/bin/python3 "$here/mutate.py" equivalent "$equivalent" "$mutant"; then
+      same=$((same + 1))
+      echo "$label: equivalent"
+      continue
+    fi
+    mstart=$SECONDS
+    cp "$tree/$path" "$tmp/original"
+    /usr/bin/python3 "$here/mutate.py" apply "$tree" "$mutant"
+    if ! build; then
+      result="did not build"
+      nobuild=$((nobuild + 1))
+    elif ! run_tests -LE || ! run_tests -L; then
+      if grep -q '\*\*\*Timeout' "$log"; then
+        result="timed out in $(first_failure)"
+        timedout=$((timedout + 1))
+      else
+        result="killed by $(first_failure)"
+        killed=$((killed + 1))
+      fi
+    else
+      result="SURVIVED"
+      survived=$((survived + 1))
+      survivors+=("$path:$line: $what"$'\n'"    - ${before#"${before%%[![:space:]]*}"}"$'\n'"    + ${after#"${after%%[![:space:]]*}"}")
+    fi
+    cp "$tmp/original" "$tree/$path"  # a fresh time stamp: the next build compiles it again
+    echo "$label: $result [$(elapsed "$mstart")]"
+  done <"$tmp/sample"
+  echo "mutants: total time $(elapsed "$start")"
+  for s in ${survivors[@]+"${survivors[@]}"}; do echo "survived: $s"; done
+  counted=$((total - nobuild - same))
+  echo "mutants: seed $seed: $killed killed, $timedout timed out, $survived survived, $nobuild did not build," \
+    "$same equivalent (of $total)"
+  [ "$counted" -gt 0 ] && echo "mutants: kill rate $(( (100 * (killed + timedout) + counted / 2) / counted )) %" \
+    "($((killed + timedout)) of $counted that built)"
+  exit 0
+fi
 
 # How often the literal text $2 occurs in $1.
 occurrences() {

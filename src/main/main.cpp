@@ -12,6 +12,7 @@
 // While waiting for events the loop also collects finished print writers.
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -37,7 +38,21 @@ static void trace_arguments(int argc, char** argv) {
   debug("%d-> kadmer: debuglvl=%d\n", stkind, debuglvl);
 }
 
+#ifdef KADMER_COVERAGE
+// A coverage build writes its counts when stopped by SIGTERM too, as the
+// window tests stop the program, then ends as the signal would have.
+extern "C" void __gcov_dump();
+static void write_counts_and_stop(int sig) {
+  __gcov_dump();
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+#endif
+
 int main(int argc, char** argv) {
+#ifdef KADMER_COVERAGE
+  std::signal(SIGTERM, write_counts_and_stop);
+#endif
   prepare_trace_stamp();
   ++stkind;
   debuglvl = trace_level_of(argc, argv);
