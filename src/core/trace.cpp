@@ -84,8 +84,7 @@ static void write_all(const char* text, size_t len) {
 static void vdebug(const char* fmt, va_list ap) {
   if (debugformat[2] != ':') prepare_trace_stamp();  // tools that skip main's set-up
   advance_stamp();
-  debugformat[8] = ' ';
-  debugformat[9] = '\0';
+  debugformat[9] = '\0';  // the stamp and its space stay; the format goes after them
   std::strncat(debugformat, fmt, sizeof debugformat - 10);
   int n = std::vsnprintf(debuglog, sizeof debuglog, debugformat, ap);
   if (n < 0) return;

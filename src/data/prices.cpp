@@ -71,8 +71,8 @@ static float first_step_at_least(float from, float step, double want) {
 // reaches a fiftieth of the highest volume.
 static float volume_step(int64_t high) {
   double want = static_cast<double>(high / 50);  // integer division, as the steps are counted
-  float v = first_step_at_least(100, 10, want > 500 ? 500 : want);
-  if (want > 500) v = first_step_at_least(500, 100, want > 5000 ? 5000 : want);
+  float v = first_step_at_least(100, 10, want);
+  if (want > 500) v = first_step_at_least(500, 100, want);
   if (want > 5000) v = first_step_at_least(5000, 1000, want);
   return v;
 }

@@ -140,9 +140,10 @@ TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
   ASSERT_EQ(0, stat(".kadmer", &before));
   mvavgdays = 30, mvavgflag = 0, fibflag = 1, fitshown = 1, querycount = 20, width = 120;
   set_color_name(colors_vr, COLOR_CLOSE, "green");
-  EXPECT_EQ(6, save_settings(&path, &error)) << error;  // the window's width is no dialog's
+  set_color_name(colors_vr, COLOR_BACKGROUND, "navy");  // the first key: no other line is it
+  EXPECT_EQ(7, save_settings(&path, &error)) << error;  // the window's width is no dialog's
   EXPECT_EQ("./.kadmer", path);
-  EXPECT_EQ("# my settings\nmvavgdays = 30\n#mvavg=on\n" + kept + "closecolor=green\nmvavgdays=30\nfib=on\n"
+  EXPECT_EQ("# my settings\nmvavgdays = 30\n#mvavg=on\n" + kept + "closecolor=green\nmvavgdays=30\nbackground=navy\nfib=on\n"
             "fitshown=on\nquerycount=20\n", read_file(".kadmer"));
   ASSERT_EQ(0, stat(".kadmer", &after));
   EXPECT_NE(before.st_ino, after.st_ino);  // a new file renamed over the old one

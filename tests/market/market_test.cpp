@@ -72,6 +72,8 @@ TEST_F(Groups, TheIndexIsChainedOverTheMembersThatTradedOnBothDays) {
     EXPECT_EQ((std::tuple{std::string("TECH"), tech}), (std::tuple{std::string(groupname), index()})) << own_files;
     ASSERT_EQ(0, load_group("PAIR", 't'));
     EXPECT_EQ(pair, index()) << own_files;
+    // From the lowest low to the highest high and a point: 12 / 50 steps of a sixteenth or more.
+    EXPECT_EQ((std::array{13.f, 0.25f}), (std::array{price_bottom, price_incr})) << own_files;
     ASSERT_EQ(0, load_group("12", 't'));  // a number needs no code
     EXPECT_EQ(oil, index()) << own_files;
   }
