@@ -78,6 +78,7 @@ STATEMENT = re.compile(r"^\s*(\*?[A-Za-z_][\w:.\[\]>-]*)\s*(=|\+=|-=|\*=|/=|\|=|
 NOT_STATEMENT = re.compile(r"^\s*(return|if|else|for|while|switch|case|do|delete|throw|using|typedef|static_assert)\b")
 RETURN = re.compile(r"^(\s*)return (.+);\s*$")
 TRIVIAL_RETURN = {"0", "{}", '""', "false", "nullptr", "0.0", "0.0f", "std::string()", "std::nullopt"}
+DECLARATION = re.compile(r"^\s*(const\s+)?[\w:<>]+[\s*&]+\w+\s*=[^=]")  # if (T* x = ...): no negation builds
 INTEGER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
 
 
@@ -110,7 +111,7 @@ def candidates(line, code, rng_int):
     for m in re.finditer(r"\b(if|while) \(", code):
         open_at = m.end() - 1
         close = balanced_from(code, open_at)
-        if close > 0 and ";" not in code[open_at:close]:
+        if close > 0 and ";" not in code[open_at:close] and not DECLARATION.match(code[open_at + 1:close]):
             cond = line[open_at + 1:close]
             out.append((f"negated {m.group(1)}", line[:open_at + 1] + "!(" + cond + ")" + line[close:]))
     for m in INTEGER.finditer(code):

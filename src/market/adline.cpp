@@ -296,7 +296,6 @@ int loadad() {
   num_days = 1;
   free_history();
   forget_split();
-  grpcnt = 2;
   long first = day_number(full_year(KD_csy), KD_csm, KD_csd), last = day_number(full_year(KD_cey), KD_cem, KD_ced);
   int depth;
   if (!valid_date(full_year(KD_csy), KD_csm, KD_csd) || !valid_date(full_year(KD_cey), KD_cem, KD_ced))
