@@ -362,6 +362,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     printed = kadmer->out_so_far().substr(before);
   }
+  wait_for(" lines written to ", 1);  // the writer collected when it ended
   // Every row the list holds, as kadmer-scan writes it for the same query.
   RunResult scan = run_program(KADMER_SCAN, {"--config", dir.file(".kadmer"), "--start", "2026-12-04", "--end",
                                                "2026-12-04", "--list", "percent", "--high", "100"});
