@@ -297,6 +297,9 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
       if (b->x == x_of(day) - 1) return b;
     return static_cast<const DrawOp*>(nullptr);
   };
+  zoom = 1, zoom_x = 200, z_x0 = -1;  // a click without a box zooms nothing
+  send_event(ButtonRelease, KD_MainWin);
+  EXPECT_EQ((std::array{0, 0}), (std::array{zoomlvl, zoom}));
   zoom = 1, zoom_x = z_x0 = xlb_indent + 1, z_x1 = xrt_indent;
   z_y0 = bar(20)->y, z_y1 = bar(10)->h - bar(20)->y;  // from day 20's high, 4.5, to day 10's low, 2.0
   rec.ops.clear();
