@@ -210,6 +210,20 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     explain_query();
     EXPECT_STREQ(r.words, message_text);
   }
+  // The arrows beside a list or chart: a tip at the middle of one edge of
+  // their 12 x 13 window, the corners of the opposite edge.
+  struct { void (*draw)(); std::array<int, 6> points; } arrows[] = {
+      {draw_leftarrow, {0, 6, 12, 0, 12, 13}}, {draw_rightarrow, {12, 6, 0, 0, 0, 13}},
+      {draw_uparrow, {6, 0, 0, 13, 12, 13}}, {draw_downarrow, {6, 13, 0, 0, 12, 0}}};
+  KD_ArrowLeft = KD_ArrowRight = KD_ArrowUp = KD_ArrowDown = 70;
+  for (auto a : arrows) {
+    small.rec.ops.clear();  // the small window's recorder took over
+    a.draw();
+    ASSERT_EQ(3u, small.rec.ops.at(0).points.size());
+    const std::vector<PaintPoint>& p = small.rec.ops[0].points;
+    EXPECT_EQ(a.points, (std::array<int, 6>{p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y}));
+  }
+  KD_ArrowLeft = KD_ArrowRight = KD_ArrowUp = KD_ArrowDown = 0;
 }
 
 // The date dialog's day count: the window ends where it ends and starts that
@@ -255,7 +269,8 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
                                                                 yymmdd_of(loaded().front()), yymmdd_of(loaded().back())}))
         << on_return;
   }
-  forget_dialogs();
+  forget_dialogs();  // the display is gone: no dialog stays open
+  EXPECT_EQ((std::array<Window, 3>{}), (std::array{KD_GroupWin, KD_GroupWinName, KD_DateWin}));
 }
 
 // The read-out of the day under the pointer: the date with its year, the
