@@ -72,6 +72,13 @@ TEST_F(Program, SizePositionAndHintsFromTheSettings) {
   ASSERT_NE(nullptr, h);
   EXPECT_EQ(IconicState, h->initial_state);
   EXPECT_TRUE(h->flags & IconPixmapHint);
+  XImage* icon = XGetImage(d, h->icon_pixmap, 0, 0, 64, 64, 1, XYPixmap);  // the built-in one: framed
+  ASSERT_NE(nullptr, icon);
+  int frame = 0;
+  for (int i = 0; i < 64; ++i)
+    frame += XGetPixel(icon, i, 0) + XGetPixel(icon, i, 63) + XGetPixel(icon, 0, i) + XGetPixel(icon, 63, i);
+  EXPECT_EQ((std::array<unsigned long, 2>{256, 0}), (std::array{static_cast<unsigned long>(frame), XGetPixel(icon, 32, 2)}));
+  XDestroyImage(icon);
   XFree(h);
   stop();
 }
