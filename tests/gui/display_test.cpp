@@ -78,6 +78,11 @@ std::string str(long v) { return std::to_string(v); }
 TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
   fn_stock();
   ASSERT_NE(0u, KD_StockWinName);
+  XSizeHints hints;  // where it opens, told to a window manager
+  XWindowAttributes at;
+  long supplied;
+  ASSERT_TRUE(XGetWMNormalHints(KD_Display, KD_StockWin, &hints, &supplied) && XGetWindowAttributes(KD_Display, KD_StockWin, &at));
+  EXPECT_EQ((std::array{at.x, at.y}), (std::array{hints.x, hints.y}));
   enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
   EXPECT_EQ((std::array<long, 3>{1, long(KD_StockWinName), 0}), (std::array<long, 3>{load, long(KD_InputWin), key_index}));
   EXPECT_STREQ("AB", symbolname);
