@@ -25,7 +25,8 @@
 # then, if they pass, the window tests; a fault is "killed", "timed out"
 # (killed by a test's time limit), "SURVIVED", "did not build", or
 # "equivalent" when scripts/mutants-equivalent.txt says why no input tells it
-# apart. The kill rate leaves out the last two.
+# apart (by file and line, with the line above where like lines differ).
+# The kill rate leaves out the last two.
 #
 # Exit status: 0 when the run completed (whatever survived), 1 when the
 # unchanged suite fails, 2 on a usage error.
@@ -112,7 +113,7 @@ if [ -n "$sample" ]; then
     total=$((total + 1))
     IFS=$'\t' read -r path line what before after <<<"$mutant"
     label=$(printf '%3d %s:%s %s' "$total" "$path" "$line" "$what")
-    if /usr/bin/python3 "$here/mutate.py" equivalent "$equivalent" "$mutant"; then
+    if /usr/bin/python3 "$here/mutate.py" equivalent "$equivalent" "$tree" "$mutant"; then
       same=$((same + 1))
       echo "$label: equivalent"
       continue

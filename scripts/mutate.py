@@ -3,7 +3,7 @@
 
   mutate.py sample COVERAGE_JSON ROOT N SEED [GLOB ...]   writes the sample
   mutate.py apply TREE MUTANT                             applies one of them
-  mutate.py equivalent LIST MUTANT                        exit 0 when LIST names it
+  mutate.py equivalent LIST TREE MUTANT                   exit 0 when LIST names it
 
 A sampled mutant is one tab-separated line:
   path  line  what  original-line  mutated-line
@@ -183,24 +183,26 @@ def apply(tree, mutant):
         f.write("\n".join(lines))
 
 
-def equivalent(listed, mutant):
+def equivalent(listed, mutant, tree):
     """Whether the list of equivalent faults (path, line before, line after,
-    why; tab-separated, spaces at the ends aside) names this one."""
-    path, _k, _what, before, after = mutant.split("\t")
+    why; tab-separated, spaces at the ends aside) names this one. Where like
+    lines differ, the line before is "ABOVE => LINE", the line above it too."""
+    path, k, _what, before, after = mutant.split("\t")
     try:
         rows = open(listed).read().split("\n")
+        above = open(f"{tree}/{path}").read().split("\n")[int(k) - 2].strip() if int(k) > 1 else ""
     except OSError:
         return False
-    key = [path, before.strip(), after.strip()]
-    return any(r.split("\t")[:3] == key for r in rows if r and not r.startswith("#"))
+    keys = [[path, before.strip(), after.strip()], [path, f"{above} => {before.strip()}", after.strip()]]
+    return any(r.split("\t")[:3] in keys for r in rows if r and not r.startswith("#"))
 
 
 def main(argv):
     if len(argv) >= 6 and argv[1] == "sample":
         for row in sample(argv[2], argv[3], int(argv[4]), int(argv[5]), argv[6:] or DEFAULT_GLOBS):
             print(row)
-    elif len(argv) == 4 and argv[1] == "equivalent":
-        sys.exit(0 if equivalent(argv[2], argv[3]) else 1)
+    elif len(argv) == 5 and argv[1] == "equivalent":
+        sys.exit(0 if equivalent(argv[2], argv[4], argv[3]) else 1)
     elif len(argv) == 4 and argv[1] == "apply":
         apply(argv[2], argv[3])
     else:
