@@ -38,8 +38,7 @@ void turn_to_typed() {
   int row = company_row_of(typed_symbol), rows = page_rows();
   if (row < 0 || rows <= 0) return;
   arrow_index = row / rows * rows;
-  clear_graph();
-  draw_chart();
+  draw_chart();  // which clears the window first
 }
 
 void show_typed() {

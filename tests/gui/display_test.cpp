@@ -266,6 +266,13 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
       EXPECT_FALSE(rec.texts().empty()) << "the list drawn again";
     }
   EXPECT_EQ(0, gridstate);
+  for (int m : {0, 4}) {  // a release away from the items closes the menu, the first one too
+    open_menu(m);
+    choose_item(0);
+    XWindowAttributes item;
+    XGetWindowAttributes(KD_Display, menu[m][1].window, &item);
+    EXPECT_EQ(IsUnmapped, item.map_state) << m;
+  }
 }
 
 // ---- colours ----
