@@ -83,6 +83,14 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
   long supplied;
   ASSERT_TRUE(XGetWMNormalHints(KD_Display, KD_StockWin, &hints, &supplied) && XGetWindowAttributes(KD_Display, KD_StockWin, &at));
   EXPECT_EQ((std::array{at.x, at.y}), (std::array{hints.x, hints.y}));
+  show_message("below");  // the message starts right of a dialog moved over its line only
+  XMoveWindow(KD_Display, KD_StockWin, 0, 0);
+  XSync(KD_Display, False);
+  int below = message_left;
+  show_message("over");
+  // A character right of the dialog's outer edge, within the main window's border.
+  EXPECT_EQ((std::array{0, at.width + 2 * at.border_width - 1 + font_width}), (std::array{below, message_left}));
+  XMoveWindow(KD_Display, KD_StockWin, at.x, at.y);
   enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
   EXPECT_EQ((std::array<long, 3>{1, long(KD_StockWinName), 0}), (std::array<long, 3>{load, long(KD_InputWin), key_index}));
   EXPECT_STREQ("AB", symbolname);
