@@ -30,8 +30,9 @@ struct LayoutCell {
   int change_column, change_row;
   char change_format[16];                 // empty: no change shown
 };
+constexpr int LAYOUT_LABELS = 4;  // the headings of every exchange's layout
 struct Layout {
-  const LayoutLabel* labels;  // four headings; nullptr: no layout
+  const LayoutLabel* labels;  // LAYOUT_LABELS headings; nullptr: no layout
   std::vector<LayoutCell> cells;
 };
 // The layout of an exchange letter (n, o, a, either case).

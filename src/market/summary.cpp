@@ -133,8 +133,8 @@ struct Cell {
 };
 
 // clang-format off
-const LayoutLabel labs_nyse[4] = {{1, 5, "New York Stock Market"}, {12, 16, "Dow Jones"}, {9, 22, "NYSE Indexes"},
-                                  {8, 30, "Miscellaneous"}};
+const LayoutLabel labs_nyse[LAYOUT_LABELS] = {{1, 5, "New York Stock Market"}, {12, 16, "Dow Jones"},
+                                              {9, 22, "NYSE Indexes"}, {8, 30, "Miscellaneous"}};
 const Cell lay_nyse[] = {
   // row col label               code     col w  shape
   {7, 7, "Advance Issues", "NADV", 23, 5, Count},      {8, 7, "Decline Issues", "NDCL", 23, 5, Count},
@@ -147,8 +147,8 @@ const Cell lay_nyse[] = {
   {26, 7, "Transportation", "NYIT", 23, 5, Price},     {27, 5, "Short Term Trade", "NTRIN", 23, 5, Price},
   {28, 17, "Beta", "NHB", 23, 5, Price},               {31, 17, "Tick", "NTCK", 24, 4, Price, false},
 };
-const LayoutLabel labs_otc[4] = {{2, 5, "National Market System"}, {10, 16, "OTC Indexes"},
-                                 {0, 24, "Regional City Indexes"}, {8, 31, "Miscellaneous"}};
+const LayoutLabel labs_otc[LAYOUT_LABELS] = {{2, 5, "National Market System"}, {10, 16, "OTC Indexes"},
+                                             {0, 24, "Regional City Indexes"}, {8, 31, "Miscellaneous"}};
 const Cell lay_otc[] = {
   {7, 7, "Advance Issues", "QADV", 23, 5, Count},      {8, 7, "Decline Issues", "QDCL", 23, 5, Count},
   {9, 5, "Unchanged Issues", "QUNCH", 23, 5, Count},   {11, 12, "Up Volume", "QUVL", 24, 4, Volume},
@@ -162,8 +162,8 @@ const Cell lay_otc[] = {
   {32, 8, "Natl Mkt Comp", "NCMP", 23, 5, Price},      {33, 11, "Nasdaq 100", "NDX", 23, 5, Price},
   {34, 6, "Cumulative Tick", "QTCK", 23, 5, Price},    {35, 5, "Short Term Trade", "QTRIN", 23, 5, Price},
 };
-const LayoutLabel labs_amex[4] = {{2, 5, "American Stock Exchange"}, {0, 16, "Regional Area Indexes"},
-                                  {7, 26, "Market Indexes"}, {8, 39, "Miscellaneous"}};
+const LayoutLabel labs_amex[LAYOUT_LABELS] = {{2, 5, "American Stock Exchange"}, {0, 16, "Regional Area Indexes"},
+                                              {7, 26, "Market Indexes"}, {8, 39, "Miscellaneous"}};
 const Cell lay_amex[] = {
   {7, 7, "Advance Issues", "IADV", 23, 5, Count},      {8, 7, "Decline Issues", "ADCL", 23, 5, Count},
   {9, 5, "Unchanged Issues", "AUNCH", 23, 5, Count},   {11, 12, "Up Volume", "AUVL", 24, 4, Volume},

@@ -73,5 +73,5 @@ void draw_market() {
   Layout l = layout_of(marketdisp);
   if (!l.labels) return;
   market_cells = std::move(l.cells);
-  draw_layout(l.labels, 4, market_cells, 70);
+  draw_layout(l.labels, LAYOUT_LABELS, market_cells, 70);
 }
