@@ -357,6 +357,8 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   graphlook = 4;
   copy_text(groupname, "OIL");
   EXPECT_EQ((std::vector<std::string>{"AB EF", "Oil"}), heading(nullptr));
+  const DrawOp* members = rec.texts().at(0);  // centred in the window
+  EXPECT_LE(std::abs(2 * members->x + static_cast<int>(members->text.size()) * font_width - main_win_width), font_width);
   copy_text(groupname, "NOSUCH");
   EXPECT_TRUE(heading(nullptr).empty());
   // A row of 100 columns holds n cells with n + 1 equal gaps; rows scrolled
