@@ -265,6 +265,8 @@ TEST_F(Import, NothingIsWrittenWhereTheLoadersWouldNotSeeIt) {
   EXPECT_EQ((std::vector<std::string>{"1999-12-13 2.0000002 2 2.0000002 200", "1999-12-14 2.5 2.5 2.5 250",
                                       "1999-12-15 4 4 4 4"}),
             loaded("AN"));  // as the day files gave them: written with six digits, 2.0000002 became 2
+  EXPECT_EQ("991213, 2.0000002, 2, 2.0000002, 200\n991214, 2.5, 2.5, 2.5, 250\n",
+            read_file(db.file("symbols/AN")).substr(0, 64));  // no more digits than they take
   EXPECT_EQ("991215, 5, 5, 5, 5\n991213, 3, 3, 3, 3\n", read_file(db.file("symbols/UNS")));  // not twice
   EXPECT_EQ(22u, read_file(db.file("symbols/NUL")).size());
 
