@@ -500,6 +500,11 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   settle();
   EXPECT_EQ(11u, split_lines(read_file(file)).size());
   EXPECT_STREQ("print: the distribution and the count lists are not printed", last_status);
+  load_query_groups();
+  querylook = 10;  // the group totals print as they are drawn
+  do_print();
+  settle();
+  EXPECT_EQ(" grp# name               value  %chg", split_lines(read_file(file)).at(0));
   graphlook = 1;
   do_print();
   EXPECT_STREQ("print: nothing written, the screen shows no query list", last_status);
