@@ -240,6 +240,9 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   EXPECT_EQ((std::array<std::string, 4>{"     0", "  25.0M", "0", "25.0M"}),
             (std::array{left[0], left[1], right[0].substr(0, 1), right[1]}));
   EXPECT_EQ(2u, ops(DrawOp::Kind::Fill, Role::Close).size());
+  history({10, 11}, 25000);  // labels a tenth of a million apart: one decimal
+  draw_volume();
+  EXPECT_EQ("   1.1M", texts(xlb_indent - 4 - 48).at(11));
 
   history(std::vector<float>(10, 10), 1000);
   laxis = '%', stockbuyavol = 1000;
