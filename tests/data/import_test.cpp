@@ -4,6 +4,8 @@
 
 #include "support/fixtures.h"
 
+#include "tools/kadmer-import.h"
+
 namespace {
 
 struct Csv {
@@ -465,6 +467,22 @@ TEST_F(Import, AKilledImportLeavesFilesOldOrNewAndTheNextFinishesIt) {
     EXPECT_EQ(0, import({"--output", "both", "in.csv"}).status);
     EXPECT_TRUE(complete == files());
   }
+}
+
+// Two imports in one process (as the fuzz target runs them): the second
+// reads the company table again, where the first added NEW.
+TEST_F(Import, ASecondImportInOneProcessReadsTheTablesAgain) {
+  db.write("in.csv", "Symbol,Date,Close\nNEW,1999-12-13,4\n");
+  std::vector<std::string> args = {"kadmer-import", "in.csv"};
+  std::vector<char*> argv = {args[0].data(), args[1].data()};
+  std::FILE* sink = std::fopen("/dev/null", "w");
+  std::string home = fs::current_path();
+  fs::current_path(db.path());
+  for (int run = 0; run < 2; ++run) EXPECT_EQ(0, run_import(2, argv.data(), {sink, sink, nullptr})) << run;
+  fs::current_path(home);
+  std::fclose(sink);
+  std::string table = read_file(db.file("general/companys"));
+  EXPECT_TRUE(table.find("\nNEW:") != std::string::npos && table.find("\nNEW:") == table.rfind("\nNEW:")) << table;
 }
 
 }  // namespace
