@@ -203,13 +203,15 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   struct { int start, end; const char* words; } ranges[] = {
       {120595, 120695, "no day file from 12/05/95 to 12/06/95: nothing moved"},
       {120495, 120195, "the query's end 12/01/95 lies before its start 12/04/95"}};
+  KD_QueryWin = 80, KD_QueryWinSdate = 81;  // typed into the query window's start field
   for (auto r : ranges) {
     message_text[0] = '\0';
-    querysdate = r.start, queryedate = querycdate = r.end;
-    load_query();
-    explain_query();
+    queryedate = querycdate = r.end;
+    key_index = std::snprintf(key_buffer, sizeof key_buffer, "%d/%d/%d", r.start / 10000, r.start / 100 % 100, r.start % 100);
+    field_return(KD_QueryWinSdate);
     EXPECT_STREQ(r.words, message_text);
   }
+  KD_QueryWin = KD_QueryWinSdate = 0;
   // The arrows beside a list or chart: a tip at the middle of one edge of
   // their 12 x 13 window, the corners of the opposite edge.
   struct { void (*draw)(); std::array<int, 6> points; } arrows[] = {
@@ -285,7 +287,9 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   history(closes);  // all 300 days in the window, 120 drawn
   draw_chart();
   fn_mark();
-  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day
+  rec.ops.clear();
+  send_event(ButtonRelease, KD_MainWin, worklist[0][2].xpix - 1);  // just left of the third day: drawn with its mark
+  EXPECT_FALSE(rec.texts().empty());
   fn_track();
   auto readout = [&](int x) {
     rec.ops.clear();
