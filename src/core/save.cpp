@@ -75,7 +75,8 @@ std::string config::rewritten(const std::string& old, const std::vector<bool>& c
   for (std::size_t i = 0; i < changed.size(); ++i) {
     std::string v = value_text(config_keys[i]);
     if (!changed[i] || placed[i] || v.empty()) continue;
-    if (!out.empty() && out.back() != '\n') out += crlf ? "\r\n" : "\n";
+    // A last line without its newline gets one; a bare CR there is half of it.
+    if (!out.empty() && out.back() != '\n') out += out.back() == '\r' || !crlf ? "\n" : "\r\n";
     out += std::string(config_keys[i].key) + "=" + v + (crlf ? "\r\n" : "\n");
   }
   return out;

@@ -185,7 +185,7 @@ TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
 // permission is not written, even by its owner; saves take turns on the
 // folder, so that two windows saving at once both land.
 TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) {
-  const std::string file = "# mine\r\nmvavgdays = 20   # a month\r\nmvavg=on # drawn\r\nwidth=90\r\n";
+  const std::string file = "# mine\r\nmvavgdays = 20   # a month\r\nmvavg=on # drawn\r\nwidth=90\r";  // its LF lost
   work.write(".kadmer", file);
   configure();
   remember_settings();
