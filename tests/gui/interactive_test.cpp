@@ -102,7 +102,6 @@ TEST_F(Program, AMisspeltColourOrAFatalFailureAtTheStart) {
   dir.write("bad.xbm", "this is not a bitmap\n");
   struct { std::vector<std::string> args; const char* kadmer_file; const char* message; } cases[] = {
       {{"-d", x->display(), "-fn", "nosuchfont"}, "", "kadmer: XLoadQueryFont failed\n"},
-      {{}, "width=50\n", "kadmer: XOpenDisplay failed\n"},  // no DISPLAY set
       {{"-d", x->display(), "-ib", "/no/such/icon.xbm"}, "", "kadmer: BitmapOpenFailed\n"},
       {{"-d", x->display(), "-ib", "bad.xbm"}, "", "kadmer: BitmapFileInvalid\n"}};
   for (const auto& c : cases) {
@@ -281,14 +280,6 @@ TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
   click(field(17, 8, 6));
 
   EXPECT_EQ(0, count(GREY));
-  choose(4, 7);  // grid on
-  EXPECT_GT(count(GREY), 1000);
-  choose(4, 7);  // the same item now reads "grid off"
-  EXPECT_EQ(0, count(GREY));
-  choose(4, 8);  // track on: the pointer's moves reach the read-out
-  xdo({"mousemove", "300", "500", "sleep", "0.1", "mousemove", "310", "500"});
-  EXPECT_GT(occurrences("-> mousemove()"), 0u);
-  choose(4, 8);
 
   choose(5, 3);  // configuration -> companys: a click opens one
   EXPECT_NE(0u, occurrences("-> draw_companys(mode=1"));
@@ -392,16 +383,6 @@ TEST_F(Interactive, HistoryGroupAndDistributionScreens) {
   close_dialog();
   EXPECT_EQ(1u, occurrences("-> load_query_distr("));
   EXPECT_GT(count(RED), 20);  // rising classes, in the advance colour
-  choose(5, 2);  // print to standard output: the distribution and the count lists print nothing
-  type_into(field(11, 1, 48), "stdout", true);
-  click(field(13, 24, 6));
-  std::size_t before = kadmer->out_so_far().size();
-  choose(4, 6);
-  choose(0, 15);  // low count
-  close_dialog();
-  choose(4, 6);
-  wait_for("<- do_print(", 3);  // the first print path printed too
-  EXPECT_EQ(std::string::npos, kadmer->out_so_far().substr(before).find(" cnt most last"));  // no list header
 }
 
 // ---- market overview ----
@@ -420,41 +401,6 @@ TEST_F(Interactive, MarketSummaryAndTheAdvanceDeclineLine) {
   type_into(field(5, 10, 4), "a", true);
   EXPECT_EQ(1u, occurrences("-> loadad("));
   EXPECT_GT(count(RED), 100);  // the advances
-}
-
-// Eight years of a CSV imported into a database that has only an empty
-// company table, then charted through the stock dialog.
-class Imported : public Interactive {
- protected:
-  void SetUp() override {
-    dir.mkdir("general");
-    dir.write("general/companys", "# symbol:name:type:market:groups:YYMMDD-shares:\n");
-    std::string csv = "Date,Open,High,Low,Close,Volume\n";
-    char row[96];
-    for (long day = day_number(2018, 12, 3), i = 0; i < 2000; ++day) {
-      if (weekday_of(day) == 0 || weekday_of(day) == 6) continue;
-      int y, m, d;
-      civil_date(day, &y, &m, &d);
-      ++i;
-      double close = 40 + 10 * std::sin(i / 150.0) + (i % 7) * 0.25;
-      std::snprintf(row, sizeof row, "%04d-%02d-%02d,%.2f,%.2f,%.2f,%.2f,%ld\n", y, m, d, close, close + 1, close - 1,
-                    close, 200000 + i % 13 * 10000);
-      csv += row;
-    }
-    dir.write("IMP.csv", csv);
-    dir.write(".kadmer", "generaldir=general\nsymboldir=symbols\ndaydir=days\nrangecolor=green\n");
-    RunResult r = run_program(KADMER_IMPORT, {"--name", "Imported Co", "IMP.csv"}, in_dir(dir.path()));
-    ASSERT_EQ(0, r.status) << r.err;
-    ASSERT_NE(0u, start({"-t", "1"}));
-    settle();
-  }
-};
-
-TEST_F(Imported, AnImportedHistoryCharts) {
-  load("IMP");
-  EXPECT_EQ(1u, occurrences("loadstock(symbol=IMP)"));
-  EXPECT_EQ(0u, occurrences("no data for IMP"));
-  EXPECT_GT(columns(GREEN), 100u);  // a bar a day
 }
 
 }  // namespace
