@@ -20,14 +20,7 @@ cd "$(dirname "$0")/.."
 [ $# -le 1 ] && [[ ${1:-} != -* ]] || { echo "usage: $0 [BUILD_DIR]" >&2; exit 2; }
 build=${1:-build-coverage}
 
-bash scripts/setup.sh
-command -v gcovr >/dev/null || {
-  echo "coverage: installing gcovr"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq gcovr >/dev/null
-}
+bash scripts/setup.sh gcovr
 
 # The readers run on several threads: their counters are updated atomically.
 # KADMER_COVERAGE has the program write its counts when a window test stops it.

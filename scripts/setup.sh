@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages kadmer needs to build, test and run its demo,
-# if any is missing.
+# and any named as arguments, if any is missing.
 set -euo pipefail
 packages=(g++ clang libclang-rt-14-dev cmake ninja-build libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xfonts-base xdotool x11-apps imagemagick man-db util-linux
-          libexpat1-dev)  # only the output fuzz target's XML parser
+          libexpat1-dev  # only the output fuzz target's XML parser
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -205,8 +205,8 @@ std::vector<Security> make_securities(const Options& o, Rng& rng, long first_day
     bool fund = i >= o.stocks;
     int length = fund ? 5 : (i % 50 == 49 ? 6 + i % 2 : 1 + rng.below(4));
     s.symbol = make_symbol(rng, used, length);
-    // Drawn in this order, which the bundled database was made with: the
-    // operands of one + chain have none a compiler must keep.
+    // Drawn in this order, which the bundled database was made with: a
+    // compiler may evaluate the operands of one + chain in any order.
     const char* ending = fund ? "Fund" : endings[rng.below(7)];
     const char* second = words[rng.below(24)];
     const char* first = words[rng.below(24)];

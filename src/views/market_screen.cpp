@@ -23,8 +23,8 @@ int layout_left(int width) {
 // and title lines they stand that much lower.
 int layout_y(int row) { return (row + HEADING_LINES) * font_height; }
 
-void draw_layout(const LayoutLabel* labels, int nlabels, std::vector<LayoutCell>& cells, int width) {
-  Trace t("draw_layout", "nlabels=%d ncells=%d width=%d", nlabels, static_cast<int>(cells.size()), width);
+void draw_layout(const LayoutLabel* labels, std::vector<LayoutCell>& cells, int width) {
+  Trace t("draw_layout", "nlabels=%d ncells=%d width=%d", LAYOUT_LABELS, static_cast<int>(cells.size()), width);
   int left = layout_left(width);
   auto at = [&](int column, int row, const char* text, Role role = Role::GC1) {
     draw_text_cut(role, (left + column) * font_width, layout_y(row), text);
@@ -35,7 +35,7 @@ void draw_layout(const LayoutLabel* labels, int nlabels, std::vector<LayoutCell>
   std::snprintf(text, sizeof text, "%02d/%02d/%02d      %c", marketeday / 10000, marketeday / 100 % 100,
                 marketeday % 100, '%');
   at(39, 5, text);
-  for (int i = 0; i < nlabels; ++i) at(labels[i].column, labels[i].row, labels[i].text);
+  for (int i = 0; i < LAYOUT_LABELS; ++i) at(labels[i].column, labels[i].row, labels[i].text);
   for (LayoutCell& c : cells) {
     if (market_windows.create)
       c.window = market_windows.create((left + c.code_column) * font_width, layout_y(c.code_row),
@@ -73,5 +73,5 @@ void draw_market() {
   Layout l = layout_of(marketdisp);
   if (!l.labels) return;
   market_cells = std::move(l.cells);
-  draw_layout(l.labels, LAYOUT_LABELS, market_cells, 70);
+  draw_layout(l.labels, market_cells, 70);
 }
