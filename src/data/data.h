@@ -37,7 +37,8 @@ extern const char* const fstr[32];  // fractions in 32nds
 void makefrac(char* buf, double price, char layout);
 int set_day(int value);
 void calc_price();
-// The price and volume scale from a bottom and a top price.
+// The price and volume scale from a bottom and a top price (0 at the
+// bottom when it lies above the top: nothing had a low).
 void set_scale(float bottom, float top);
 
 extern int price_steps, org_price_steps, volume_steps, org_volume_steps;

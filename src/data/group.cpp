@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cfloat>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -415,7 +416,7 @@ int loadgroup() {
   forget_split();
   grpcnt = 0;
   high_p = 0;
-  low_p = 100000;
+  low_p = FLT_MAX;
   report(__LINE__, "loadgroup: group name=%s", groupname);
   int g = named_group();
   if (g <= 0) return fail_group();

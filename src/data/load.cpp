@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -461,7 +462,7 @@ int loadstock() {
   forget_file_reports();
   num_days = 1;
   high_p = 0;
-  low_p = 100000;
+  low_p = FLT_MAX;
   free_history();
   forget_split();
   grpcnt = 2;

@@ -1,5 +1,6 @@
 // Prices in 32nds, the shown window, and the price and volume scale.
 #include <algorithm>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -78,6 +79,7 @@ static float volume_step(int64_t high) {
 }
 
 void set_scale(float bottom, float top) {
+  if (bottom > top) bottom = 0;  // no low at all: lows start at FLT_MAX, so that any price can be the lowest
   price_steps = org_price_steps = 50;
   price_bottom = org_price_bottom = bottom;
   double want = (static_cast<double>(top) - bottom) / price_steps;
@@ -90,7 +92,7 @@ void set_scale(float bottom, float top) {
 void calc_price() {
   Trace t("calc_price");
   if (stocklist.empty()) return;
-  float highest = 0, lowest = 100000;
+  float highest = 0, lowest = FLT_MAX;
   volume_high = 0;
   price_highv = 0;
   for (const HistoryMember& m : stocklist)

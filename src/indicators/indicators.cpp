@@ -3,6 +3,7 @@
 // in double precision; only the results are stored in the days' floats.
 #include "indicators/indicators.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "core/core.h"
@@ -80,7 +81,7 @@ void calc_stock_stoch(StockDay* sp, int last_day) {
   Trace t("calc_stock_stoch", "&sp=%ld, last_day=%d", reinterpret_cast<long>(sp), last_day);
   int m = stochdays;
   if (m < 1 || last_day < m) return;
-  float hi = 0, lo = 100000;
+  float hi = 0, lo = FLT_MAX;
   int first = 0;
   for (int i = 1, n = 0; i < last_day; ++i) {
     if (!trading(sp[i])) continue;
@@ -100,7 +101,7 @@ void calc_stock_stoch(StockDay* sp, int last_day) {
     StockDay& day = sp[g];
     day.stochk = day.stochks = day.stochd = 0;
     if (!trading(day)) continue;
-    float h = 0, l = 1000000;
+    float h = 0, l = FLT_MAX;
     window_extremes(sp, g, m, &h, &l);
     day.stochk = stoch_raw(day.close, h, l);
     s = 2.0 / 3.0 * s + 1.0 / 3.0 * day.stochk;

@@ -1,6 +1,7 @@
 // The price chart of a security or of every member of a group, and the
 // volume chart.
 #include <algorithm>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -188,7 +189,7 @@ bool draw_dots(int x, int type, int yh, int yl, int yc, int* last) {
 }
 
 struct Extremes {
-  float high = 0, low = 1e6;  // of the closes, over every member drawn so far
+  float high = 0, low = FLT_MAX;  // of the closes, over every member drawn so far
 };
 
 void draw_member_days(std::vector<WorkDay>& work, const PriceScale& s, Extremes* e) {

@@ -56,16 +56,18 @@ TEST_F(Indicators, StochasticsMacdPvLineAndRange) {
   stochdays = 5;
   calc_stock_stoch(d.data(), 5);
   for (const StockDay& s : d) EXPECT_EQ(0, s.stochk);
-  d = history({10, 12, 11, 13, 12});
   stochdays = 3;
-  calc_stock_stoch(d.data(), 6);
-  // First window days 1..3: high 12.5, low 9.5, close 11; day 4 over days
-  // 2..4: high 13.5, low 10.5, close 13. Each smoothing is 2/3 old, 1/3 new.
-  EXPECT_EQ((std::array{50.0f, 50.0f}), (std::array{d[3].stochk, d[3].stochd}));
-  double k4 = (13 - 10.5) / 3 * 100, ks4 = 2.0 / 3 * 50 + 1.0 / 3 * k4;
-  EXPECT_NEAR(k4, d[4].stochk, 1e-4);
-  EXPECT_NEAR(ks4, d[4].stochks, 1e-4);
-  EXPECT_NEAR(2.0 / 3 * 50 + 1.0 / 3 * ks4, d[4].stochd, 1e-4);
+  for (float base : {0.0f, 2000000.0f}) {  // at any height of price
+    d = history({base + 10, base + 12, base + 11, base + 13, base + 12});
+    calc_stock_stoch(d.data(), 6);
+    // First window days 1..3: high 12.5, low 9.5, close 11; day 4 over days
+    // 2..4: high 13.5, low 10.5, close 13. Each smoothing is 2/3 old, 1/3 new.
+    EXPECT_EQ((std::array{50.0f, 50.0f}), (std::array{d[3].stochk, d[3].stochd}));
+    double k4 = (13 - 10.5) / 3 * 100, ks4 = 2.0 / 3 * 50 + 1.0 / 3 * k4;
+    EXPECT_NEAR(k4, d[4].stochk, 1e-4);
+    EXPECT_NEAR(ks4, d[4].stochks, 1e-4);
+    EXPECT_NEAR(2.0 / 3 * 50 + 1.0 / 3 * ks4, d[4].stochd, 1e-4);
+  }
   d = history({10, 11, 0, 12});
   calc_stock_macd(d.data(), 5);
   // Each step moves 1 at a volume of 100 hundreds: 10,000 dollars.
@@ -169,7 +171,7 @@ TEST(Gauss, SolvesOnTheLargerPivotLeavesItsInputsAndASingularSystemWritesNothing
   float s[3][3] = {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}}, c[3][3] = {{0, 0, 0}, {0, 1, 2}, {0, 2, 4}};
   float b[3] = {0, 3, 5}, q[3] = {0, 1, 2}, x[3] = {-1, -1, -1}, y[3] = {7, 7, 7};
   ASSERT_EQ(0, gauss(a, b, x, 2));
-  EXPECT_EQ((std::array{1.0f, 2.0f, 2.0f, 5.0f}), (std::array{x[1], x[2], a[2][2], b[2]}));
+  EXPECT_EQ((std::array{-1.0f, 1.0f, 2.0f, 2.0f, 5.0f}), (std::array{x[0], x[1], x[2], a[2][2], b[2]}));  // x[0] unused
   ASSERT_EQ(0, gauss(p, q, x, 2));
   EXPECT_TRUE(std::fabs(x[1] - 1.001) < 1e-3 && std::fabs(x[2] - 0.999) < 1e-3) << x[1] << " " << x[2];
   // Singular, and no room for a larger system.
