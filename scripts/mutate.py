@@ -134,6 +134,21 @@ def wanted(path, globs):
     return any(fnmatch.fnmatch(path, g) for g in globs) and not any(fnmatch.fnmatch(path, g) for g in EXCLUDED)
 
 
+def coverage_only(lines):
+    """The numbers (from 1) of the lines that only the coverage build
+    compiles: no fault there can reach the tests' build."""
+    out, inside = set(), False
+    for k, line in enumerate(lines, 1):
+        text = line.strip()
+        if text.startswith("#ifdef KADMER_COVERAGE"):
+            inside = True
+        elif inside and text.startswith("#endif"):
+            inside = False
+        elif inside:
+            out.add(k)
+    return out
+
+
 def sample(coverage, root, n, seed, globs):
     rng = random.Random(seed)
     files = {}
@@ -147,7 +162,9 @@ def sample(coverage, root, n, seed, globs):
             continue
         lines, code = text.split("\n"), masked_lines(text)
         executed = sorted({l["line_number"] for l in f["lines"] if l["count"] > 0 and not l.get("gcovr/noncode")})
-        usable = [k for k in executed if 0 < k <= len(lines) and candidates(lines[k - 1], code[k - 1], lambda m: 0)]
+        skipped = coverage_only(lines)
+        usable = [k for k in executed
+                  if 0 < k <= len(lines) and k not in skipped and candidates(lines[k - 1], code[k - 1], lambda m: 0)]
         if usable:
             files[path] = (lines, code, usable)
     if not files:
