@@ -51,6 +51,8 @@ TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
   EXPECT_EQ((std::array{30, 11, 95, 1, 12, 95, 113095, 2}),
             (std::array{KD_sd, KD_sm, KD_sy, KD_ed, KD_em, KD_ey, queryvdate, work_days}));
   EXPECT_EQ((std::array{8.0f, 0.0625f, 800.0f}), (std::array{price_bottom, price_incr, volume_incr}));  // 8: the lowest low, truncated
+  load_ab("951130, 260150, 250400.5, 255000, 10\n");  // above 100,000 too
+  EXPECT_EQ(250400.f, price_bottom);
 
   // With a window, only the days that fit beside the labels are shown.
   symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(400, 10.5f)));
@@ -138,14 +140,23 @@ TEST_F(History, DatesOf1969AndDayFilesOfBothCenturiesInDateOrder) {
   EXPECT_EQ((std::array<long, 2>{1, day_key(2000, 1, 3)}), (std::array<long, 2>{loaded()[2].wday, loaded()[2].date}));
 }
 
-TEST_F(History, TheDayFileLoaderReportsEveryThirtiethFileAndItsListsAtLevelTwo) {
+// Loads report their progress on the status line: every thirtieth day file,
+// every 75th line of a security's file, the group being read.
+TEST_F(History, LoadsReportTheirProgressAndTheDayFileLoaderItsListsAtLevelTwo) {
   for (int d = 1; d <= 31; ++d) day_file("s9501" + std::string(d < 10 ? "0" : "") + std::to_string(d), "AB,2,1,1,1\n");
   std::string trace = traced([&] { ASSERT_EQ(0, load_symbol("AB")); }, 2);
   std::size_t first = trace.find("msg=load_day_stock: reading");
-  EXPECT_EQ(first, trace.find("msg=load_day_stock: reading days/s950130)"));
-  EXPECT_EQ(first, trace.rfind("msg=load_day_stock: reading"));
+  EXPECT_TRUE(first == trace.find("msg=load_day_stock: reading days/s950130)") &&
+              first == trace.rfind("msg=load_day_stock: reading")) << trace;
+  tables("1:Tech:TECH:\n", "AB:Alpha:S:N:TECH:950101-1:\n");
+  copy_text(groupname, "TECH");
+  trace += traced([] { loadgroup(); }, 2);
+  symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(150, 10)));  // the progress of a long file
+  trace += traced([&] { load_symbol("AB"), loadgroup(); }, 2);
   for (const char* line : {"-> load_day_stock: num_days=1 grpcnt=2\n", "<- load_day_stock: num_days=32 grpcnt=2\n",
-                           "-> load_day_stock: &stocklist="})
+                           "-> load_day_stock: &stocklist=", "msg=load_day_group: group id=1)",
+                           "msg=load_sym_stock: reading AB line 150)", "msg=load_sym_group: group id=1)",
+                           "msg=load_sym_group: reading AB line 150)"})
     EXPECT_NE(std::string::npos, trace.find(line)) << line;
 }
 
@@ -179,8 +190,7 @@ TEST_F(History, BadLinesAreSkippedAndLongSymbolsCut) {
           "951332, 11, 10, 10.5, 100\n"              // no such date
           "951206, 1e9, 1, 5e8, 2147483647\n");
   EXPECT_EQ((std::vector<int>{951201, 951204, -951205, 951206}), loaded_dates());
-  EXPECT_EQ((std::array{-10.5f, 5e8f}), (std::array{loaded()[1].close, loaded()[3].close}));
-  EXPECT_EQ(2147483647, volume_high);
+  EXPECT_EQ((std::array<double, 3>{-10.5, 5e8, 2147483647}), (std::array<double, 3>{loaded()[1].close, loaded()[3].close, double(volume_high)}));
 
   symbol_file("ABCDEFGH", history_lines(1990, 1, 1, std::vector<float>(9000, 10.5f)));
   ASSERT_EQ(0, load_symbol("ABCDEFGHIJKLMNOPQRST"));

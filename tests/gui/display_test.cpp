@@ -91,13 +91,16 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
   // A character right of the dialog's outer edge, within the main window's border.
   EXPECT_EQ((std::array{0, at.width + 2 * at.border_width - 1 + font_width}), (std::array{below, message_left}));
   XMoveWindow(KD_Display, KD_StockWin, at.x, at.y);
+  graphlook = 2;  // a new symbol keeps the chart kind; a list gives way to the price chart
   enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
-  EXPECT_EQ((std::array<long, 3>{1, long(KD_StockWinName), 0}), (std::array<long, 3>{load, long(KD_InputWin), key_index}));
+  EXPECT_EQ((std::array<long, 4>{1, long(KD_StockWinName), 0, 2}),
+            (std::array<long, 4>{load, long(KD_InputWin), key_index, graphlook}));
   EXPECT_STREQ("AB", symbolname);
   enter_text(KD_StockWinName, "cdefghijklmn");  // CDEFGHIJ is no symbol: the failed load clears it
   EXPECT_EQ((std::array<long, 3>{0, 0, 0}), (std::array<long, 3>{symbolname[0], load, long(KD_InputWin)}));
+  graphlook = 8;
   enter_text(KD_StockWinName, "cd");
-  EXPECT_STREQ("CD", symbolname);
+  EXPECT_EQ((std::array<long, 2>{'C', 1}), (std::array<long, 2>{symbolname[0], graphlook}));
   // Each field stores what it can read and keeps its value otherwise.
   ASSERT_EQ(0, load_symbol("AB"));
   const std::string long_dir(300, 'd');
@@ -108,6 +111,8 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
       {fn_date, &KD_DateWinStartDay, mdy, {{"12/11/95", "121195"}, {"12-05-95", "121195"}, {"12/05", "121195"},
                                            {"2/30/95", "121195"}, {"13/1/95", "121195"}, {"x/y/z", "121195"}}},
       {fn_stock, &KD_StockWinVolt, [] { return str(queryvdate); }, {{"12/6/1995", "120695"}}},
+      {fn_date, &KD_DateWinGraphType, [] { return str(graph_type) + str(work_days); },  // from 12/11/95: 3 weeks
+       {{"2", "23"}, {"1", "115"}}},
       {fn_adjust, &KD_AdjustWinDate, [] { return str(adjust_date); },
        {{"2/29/00", "229"}, {"2/29/99", "229"}, {"12/13/95", "951213"}}},
       {fn_mvavg, &KD_MvAvgWinBol, [] { return str(bollingerflag); }, {{"on", "1"}, {"yes", "0"}}},
@@ -131,7 +136,7 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
     }
   // What can not be stored, or shows nothing, is named on the message line.
   struct { void (*open)(); Window* field; const char* typed, *message; } refused[] = {
-      {fn_mvavg, &KD_MvAvgWinDays, "lots", "lots is not a whole number: the old value stays"},
+      {fn_mvavg, &KD_MvAvgWinDays, "l", "l is not a whole number: the old value stays"},  // one letter is said too
       {fn_date, &KD_DateWinStartDay, "2/30/95", "2/30/95 is not a date (month/day/year, as 12/4/26): the old value stays"},
       {fn_date, &KD_DateWinStartDay, "1/2/96", "the chart's start 1/2/96 lies after its end 12/29/95: no day is shown"},
       {make_querywin, &KD_QueryWinDistrIncr, "-1", "-1 is not a class width above 0: the old value stays"}};
@@ -159,15 +164,15 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   enter_text(KD_DateWinDayCount, "5");
   EXPECT_STREQ("leave: no stock data", last_status);
   EXPECT_EQ((std::array<long, 2>{long(KD_DateWinDayCount), 1}), (std::array<long, 2>{long(KD_InputWin), key_index}));
-  ASSERT_EQ(0, load_symbol("AB"));
+  ASSERT_EQ(0, load_symbol("AB"));  // 20 days, 4 to 29 December
   enter_text(KD_DateWinDayCount, "500");
-  EXPECT_STREQ("leave: exceed stock days", last_status);
-  EXPECT_EQ(3, key_index);
-  enter_text(KD_DateWinDayCount, str(num_days));  // as many as loaded: taken, the field closed
-  EXPECT_EQ(0, key_index);
-  enter_text(KD_DateWinDayCount, "5");
-  // The last five loaded days; the field closed.
-  EXPECT_EQ((std::array<long, 3>{5, 951225, 0}), (std::array<long, 3>{work_days, yymmdd_of(shown()[0]), long(KD_InputWin)}));
+  EXPECT_EQ((std::array<std::string, 2>{"leave: exceed stock days", "3"}), (std::array{std::string(last_status), str(key_index)}));
+  // The window ends where it ends and starts that many days before; the field closed.
+  for (auto [typed, first, days] : {std::array<long, 3>{20, 951204, 20}, {1, 951229, 1}, {2, 951228, 2}, {5, 951225, 5}}) {
+    enter_text(KD_DateWinDayCount, str(typed));
+    EXPECT_EQ((std::array<long, 4>{first, days, 0, 0}),
+              (std::array<long, 4>{yymmdd_of(shown()[0]), work_days, key_index, long(KD_InputWin)})) << typed;
+  }
 
   fn_price();
   ASSERT_NE(0u, KD_PriceWinDone);
@@ -202,19 +207,16 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   auto typed = [&](const std::string& text) {
     for (char c : text) press(KeySym(c));
   };
-  auto wheel = [&](unsigned button) {
-    KD_Event = XEvent{};
-    KD_Event.xbutton = {ButtonPress, 0, False, KD_Display, KD_MainWin, 0, 0, 0, 300, 300, 0, 0, 0, button, True};
-    dispatch_event();
-  };
   graphlook = 16;
   typed("zz");
   press(XK_Return);
   EXPECT_EQ((std::array<std::string, 2>{"no security ZZ in the company table or the symbol directory", ""}),
             (std::array<std::string, 2>{message_text, symbolname}));
+  graphlook = 15, market_cells.resize(1);  // over the market summary: its cells go
   typed("ab");
   press(XK_Return);
-  EXPECT_EQ((std::array<long, 4>{'A', 1, 1, 0}), (std::array<long, 4>{symbolname[0], load, graphlook, message_text[0]}));
+  EXPECT_EQ((std::array<long, 5>{'A', 1, 1, 0, 0}),
+            (std::array<long, 5>{symbolname[0], load, graphlook, message_text[0], long(market_cells.size())}));
   auto bars = [&] {  // the highest and the lowest end of the drawn bars
     rec.ops.clear();
     draw_chart();
@@ -234,7 +236,9 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   press(XK_Home);  // the days shown move whole, to the first loaded day, then back to the last 117
   EXPECT_EQ((std::array{KD_sd, KD_sm, KD_sy, 117}), (std::array{KD_csd, KD_csm, KD_csy, work_days}));
   press(XK_End);
-  wheel(Button4);  // up: back in time, a day
+  KD_Event = XEvent{};  // the wheel up: back in time, a day
+  KD_Event.xbutton = {ButtonPress, 0, False, KD_Display, KD_MainWin, 0, 0, 0, 300, 300, 0, 0, 0, Button4, True};
+  dispatch_event();
   EXPECT_EQ((std::array{9, 13, 95, 2, 22, 96}), (std::array{KD_csm, KD_csd, KD_csy, KD_cem, KD_ced, KD_cey}));
   graphlook = 13;  // 301 companies, two a row, 54 rows a page
   for (auto [sym, index] : std::vector<std::pair<KeySym, int>>{{XK_Next, 54}, {XK_End, 108}, {XK_Home, 0}}) {
@@ -247,9 +251,10 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   fn_date();
   fn_price();
   for (std::array<bool, 2> open : {std::array{true, true}, {false, true}, {false, false}}) {
-    press(XK_Escape);  // the typed symbol first, then the newest dialog
-    EXPECT_EQ((std::array<bool, 3>{false, open[0], open[1]}),
-              (std::array<bool, 3>{typed_symbol[0] != 0, KD_PriceWin != 0, KD_DateWin != 0}));
+    if (!typed_symbol[0]) show_message("old news");
+    press(XK_Escape);  // the typed symbol first, then the newest dialog; the message line cleared
+    EXPECT_EQ((std::array<bool, 4>{false, open[0], open[1], false}),
+              (std::array<bool, 4>{typed_symbol[0] != 0, KD_PriceWin != 0, KD_DateWin != 0, message_text[0] != 0}));
   }
 }
 
@@ -274,6 +279,9 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
       EXPECT_FALSE(rec.texts().empty()) << "the list drawn again";
     }
   EXPECT_EQ(0, gridstate);
+  rec.ops.clear();
+  send_event(Expose, menu[4][1].window);  // a label a column in, on its first line
+  EXPECT_TRUE(rec.find_text("adjust") && rec.find_text("adjust")->x == font_width && rec.find_text("adjust")->y == font_height);
   for (int m : {0, 4}) {  // a release away from the items closes the menu, the first one too
     open_menu(m);
     choose_item(0);
@@ -281,6 +289,18 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
     XGetWindowAttributes(KD_Display, menu[m][1].window, &item);
     EXPECT_EQ(IsUnmapped, item.map_state) << m;
   }
+  auto mapped = [](Window w) { XWindowAttributes a; return XGetWindowAttributes(KD_Display, w, &a) && a.map_state != IsUnmapped; };
+  auto arrows = [&] { return std::array{mapped(KD_ArrowLeft), mapped(KD_ArrowDown)}; };  // with charts, with lists
+  for (auto [m, item, left, up] : {std::array{1, 2, 1, 0}, {0, 1, 0, 1}, {0, 14, 1, 1}, {0, 1, 0, 1}}) {
+    open_menu(m);
+    choose_item(menu[m][item].window);
+    EXPECT_EQ((std::array<bool, 2>{bool(left), bool(up)}), arrows()) << menu[m][item].label;
+    EXPECT_NE(0u, KD_StockWin);  // a chart with nothing loaded asks for a security first
+  }
+  graphlook = 13;  // a company charted from its list
+  draw_chart();
+  send_event(ButtonPress, KD_MainWin, 61, 72);
+  EXPECT_TRUE(arrows() == (std::array{true, false}) && graphlook == 1 && symbolname == std::string("AB")) << symbolname;
 }
 
 // ---- colours ----
@@ -353,6 +373,11 @@ TEST_F(InProcess, ResetColorsMovesANewPixelIntoItsContextsAndTheStatusWindowOpen
   fn_status();
   EXPECT_EQ(0u, KD_StatusWin);
   status("load", 12, "no window, no drawing");
+  close_graph();  // a message after the display closed is kept, and drawn nowhere; no context stays
+  rec.ops.clear();
+  show_message("closed");
+  EXPECT_TRUE(rec.ops.empty() && std::string(message_text) == "closed");
+  for (Role r = Role::GC0; r != Role::Count; r = static_cast<Role>(static_cast<int>(r) + 1)) EXPECT_EQ(nullptr, gc_of(r));
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ TEST_F(Events, OnlyTheLastExposeOfARunDrawsAndOnlyWhenTheChartCameBeforeIt) {
 }
 
 // Five risers and five fallers, three rows a page: the down arrow stops at
-// the last page that has rows.
+// the last page that has rows, and a click on a row charts it.
 TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   std::string first, last;
   for (int i = 0; i < 10; ++i) {
@@ -198,6 +198,11 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     step();
     EXPECT_EQ(page, arrow_index);
   }
+  arrow_index = 0;  // a click on the top row charts it (a symbol of the day files alone: unknown)
+  draw_chart();
+  send_event(ButtonPress, KD_MainWin, (qs[0].col - 5) * font_width + 1, (qs[0].row - 1) * font_height + 1);
+  EXPECT_EQ((std::array<std::string, 2>{"load_day_stock: unknown symbol EX", "1"}),
+            (std::array<std::string, 2>{last_status, std::to_string(graphlook)}));
   // A range with no day file after the start file, and one the wrong way
   // round, in words.
   struct { int start, end; const char* words; } ranges[] = {
@@ -212,39 +217,6 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     EXPECT_STREQ(r.words, message_text);
   }
   KD_QueryWin = KD_QueryWinSdate = 0;
-  // The arrows beside a list or chart: a tip at the middle of one edge of
-  // their 12 x 13 window, the corners of the opposite edge.
-  struct { void (*draw)(); std::array<int, 6> points; } arrows[] = {
-      {draw_leftarrow, {0, 6, 12, 0, 12, 13}}, {draw_rightarrow, {12, 6, 0, 0, 0, 13}},
-      {draw_uparrow, {6, 0, 0, 13, 12, 13}}, {draw_downarrow, {6, 13, 0, 0, 12, 0}}};
-  KD_ArrowLeft = KD_ArrowRight = KD_ArrowUp = KD_ArrowDown = 70;
-  for (auto a : arrows) {
-    small.rec.ops.clear();  // the small window's recorder took over
-    a.draw();
-    ASSERT_EQ(3u, small.rec.ops.at(0).points.size());
-    const std::vector<PaintPoint>& p = small.rec.ops[0].points;
-    EXPECT_EQ(a.points, (std::array<int, 6>{p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y}));
-  }
-  KD_ArrowLeft = KD_ArrowRight = KD_ArrowUp = KD_ArrowDown = 0;
-}
-
-// The date dialog's day count: the window ends where it ends and starts that
-// many shown days before; as many days as loaded shows them all.
-TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
-  EXPECT_FALSE(store_typed(Store::DayCount, "5", &disp_days, 5, false));
-  EXPECT_STREQ("leave: no stock data", last_status);
-  symbol_file("AB", history_lines(1995, 12, 4, std::vector<float>(10, 10.5f)));  // 4 to 15 December
-  ASSERT_EQ(0, load_symbol("AB"));
-  struct { const char* typed; bool stored; int first, shown; } steps[] = {
-      {"9", true, 951205, 9}, {"10", true, 951204, 10}, {"1", true, 951215, 1}, {"2", true, 951214, 2},
-      {"500", false, 951214, 2}};
-  for (auto s : steps) {
-    EXPECT_EQ(s.stored, store_typed(Store::DayCount, s.typed, &disp_days, 5, true)) << s.typed;
-    fill_work();
-    EXPECT_EQ((std::array{s.first, s.shown}), (std::array{KD_csy * 10000 + KD_csm * 100 + KD_csd, work_days})) << s.typed;
-    disp_days = work_days;  // as the dialog does after each change
-  }
-  EXPECT_STREQ("keypress: exceed stock days", last_status);
 }
 
 // A dialog's commit keeps what was typed: a group name that finds no prices
@@ -253,13 +225,19 @@ TEST_F(Events, ATypedDayCountStartsTheWindowThatManyDaysBeforeItsEnd) {
 // chart's start, on Return and on leaving the field alike (it went back to
 // the days that fit, or to the loaded first day).
 TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
-  tables("1:Tech:TECH:\n", "ZZ:Zulu:S:N:TECH:950101-1:\n");
+  tables("1:Tech:TECH:\n2:Banks:BANK:\n", "AB:Alpha:S:N:BANK:950101-1:\nZZ:Zulu:S:N:TECH:950101-1:\n");
   for (int d = 1; d <= 29; ++d)  // the weekdays of December 1995
     if (weekday_of(day_number(1995, 12, d)) % 6) day_file("s" + std::to_string(951200 + d), "AB,9,1,5,1\n");
   KD_GroupWin = 50, KD_GroupWinName = 51, KD_DateWin = 60, KD_DateWinStartDay = 61;
   copy_text(key_buffer, "tech"), key_index = 4, field_return(KD_GroupWinName);
   EXPECT_STREQ("loadgroup: no data for TECH", last_status);
   EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) { return op.win == 51 && op.text == "TECH"; }));
+  graphlook = 4;  // a group found is charted at once
+  rec.ops.clear();
+  copy_text(key_buffer, "bank"), key_index = 4, field_return(KD_GroupWinName);
+  EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) {
+    return op.win == KD_MainWin && op.text.find("BANK") != std::string::npos;
+  }));
   fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
   graphlook = 14, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
   for (bool on_return : {true, false}) {
@@ -319,11 +297,15 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   zoom = 1, zoom_x = 200, z_x0 = -1;  // a click without a box zooms nothing
   send_event(ButtonRelease, KD_MainWin);
   EXPECT_EQ((std::array{0, 0}), (std::array{zoomlvl, zoom}));
-  zoom = 1, zoom_x = z_x0 = xlb_indent + 1, z_x1 = xrt_indent;
-  z_y0 = bar(20)->y, z_y1 = bar(10)->h - bar(20)->y;  // from day 20's high, 4.5, to day 10's low, 2.0
-  rec.ops.clear();
-  send_event(ButtonRelease, KD_MainWin);
-  const DrawOp *high = bar(20), *low = bar(10);  // whole, and filling most of the plot
+  // A box dragged from right to left, from day 30 to just left of day 5 and
+  // from day 20's high, 4.5, to day 10's low, 2.0: days 4 to 31 are shown.
+  int right = worklist[0][30].xpix, left = worklist[0][5].xpix - 1, top = bar(20)->y, bottom = bar(10)->h;
+  zoom = 1, rec.ops.clear();
+  for (auto [type, x, y] : {std::array{ButtonPress, right, bottom}, {MotionNotify, (left + right) / 2, top},
+                            {MotionNotify, left, top}, {ButtonRelease, left, top}})
+    send_event(type, KD_MainWin, x, y);
+  EXPECT_EQ((std::array{28.f, rising[4], rising[31]}), (std::array{float(work_days), worklist[0][0].close, worklist[0][27].close}));
+  const DrawOp *high = bar(16), *low = bar(6);  // whole, and filling most of the plot
   ASSERT_TRUE(high && low);
   EXPECT_TRUE(high->y > ylt_indent && low->h < ylb_indent && low->h - high->y > (ylb_indent - ylt_indent) * 2 / 3)
       << high->y << " " << low->h;

@@ -60,7 +60,7 @@ TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
   struct { float value, step; int width; const char* text; } cases[] = {
       {-2500, 100, 6, "-2.50K"}, {2500, 100, 6, " 2.50K"}, {999, 1, 6, "999.00 "}, {2e6f, 1e5f, 6, " 2.00M"},
       {-3e9f, 1e8f, 6, "-3.00B"}, {1e6f, 100, 7, "1.0000M"}, {1e6f, 100, 6, "1.000M"}, {-1e-9f, 0.5f, 5, " 0.00 "},
-      {-187.18f, 37.44f, 5, " -187 "}, {187.18f, 37.44f, 5, "187.2 "}};
+      {-187.18f, 37.44f, 5, " -187 "}, {187.18f, 37.44f, 5, "187.2 "}, {1000, 100, 6, " 1.00K"}};
   for (auto c : cases) {
     rec.ops.clear();
     draw_hashvalues(c.width, c.value, c.step, 13, 1, "%5.2f", &y, &v);
@@ -198,6 +198,10 @@ TEST_F(Charts, TheAverageBandsFibonacciTurnoverAndBreakEvenLinesOverThePrices) {
   // 17.5 above 15 above 12.5 above 11.25, across the chart.
   EXPECT_TRUE(lines[2]->y < lines[0]->y && lines[0]->y < lines[1]->y && lines[1]->y < lines[3]->y);
   EXPECT_EQ((std::array{xlt_indent, xrt_indent}), (std::array{lines[0]->x, lines[0]->w}));
+  history({2000000, 2000010});  // a price in millions: its levels inside the plot too
+  draw(7);
+  for (const DrawOp* l : lines = ops(DrawOp::Kind::Line, Role::Graph)) EXPECT_TRUE(l->y > ylt_indent && l->y < ylb_indent);
+  EXPECT_EQ(2u, lines.size());
   history(std::vector<float>(8, 10), 8000);
   curvol = 2000, volflag = 1;  // 2 million shares; each day trades 800,000
   draw(7);
@@ -274,9 +278,8 @@ TEST_F(Charts, IndicatorPanelsScalesGapsAndBridges) {
   draw_rsi();
   std::vector<std::string> labels = texts(xlb_indent - 4 - 18);
   ASSERT_GE(labels.size(), 5u);
-  EXPECT_EQ("  0 ", labels.front());
+  EXPECT_TRUE(labels.front() == "  0 " && std::stoi(labels.back()) >= 90) << labels.front() << labels.back();
   for (const std::string& l : labels) EXPECT_EQ(0, std::stoi(l) % 5) << l;
-  EXPECT_GE(std::stoi(labels.back()), 90);
   std::vector<const DrawOp*> lines = ops(DrawOp::Kind::Line, Role::Range);
   ASSERT_EQ(3u, lines.size());  // days 3, 4, 6 and 7 have a value; day 5 is bridged
   EXPECT_EQ((std::array{x_of(3) - 1, x_of(4) - 1, x_of(6) - 1, 8}), (std::array{lines[0]->x, lines[1]->x, lines[1]->w, disp_days}));
@@ -371,8 +374,8 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   EXPECT_EQ((std::array{78, 79}), (std::array{rows[0]->y, int(rows[0]->text.size())}));  // below the title, within the window
   EXPECT_EQ((std::array<std::string, 3>{"        1 G1 Group name number 1", "    2 G2", "    9 G9"}),
             (std::array{rows[0]->text.substr(0, 32), rows[0]->text.substr(51, 8), rows[4]->text.substr(4, 8)}));
-  rows = list(draw_companys);  // cells of 46, gaps of 2
-  ASSERT_EQ(4u, rows.size());
+  rows = list(draw_companys);  // cells of 46, gaps of 2; the last row holds one
+  ASSERT_TRUE(rows.size() == 4 && rows[3]->text.find("FA") == std::string::npos);
   EXPECT_EQ((std::array<std::string, 2>{"     AA Company 0", "   BA Company 1"}),
             (std::array{rows[0]->text.substr(0, 17), rows[0]->text.substr(50, 15)}));
   struct { int column, row; const char* hit; } clicks[] = {

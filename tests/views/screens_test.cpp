@@ -79,10 +79,11 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
   for (const DrawOp& op : rec.ops)
     if (op.win == KD_MainWin && (op.kind == DrawOp::Kind::Text || data_role(op.role)))
       (op.kind == DrawOp::Kind::Text ? texts : marks).push_back(&op);
-  auto legend = [&](const Box& b) {  // a legend's sample beside its name, above the plot
-    return b.y1 <= ylt_indent && std::any_of(texts.begin(), texts.end(), [&](const DrawOp* t) {
-             return box_of(*t).y0 <= b.y0 && b.y1 <= box_of(*t).y1;
-           });
+  auto legend = [&](const Box& b) {  // a legend's sample right of its name, above the plot or inside its top
+    return std::any_of(texts.begin(), texts.end(), [&](const DrawOp* t) {
+      Box n = box_of(*t);
+      return n.y0 <= b.y0 && b.y1 <= n.y1 && b.x0 >= n.x1 && b.x0 <= n.x1 + 2 * font_width;
+    });
   };
   for (const DrawOp* op : texts) {
     Box b = box_of(*op);
@@ -110,14 +111,15 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
   // above the last); the movement line and fitted scales fill their scale to
 // a label's step of either end.
   std::vector<std::pair<int, double>> labels;
-  for (const DrawOp* t : texts)
-    if (double v; box_of(*t).x1 <= xlt_indent && t->y > heading_bottom && t->y <= ylb_indent + font_height && label_value(t->text, &v))
+  for (const DrawOp* t : texts)  // by their ink: a label may end in a blank over the axis
+    if (double v; t->x + static_cast<int>(t->text.find_last_not_of(' ') + 1) * font_width <= xlt_indent &&
+                  t->y > heading_bottom && t->y <= ylb_indent + font_height && label_value(t->text, &v))
       labels.emplace_back(t->y, v);
   std::sort(labels.begin(), labels.end());
   for (std::size_t i = 1; i < labels.size(); ++i)
     if (!(labels[i].second < labels[i - 1].second))
       out.push_back("axis labels out of order: " + std::to_string(labels[i - 1].second) + " above " + std::to_string(labels[i].second));
-  if (labels.size() < 2) return out;
+  if (labels.size() < 2) return out.push_back("fewer than two value labels"), out;
   int spacing = std::max(font_height, labels[1].first - labels[0].first), top = INT_MAX, bottom = INT_MIN;
   // A scale fitted to the days' prices leaves their averages and bands to
   // be cut at the plot's edge.
