@@ -123,7 +123,7 @@ class Interactive : public Program {
     std::string sample = KADMER_SOURCE_DIR "/data/sample";
     dir.write(".kadmer", "# the demo database\ngeneraldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
                              "/days\nmvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\ngraphadv=3\n"
-                             "rangecolor=green\nbolcolor=cyan\ngridcolor=#808080\n");
+                             "rangecolor=green\nbolcolor=cyan\n");
     ASSERT_NE(0u, start({"-t", "1"}));
     settle();
   }

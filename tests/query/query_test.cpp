@@ -375,7 +375,7 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
     if (query_list(c.look)->one_column) title.replace(title.find("5 and 5"), 7, "10");
     EXPECT_EQ(title, title_text());
     querycdate = 120195;
-    EXPECT_EQ(c.compare ? c.compare : "", c.compare ? printed_lines(c.look)[0] : "");
+    EXPECT_EQ(c.compare ? c.compare : c.header, printed_lines(c.look)[0]);  // the count lists have no compare columns
     querycdate = queryedate;
   }
   std::vector<std::string> lines = printed_lines(2);  // every row that moved, in list order
