@@ -370,20 +370,19 @@ VolumeScale volume_labels() {
   return s;
 }
 
-// Multiples of the average volume on a percent axis.
+// Multiples of the average volume on a percent axis, each where a bar of
+// that volume reaches; an average below a pixel has no multiples to show.
 void average_multiples(int x, const VolumeScale& s) {
-  int y1 = s.y(stockbuyavol);
-  int d = std::max(1, ylb_indent - y1);
+  if (s.ua <= 0 || static_cast<double>(stockbuyavol) / s.ua * (ylb_indent - s.ya) < 1) return;
   int labelled = INT_MAX;
   for (int k = 1;; ++k) {
-    long y = static_cast<long>(y1) - static_cast<long>(k - 1) * d;
+    int y = s.y(static_cast<double>(stockbuyavol) * k);
     if (y <= ylt_indent) break;
     if (labelled - y > font_height) {
       char text[16];
-      if (stockbuyavol == 0) std::snprintf(text, sizeof text, "     ");
-      else std::snprintf(text, sizeof text, "%3dx", k);
-      paint_text(KD_MainWin, Role::Graph, x, static_cast<int>(y) + font_ascent / 2, text);
-      labelled = static_cast<int>(y);
+      std::snprintf(text, sizeof text, "%3dx", k);
+      paint_text(KD_MainWin, Role::Graph, x, y + font_ascent / 2, text);
+      labelled = y;
     }
   }
 }
