@@ -3,6 +3,7 @@
 #
 #   bash scripts/mutants.sh [SRC_TREE]
 #   bash scripts/mutants.sh --sample N [--seed S] [--files GLOB]... [SRC_TREE]
+#   bash scripts/mutants.sh --retry LOG [SRC_TREE]
 #
 # Copies SRC_TREE (default: this repository; build*/ and .git left out) to a
 # temporary directory, makes one Debug build there without sanitizers, and
@@ -28,6 +29,10 @@
 # apart (by file and line, with the line above where like lines differ).
 # The kill rate leaves out the last two.
 #
+# --retry LOG runs the survivors of an earlier --sample run's output again,
+# each found by its text wherever its line has moved: whether the tests
+# written since kill them.
+#
 # Exit status: 0 when the run completed (whatever survived), 1 when the
 # unchanged suite fails, 2 on a usage error.
 set -euo pipefail
@@ -35,21 +40,22 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mutants=${MUTANTS:-$here/mutants.txt}
 usage() {
-  echo "usage: $0 [--sample N [--seed S] [--files GLOB]...] [SRC_TREE]" >&2
+  echo "usage: $0 [--sample N [--seed S] [--files GLOB]... | --retry LOG] [SRC_TREE]" >&2
   exit 2
 }
-sample="" seed=$((RANDOM * 32768 + RANDOM)) globs=()
+sample="" seed=$((RANDOM * 32768 + RANDOM)) globs=() retry=""
 while [[ ${1:-} == -* ]]; do
   [ $# -ge 2 ] || usage
   case $1 in
     --sample) sample=$2 ;;
     --seed) seed=$2 ;;
     --files) globs+=("$2") ;;
+    --retry) retry=$(realpath -e "$2" 2>/dev/null) || usage; sample=retry ;;
     *) usage ;;
   esac
   shift 2
 done
-[[ -z $sample || $sample =~ ^[1-9][0-9]*$ ]] && [[ $seed =~ ^[0-9]+$ ]] || usage
+[[ -z $sample || $sample =~ ^[1-9][0-9]*$ || -n $retry ]] && [[ $seed =~ ^[0-9]+$ ]] || usage
 [ $# -le 1 ] || usage
 src=$(cd "${1:-$here/..}" 2>/dev/null && pwd) || { echo "mutants: no such directory: $1" >&2; exit 2; }
 [ -f "$src/CMakeLists.txt" ] || { echo "mutants: $src has no CMakeLists.txt" >&2; exit 2; }
@@ -57,7 +63,10 @@ src=$(cd "${1:-$here/..}" 2>/dev/null && pwd) || { echo "mutants: no such direct
 
 bash "$here/setup.sh"
 
-if [ -n "$sample" ]; then
+if [ -n "$retry" ]; then
+  picks=$(mktemp "${TMPDIR:-/tmp}/kadmer-sample.XXXXXX")
+  /usr/bin/python3 "$here/mutate.py" retry "$retry" "$src" >"$picks"
+elif [ -n "$sample" ]; then
   coverage=$src/build-coverage/coverage.json
   if [ ! -f "$coverage" ] || [ -n "$(find "$src/src" "$src/tools" "$src/tests" -newer "$coverage" -print -quit)" ]; then
     echo "mutants: measuring what the suite executes (scripts/coverage.sh)"
@@ -108,7 +117,11 @@ if [ -n "$sample" ]; then
     (cd "$build" && ctest "$1" gui --stop-on-failure -j2 --timeout 180 >"$log" 2>&1)
   }
   total=0 killed=0 timedout=0 survived=0 nobuild=0 same=0 survivors=()
-  echo "mutants: $(wc -l <"$tmp/sample") faults sampled with seed $seed${globs[*]:+ from ${globs[*]}}"
+  if [ -n "$retry" ]; then
+    echo "mutants: $(wc -l <"$tmp/sample") survivors of $retry tried again"
+  else
+    echo "mutants: $(wc -l <"$tmp/sample") faults sampled with seed $seed${globs[*]:+ from ${globs[*]}}"
+  fi
   while IFS= read -r mutant; do
     total=$((total + 1))
     IFS=$'\t' read -r path line what before after <<<"$mutant"
@@ -143,7 +156,7 @@ if [ -n "$sample" ]; then
   echo "mutants: total time $(elapsed "$start")"
   for s in ${survivors[@]+"${survivors[@]}"}; do echo "survived: $s"; done
   counted=$((total - nobuild - same))
-  echo "mutants: seed $seed: $killed killed, $timedout timed out, $survived survived, $nobuild did not build," \
+  echo "mutants: ${retry:+retried, }seed $seed: $killed killed, $timedout timed out, $survived survived, $nobuild did not build," \
     "$same equivalent (of $total)"
   [ "$counted" -gt 0 ] && echo "mutants: kill rate $(( (100 * (killed + timedout) + counted / 2) / counted )) %" \
     "($((killed + timedout)) of $counted that built)"

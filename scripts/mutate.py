@@ -4,12 +4,16 @@
   mutate.py sample COVERAGE_JSON ROOT N SEED [GLOB ...]   writes the sample
   mutate.py apply TREE MUTANT                             applies one of them
   mutate.py equivalent LIST TREE MUTANT                   exit 0 when LIST names it
+  mutate.py retry LOG ROOT                                the survivors of a run's log, again
 
 A sampled mutant is one tab-separated line:
   path  line  what  original-line  mutated-line
 drawn from the lines the coverage build executed, spread over the files by
 how many such lines each has; the same coverage, tree and seed give the same
 sample. `apply` refuses (exit 1) when the line no longer reads as sampled.
+`retry` finds each survivor of a log by its text, wherever the line has
+moved (of like lines the nearest); one whose text is gone is named and left
+out.
 """
 import fnmatch
 import json
@@ -200,6 +204,31 @@ def apply(tree, mutant):
         f.write("\n".join(lines))
 
 
+def retry(log, root):
+    rows = []
+    lines = open(log).read().split("\n")
+    for i, l in enumerate(lines):
+        m = re.match(r"survived: (\S+):(\d+): (.*)$", l)
+        if not m or i + 2 >= len(lines):
+            continue
+        path, logged, what = m.group(1), int(m.group(2)), m.group(3)
+        before, after = lines[i + 1].strip()[2:].strip(), lines[i + 2].strip()[2:].strip()
+        try:
+            text = open(f"{root}/{path}").read().split("\n")
+        except OSError:
+            text = []
+        hits = [k for k, t in enumerate(text) if t.strip() == before]
+        if not hits:
+            print(f"mutate: {path}: no line reads {before}", file=sys.stderr)
+            continue
+        k = min(hits, key=lambda h: abs(h + 1 - logged))  # of like lines, the one nearest to where it was
+        indent = text[k][:len(text[k]) - len(text[k].lstrip())]
+        row = "\t".join([path, str(k + 1), what, text[k], indent + after])
+        if row not in rows:  # a fault drawn twice is tried once
+            rows.append(row)
+    return rows
+
+
 def equivalent(listed, mutant, tree):
     """Whether the list of equivalent faults (path, line before, line after,
     why; tab-separated, spaces at the ends aside) names this one. Where like
@@ -220,6 +249,9 @@ def main(argv):
             print(row)
     elif len(argv) == 5 and argv[1] == "equivalent":
         sys.exit(0 if equivalent(argv[2], argv[4], argv[3]) else 1)
+    elif len(argv) == 4 and argv[1] == "retry":
+        for row in retry(argv[2], argv[3]):
+            print(row)
     elif len(argv) == 4 and argv[1] == "apply":
         apply(argv[2], argv[3])
     else:

@@ -101,7 +101,7 @@ TEST_F(Import, EveryDateStyleAndShapeRoundTripsThroughTheLoader) {
          std::replace(r.begin(), r.end(), '.', ',');  // decimal commas
          return r;
        }},
-      {"\n\n", "\"Volume\",Close,Low,High,Date,", "\n\n", {"--output", "both"},
+      {"\n\n", "\"Volume\",Close,Low,High,Date,volume", "\n\n", {"--output", "both"},
        [](const Csv& q, const std::string& d) { return std::string("\"") + std::to_string(long(q.volume)) + "\"," + g9(q.close) +
                                                        "," + g9(q.low) + "," + g9(q.high) + "," + d + ","; }},
       {"", "Symbol,Date,High,Low,Close,Volume", "\n", {"--volume-unit", "hundreds"},

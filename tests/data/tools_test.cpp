@@ -357,6 +357,7 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
       {{"--symbol", "AN", "--graph", "pie"}, 2, "no view pie"}, {{"--symbol", "AN", "--font-size", "100x100"}, 0, "<svg"},
       {{"--symbol", "AN", "--font-size", "101x13"}, 2, "--font-size is WxH"},
       {{"--market", "n", "--start", "2026-12-04"}, 2, "needs --start and --end"},
+      {{"--symbol", "LONGSYMBOLXYZ"}, 2, "the symbol \"LONGSYMBOLXYZ\" is longer than 8 characters"},
       {{"--symbol", "AN", "--first", "2026-12-01", "--last", "2026-11-01"}, 2, "the first date lies after the last"}};
   for (const auto& c : cases) {
     RunResult r = run_program(KADMER_PLOT, c.args, in_dir(KADMER_SOURCE_DIR "/data/sample"));

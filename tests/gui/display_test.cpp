@@ -300,7 +300,12 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
   graphlook = 13;  // a company charted from its list
   draw_chart();
   send_event(ButtonPress, KD_MainWin, 61, 72);
+  send_event(ConfigureNotify, KD_MainWin, 1000, 780);  // a resize keeps the chart's arrows
   EXPECT_TRUE(arrows() == (std::array{true, false}) && graphlook == 1 && symbolname == std::string("AB")) << symbolname;
+  rec.ops.clear(), fn_market();  // the market dialog opens; pressed again while it is open, the summary is drawn
+  std::size_t opened = rec.ops.size();
+  fn_market();
+  EXPECT_TRUE(KD_MarketWin && opened == 0 && !rec.ops.empty()) << opened;
 }
 
 // ---- colours ----
@@ -317,7 +322,7 @@ TEST_F(InProcess, EachRoleTakesItsConfiguredColourInEitherVideoMode) {
     reset_color_tables();
     KD_ReverseVideo = rv;
     for (auto r : roles) set_color_name(current_color_table(), r.entry, r.name);
-    reopen();
+    EXPECT_NE(std::string::npos, traced([&] { reopen(); }).find("<- initialize_colors(rc=1)\n"));  // every colour its own
     EXPECT_EQ((std::array{6, 13}), (std::array{font_width, font_height}));
     for (auto r : roles) EXPECT_EQ(r.rgb, rgb(fg(*r.gc))) << r.name;
     EXPECT_EQ((std::array{rv ? 0xffffffUL : 0UL, rv ? 0UL : 0xffffffUL}), (std::array{rgb(KD_BgColor), rgb(KD_FgColor)}));

@@ -313,8 +313,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
   type_into(field(9, 13, 4), "20", true);  // Count: 20, Return
   EXPECT_EQ(1u, occurrences("-> get_query_data("));
   click(field(23, 10, 6));  // done
-  EXPECT_GT(count(RED), 200);   // risers on the left
-  EXPECT_GT(count(BLUE), 200);  // fallers on the right
+  EXPECT_TRUE(count(RED) > 200 && count(BLUE) > 200);  // risers on the left, fallers on the right
   std::size_t before = kadmer->out_so_far().size();
   choose(4, 6);  // action -> print
   std::string printed;
@@ -355,14 +354,12 @@ TEST_F(Interactive, MarketSummaryAndTheAdvanceDeclineLine) {
   EXPECT_EQ(1u, occurrences("-> draw_layout("));
   xdo({"mousemove", s(field(7, 8, 6).x), s(field(7, 8, 6).y), "click", "1"});  // done
   xdo({"mousemove", "248", "242", "click", "1"});  // the DJ30 code, 15 columns in, below the heading: its chart
-  EXPECT_EQ(1u, occurrences("loadstock(symbol=DJ30)"));
-  EXPECT_GT(columns(GREEN), 50u);
+  EXPECT_TRUE(occurrences("loadstock(symbol=DJ30)") == 1u && columns(GREEN) > 50u);
   choose(1, 10);  // graph -> a/d line of all stocks, every line
   type_into(field(1, 10, 8), "S", false);
   EXPECT_EQ(0u, occurrences("-> loadad("));  // nothing until the lines are chosen too
   type_into(field(5, 10, 4), "a", true);
-  EXPECT_EQ(1u, occurrences("-> loadad("));
-  EXPECT_GT(count(RED), 100);  // the advances
+  EXPECT_TRUE(occurrences("-> loadad(") == 1u && count(RED) > 100);  // the advances
 }
 
 }  // namespace

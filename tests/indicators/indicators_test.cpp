@@ -58,15 +58,15 @@ TEST_F(Indicators, StochasticsMacdPvLineAndRange) {
   for (const StockDay& s : d) EXPECT_EQ(0, s.stochk);
   stochdays = 3;
   for (float base : {0.0f, 2000000.0f}) {  // at any height of price
-    d = history({base + 10, base + 12, base + 11, base + 13, base + 12});
-    calc_stock_stoch(d.data(), 6);
+    d = history({base + 10, base + 12, base + 11, base + 13, base + 12, 0});  // the last day empty
+    calc_stock_stoch(d.data(), 7);
     // First window days 1..3: high 12.5, low 9.5, close 11; day 4 over days
     // 2..4: high 13.5, low 10.5, close 13. Each smoothing is 2/3 old, 1/3 new.
     EXPECT_EQ((std::array{50.0f, 50.0f}), (std::array{d[3].stochk, d[3].stochd}));
     double k4 = (13 - 10.5) / 3 * 100, ks4 = 2.0 / 3 * 50 + 1.0 / 3 * k4;
-    EXPECT_NEAR(k4, d[4].stochk, 1e-4);
-    EXPECT_NEAR(ks4, d[4].stochks, 1e-4);
-    EXPECT_NEAR(2.0 / 3 * 50 + 1.0 / 3 * ks4, d[4].stochd, 1e-4);
+    for (auto [want, got] : {std::pair{k4, d[4].stochk}, {ks4, d[4].stochks}, {2.0 / 3 * 50 + 1.0 / 3 * ks4, d[4].stochd}})
+      EXPECT_NEAR(want, got, 1e-4);
+    EXPECT_EQ((std::array{0.0f, 0.0f, 0.0f}), (std::array{d[6].stochk, d[6].stochks, d[6].stochd}));
   }
   d = history({10, 11, 0, 12});
   calc_stock_macd(d.data(), 5);

@@ -98,7 +98,7 @@ TEST_F(Groups, PerSymbolFilesGiveTheRangeEveryMemberCoversApartAndEachDayTogethe
   for (auto [mode, first, last] : {std::tuple{'s', 920115, 941215}, {'t', 900115, 951215}}) {
     ASSERT_EQ(0, load_group("TECH", mode));
     std::vector<StockDay> d = loaded();
-    EXPECT_EQ((std::array{first, last}), (std::array{yymmdd_of(d.front()), yymmdd_of(d.back())})) << mode;
+    EXPECT_EQ((std::array{first, last, 3}), (std::array{yymmdd_of(d.front()), yymmdd_of(d.back()), grpcnt})) << mode;
     EXPECT_EQ(0, std::count_if(d.begin(), d.end(), [](const StockDay& s) { return s.close != 0 && s.close != 1; }));
   }
   for (const char* sym : {"AB", "CD", "EF"}) symbol_file(sym, "950113, 300002, 300001, 300001, 10\n950116, 300003, 300001.5, 300002, 10\n");
@@ -163,8 +163,8 @@ TEST_F(AdLine, CountsAgainstThePreviousCloseDayByDay) {
   day_file("s951204", quote("AB", 11) + quote("CD", 19) + quote("EF", 30) + quote("AB", 1));  // Monday, AB twice
   day_file("s951205", quote("AB", 12) + quote("EF", 31));                    // Tuesday: CD missing
   day_file("s951207", quote("AB", 11) + quote("CD", 21) + quote("EF", 31));  // Thursday
-  ASSERT_EQ(0, range(951201, 951207, "S"));
-  EXPECT_EQ(3, load);
+  ASSERT_EQ(0, range(951130, 951208, "S"));  // shown from the first loaded day to the last
+  EXPECT_EQ((std::array{3, 951201, 951207}), (std::array{load, KD_sy * 10000 + KD_sm * 100 + KD_sd, KD_ey * 10000 + KD_em * 100 + KD_ed}));
   EXPECT_EQ((std::vector<std::vector<int>>{{0, 0, 0, 0}, {1, 1, 1, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1, 0}}),
             counts());  // nothing seen before Friday; no Wednesday file; CD against Monday's close
   ASSERT_EQ(0, range(951201, 951207, "g"));  // every group one unit

@@ -86,11 +86,10 @@ TEST_F(Query, TheStartFileSearchAndTheCenturyTurn) {
   day_file("s951205", "AB,12, 10, 11, 100\n");
   range(120495, 120595);  // a Monday: Friday's file starts
   ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(2, querydays);
-  EXPECT_FLOAT_EQ(10, row("AB").firstclose);
+  EXPECT_EQ((std::array{2.0f, 10.0f}), (std::array{float(querydays), row("AB").firstclose}));
   range(10596, 10696);  // 31 days after the last file
-  EXPECT_NE(0, get_query_data());
-  EXPECT_STREQ("get_query_data: no starting date found", last_status);
+  EXPECT_EQ((std::tuple{true, std::string("get_query_data: no starting date found")}),
+            (std::tuple{get_query_data() != 0, std::string(last_status)}));
   status("query", 1, "");
   range(120695, 120295);  // the start file lies after the end: nothing, silently
   EXPECT_NE(0, get_query_data());
@@ -98,9 +97,8 @@ TEST_F(Query, TheStartFileSearchAndTheCenturyTurn) {
   for (const char* f : {"s991230", "s991231", "s000103", "s000104"}) day_file(f, "AB,1,1," + std::string(f + 5) + ",1\n");
   range(123199, 10300);
   ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(3, querydays);  // the 30th, the 31st and the 3rd, in calendar order
-  EXPECT_FLOAT_EQ(30, row("AB").firstclose);
-  EXPECT_FLOAT_EQ(3, row("AB").close);
+  // The 30th, the 31st and the 3rd, in calendar order.
+  EXPECT_EQ((std::array{3.0f, 30.0f, 3.0f}), (std::array{float(querydays), row("AB").firstclose, row("AB").close}));
 }
 
 TEST_F(Query, BlankLinesLateListingsAndBadLines) {
@@ -110,16 +108,13 @@ TEST_F(Query, BlankLinesLateListingsAndBadLines) {
   day_file("s951205", "AB,13, 11, 12, 100\nCD,23, 21, 22, 100\nEF,6,5,5.5,10\n");
   range(120495, 120595);
   ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(1, queryend);  // only AB came from the start file
-  EXPECT_EQ(3, querynum);
-  EXPECT_FLOAT_EQ(21, row("CD").firstclose);  // first listed on the 4th: its close there,
-  EXPECT_EQ(2, row("CD").days);               // not counted on the day it appeared
-  EXPECT_EQ(3, row("AB").days);
-  EXPECT_FLOAT_EQ(5.5f, row("EF").firstclose);  // none of its lines on the 4th scanned
+  // Only AB came from the start file; CD first listed on the 4th: its close
+  // there, not counted on the day it appeared; none of EF's lines on the 4th scanned.
+  EXPECT_EQ((std::array{1.0f, 3.0f, 21.0f, 2.0f, 3.0f, 5.5f}), (std::array{float(queryend), float(querynum), row("CD").firstclose,
+                                                                      float(row("CD").days), float(row("AB").days), row("EF").firstclose}));
   Numbers n;
   EXPECT_TRUE(scan_numbers(" 12 .5 ,\t3, 4,1 0", &n) && n.count == 4);
-  EXPECT_DOUBLE_EQ(12.5, n.v[0]);
-  EXPECT_DOUBLE_EQ(10, n.v[3]);
+  EXPECT_EQ((std::array{12.5, 10.0}), (std::array{n.v[0], n.v[3]}));
   for (const char* bad : {"1,2,x,4", "1,-2,3,4", "1..5,2,3,4", "9999999999999999,1,1,1"})
     EXPECT_FALSE(scan_numbers(bad, &n)) << bad;
   struct { const char* distr; int rows; } groups_of[] = {{"A", 3}, {"G", 3}, {"TECH", 2}, {"2", 2}, {"OIL", 2}};
@@ -257,12 +252,10 @@ TEST_F(Query, GapsRunsAndTheRange) {
   const QueryRec& r = row("AB");
   int runs[] = {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast};
   EXPECT_EQ((std::vector<int>{6, 3, 2, 1, 2, 2, 0}), std::vector<int>(runs, runs + 7));
-  EXPECT_FLOAT_EQ(4.5f, r.gapchg);  // the 6th opened above the 5th's high
-  EXPECT_FLOAT_EQ(4.5f / 12.5f, r.gappct);
-  EXPECT_FLOAT_EQ(20, r.pct);
-  EXPECT_FLOAT_EQ((14.0f - 7) / 7 * 100, r.volat);
-  EXPECT_FLOAT_EQ((13.0f - 8) / 8 * 100, r.topbot);  // 12 lies in the upper half of 8..13
-  EXPECT_FLOAT_EQ(1 + 1 / 12.0f, r.topbotpos);
+  // The 6th opened above the 5th's high; 12 lies in the upper half of 8..13.
+  for (auto [want, got] : {std::pair{4.5f, r.gapchg}, {4.5f / 12.5f, r.gappct}, {20.0f, r.pct}, {(14.0f - 7) / 7 * 100, r.volat},
+                           {(13.0f - 8) / 8 * 100, r.topbot}, {1 + 1 / 12.0f, r.topbotpos}})
+    EXPECT_FLOAT_EQ(want, got);
 }
 
 TEST_F(Query, VolumeModesCompareFileAndUnchangedSecurities) {
@@ -279,22 +272,18 @@ TEST_F(Query, VolumeModesCompareFileAndUnchangedSecurities) {
   for (auto c : cases) {
     querysmode = c.mode;
     trace = traced([] { ASSERT_EQ(0, get_query_data()); }, 2);
-    EXPECT_DOUBLE_EQ(c.ab, row("AB").volsum) << c.mode;
-    EXPECT_DOUBLE_EQ(c.cd, row("CD").volsum) << c.mode;
-    EXPECT_EQ(1, row("EF").days);  // closed where it started: never listed
+    // EF closed where it started: never listed.
+    EXPECT_EQ((std::array{c.ab, c.cd, 1.0}), (std::array{row("AB").volsum, row("CD").volsum, double(row("EF").days)})) << c.mode;
     for (int look : {1, 2, 3, 4, 5, 6, 7, 15, 16}) EXPECT_EQ(std::string::npos, printed(write_query_list, look).find("Echo"));
   }
-  EXPECT_DOUBLE_EQ(9 * 200 + 9 * 300, -row("AB").value);
-  EXPECT_FLOAT_EQ(11, row("CD").cmpclose);
-  EXPECT_FLOAT_EQ(9, row("AB").cmpclose);
+  EXPECT_EQ((std::array{9.0 * 200 + 9 * 300, 11.0, 9.0}), (std::array{-row("AB").value, double(row("CD").cmpclose), double(row("AB").cmpclose)}));
   EXPECT_FLOAT_EQ((11.0f - 10.5f) / 10.5f * 100, row("CD").cmppct);
   std::size_t reads = 0;  // the progress on the status line: the 4th read as a later file and as the compare file
   for (std::size_t at = 0; (at = trace.find("msg=get_query_data: reading days/s951204)", at)) != std::string::npos; ++at) ++reads;
   EXPECT_TRUE(reads == 2 && trace.find("msg=get_query_data: calculating percents)") != std::string::npos) << trace;
   day_file("s951204", "AB,11, 9, 9, 200\n");
   ASSERT_EQ(0, get_query_data());
-  EXPECT_EQ(0, row("CD").cmpclose);  // not in the compare file: no compare close, not an old one
-  EXPECT_EQ(0, row("CD").cmppct);
+  EXPECT_EQ((std::array{0.0f, 0.0f}), (std::array{row("CD").cmpclose, row("CD").cmppct}));  // not in the compare file: not an old one
 }
 
 TEST_F(Query, RowsAreMatchedByTheirWholeTextAndTheTableGrows) {
@@ -405,6 +394,7 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
   ASSERT_TRUE(left.size() == 5 && right.size() == 5);  // five risers and fallers; no index, nothing above the range
   EXPECT_NE(std::string::npos, left[0]->text.find("EX"));
   EXPECT_NE(std::string::npos, right[0]->text.find("JX"));  // the right column starts at the bottom
+  EXPECT_EQ((std::array{row("EX").row, row("JX").row}), (std::array{left[0]->y / font_height, right[0]->y / font_height}));
   for (int i = 0; i < querynum; ++i) {  // a click on a drawn row finds it, in either column
     if (qs[i].row == 0) continue;
     int x = qs[i].col < querybasex ? qs[i].col - 5 : querybasex + 3;
@@ -498,6 +488,11 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   graphlook = 1;
   do_print();
   EXPECT_STREQ("print: nothing written, the screen shows no query list", last_status);
+  QueryRec jx = row("JX");  // a list written in pieces fails at the first piece that does not go
+  qs.assign(2000, jx), querynum = 2000;
+  int full = open("/dev/full", O_WRONLY);
+  EXPECT_FALSE(write_query_list(2, full, 0) || write_query_csv(2, full, 0));
+  close(full);
 }
 
 // ---- the history, group and distribution steps ----
@@ -572,13 +567,15 @@ TEST_F(Query, FibonacciVerdicts) {
 TEST_F(Query, GroupTotalsAndWhenAGroupHasNoChange) {
   market({{10, 20, 30}, {11, 20, 31}, {12, 22, 33}});
   ASSERT_EQ(0, get_query_data());
-  load_query_groups();
+  load_query_groups(), load_query_groups();  // twice: each load counts afresh
   ASSERT_EQ((std::tuple{1, std::string()}), (std::tuple{querygroupsloaded, std::string(last_status)}));  // no file named
   EXPECT_EQ(2, groups[1].qstartcnt);  // TECH: AB and CD, from 30 to 34
   EXPECT_FLOAT_EQ(4.0f / 30 * 100, groups[1].qchange);
   EXPECT_FLOAT_EQ(5.0f / 50 * 100, groups[2].qchange);
   EXPECT_EQ(300 + 300, groups[1].qvolume);  // separate: the end day's volume
   EXPECT_EQ(0, groups[3].qchange);          // no members
+  draw(10);  // past the two risers a page of groups is empty
+  EXPECT_EQ((std::array{false, true}), (std::array{(arrow_index = 1, query_groups_page_empty()), (arrow_index = 2, query_groups_page_empty())}));
   std::vector<std::string> lines = split_lines(printed([](int, int fd, int) { return write_query_groups(fd); }, 0));
   ASSERT_EQ(3u, lines.size());
   EXPECT_EQ(" grp# name               value  %chg", lines[0]);

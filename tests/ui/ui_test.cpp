@@ -261,7 +261,7 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
 TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   mvavgtype = mvavgflag = bollingerflag = graphlook = 1, mvavgdays = 2, bolstd = 3, quotelook = 'b';
   std::vector<float> closes;
-  for (int i = 0; i < 300; ++i) closes.push_back(i % 2 ? 12 : 10);  // a two-day average of 11, a deviation of 1
+  for (int i = 0; i < 300; ++i) closes.push_back(i % 2 ? 14 : 10);  // a two-day average of 12, a deviation of 2
   history(closes);  // all 300 days in the window, 120 drawn
   draw_chart();
   fn_mark();
@@ -277,7 +277,7 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
     return lines;
   };
   std::string at = readout(worklist[0][6].xpix + 1) + readout(xrt_indent - 1);
-  for (const char* part : {"|Date 1/10/95  High ", "Bol-top  14.000 ", "Bol-bot   8.000 ", "Tot-Vol  40.00K|",
+  for (const char* part : {"|Date 1/10/95  High ", "Bol-top  18.000 ", "Bol-bot   6.000 ", "Tot-Vol  40.00K|",
                            "|Date 6/16/95  High "})
     EXPECT_NE(std::string::npos, at.find(part)) << part << at;
   fn_track();
@@ -347,8 +347,9 @@ TEST_F(Events, ACodeOfTheMarketSummaryThatDoesNotLoadLeavesTheSummary) {
   send_event(ButtonRelease, market_cells[0].window);  // NADV: neither a company nor a history
   EXPECT_TRUE(graphlook == 15 && ::load == 0 && rec.find_text("New York Stock Market"));
   EXPECT_STREQ("no security NADV in the company table or the symbol directory", message_text);
+  stockbuyprice = 7, stockbuyavol = 9;  // not DJ30's: its buy price starts at its first close
   send_event(ButtonRelease, market_cells[7].window);  // DJ30
-  EXPECT_EQ((std::array<long, 2>{1, 1}), (std::array<long, 2>{graphlook, ::load}));
+  EXPECT_EQ((std::array<long, 4>{1, 1, 5000, 0}), (std::array<long, 4>{graphlook, ::load, long(stockbuyprice), stockbuyavol}));
   market_windows = {};
   status_sink = nullptr;
 }
