@@ -165,9 +165,9 @@ void draw_colorwin_done(Role fgc, Role bgc) {
   paint_text(KD_ColorWinDone, fgc, font_width, font_ascent, "done");
 }
 
+// The pointer entered the field, which starts its text afresh: blanked.
 void draw_color_win(int i) {
   Trace t("draw_color_win", "i=%d", i);
   if (i < 0 || i >= COLOR_WIN_FIELDS) return;
   paint_fill(KD_ColorWinSet[i], Role::GC0, 0, 0, 12 * font_width, font_height);
-  if (key_index > 0) paint_text(KD_ColorWinSet[i], Role::GC1, font_width, font_ascent, key_buffer, key_index);
 }
