@@ -156,7 +156,8 @@ if [ -n "$sample" ]; then
   echo "mutants: total time $(elapsed "$start")"
   for s in ${survivors[@]+"${survivors[@]}"}; do echo "survived: $s"; done
   counted=$((total - nobuild - same))
-  echo "mutants: ${retry:+retried}${retry:-seed $seed}: $killed killed, $timedout timed out, $survived survived, $nobuild did not build," \
+  what=${retry:+survivors of $retry}
+  echo "mutants: ${what:-seed $seed}: $killed killed, $timedout timed out, $survived survived, $nobuild did not build," \
     "$same equivalent (of $total)"
   [ "$counted" -gt 0 ] && echo "mutants: kill rate $(( (100 * (killed + timedout) + counted / 2) / counted )) %" \
     "($((killed + timedout)) of $counted that built)"

@@ -286,7 +286,8 @@ TEST_F(History, WorkDaysOfEachPeriod) {
   EXPECT_EQ((std::array{951106, 951110, 951121, 951124}),  // the third starts with Tuesday
             (std::array{first_of(w[0]), yymmdd_of(w[0]), first_of(w[2]), yymmdd_of(w[2])}));
   EXPECT_EQ((std::array{12.25f, 9.25f, 11.25f}), (std::array{w[0].high, w[0].low, w[0].close}));
-  EXPECT_EQ((std::array<long long, 2>{500, 400}), (std::array<long long, 2>{w[0].volume, w[2].volume}));
+  EXPECT_EQ((std::array<long long, 4>{500, 400, day_key(1995, 11, 10), 5}),  // a week stands on its Friday
+            (std::array<long long, 4>{w[0].volume, w[2].volume, w[0].date, w[0].wday}));
   load_ab("951108, 11, 9, 10, 100\n951115, 11, 9, 10, 100\n");
   rebuild(2);
   EXPECT_EQ(2, work_days);  // two Wednesdays with nothing between are two weeks

@@ -75,10 +75,10 @@ TEST_F(Indicators, StochasticsMacdPvLineAndRange) {
             (std::array{d[0].pvline, d[1].pvline, d[2].pvline, d[3].pvline, d[4].pvline}));
   EXPECT_EQ((std::array{NO_VALUE, NO_VALUE}), (std::array{d[3].macdfast, d[3].macdslow}));
   // The fast average keeps 0.846 of itself, the slow one 0.923; the empty day is passed over.
-  EXPECT_FLOAT_EQ(static_cast<float>(0.154 * 0.846 + 0.154), d[4].macdfast);
-  EXPECT_FLOAT_EQ(static_cast<float>(0.077 * 0.923 + 0.077), d[4].macdslow);
+  for (auto [want, got] : {std::pair{0.154 * 0.846 + 0.154, d[4].macdfast}, {0.077 * 0.923 + 0.077, d[4].macdslow},
+                           {1.0 / 10.5 * 100, d[2].range}})
+    EXPECT_FLOAT_EQ(static_cast<float>(want), got);
   EXPECT_EQ((std::array{d[4].macdfast, 20000.0f}), (std::array{macd_high, value_high}));
-  EXPECT_FLOAT_EQ(1.0f / 10.5f * 100, d[2].range);
   d = history({12, 11});  // a falling day has a negative range, a low of 0 none
   calc_stock_macd(d.data(), 3);
   EXPECT_FLOAT_EQ(-1.0f / 10.5f * 100, d[2].range);

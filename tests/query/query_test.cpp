@@ -401,18 +401,20 @@ TEST_F(QueryLists, ColumnsCountsScrollingClicksAndNarrowNames) {
     EXPECT_EQ(i, query_row_at(x, qs[i].row - 1)) << qs[i].symbol;
   }
   EXPECT_EQ(-1, query_row_at(10, 40));
-  struct { int count, scrolled; float low; std::size_t left, right; } cases[] = {
-      {1, 0, 0, 0, 0},    // nothing listed
-      {4, 0, 0, 2, 3},    // three rows examined a column: the index on top is one of them
-      {100, 3, 0, 2, 2},  // scrolled by three
-      {100, 9, 0, 5, 5},  // past the end of both columns: the first page
-      {100, 0, 12, 4, 0}  // closes from 12 on
+  struct { int count, scrolled; float low; std::size_t left, right; const char* title; } cases[] = {
+      {1, 0, 0, 0, 0, ""},                               // nothing listed
+      {4, 0, 0, 2, 3, ""},                               // three rows examined a column: the index on top is one of them
+      {100, 3, 0, 2, 2, ""},                             // scrolled by three
+      {100, 9, 0, 5, 5, ""},                             // past the end of both columns: the first page
+      {100, 0, 12, 4, 0, "(12 examined, 4 and 0 in the"},  // closes from 12 on
+      {6, 0, 12, 3, 0, "(5 examined, 3 and 0 in the"}
   };
   for (auto c : cases) {
     querycount = c.count, arrow_index = c.scrolled, querylprice = c.low;
     std::size_t l = rows(2, Role::Qpos).size();
     EXPECT_EQ((std::array{c.left, c.right}), (std::array{l, ops_of(screen->rec, DrawOp::Kind::Text, Role::Qneg).size()}))
         << c.count << " " << c.scrolled;
+    EXPECT_NE(std::string::npos, title_text().find(c.title)) << title_text();
   }
   querycount = 100, arrow_index = 0, querylprice = 0;
   EXPECT_EQ(printed_lines(15)[1], rows(15, Role::Qpos)[0]->text);  // one column: names of up to 40
@@ -708,13 +710,13 @@ TEST_F(Query, TheDistributionScreen) {
       if (t->x < xlb_indent) top = std::max(top, std::stoi(t->text));
     return top;
   };
-  struct { float incr; int mod; const char* first; int top; } widths[] = {
-      {0.25f, 4, "-10", 249}, {0.1f, 10, "-2", 249}, {2, 3, "0", 350}};
+  struct { float incr; int mod; const char* first_two; int top; } widths[] = {
+      {0.25f, 4, "-10 -9", 249}, {0.1f, 10, "-2 -1", 249}, {2, 3, "0 12", 350}, {1, 1, "0 3", 350}};  // labels a blank apart
   for (auto w : widths) {
     distr_incr = w.incr, distr_incr_mod = w.mod;
     load_query_distr();
     DrawRecorder& rec = draw(14);
-    EXPECT_EQ(w.first, label(rec)) << w.incr;
+    EXPECT_EQ(w.first_two, label(rec) + " " + labels(rec).at(1)->text) << w.incr;
     ASSERT_TRUE(rec.find_text("0") && bars(rec, Role::Unc).size() == 1) << w.incr;
     EXPECT_EQ(rec.find_text("0")->x, bars(rec, Role::Unc)[0]->x + 1) << w.incr;
     EXPECT_TRUE(top_label(rec) >= w.top && top_label(rec) < w.top * 1.05) << w.incr;  // the tallest bar shown

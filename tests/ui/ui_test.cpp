@@ -349,7 +349,8 @@ TEST_F(Events, ACodeOfTheMarketSummaryThatDoesNotLoadLeavesTheSummary) {
   EXPECT_STREQ("no security NADV in the company table or the symbol directory", message_text);
   stockbuyprice = 7, stockbuyavol = 9;  // not DJ30's: its buy price starts at its first close
   send_event(ButtonRelease, market_cells[7].window);  // DJ30
-  EXPECT_EQ((std::array<long, 4>{1, 1, 5000, 0}), (std::array<long, 4>{graphlook, ::load, long(stockbuyprice), stockbuyavol}));
+  EXPECT_EQ((std::array<long, 5>{1, 1, 5000, 0, 0}),  // the NADV message gone
+            (std::array<long, 5>{graphlook, ::load, long(stockbuyprice), stockbuyavol, message_text[0]}));
   market_windows = {};
   status_sink = nullptr;
 }

@@ -78,8 +78,7 @@ TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
   draw_grid();
   draw_hashmarks(10, 5);
   draw_hashvalues(3, 0, 1, 5, 10, "%3.0f", &y, &v);
-  EXPECT_TRUE(rec.texts().empty());
-  EXPECT_EQ(1u, ops(DrawOp::Kind::Fill, Role::Graph).size());  // the date axis alone
+  EXPECT_TRUE(rec.texts().empty() && ops(DrawOp::Kind::Fill, Role::Graph).size() == 1u);  // the date axis alone
   raxis = 'p';
   rec.ops.clear();
   draw_hashvalues(3, 0, 1, 5, 1, "%3.0f", &y, &v);
@@ -257,8 +256,7 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   std::string trace = traced([] { draw_chart(); });
   EXPECT_TRUE(trace.find("draw_hashmarks(steps=37 ") != std::string::npos && trace.find("draw_hashmarks(steps=12 ") != std::string::npos);
   EXPECT_EQ((std::array{50, 50, top, bottom, 7}), (std::array{price_steps, volume_steps, ylt_indent, ylb_indent, graphlook}));
-  EXPECT_FLOAT_EQ(org_price_incr, price_incr);
-  EXPECT_NE(nullptr, rec.find_text("Symbol Market Company name                 Shares Group(s)"));
+  EXPECT_TRUE(org_price_incr == price_incr && rec.find_text("Symbol Market Company name                 Shares Group(s)"));
   // No bar is clamped into the top of its panel: the top label of each scale
   // reaches past the highest high and the largest volume.
   float top_price = 0, top_volume = 0;
@@ -390,8 +388,7 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   arrow_index = 2;
   rows = list(draw_companys);
   ASSERT_EQ(3u, rows.size());  // the first row is hidden
-  EXPECT_EQ("   CA", rows[0]->text.substr(2, 5));
-  EXPECT_STREQ("", draw_companys(2, 2, 6));
+  EXPECT_EQ((std::array<std::string, 2>{"   CA", ""}), (std::array<std::string, 2>{rows[0]->text.substr(2, 5), draw_companys(2, 2, 6)}));
   // Typed letters find the row of the first symbol that begins with them;
   // the rows of each list, two entries a row.
   struct { const char* typed; int row; } found[] = {{"", 0}, {"C", 1}, {"GA", 3}, {"B", 0}, {"AB", -1}};
@@ -427,8 +424,7 @@ TEST_F(Charts, OddDataAndOddWindowsDrawWhatTheyCan) {
     return n;
   };
   symbol_file("AB", "# nothing yet\n");  // no history: nothing loaded
-  EXPECT_NE(0, load_symbol("AB"));
-  EXPECT_EQ(0u, every_screen(DrawOp::Kind::Fill, Role::Member));
+  EXPECT_TRUE(load_symbol("AB") != 0 && every_screen(DrawOp::Kind::Fill, Role::Member) == 0u);
   symbol_file("AB", "951204, 11, 9, 10, 100\n");
   load();
   EXPECT_GT(every_screen(DrawOp::Kind::Fill, Role::Member), 0u);  // one day
