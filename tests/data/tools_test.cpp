@@ -340,7 +340,7 @@ TEST(Threads, OneAndSeveralGiveTheSameListsAdLinesGroupsAndMessages) {
 TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
   struct { std::vector<std::string> args; int status; const char* has; } cases[] = {
       {{"--symbol", "AN", "--grid"}, 0, ">AN, daily, 6/25/26 to 12/4/26, scales fit all loaded days<"},  // the title
-      {{"--symbol", "AN", "--fit"}, 0, "scales fit the days shown<"},
+      {{"--symbol", "AN", "--fit", "--first", "2026-06-30"}, 0, ">AN, daily, 6/30/26 to 12/4/26, scales fit the days shown<"},
       {{"--symbol", "AN", "--graph", "rsi", "--period", "2", "--first", "2026-09-01"}, 0, ">9/4/26<"},  // its first week
       {{"--group", "3", "--group-mode", "s"}, 0, ">Banks<"},
       {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0,
