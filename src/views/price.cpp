@@ -335,6 +335,7 @@ struct VolumeScale {
   int ya;
   double ua;
   int y(double v) const { return map_value(v, ua, 0, ya, -bw); }
+  double height(double v) const { return ua > 0 ? v / ua * (ylb_indent - ya) : 0; }  // in pixels, unrounded
 };
 
 VolumeScale volume_labels() {
@@ -373,7 +374,7 @@ VolumeScale volume_labels() {
 // Multiples of the average volume on a percent axis, each where a bar of
 // that volume reaches; an average below a pixel has no multiples to show.
 void average_multiples(int x, const VolumeScale& s) {
-  if (s.ua <= 0 || static_cast<double>(stockbuyavol) / s.ua * (ylb_indent - s.ya) < 1) return;
+  if (s.height(static_cast<double>(stockbuyavol)) < 1) return;
   int labelled = INT_MAX;
   for (int k = 1;; ++k) {
     int y = s.y(static_cast<double>(stockbuyavol) * k);

@@ -87,7 +87,7 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
   };
   for (const DrawOp* op : texts) {
     Box b = box_of(*op);
-    if (b.x0 < 0 || b.x1 > main_win_width || b.y0 < message_baseline() - font_ascent) say("text past the window's edge", *op);
+    if (b.x0 < 0 || b.x1 > main_win_width || b.y0 < message_baseline() - font_ascent) say("text past the window's edge or above the message line", *op);
     if (op->y != message_baseline() && op->y != title_baseline() && b.y0 < heading_bottom) say("text over the heading", *op);
     // A label beside the plot keeps clear of its axis and hash marks.
     int ink = b.x0 + static_cast<int>(op->text.find_last_not_of(' ') + 1) * font_width;
