@@ -35,6 +35,11 @@ namespace {
 // ---- value formats ----
 
 void fmt(char* out, std::size_t n, const char* f, double v) { std::snprintf(out, n, f, v); }
+// Eight characters with `places` decimals, or fewer decimals where the
+// whole number needs the room: a field shows every digit of a large value.
+void fmt8(char* out, std::size_t n, int places, double v) {
+  while (std::snprintf(out, n, "%8.*f", places, v) > 8 && places > 0) --places;
+}
 void fmt_int(char* out, std::size_t n, const char* f, long v) { std::snprintf(out, n, f, v); }
 const char* on_off(int flag) { return flag ? "on" : "off"; }
 
@@ -46,15 +51,15 @@ void show_adjust_date(char* out, std::size_t n) {
   else std::snprintf(out, n, "%d/%d/%d", adjust_date / 100 % 100, adjust_date % 100, adjust_date / 10000);
 }
 
-void v_bottom(char* o, std::size_t n) { fmt(o, n, "%8.4f", price_bottom); }
+void v_bottom(char* o, std::size_t n) { fmt8(o, n, 4, price_bottom); }
 void v_steps(char* o, std::size_t n) { fmt_int(o, n, "%3ld", price_steps); }
 void v_vsteps(char* o, std::size_t n) { fmt_int(o, n, "%3ld", volume_steps); }
-void v_incr(char* o, std::size_t n) { fmt(o, n, "%8.4f", price_incr); }
-void v_vincr(char* o, std::size_t n) { fmt(o, n, "%8.4f", volume_incr); }
+void v_incr(char* o, std::size_t n) { fmt8(o, n, 4, price_incr); }
+void v_vincr(char* o, std::size_t n) { fmt8(o, n, 4, volume_incr); }
 void v_look(char* o, std::size_t n) { std::snprintf(o, n, "%c", quotelook == 'b' ? 'b' : 'd'); }
 void v_laxis(char* o, std::size_t n) { std::snprintf(o, n, "%c", laxis); }
 void v_raxis(char* o, std::size_t n) { std::snprintf(o, n, "%c", raxis); }
-void v_ratio(char* o, std::size_t n) { fmt(o, n, "%8.4f", adjust_ratio); }
+void v_ratio(char* o, std::size_t n) { fmt8(o, n, 4, adjust_ratio); }
 void v_adv(char* o, std::size_t n) { fmt_int(o, n, "%2ld", graph_adv); }
 void v_type(char* o, std::size_t n) { fmt_int(o, n, "%2ld", graph_type); }
 void v_count(char* o, std::size_t n) { fmt_int(o, n, "%4ld", disp_days); }
@@ -75,7 +80,7 @@ void v_sym(char* o, std::size_t n) { std::snprintf(o, n, "%s", symboldir); }
 void v_day(char* o, std::size_t n) { std::snprintf(o, n, "%s", daydir); }
 void v_print(char* o, std::size_t n) { std::snprintf(o, n, "%s", printpath); }
 void v_symbol(char* o, std::size_t n) { std::snprintf(o, n, "%s", symbolname); }
-void v_buyp(char* o, std::size_t n) { fmt(o, n, "%8.4f", stockbuyprice); }
+void v_buyp(char* o, std::size_t n) { fmt8(o, n, 4, stockbuyprice); }
 void v_buyv(char* o, std::size_t n) { fmt_int(o, n, "%7ld", buyvolume); }
 void v_avol(char* o, std::size_t n) { fmt_int(o, n, "%7ld", stockbuyavol); }
 void v_vdate(char* o, std::size_t n) {
@@ -103,26 +108,26 @@ void v_depth(char* o, std::size_t n) { std::snprintf(o, n, "%s", adln_depth); }
 void v_adisp(char* o, std::size_t n) { std::snprintf(o, n, "%s", adln_disp); }
 void v_qedate(char* o, std::size_t n) { mmddyy(o, n, queryedate); }
 void v_qcdate(char* o, std::size_t n) { mmddyy(o, n, querycdate); }
-void v_qlprice(char* o, std::size_t n) { fmt(o, n, "%8.3f", querylprice); }
-void v_qhprice(char* o, std::size_t n) { fmt(o, n, "%8.3f", queryhprice); }
+void v_qlprice(char* o, std::size_t n) { fmt8(o, n, 3, querylprice); }
+void v_qhprice(char* o, std::size_t n) { fmt8(o, n, 3, queryhprice); }
 void v_qcount(char* o, std::size_t n) { fmt_int(o, n, "%4ld", querycount); }
 void v_qsmode(char* o, std::size_t n) { std::snprintf(o, n, "%c", querysmode); }
 void v_qfibpol(char* o, std::size_t n) { std::snprintf(o, n, "%c", fibpolar); }
 void v_qfibtop(char* o, std::size_t n) { fmt(o, n, "%5.4f", fibtop); }
 void v_qfibbot(char* o, std::size_t n) { fmt(o, n, "%5.4f", fibbot); }
 void v_qdistr(char* o, std::size_t n) { std::snprintf(o, n, "%8s", distr_screen); }
-void v_qincr(char* o, std::size_t n) { fmt(o, n, "%8.5f", distr_incr); }
+void v_qincr(char* o, std::size_t n) { fmt8(o, n, 5, distr_incr); }
 
 }  // namespace
 
 // clang-format off
 Dialog price_dialog{&KD_PriceWin, &KD_PriceWinDone, 28, 19, 8, 17, {{16, l_axes}}, {
   // window               row col w  label            row hint                       row col store            var            size echo  value
-  {&KD_PriceWinBottom,     1, 14, 7, "Start Price:",   2, nullptr, 0, 0,                   Store::Float,   &price_bottom,  0, true,  v_bottom},
+  {&KD_PriceWinBottom,     1, 14, 8, "Start Price:",   2, nullptr, 0, 0,                   Store::Float,   &price_bottom,  0, true,  v_bottom},
   {&KD_PriceWinSteps,      3, 15, 3, "Price Steps:",   4, nullptr, 0, 0,                   Store::Int,     &price_steps,   0, true,  v_steps},
   {&KD_PriceWinVSteps,     4, 15, 3, "Volume Steps:",  5, nullptr, 0, 0,                   Store::Int,     &volume_steps,  0, true,  v_vsteps},
-  {&KD_PriceWinIncr,       6, 14, 7, "Price Incr:",    7, nullptr, 0, 0,                   Store::Float,   &price_incr,    0, true,  v_incr},
-  {&KD_PriceWinVIncr,      7, 14, 7, "Volume Incr:",   8, nullptr, 0, 0,                   Store::Float,   &volume_incr,   0, true,  v_vincr},
+  {&KD_PriceWinIncr,       6, 14, 8, "Price Incr:",    7, nullptr, 0, 0,                   Store::Float,   &price_incr,    0, true,  v_incr},
+  {&KD_PriceWinVIncr,      7, 14, 8, "Volume Incr:",   8, nullptr, 0, 0,                   Store::Float,   &volume_incr,   0, true,  v_vincr},
   {&KD_PriceWinDisplay,    9, 10, 4, "Display:",      10, "h-high, l-low, c-close", 11, 1,  Store::Letters, &pricetype,     0, true,  show_price_letters},
   {&KD_PriceWinLook,      12,  7, 2, "Look:",         13, "d-dot, b-bar", 13, 11,          Store::Look,    &quotelook,     0, true,  v_look},
   {&KD_PriceWinLaxis,     14,  9, 2, "L axis:",       15, nullptr, 0, 0,                   Store::Char,    &laxis,         0, false, v_laxis},

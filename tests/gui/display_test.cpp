@@ -12,10 +12,24 @@
 
 namespace {
 
+// Records the drawing and names every text that does not fit the window it
+// is drawn in; a field shows the start of what is typed, or of a text
+// longer than the field (a path).
+struct FittingRecorder : DrawRecorder {
+  std::vector<std::string> outside;
+  void text(Surface w, Role r, int x, int y, const char* t, int len) override {
+    DrawRecorder::text(w, r, x, y, t, len);
+    bool cut = (w == KD_InputWin && len == key_index) || field_limit(w) != 255;
+    if (XWindowAttributes a; XGetWindowAttributes(KD_Display, w, &a) &&
+        (x < 0 || (!cut && x + len * font_width > a.width) || y < font_ascent || y - font_ascent + font_height > a.height))
+      outside.push_back(std::string(t, len) + " at " + std::to_string(x) + "," + std::to_string(y));
+  }
+};
+
 class InProcess : public MarketTest {
  protected:
   std::unique_ptr<Xvfb> x;
-  DrawRecorder rec;
+  FittingRecorder rec;
 
   void SetUp() override {
     MarketTest::SetUp();
@@ -24,10 +38,11 @@ class InProcess : public MarketTest {
     std::string lines = history_lines(1995, 12, 4, std::vector<float>(20, 10), 100, 1);  // 4 to 29 December
     symbol_file("AB", lines);
     symbol_file("CD", lines);
-    graphlook = 1;
+    graphlook = 1, arrow_index = 0;
     install_recorder(&rec);
   }
   void TearDown() override {
+    EXPECT_EQ(std::vector<std::string>{}, rec.outside);
     install_recorder(nullptr);
     close_graph();
     x.reset();
@@ -303,12 +318,17 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
   draw_chart(), rec.ops.clear();
   send_event(ButtonPress, KD_MainWin, 61, 72);
   bool drawn = !ops_of(rec, DrawOp::Kind::Line, Role::Range).empty();
+  XResizeWindow(KD_Display, KD_MainWin, 1000, 780);
   send_event(ConfigureNotify, KD_MainWin, 1000, 780);  // a resize keeps the chart's arrows
   EXPECT_TRUE(drawn && arrows() == (std::array{true, false}) && graphlook == 1 && symbolname == std::string("AB")) << symbolname;
-  rec.ops.clear(), fn_market();  // the market dialog opens; pressed again while it is open, the summary is drawn
+  marketdisp = 'N', marketsday = 120495, marketeday = 120695, rec.ops.clear(), fn_market();  // the market dialog opens; pressed again while it is open, the summary is drawn
   std::size_t opened = rec.ops.size();
   fn_market();
   EXPECT_TRUE(KD_MarketWin && opened == 0 && !rec.ops.empty()) << opened;
+  symbol_file("DJ30", history_lines(1995, 12, 4, {5000, 5100}));  // a code of the summary charted: the chart's arrows
+  for (const LayoutCell& c : market_cells)
+    if (c.code == std::string("DJ30")) send_event(ButtonRelease, c.window);
+  EXPECT_TRUE(graphlook == 1 && arrows() == (std::array{true, false})) << graphlook;
 }
 
 // ---- colours ----
@@ -372,7 +392,7 @@ TEST_F(InProcess, ResetColorsMovesANewPixelIntoItsContextsAndTheStatusWindowOpen
   Reset_Colors(COLOR_FOREGROUND);
   EXPECT_EQ((std::array{KD_FgColor, KD_BgColor ^ KD_FgColor, KD_FgColor}),
             (std::array{fg(KD_GC1), fg(KD_XOR), values(KD_GC0, GCBackground).background}));
-  fn_colors();  // a colour shows in its field as it is typed
+  fn_colors(), send_event(Expose, KD_ColorWin);  // drawn whole; a colour shows in its field as it is typed
   send_event(EnterNotify, KD_ColorWinSet[1]), type(KD_ColorWinSet[1], "re");
   EXPECT_NE(nullptr, rec.find_text("re"));
   // The status window follows its menu item.
