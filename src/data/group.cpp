@@ -411,7 +411,7 @@ int loadgroup() {
   forget_file_reports();
   num_days = 1;
   volume_high = 0;
-  std::fill(grplist.begin(), grplist.end(), 0);
+  grplist.clear();
   free_history();
   forget_split();
   grpcnt = 0;
@@ -420,7 +420,6 @@ int loadgroup() {
   report(__LINE__, "loadgroup: group name=%s", groupname);
   int g = named_group();
   if (g <= 0) return fail_group();
-  grplist.clear();
   bool own_files = true;
   for (int i = 0; i < num_companys; ++i)
     if (in_group(companys[i], g)) {

@@ -37,7 +37,7 @@ void draw_hashmarks(int steps, int pixel_incr) {
 // v with its sign and a K, M or B suffix, in the caller's format ("%7.2f"),
 // with as many more decimals as a step of `step` needs to tell two labels
 // apart, but no more than `most`.
-static int magnitude_label(char* out, std::size_t size, const char* format, double v, double step, int most = 9) {
+static int magnitude_label(char* out, std::size_t size, const char* format, double v, double step, int most) {
   double m = std::fabs(v), unit = 1;
   char suffix = ' ';
   if (m >= 1e9) unit = 1e9, suffix = 'B';

@@ -45,6 +45,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndStatusMessagesRea
   std::vector<std::string> cut = split_lines(traced([] { Trace t("long", "text=%s", std::string(2000, 'a').c_str()); }));
   EXPECT_TRUE(cut.size() == 2 && cut[0].size() == 510);  // an overlong line is cut and still ends the line
   EXPECT_EQ(std::string(1023, 'b'), traced([] { dump("%s", std::string(2000, 'b').c_str()); }));  // cut, without its NUL
+  EXPECT_EQ(std::string(246, 'f'), traced([] { debug(std::string(300, 'f').c_str(), 0); }).substr(9));  // a format, to its buffer
 
   // A skipped file is shown instead of an empty message until the next load.
   static std::vector<std::string> shown;

@@ -56,11 +56,12 @@ TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
 
   // With a window, only the days that fit beside the labels are shown.
   symbol_file("AB", history_lines(1995, 1, 2, std::vector<float>(400, 10.5f)));
-  main_win_width = 602, font_width = 6;
-  load_hooks.days_that_fit = days_that_fit;
-  ASSERT_EQ(0, load_symbol("AB"));
-  int fit = (602 - 22 * 6) / 4;  // 117 days
-  EXPECT_EQ((std::array<long, 2>{fit, loaded()[400 - fit].date}), (std::array<long, 2>{work_days, shown()[0].date}));
+  load_hooks.days_that_fit = days_that_fit, font_width = 6;
+  for (auto [width, fit] : {std::pair{602, (602 - 22 * 6) / 4}, {134, 1}}) {  // 117 days; none fits, the last is shown
+    main_win_width = width;
+    ASSERT_EQ(0, load_symbol("AB"));
+    EXPECT_EQ((std::array<long, 2>{fit, loaded()[400 - fit].date}), (std::array<long, 2>{work_days, shown()[0].date}));
+  }
 }
 
 TEST_F(History, EmptyWeekdaysAreFilledBetweenTradingDaysAndKindsTakeTheirPrices) {

@@ -369,10 +369,13 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
   RunResult r = run_program(KADMER_PLOT, {"--symbol", "AN", "--width", "80", "--height", "40", "--font-size", "7x14",
                                           "-o", out.file("an.svg")}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
   EXPECT_TRUE(r.status == 0 && r.out.empty()) << r.err;
-  EXPECT_NE(std::string::npos, read_file(out.file("an.svg")).find("width=\"562\" height=\"562\""));
+  std::string picture = read_file(out.file("an.svg"));
+  int top = INT_MAX;  // every text below the picture's top edge by the font's ascent at least (11 of 13)
+  for (std::size_t at = 0; (at = picture.find("<text x=", at)) != std::string::npos; ++at)
+    if (int x, y; std::sscanf(picture.c_str() + at, "<text x=\"%d\" y=\"%d\"", &x, &y) == 2) top = std::min(top, y);
+  EXPECT_TRUE(picture.find("width=\"562\" height=\"562\"") != std::string::npos && top >= 14 * 11 / 13) << top;
   // A full disk: the old picture stays whole, nothing is left beside it,
   // and every tool says why it could not write.
-  std::string picture = read_file(out.file("an.svg"));
   r = run_program("/usr/bin/prlimit", {"--fsize=4000", KADMER_PLOT, "--symbol", "AN", "-o", out.file("an.svg")},
                   in_dir(KADMER_SOURCE_DIR "/data/sample"));
   EXPECT_EQ((std::tuple{1, "kadmer-plot: can not write " + out.file("an.svg") + ": File too large\n", picture}),

@@ -198,6 +198,8 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     step();
     EXPECT_EQ(page, arrow_index);
   }
+  main_win_height = list_top() + 3 * font_height, fn_lastpage();  // a row a page: the fifth row is the last page
+  EXPECT_EQ(4, arrow_index);
   arrow_index = 0;  // a click on the top row charts it (a symbol of the day files alone: unknown)
   draw_chart();
   send_event(ButtonPress, KD_MainWin, (qs[0].col - 5) * font_width + 1, (qs[0].row - 1) * font_height + 1);

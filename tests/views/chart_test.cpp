@@ -253,8 +253,9 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   copy_text(comblist, "sv");
   graphlook = 7;
   int top = ylt_indent, bottom = ylb_indent;
-  std::string trace = traced([] { draw_chart(); });
-  EXPECT_TRUE(trace.find("draw_hashmarks(steps=37 ") != std::string::npos && trace.find("draw_hashmarks(steps=12 ") != std::string::npos);
+  std::string trace = traced([] { draw_chart(); }, 2);  // level 2 names each panel drawn
+  EXPECT_TRUE(trace.find("draw_hashmarks(steps=37 ") != std::string::npos && trace.find("draw_hashmarks(steps=12 ") != std::string::npos &&
+              trace.find("-> draw_volume: num_days=13 symbol=AB") != std::string::npos) << trace;
   EXPECT_EQ((std::array{50, 50, top, bottom, 7}), (std::array{price_steps, volume_steps, ylt_indent, ylb_indent, graphlook}));
   EXPECT_TRUE(org_price_incr == price_incr && rec.find_text("Symbol Market Company name                 Shares Group(s)"));
   // No bar is clamped into the top of its panel: the top label of each scale

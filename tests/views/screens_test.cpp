@@ -120,6 +120,11 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
     if (!(labels[i].second < labels[i - 1].second))
       out.push_back("axis labels out of order: " + std::to_string(labels[i - 1].second) + " above " + std::to_string(labels[i].second));
   if (labels.size() < 2) return out.push_back("fewer than two value labels"), out;
+  for (auto [y, v] : labels)  // each value label at the middle of its hash mark
+    if (laxis != 'n' && std::none_of(rec.ops.begin(), rec.ops.end(), [y = y](const DrawOp& m) {
+          return m.role == Role::Graph && m.x == xlb_indent - 4 * bw && m.w == 4 * bw && std::abs(m.y - y + font_ascent / 2) <= 1;
+        }))
+      out.push_back("no hash mark beside the label " + std::to_string(v));
   int spacing = std::max(font_height, labels[1].first - labels[0].first), top = INT_MAX, bottom = INT_MIN;
   // A scale fitted to the days' prices leaves their averages and bands to
   // be cut at the plot's edge.
