@@ -278,8 +278,7 @@ TEST_F(Settings, StartDatesAreTheLastWeekdayBeforeTodayOrTheNewestDayFiles) {
   // move to the newest two stock day files.
   struct { std::vector<std::string> files; int end, start; } cases[] = {
       {{"s951201", "s951204", "f951205"}, 120495, 120195},  // only stock files count
-      {{"s951204"}, 120495, 120495},
-      {{"s991230", "s991231", "s000103", "s981231"}, 10300, 123199},
+      {{"s951204"}, 120495, 120495}, {{"s991230", "s991231", "s000103", "s981231"}, 10300, 123199},
       {{"s690102", "s681231"}, 123168, 10269},  // 69 is 1969, 68 is 2068
       {{"s000229", "s000228", "s990229"}, 22900, 22800},
       {{"s261204", "s270105"}, 120426, 120326},  // the default end date has its file

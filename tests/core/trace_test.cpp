@@ -35,8 +35,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndStatusMessagesRea
     bodies += m[2].str() + "\n";
   }
   EXPECT_EQ("1-> outer()\n2-> traced_routine(x=5)\n2<- traced_routine()\n2-> traced_routine(x=0)\n"
-            "2<- traced_routine(rc=-1)\n2-> status(msg=100%s %n %d)\n2<- status()\n1<- outer()\n",
-            bodies);
+            "2<- traced_routine(rc=-1)\n2-> status(msg=100%s %n %d)\n2<- status()\n1<- outer()\n", bodies);
   char hms[2][16];
   struct tm lt;
   for (int i : {0, 1}) strftime(hms[i], sizeof hms[i], "%H:%M:%S", localtime_r(&(now += i), &lt));
@@ -58,8 +57,7 @@ TEST_F(TraceLog, LinesCarryTheLocalTimeDepthNameAndArgumentsAndStatusMessagesRea
   for (int i = 0; i < 2; ++i, forget_file_reports()) status("query", 1, "");
   status_sink = nullptr;
   EXPECT_EQ((std::vector<std::string>{"event:7:keypress: XMakeNamedColor failed", "load:9:days/s951205 is not a regular file",
-                                      "query:1:days/s951205 is not a regular file", "query:1:"}),
-            shown);
+                                      "query:1:days/s951205 is not a regular file", "query:1:"}), shown);
   EXPECT_STREQ("", last_status);
   EXPECT_NE(std::string::npos, out.find("1-> status(module=event, linenum=7, msg=keypress: XMakeNamedColor failed)"));
 }

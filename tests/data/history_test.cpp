@@ -12,9 +12,8 @@ class History : public MarketTest {
  protected:
   void SetUp() override {
     MarketTest::SetUp();
-    tables("",
-           "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie Delta:S:N::950101-2000:\nFUND:A Fund:M:O::950101-0:\n"
-           "IDX1:Count Index:I:1::950101-0:\nIDX2:Price Index:I:2::950101-0:\nWEIRD:Odd Type:X:N::950101-0:\n");
+    tables("", "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie Delta:S:N::950101-2000:\nFUND:A Fund:M:O::950101-0:\n"
+               "IDX1:Count Index:I:1::950101-0:\nIDX2:Price Index:I:2::950101-0:\nWEIRD:Odd Type:X:N::950101-0:\n");
   }
   // `count` weekdays from y-m-d; the close counts up from 10.25 by 0.25, high
   // and low 1 around it. Weekdays at the indexes in `skip` have no line.
@@ -244,8 +243,7 @@ TEST_F(History, DayFilesGiveWhatThePerSymbolFilesHoldAcrossTheCenturyTurn) {
   }
   copy_text(generaldir, db.file("m/general"));
   copy_text(daydir, db.file("m/days"));
-  initial_groups();
-  initial_companys();
+  initial_groups(), initial_companys();
   mvavgtype = 1, mvavgdays = 10, stochdays = 5;
   auto load_from = [&](const std::string& dir, const std::string& sym, int hint) {
     copy_text(symboldir, dir);

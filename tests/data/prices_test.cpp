@@ -68,8 +68,7 @@ TEST(DayKeys, AreWholeDaysSince1970InEveryZoneAndRefuseImpossibleDates) {
     for (auto c : dates) {
       time_t k = key(c.yymmdd);
       EXPECT_EQ((std::array{c.days * 86400, c.days * 86400, c.days * 86400, c.weekday}),
-                (std::array<long, 4>{k, whatday, yymmdd_key(c.yymmdd), weekday_of_key(k)}))
-          << zone << " " << c.yymmdd;
+                (std::array<long, 4>{k, whatday, yymmdd_key(c.yymmdd), weekday_of_key(k)})) << zone << " " << c.yymmdd;
     }
     time_t before = whatday;  // a refused date does not move the remembered day
     for (int bad : {950230, 951301, 950010, 950431, 950100, 950132, 990229, 230})

@@ -11,15 +11,13 @@ const char* const some_groups = "# number:name:code:\n1:Technology:tech:\n2:Drug
 TEST_F(Tables, GroupNumbersIndexTheTableUpTo100000AndBadLinesAreIgnored) {
   tables(some_groups + std::string("0:Zero:ZERO:\n-3:Minus:MINUS:\nabc:Letters:ABC:\n4 no colon\n5:OnlyName\n"
                                    "6:NoCode:\n999999999:Huge:HUGE:\n7:" +
-                                   std::string(100, 'n') + ":" + std::string(30, 'c') + ":\n"),
-         "");
+                                   std::string(100, 'n') + ":" + std::string(30, 'c') + ":\n"), "");
   ASSERT_EQ(11u, groups.size());
   std::vector<std::string> table;  // number, code and name; free slots have number 0
   for (const GroupRec& g : groups) table.push_back(std::to_string(g.num) + " " + g.code + " " + g.name);
   EXPECT_EQ((std::vector<std::string>{"0  ", "1 TECH Technology", "2 DRUG Drugs", "0  ", "0  ", "0  ", "6  NoCode",
                                       "7 " + std::string(16, 'C') + " " + std::string(72, 'n'), "0  ", "0  ",
-                                      "10 TELE Telecom"}),
-            table);  // codes upper case, long names and codes cut
+                                      "10 TELE Telecom"}), table);  // codes upper case, long names and codes cut
   // Codes are found exactly and case-sensitively.
   EXPECT_EQ((std::array{10, 10, -1, -1}), (std::array{num_groups, find_grpnum("TELE"), find_grpnum("tele"), find_grpnum("TEL")}));
 
@@ -76,8 +74,7 @@ TEST_F(Tables, SymbolKeysOrderTheTableAndFindEverySymbol) {
   EXPECT_EQ((std::array<std::string, 2>{"XYZ", "ABCDEFGH"}),
             (std::array<std::string, 2>{nocompany.symbol, find_co("ABCDEFGHIJKLMNOPQRSX").symbol}));
   copy_text(generaldir, "nosuchdir");  // no files: empty tables that find nothing
-  initial_groups();
-  initial_companys();
+  initial_groups(), initial_companys();
   EXPECT_EQ(0, num_groups + num_companys + maxgrpcnt);
   EXPECT_EQ(&nocompany, &find_co("A"));
 }

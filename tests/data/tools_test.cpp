@@ -110,8 +110,7 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
     EXPECT_EQ(0, r.status) << r.err;
     std::vector<std::string> lines = split_lines(r.out);
     EXPECT_EQ("first,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
-              "macdfast,macdslow,pvline,range",
-              lines.empty() ? "" : lines[0]);
+              "macdfast,macdslow,pvline,range", lines.empty() ? "" : lines[0]);
     return std::vector<std::string>(lines.begin() + !lines.empty(), lines.end());
   };
   std::vector<std::string> daily = rows({});
@@ -122,8 +121,7 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
     EXPECT_TRUE(fields(ad[i], ',').size() == 8 && ad[i - 1] < ad[i]) << ad[i];
   work.write(".kadmer", read_file(config));
   configure();
-  initial_groups();
-  initial_companys();
+  initial_groups(), initial_companys();
   mvavgtype = 2, mvavgdays = 10, stochdays = 5;
   ASSERT_EQ(0, load_symbol(sym.c_str()));
   const std::vector<WorkDay> computed = shown();  // as kadmer itself computes them
@@ -212,24 +210,20 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
   EXPECT_EQ((std::tuple{0, std::string::npos, 5u}), (std::tuple{ef.status, ef.out.find(",99,"), split_lines(ef.out).size()}));
   const std::vector<std::string> bad = {"days/s951205", "days/s951206", "days/s951207", "days/i951205", "symbols/CD",
                                         "days/s951209"};
-  auto make_bad = [&] {
-    for (int i : {0, 3, 4}) ASSERT_EQ(0, mkfifo(work.file(bad[i]).c_str(), 0644));
-    work.mkdir(bad[1]);
-    fs::create_symlink("s951207", work.file(bad[2]));  // itself
-    work.write(bad[5], "");
-    fs::resize_file(work.file(bad[5]), 2LL << 40);  // 2 TiB, sparse: no buffer may be sized by it
-  };
+  for (int i : {0, 3, 4}) ASSERT_EQ(0, mkfifo(work.file(bad[i]).c_str(), 0644));
+  work.mkdir(bad[1]);
+  fs::create_symlink("s951207", work.file(bad[2]));  // itself
+  work.write(bad[5], "");
+  fs::resize_file(work.file(bad[5]), 2LL << 40);  // 2 TiB, sparse: no buffer may be sized by it
   struct Run { const char* tool; std::vector<std::string> args; std::set<std::string> named; };
   const std::set<std::string> days = {bad[0], bad[1], bad[2], bad[5]};
-  std::set<std::string> days_cd = days;
-  days_cd.insert(bad[4]);
+  const std::set<std::string> days_cd = {bad[0], bad[1], bad[2], bad[4], bad[5]};
   const std::vector<Run> runs = {
       {KADMER_DUMP, {"AB"}, days}, {KADMER_DUMP, {"CD"}, days_cd}, {KADMER_DUMP, {"--group", "TECH"}, days},
       {KADMER_DUMP, {"--adline", "S", "--first", "951201", "--last", "951209"}, days},
       {KADMER_SCAN, {"--start", "951204", "--end", "951209"}, days},
       {KADMER_SCAN, {"--start", "951204", "--end", "951209", "--list", "moving avg"}, days_cd},
       {KADMER_SCAN, {"--market", "n", "--start", "951204", "--end", "951205"}, {bad[3]}}};
-  make_bad();
   std::vector<RunResult> with;
   for (const Run& run : runs) with.push_back(Running(run.tool, run.args, in_dir(work.path())).wait(10));
   for (const std::string& b : bad) fs::remove(work.file(b));
@@ -252,10 +246,9 @@ TEST_F(Dump, ReadersNameWhatIsNoRegularFileAndGoOnWithoutIt) {
                          {KADMER_SCAN, {"--start", "951204", "--end", "951208"}, {}}}) {
     std::vector<std::string> args = run.args;
     args.insert(args.begin(), {"--config", "fifo"});
-    const char* tool = run.tool;
-    RunResult r = Running(tool, args, in_dir(work.path())).wait(10);
-    EXPECT_EQ((std::tuple{false, 2}), (std::tuple{r.timed_out, r.status})) << tool;
-    EXPECT_NE(std::string::npos, r.err.find(": fifo is not a regular file\n")) << tool << r.err;
+    RunResult r = Running(run.tool, args, in_dir(work.path())).wait(10);
+    EXPECT_EQ((std::tuple{false, 2}), (std::tuple{r.timed_out, r.status})) << run.tool;
+    EXPECT_NE(std::string::npos, r.err.find(": fifo is not a regular file\n")) << run.tool << r.err;
   }
   work.mkdir("home");
   fs::rename(work.file(".kadmer"), work.file("home/.kadmer"));
@@ -320,8 +313,7 @@ TEST(Threads, OneAndSeveralGiveTheSameListsAdLinesGroupsAndMessages) {
       {KADMER_DUMP, "--adline", "S", "--first", "260915", "--last", "261204"},
       {KADMER_DUMP, "--adline", "G", "--first", "260915", "--last", "261204"},
       {KADMER_DUMP, "--adline", "1", "--first", "260915", "--last", "261204"},
-      {KADMER_DUMP, "--group", "TECH", "--group-mode", "s"},
-      {KADMER_DUMP, "--group", "TECH", "--group-mode", "t"}};
+      {KADMER_DUMP, "--group", "TECH", "--group-mode", "s"}, {KADMER_DUMP, "--group", "TECH", "--group-mode", "t"}};
   for (const auto& run : runs) {
     std::vector<RunResult> r;
     for (int t : {1, 3}) {

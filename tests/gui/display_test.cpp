@@ -71,12 +71,13 @@ class InProcess : public MarketTest {
     XQueryColor(KD_Display, KD_ColorMap, &c);
     return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
   }
-  void key(Window w, KeySym sym, bool shift = false) {
-    send_event(KeyPress, w, XKeysymToKeycode(KD_Display, sym), shift ? ShiftMask : 0);
+  void key(Window w, KeySym sym, unsigned state = 0) {
+    send_event(KeyPress, w, XKeysymToKeycode(KD_Display, sym), state);
   }
   void type(Window w, const std::string& text) {  // '%' is a shifted 5
     for (char c : text)
-      key(w, c == '%' ? XK_5 : c == '/' ? XK_slash : c == '.' ? XK_period : c == '-' ? XK_minus : KeySym(c), c == '%');
+      key(w, c == '%' ? XK_5 : c == '/' ? XK_slash : c == '.' ? XK_period : c == '-' ? XK_minus : KeySym(c),
+          c == '%' ? ShiftMask : 0);
   }
   // The pointer enters the field, the text is typed, and the pointer leaves
   // (or Return is pressed).
@@ -216,12 +217,8 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   std::vector<float> closes;
   for (int i = 0; i < 300; ++i) closes.push_back(10 + i * 0.1f);
   symbol_file("AB", history_lines(1995, 1, 2, closes, 100, 1));
-  auto press = [&](KeySym sym, unsigned state = 0) {
-    send_event(KeyPress, KD_MainWin, XKeysymToKeycode(KD_Display, sym), state);
-  };
-  auto typed = [&](const std::string& text) {
-    for (char c : text) press(KeySym(c));
-  };
+  auto press = [&](KeySym sym, unsigned state = 0) { key(KD_MainWin, sym, state); };
+  auto typed = [&](const std::string& text) { type(KD_MainWin, text); };  // letters and digits: their own keys
   graphlook = 16;
   typed("zz");
   press(XK_Return);
@@ -303,8 +300,7 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
     open_menu(m);
     choose_item(0);
     XWindowAttributes item;
-    XGetWindowAttributes(KD_Display, menu[m][1].window, &item);
-    EXPECT_EQ(IsUnmapped, item.map_state) << m;
+    EXPECT_TRUE(XGetWindowAttributes(KD_Display, menu[m][1].window, &item) && item.map_state == IsUnmapped) << m;
   }
   auto mapped = [](Window w) { XWindowAttributes a; return XGetWindowAttributes(KD_Display, w, &a) && a.map_state != IsUnmapped; };
   auto arrows = [&] { return std::array{mapped(KD_ArrowLeft), mapped(KD_ArrowDown)}; };  // with charts, with lists

@@ -93,8 +93,7 @@ TEST_F(Program, AMisspeltColourOrAFatalFailureAtTheStart) {
   EXPECT_EQ(DefaultColormap(x->connection(), 0), a.colormap);
   EXPECT_EQ(0x000000u, x->pixels(main_window)[700 * 602 + 300]);  // the default background
   EXPECT_EQ("kadmer: unknown color rde for close, using white\n"
-            "kadmer: unknown color zzzzzzzzzzzzzzz for background, using black\n",
-            stop());
+            "kadmer: unknown color zzzzzzzzzzzzzzz for background, using black\n", stop());
   x = std::make_unique<Xvfb>(24, 1280, 1024);
   ASSERT_TRUE(x->ok());
   dir.write("bad.xbm", "this is not a bitmap\n");

@@ -156,10 +156,8 @@ TEST(Commission, FollowsEachScheduleAtItsThresholdsAndCaps) {
       // 39, at most 55 for 100 shares and 55 cents a share more above.
       {'c', 10, 10, 39},      {'c', 10, 100, 47},       {'c', 0.5f, 100, 41},  {'c', 1, 1000, 47},
       {'c', 2.5f, 1000, 72.5f}, {'c', 6, 1000, 95.6f},  {'c', 22, 1000, 150.8f}, {'c', 50, 1000, 210},
-      {'c', 50, 2000, 265},   {'c', 250, 2000, 705},    {'c', 30, 100, 55},    {'c', 100, 300, 165},
-      {'x', 20, 500, 0}};
-  for (auto t : trades)
-    EXPECT_FLOAT_EQ(t.commission, getcomission(t.broker, t.price, t.shares))
+      {'c', 50, 2000, 265},   {'c', 250, 2000, 705},    {'c', 30, 100, 55},    {'c', 100, 300, 165}, {'x', 20, 500, 0}};
+  for (auto t : trades) EXPECT_FLOAT_EQ(t.commission, getcomission(t.broker, t.price, t.shares))
         << t.broker << " " << t.price << " x " << t.shares;
 }
 

@@ -112,8 +112,7 @@ TEST_F(Groups, OnePassEqualsReadingEachMemberOfAGeneratedMarket) {
   ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "80", "--days", "40", "--end", "951229"}).status);
   copy_text(generaldir, db.file("m/general"));
   copy_text(daydir, db.file("m/days"));
-  initial_groups();
-  initial_companys();
+  initial_groups(), initial_companys();
   std::vector<std::string> files;  // the stock day files, in date order
   for (const auto& e : std::filesystem::directory_iterator(db.file("m/days")))
     if (e.path().filename().string()[0] == 's') files.push_back(e.path().filename());
@@ -152,8 +151,7 @@ class AdLine : public MarketTest {
   // Advances, declines, unchanged and nodata of each record.
   std::vector<std::vector<int>> counts() {
     std::vector<std::vector<int>> out;
-    for (const StockDay& d : loaded())
-      out.push_back({int(d.high), int(d.low), int(d.volume), d.nodata});
+    for (const StockDay& d : loaded()) out.push_back({int(d.high), int(d.low), int(d.volume), d.nodata});
     return out;
   }
 };

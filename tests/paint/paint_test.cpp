@@ -15,8 +15,7 @@ class Pictures : public ChartTest {
     copy_text(generaldir, sample + "/general");
     copy_text(symboldir, sample + "/symbols");
     copy_text(daydir, sample + "/days");
-    initial_groups();
-    initial_companys();
+    initial_groups(), initial_companys();
     mvavgtype = 1, mvavgdays = 20, stochdays = 14, bollingerflag = mvavgflag = fibflag = gridstate = 1;
     load_hooks.days_that_fit = days_that_fit;
   }

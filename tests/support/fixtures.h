@@ -172,8 +172,7 @@ class MarketTest : public SettingsTest {
   void tables(const std::string& groups_file, const std::string& companys_file) {
     work.write("general/groups", groups_file);
     work.write("general/companys", companys_file);
-    initial_groups();
-    initial_companys();
+    initial_groups(), initial_companys();
   }
   void day_file(const std::string& name, const std::string& lines) { work.write("days/" + name, lines); }
   void symbol_file(const std::string& sym, const std::string& lines) { work.write("symbols/" + sym, lines); }

@@ -64,8 +64,6 @@ RunResult Running::stop() {
   return result_;
 }
 
-std::string Running::out_so_far() const { return read_file(files_.file("out")); }
-std::string Running::err_so_far() const { return read_file(files_.file("err")); }
 
 TempDir::TempDir() {
   std::string tmpl = (fs::temp_directory_path() / "kadmer-XXXXXX").string();
@@ -77,7 +75,6 @@ void TempDir::write(const std::string& name, const std::string& content) const {
   std::ofstream(file(name), std::ios::binary) << content;
 }
 
-void TempDir::mkdir(const std::string& name) const { fs::create_directories(file(name)); }
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -24,6 +24,8 @@ struct RunOptions {
 // DISPLAY.
 inline RunOptions in_dir(const std::string& dir) { return {dir, {"HOME=" + dir}, {"DISPLAY"}}; }
 
+std::string read_file(const std::string& path);
+
 // A fresh temporary directory, removed with everything in it.
 class TempDir {
  public:
@@ -32,7 +34,7 @@ class TempDir {
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
   void write(const std::string& name, const std::string& content) const;
-  void mkdir(const std::string& name) const;
+  void mkdir(const std::string& name) const { std::filesystem::create_directories(file(name)); }
 
  private:
   std::string path_;
@@ -48,8 +50,8 @@ class Running {
   bool alive();
   RunResult stop();  // SIGTERM, wait, collect output
   RunResult wait(double seconds);  // wait for it to end by itself; stopped after that
-  std::string out_so_far() const;
-  std::string err_so_far() const;
+  std::string out_so_far() const { return read_file(files_.file("out")); }
+  std::string err_so_far() const { return read_file(files_.file("err")); }
 
  private:
   TempDir files_;  // its standard output and error, made before it starts
@@ -65,7 +67,6 @@ inline RunResult run_program(const std::string& path, const std::vector<std::str
   return Running(path, args, opt).wait(20);
 }
 
-std::string read_file(const std::string& path);
 std::vector<std::string> split_lines(const std::string& text);
 // The fields of a line between the separators.
 std::vector<std::string> fields(const std::string& line, char sep);

@@ -24,15 +24,6 @@ Xvfb::Xvfb(int depth, int width, int height, int visual_class) {
   if (in) std::fclose(in);
 }
 
-Xvfb::~Xvfb() {
-  if (conn_) XCloseDisplay(conn_);
-}
-
-Display* Xvfb::connection() {
-  if (!conn_ && ok()) conn_ = XOpenDisplay(display_.c_str());
-  return conn_;
-}
-
 Window Xvfb::wait_for_window(const std::string& title) {
   RunResult r = xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + title});
   return r.status == 0 ? std::stoul(r.out) : 0;

@@ -394,12 +394,11 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   // the rows of each list, two entries a row.
   struct { const char* typed; int row; } found[] = {{"", 0}, {"C", 1}, {"GA", 3}, {"B", 0}, {"AB", -1}};
   for (auto f : found) EXPECT_EQ(f.row, company_row_of(f.typed)) << f.typed;
-  graphlook = 13;
-  EXPECT_EQ((std::array<std::string, 2>{"4", "companies: 7, type a symbol's first letters to go to it"}),
-            (std::array{std::to_string(list_rows()), title_text()}));
-  graphlook = 12;
-  EXPECT_EQ((std::array<std::string, 2>{"5", "groups: 9, a click charts one"}),
-            (std::array{std::to_string(list_rows()), title_text()}));
+  for (auto [look, rows, title] : {std::tuple{13, 4, "companies: 7, type a symbol's first letters to go to it"},
+                                   {12, 5, "groups: 9, a click charts one"}}) {
+    graphlook = look;
+    EXPECT_EQ((std::tuple{rows, std::string(title)}), (std::tuple{list_rows(), title_text()})) << look;
+  }
 }
 
 // ---- odd data and odd windows ----

@@ -265,8 +265,7 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
     copy_text(config_file, db.config);
     ASSERT_EQ(0, chdir(fs::path(db.config).parent_path().c_str()));
     configure();
-    initial_groups();
-    initial_companys();
+    initial_groups(), initial_companys();
     for (auto [columns, lines] : {std::pair{100, 60}, std::pair{64, 36}})
       for (const View& view : views()) {
         fake_window(columns, lines);
