@@ -362,10 +362,12 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
                                           "-o", out.file("an.svg")}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
   EXPECT_TRUE(r.status == 0 && r.out.empty()) << r.err;
   std::string picture = read_file(out.file("an.svg"));
-  int top = INT_MAX;  // every text below the picture's top edge by the font's ascent at least (11 of 13)
-  for (std::size_t at = 0; (at = picture.find("<text x=", at)) != std::string::npos; ++at)
-    if (int x, y; std::sscanf(picture.c_str() + at, "<text x=\"%d\" y=\"%d\"", &x, &y) == 2) top = std::min(top, y);
-  EXPECT_TRUE(picture.find("width=\"562\" height=\"562\"") != std::string::npos && top >= 14 * 11 / 13) << top;
+  auto y_of = [&](const char* has) {  // of the first element holding that text
+    return std::atoi(picture.c_str() + picture.find("y=\"", picture.rfind('<', picture.find(has))) + 3);
+  };
+  // The lowest value label sits on its hash mark, half the font's ascent (11 of 13 of the cell) lower.
+  EXPECT_TRUE(picture.find("width=\"562\" height=\"562\"") != std::string::npos &&
+              y_of("<text x=\"3\"") - y_of("width=\"4\" height=\"2\"") == (14 * 11 + 6) / 13 / 2);
   // A full disk: the old picture stays whole, nothing is left beside it,
   // and every tool says why it could not write.
   r = run_program("/usr/bin/prlimit", {"--fsize=4000", KADMER_PLOT, "--symbol", "AN", "-o", out.file("an.svg")},
