@@ -4,6 +4,8 @@
 #include "support/fixtures.h"
 #include "support/ui_fixtures.h"
 #include "ui/dialogs.h"
+// after gtest: X defines None
+#include <X11/keysym.h>
 
 namespace {
 
@@ -106,8 +108,8 @@ TEST_F(CommandLine, TheStatusWindowShowsModuleLineAndMessageAndTheMessageLineIts
   EXPECT_EQ((std::array<long, 4>{6, 45, int(Role::Highlight), 7}),
             (std::array<long, 4>{line->x, line->y, int(line->role), long(line->win)}));
   // Plain words where the system's text is cryptic; none for progress.
-  querysdate = 122024, querycdate = 111524, printpath[0] = '\0';
-  copy_text(key_buffer, "rde");
+  querysdate = 122024, querycdate = 111524, printpath[0] = '\0', num_days = 21, marketeday = 120695;
+  copy_text(key_buffer, "rde"), copy_text(symbolname, "AB"), copy_text(daydir, "/d");
   struct { const char* system, *plain; } words[] = {
       {"get_query_data: no starting date found", "no day file before 12/20/24: start the query a day later"},
       {"load_query_groups: no starting date found", "no day file before 12/20/24: start the query a day later"},
@@ -122,6 +124,15 @@ TEST_F(CommandLine, TheStatusWindowShowsModuleLineAndMessageAndTheMessageLineIts
       {"loadad: no day files from 1/2/95 to 1/6/95", "no day files from 1/2/95 to 1/6/95"},
       {"/d/s951204 is not a regular file", "/d/s951204 is not a regular file"},
       {"print: 47 lines written to /l.txt", "print: 47 lines written to /l.txt"},
+      {"do_print: write /l.txt signal=9", "print: writing /l.txt: stopped by signal 9"},
+      {"leave: exceed stock days", "only 20 days are loaded"},
+      {"load_day_stock: unknown type Q", "the company table gives AB no type of S, M or I"},
+      {"get_query_data: unknown day directory", "can not read the day directory /d (configuration -> database)"},
+      {"get_query_data: can not access /d/s951204", "can not read /d/s951204"},
+      {"loadgroup: no data for TECH", "no prices for the group TECH in the symbol or day files"},
+      {"loadstock: no data for AB", "no prices for AB in its history file or the day files"},
+      {"fill_market: can not access /d/i951204", "no index file /d/i951204"},
+      {"fill_work: end day is not valid", "no index file on the market's end date 12/06/95"},
       {"get_query_data: reading /d/s951204", ""}, {"load_sym_stock: open /s/AB", ""}, {"", ""}};
   for (auto w : words) EXPECT_EQ(w.plain, plain_words(w.system)) << w.system;
   rec.ops.clear();
@@ -219,6 +230,47 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
     EXPECT_STREQ(r.words, message_text);
   }
   KD_QueryWin = KD_QueryWinSdate = 0;
+}
+
+// The keys and the wheel over the main window move what the view shows:
+// charts scroll, lists page, the distribution does both; the others stay.
+TEST_F(Events, EachKeyAndTheWheelActOnTheViewsTheyMove) {
+  const std::array<std::function<void()>, 10> moves = {
+      [] { main_window_key(XK_Left, "", 0, 0); }, [] { main_window_key(XK_Right, "", 0, 0); },
+      [] { main_window_key(XK_Up, "", 0, 0); },   [] { main_window_key(XK_Down, "", 0, 0); },
+      [] { main_window_key(XK_Prior, "", 0, 0); }, [] { main_window_key(XK_Next, "", 0, 0); },
+      [] { main_window_key(XK_Home, "", 0, 0); }, [] { main_window_key(XK_End, "", 0, 0); },
+      [] { main_window_wheel(true); },            [] { main_window_wheel(false); }};
+  using Acts = std::array<const char*, 10>;
+  const Acts chart = {"arrowleft", "arrowright", "", "", "", "", "firstdays", "lastdays", "arrowleft", "arrowright"},
+             list = {"", "", "", "", "arrowup", "arrowdown", "firstpage", "lastpage", "arrowup", "arrowdown"},
+             still = {"", "", "", "", "", "", "", "", "", ""};
+  struct { int look, query; Acts acts; } views[] = {
+      {1, 2, chart}, {4, 2, chart}, {7, 2, chart}, {11, 2, chart}, {14, 2, chart}, {8, 2, list}, {12, 2, list},
+      {13, 2, list}, {8, 14, {"arrowleft", "arrowright", "arrowup", "arrowdown", "", "", "", "", "arrowleft", "arrowright"}},
+      {15, 2, still}, {0, 2, still}, {16, 2, still}};
+  for (auto v : views)
+    for (std::size_t k = 0; k < moves.size(); ++k) {
+      graphlook = v.look, querylook = v.query, arrow_index = 0;
+      std::string t = traced(moves[k]);
+      std::size_t at = t.find("-> fn_");
+      EXPECT_EQ(v.acts[k], at == std::string::npos ? "" : t.substr(at + 6, t.find('(', at) - at - 6)) << v.look << " " << k;
+    }
+}
+
+// Zoom starts on every chart but the split screen, which says it can not;
+// the volume mark on the price chart alone.
+TEST_F(Events, ZoomAndTheVolumeMarkStartOnTheChartsThatHaveThem) {
+  const std::set<int> zooming = {1, 2, 3, 4, 5, 6, 9, 10, 11, 14};
+  for (int look = 0; look <= 16; ++look) {
+    graphlook = look, zoom = mark = 0, last_status[0] = '\0';
+    fn_zoom();
+    EXPECT_EQ((std::tuple{zooming.count(look) == 1, std::string(look == 7 ? "fn_zoom: deferred implementation" : "")}),
+              (std::tuple{zoom == 1, std::string(last_status)})) << look;
+    last_status[0] = '\0', fn_mark();
+    EXPECT_EQ((std::tuple{look == 1, std::string(look == 1 ? "" : "fn_mark: deferred implementation")}),
+              (std::tuple{mark == 1, std::string(last_status)})) << look;
+  }
 }
 
 // A dialog's commit keeps what was typed: a group name that finds no prices
