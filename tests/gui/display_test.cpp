@@ -193,11 +193,11 @@ TEST_F(InProcess, TheDayCountStaysOpenWhenItCannotBeShownAndDoneCloses) {
   fn_price();
   ASSERT_NE(0u, KD_PriceWinDone);
   EXPECT_FALSE(open_price_dialog());  // open already: nothing new
-  pricetype = 5;
+  pricetype = 5, price_incr = 0.0625f, volume_incr = 1234567;  // a large value drops decimals, not digits
   rec.ops.clear();
   draw_pricewin();
   const DrawOp* hc = rec.find_text("hc");
-  EXPECT_TRUE(hc && hc->win == KD_PriceWinDisplay);
+  EXPECT_TRUE(hc && hc->win == KD_PriceWinDisplay && rec.find_text("  0.0625") && rec.find_text(" 1234567"));
   send_event(ButtonRelease, KD_PriceWinDone);
   EXPECT_EQ(0u, KD_PriceWin | KD_PriceWinSteps);
   fn_adjust();  // no split yet: an empty date
