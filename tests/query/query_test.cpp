@@ -441,7 +441,8 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
     do_print();
     for (int i = 0; i < 200; ++i) {
       reap_print_children();
-      if (waitpid(-1, nullptr, WNOHANG) < 0) return;  // no child left, not even a zombie
+      siginfo_t child;  // asked without reaping it: a writer's report is the program's to collect
+      if (waitid(P_ALL, 0, &child, WEXITED | WNOHANG | WNOWAIT) < 0) return;  // no child left, not even a zombie
       usleep(10000);
     }
   };
