@@ -70,17 +70,16 @@ TEST_F(Settings, CrLfLineEndsAndTrailingCommentsAreNoPartOfAValue) {
       for (const char* line : {"daydir = /data/days", "broker=c", "width=90", "closecolor=red", "fibpolar=-",
                                "queryclass=0.5", "group=PICKS AB CD"})
         file += line + std::string(note) + end;
-      work.write(".kadmer", file + "# all\r" + end + "fitshown = off\r");  // the last line without its newline
       std::string where = std::string(note) + (end[0] == '\r' ? " crlf" : " lf");
-      EXPECT_EQ("", configure()) << where;
+      // The last line without its newline.
+      EXPECT_EQ("", configure_from(file + "# all\r" + end + "fitshown = off\r")) << where;
       EXPECT_EQ((std::array<std::string, 6>{"/data/days", "0", "90", "red", "-", "c"}),
                 (std::array<std::string, 6>{daydir, std::to_string(fitshown), std::to_string(width),
                                             colors_vr[COLOR_CLOSE].name, std::string(1, fibpolar), std::string(1, broker)}))
           << where;
       EXPECT_EQ((std::array{0.5f, 1.0f}), (std::array{distr_incr, float(grpcnt)})) << where;
     }
-  work.write(".kadmer", "printpath=/tmp/a#b\nwidth=9#0\n");  // a '#' inside a value stays
-  configure();
+  configure_from("printpath=/tmp/a#b\nwidth=9#0\n");  // a '#' inside a value stays
   EXPECT_EQ((std::array<std::string, 2>{"/tmp/a#b", "9"}), (std::array<std::string, 2>{printpath, std::to_string(width)}));
 }
 
@@ -90,8 +89,7 @@ TEST_F(Settings, EveryKeyReachesItsSetting) {
       "mvavgdays=21\nstochdays=14\ngraphtype=2\nxpos=-10\nypos=20\nwidth=90\nheight=40\ngraphadv=5\nraxis=%\n"
       "laxis=n\nformat=f\nbroker=c\ndaydir=/data/days\nsymboldir=/data/sym\ngeneraldir=/data/gen\n"
       "printpath=/tmp/out\n";
-  work.write(".kadmer", file + "mvavg=no\nfib=\nvolturnover=off\nbollinger=0\ntrack=x\ngrid=no\ngroup=A B C\n");
-  configure();
+  configure_from(file + "mvavg=no\nfib=\nvolturnover=off\nbollinger=0\ntrack=x\ngrid=no\ngroup=A B C\n");
   std::ostringstream got;
   got << "extendday=" << extendday << "\nfibtop=" << fibtop << "\nfibbot=" << fibbot << "\nfibpolar=" << fibpolar
       << "\nfibhigh=" << fibhigh << "\nfiblow=" << fiblow << "\nstdev=" << bolstd << "\nmvavgtype=" << mvavgtype
@@ -103,20 +101,17 @@ TEST_F(Settings, EveryKeyReachesItsSetting) {
   EXPECT_EQ(file, got.str());
   // Switches are on whatever their value; group lines are counted for later.
   for (int flag : {mvavgflag, fibflag, volflag, bollingerflag, trackstate, gridstate, grpcnt}) EXPECT_EQ(1, flag);
-  work.write(".kadmer", "broker=discount\n");  // a character key takes the first one
-  EXPECT_EQ('d', (configure(), broker));
+  EXPECT_EQ('d', (configure_from("broker=discount\n"), broker));  // a character key takes the first one
   // The query's settings; fitshown is off only when it says so; the class
   // width within what the distribution holds.
-  work.write(".kadmer", "querycount=20\nquerylow=5\nqueryhigh=250.5\nquerymode=a\nquerydistr=tech\nqueryclass=100\n"
-                        "fitshown=yes\n");
-  configure();
+  configure_from("querycount=20\nquerylow=5\nqueryhigh=250.5\nquerymode=a\nquerydistr=tech\nqueryclass=100\n"
+                 "fitshown=yes\n");
   EXPECT_EQ((std::array<double, 7>{20, 5, 250.5, 'a', 10, 3, 1}),
             (std::array<double, 7>{double(querycount), querylprice, queryhprice, double(querysmode), distr_incr,
                                    double(distr_incr_mod), double(fitshown)}));
   EXPECT_STREQ("TECH", distr_screen);
   for (const char* off : {"off", "0", "no"}) {
-    work.write(".kadmer", std::string("fitshown=") + off + "\nqueryclass=0.125\n");
-    configure();
+    configure_from(std::string("fitshown=") + off + "\nqueryclass=0.125\n");
     EXPECT_EQ((std::array{0, 8}), (std::array{fitshown, distr_incr_mod})) << off;
   }
 }
@@ -127,8 +122,7 @@ TEST_F(Settings, EveryKeyReachesItsSetting) {
 // written stays as it was.
 TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
   const std::string kept = "nosuchkey=1\nwidth=90\ngroup=PICKS AB CD\nno equals sign\n";
-  work.write(".kadmer", "# my settings\nmvavgdays = 20\nmvavg=on\n" + kept + "closecolor=red\nmvavgdays=21");
-  configure();
+  configure_from("# my settings\nmvavgdays = 20\nmvavg=on\n" + kept + "closecolor=red\nmvavgdays=21");
   remember_settings();
   std::string path, error;
   EXPECT_EQ(0, save_settings(&path, &error));  // nothing changed: the file is left alone
@@ -183,8 +177,7 @@ TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
 // both land.
 TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) {
   const std::string file = "# mine\r\nmvavgdays = 20   # a month\r\nmvavg=on # drawn\r\nwidth=90\r";  // its LF lost
-  work.write(".kadmer", file);
-  configure();
+  configure_from(file);
   remember_settings();
   mvavgdays = 30, mvavgflag = 0, stochdays = 9;
   std::string path, error;
@@ -211,9 +204,8 @@ TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) 
   fibtop = 0.1f, fibbot = 1.0000001f;  // the fewest digits that read back as the same float
   EXPECT_EQ(2, save_settings(&path, &error));
   EXPECT_NE(std::string::npos, read_file(".kadmer").find("fibtop=0.1\r\nfibbot=1.0000001\r\n"));
-  work.write(".kadmer", "stochdays" + std::string(70000, ' ') + "=5\n");  // past the reader's line: no setting
   reset_settings();
-  configure();
+  configure_from("stochdays" + std::string(70000, ' ') + "=5\n");  // past the reader's line: no setting
   remember_settings();
   stochdays = 9;
   EXPECT_EQ(1, save_settings(&path, &error)) << error;
@@ -231,16 +223,15 @@ TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {
   configure();
   EXPECT_EQ((std::array{90, 50}), (std::array{width, height}));
   reset_settings();
-  work.write(".kadmer", "width=80\n");
-  configure();
+  configure_from("width=80\n");
   EXPECT_EQ((std::array{80, 60}), (std::array{width, height}));  // the home file is not read at all
   reset_settings();
   std::remove(".kadmer");
   unsetenv("HOME");
   EXPECT_EQ((std::pair<std::string, int>{"", 100}), (std::pair<std::string, int>{configure(), width}));
   // A long line is cut to the line buffer (a line without '=' reported once).
-  work.write(".kadmer", "printpath=" + std::string(100000, 'p') + "\nwidth=81\n" + std::string(100000, 'x') + "\n");
-  std::string err = configure();
+  std::string err = configure_from("printpath=" + std::string(100000, 'p') + "\nwidth=81\n" +
+                                   std::string(100000, 'x') + "\n");
   EXPECT_EQ((std::array<std::size_t, 2>{1023, 81}), (std::array<std::size_t, 2>{std::strlen(printpath), std::size_t(width)}));
   EXPECT_EQ(0u, err.find("kadmer: line xxx"));
   EXPECT_TRUE(err.find("kadmer: line", 1) == std::string::npos && err.size() < 66000) << err.size();
@@ -286,8 +277,7 @@ TEST_F(Settings, StartDatesAreTheLastWeekdayBeforeTodayOrTheNewestDayFiles) {
       {{"s1", "s991332", "s950601"}, 60195, 60195}};
   auto check = [&](const std::string& dir, int end, int start) {
     queryedate = querysdate = querycdate = marketeday = 120426, marketsday = 120326;
-    work.write(".kadmer", "daydir=" + dir + "\n");
-    configure();
+    configure_from("daydir=" + dir + "\n");
     expect_dates(end, start, dir);
   };
   int n = 0;

@@ -228,10 +228,7 @@ TEST_F(History, DayFilesGiveWhatThePerSymbolFilesHoldAcrossTheCenturyTurn) {
                                            "--end", "010105", "--symbol-every", "2"});
   ASSERT_EQ(0, r.status) << r.err;
   ASSERT_TRUE(fs::exists(db.file("m/days/s991231")) && fs::exists(db.file("m/days/s000103")));
-  std::vector<std::string> stocks;
-  for (const auto& e : fs::directory_iterator(db.file("m/days")))
-    if (e.path().filename().string()[0] == 's') stocks.push_back(e.path());
-  std::sort(stocks.begin(), stocks.end());
+  std::vector<std::string> stocks = stock_day_files(db.file("m/days"));
   std::mt19937 random(7);
   for (int k : {100, 150, 200}) {
     std::vector<std::string> lines = split_lines(read_file(stocks[k]));
@@ -241,9 +238,7 @@ TEST_F(History, DayFilesGiveWhatThePerSymbolFilesHoldAcrossTheCenturyTurn) {
     std::ofstream out(stocks[k]);
     for (const std::string& l : lines) out << l << "\n";
   }
-  copy_text(generaldir, db.file("m/general"));
-  copy_text(daydir, db.file("m/days"));
-  initial_groups(), initial_companys();
+  use_database(db.file("m"));
   mvavgtype = 1, mvavgdays = 10, stochdays = 5;
   auto load_from = [&](const std::string& dir, const std::string& sym, int hint) {
     copy_text(symboldir, dir);

@@ -85,8 +85,7 @@ class ConfigGroups : public MarketTest {
  protected:
   // The trace of reading the tables after the first pass over `config`.
   std::string start(const std::string& config) {
-    work.write(".kadmer", config);
-    configure();
+    configure_from(config);
     return traced([&] {
       tables("1:Tech:TECH:\n2:Drugs:DRUG:\n10:Tele:TELE:\n",
              "XX:X:S:N:TECH:950101-1:\nYY:Y:S:N::950101-1:\nZ:Z:S:N:TECH,DRUG,TELE,TECH,DRUG:950101-1:\n"
@@ -117,8 +116,7 @@ TEST_F(ConfigGroups, GroupLinesCreateGroupsInTheFreeSlotsUntilTheSpaceIsFull) {
 // The group lines send the file through a second pass, which must leave
 // what the command line set after the first one.
 TEST_F(ConfigGroups, TheSecondPassOnlyCreatesGroups) {
-  work.write(".kadmer", "background = red\nwidth = 50\nmvavgdays = 9\ngroup = MINE XX\nno equals sign\n");
-  std::string err = configure();
+  std::string err = configure_from("background = red\nwidth = 50\nmvavgdays = 9\ngroup = MINE XX\nno equals sign\n");
   width = 80;  // as -width 80 and -bg blue would
   set_color_name(colors_vr, COLOR_BACKGROUND, "blue");
   mvavgdays = 30;

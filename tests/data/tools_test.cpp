@@ -49,9 +49,7 @@ using RealProfile = MarketTest;
 TEST_F(RealProfile, HasWhatTheDemoLacks) {
   TempDir db;
   ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--profile", "real", "--stocks", "300", "--days", "250"}).status);
-  std::set<std::string> paths;  // the stock files, in date order
-  for (const auto& e : fs::directory_iterator(db.file("m/days")))
-    if (e.path().filename().string()[0] == 's') paths.insert(e.path());
+  const std::vector<std::string> paths = stock_day_files(db.file("m/days"));  // in date order
   std::map<std::string, std::map<int, double>> closes;  // by symbol and day
   int days = 0;
   for (const std::string& path : paths) {
@@ -85,8 +83,7 @@ TEST_F(RealProfile, HasWhatTheDemoLacks) {
   EXPECT_EQ((std::tuple{true, true, true, true, true, true}),
             (std::tuple{low < 1, high > 1000, never_whole > 0, halts > 0, crashes > 0,
                         name_sizes.count(40) && *name_sizes.rbegin() > 40}));
-  copy_text(generaldir, db.file("m/general"));
-  initial_groups(), initial_companys();
+  use_database(db.file("m"));
   for (char market : {'N', 'O', 'A'})
     for (const LayoutCell& c : layout_of(market).cells) EXPECT_EQ('I', find_co(c.code).type) << c.code;
 }
@@ -119,8 +116,7 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
   ASSERT_GT(ad.size(), 20u);
   for (std::size_t i = 2; i < ad.size(); ++i)  // the A/D line: a day a line, in order
     EXPECT_TRUE(fields(ad[i], ',').size() == 8 && ad[i - 1] < ad[i]) << ad[i];
-  work.write(".kadmer", read_file(config));
-  configure();
+  configure_from(read_file(config));
   initial_groups(), initial_companys();
   mvavgtype = 2, mvavgdays = 10, stochdays = 5;
   ASSERT_EQ(0, load_symbol(sym.c_str()));
@@ -295,10 +291,7 @@ TEST(Threads, OneAndSeveralGiveTheSameListsAdLinesGroupsAndMessages) {
   TempDir db;
   ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "400", "--funds", "10", "--days", "60",
                                           "--end", "261204", "--absolute"}).status);
-  std::vector<std::string> stocks;
-  for (const auto& e : fs::directory_iterator(db.file("m/days")))
-    if (e.path().filename().string()[0] == 's') stocks.push_back(e.path().string());
-  std::sort(stocks.begin(), stocks.end());
+  std::vector<std::string> stocks = stock_day_files(db.file("m/days"));
   ASSERT_EQ(60u, stocks.size());
   fs::remove(stocks[20]);
   fs::create_directory(stocks[20]);

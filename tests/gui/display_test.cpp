@@ -36,8 +36,7 @@ class InProcess : public MarketTest {
     reopen(std::make_unique<Xvfb>(24, 1024, 800));
     tables("", "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie:S:N::950101-2000:\n");
     std::string lines = history_lines(1995, 12, 4, std::vector<float>(20, 10), 100, 1);  // 4 to 29 December
-    symbol_file("AB", lines);
-    symbol_file("CD", lines);
+    for (const char* sym : {"AB", "CD"}) symbol_file(sym, lines);
     graphlook = 1, arrow_index = 0;
     install_recorder(&rec);
   }
@@ -121,7 +120,9 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
   ASSERT_EQ(0, load_symbol("AB"));
   const std::string long_dir(300, 'd');
   auto mdy = [] { return str(KD_csm * 10000 + KD_csd * 100 + KD_csy); };
-  // Each field's value after each text typed into it.
+  auto said = [] { return std::string(message_text); };
+  // Each field's value after each text typed into it; what can not be
+  // stored, or shows nothing, is named on the message line.
   struct { void (*open)(); Window* field; std::function<std::string()> value; std::vector<std::array<const char*, 2>> typed; }
   entries[] = {
       {fn_date, &KD_DateWinStartDay, mdy, {{"12/11/95", "121195"}, {"12-05-95", "121195"}, {"12/05", "121195"},
@@ -143,24 +144,18 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
       {fn_database, &KD_DatabaseWinPrint, [] { return str(access("one", F_OK) == 0) + str(access("two", F_OK) == 0); },
        {{"one", "10"}, {"two", "10"}}},
       {make_querywin, &KD_QueryWinDistrIncr, [] { return str(std::lround(distr_incr * 1e5)); },
-       {{"0.5", "50000"}, {"1e-12", "3125"}, {"1e12", "1000000"}}}};
+       {{"0.5", "50000"}, {"1e-12", "3125"}, {"1e12", "1000000"}}},
+      {fn_mvavg, &KD_MvAvgWinDays, said, {{"l", "l is not a whole number: the old value stays"}}},  // one letter too
+      {fn_date, &KD_DateWinStartDay, said,
+       {{"2/30/95", "2/30/95 is not a date (month/day/year, as 12/4/26): the old value stays"},
+        {"1/2/96", "the chart's start 1/2/96 lies after its end 12/29/95: no day is shown"}}},
+      {make_querywin, &KD_QueryWinDistrIncr, said, {{"-1", "-1 is not a class width above 0: the old value stays"}}}};
   for (auto& e : entries)
     for (auto [typed, stored] : e.typed) {
       e.open();
       enter_text(*e.field, typed);
       EXPECT_EQ(stored, e.value()) << typed;
     }
-  // What can not be stored, or shows nothing, is named on the message line.
-  struct { void (*open)(); Window* field; const char* typed, *message; } refused[] = {
-      {fn_mvavg, &KD_MvAvgWinDays, "l", "l is not a whole number: the old value stays"},  // one letter is said too
-      {fn_date, &KD_DateWinStartDay, "2/30/95", "2/30/95 is not a date (month/day/year, as 12/4/26): the old value stays"},
-      {fn_date, &KD_DateWinStartDay, "1/2/96", "the chart's start 1/2/96 lies after its end 12/29/95: no day is shown"},
-      {make_querywin, &KD_QueryWinDistrIncr, "-1", "-1 is not a class width above 0: the old value stays"}};
-  for (auto r : refused) {
-    r.open();
-    enter_text(*r.field, r.typed);
-    EXPECT_STREQ(r.message, message_text);
-  }
   // Backspace edits; leaving without typing keeps the value.
   fn_price();
   send_event(EnterNotify, KD_PriceWinSteps);

@@ -92,9 +92,8 @@ TEST_F(Groups, PerSymbolFilesGiveTheRangeEveryMemberCoversApartAndEachDayTogethe
                                               std::to_string(close) + ", 10\n";
     return lines;
   };
-  symbol_file("AB", years(1990, 1995, 1));
-  symbol_file("CD", years(1992, 1995, 2));
-  symbol_file("EF", years(1991, 1994, 3));
+  for (auto [sym, from, to, close] : {std::tuple{"AB", 1990, 1995, 1}, {"CD", 1992, 1995, 2}, {"EF", 1991, 1994, 3}})
+    symbol_file(sym, years(from, to, close));
   for (auto [mode, first, last] : {std::tuple{'s', 920115, 941215}, {'t', 900115, 951215}}) {
     ASSERT_EQ(0, load_group("TECH", mode));
     std::vector<StockDay> d = loaded();
@@ -110,15 +109,10 @@ TEST_F(Groups, PerSymbolFilesGiveTheRangeEveryMemberCoversApartAndEachDayTogethe
 TEST_F(Groups, OnePassEqualsReadingEachMemberOfAGeneratedMarket) {
   TempDir db;
   ASSERT_EQ(0, run_program(KADMER_GEN, {"--out", db.file("m"), "--stocks", "80", "--days", "40", "--end", "951229"}).status);
-  copy_text(generaldir, db.file("m/general"));
-  copy_text(daydir, db.file("m/days"));
-  initial_groups(), initial_companys();
-  std::vector<std::string> files;  // the stock day files, in date order
-  for (const auto& e : std::filesystem::directory_iterator(db.file("m/days")))
-    if (e.path().filename().string()[0] == 's') files.push_back(e.path().filename());
-  std::sort(files.begin(), files.end());
+  use_database(db.file("m"));
+  const std::vector<std::string> files = stock_day_files(db.file("m/days"));  // in date order
   auto close_in = [&](const std::string& file, const char* sym) {  // the member's close that day, or 0
-    for (const std::string& line : split_lines(read_file(db.file("m/days/" + file))))
+    for (const std::string& line : split_lines(read_file(file)))
       if (line.rfind(std::string(sym) + ",", 0) == 0) return std::stod(line.substr(line.rfind(',', line.rfind(',') - 1) + 1));
     return 0.0;
   };

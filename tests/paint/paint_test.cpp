@@ -11,11 +11,7 @@ class Pictures : public ChartTest {
  protected:
   void SetUp() override {
     ChartTest::SetUp();
-    std::string sample = KADMER_SOURCE_DIR "/data/sample";
-    copy_text(generaldir, sample + "/general");
-    copy_text(symboldir, sample + "/symbols");
-    copy_text(daydir, sample + "/days");
-    initial_groups(), initial_companys();
+    use_database(KADMER_SOURCE_DIR "/data/sample");
     mvavgtype = 1, mvavgdays = 20, stochdays = 14, bollingerflag = mvavgflag = fibflag = gridstate = 1;
     load_hooks.days_that_fit = days_that_fit;
   }

@@ -27,6 +27,11 @@ class Query : public MarketTest {
   void range(int from, int to, int compare = 0) {
     querysdate = from, queryedate = to, querycdate = compare ? compare : to;
   }
+  // Reads the table of the query from `from` to `to`, compared with its end.
+  int query_over(int from, int to) {
+    range(from, to);
+    return get_query_data();
+  }
   // Day files of the k-th weekday from 4 December (a row of closes, one a
   // symbol; 0: not listed) and history files of the same days; the query
   // range starts the day after the first file.
@@ -80,19 +85,15 @@ class Query : public MarketTest {
 TEST_F(Query, TheStartFileSearchAndTheCenturyTurn) {
   day_file("s951201", "AB,11, 9, 10, 100\n");
   day_file("s951205", "AB,12, 10, 11, 100\n");
-  range(120495, 120595);  // a Monday: Friday's file starts
-  ASSERT_EQ(0, get_query_data());
+  ASSERT_EQ(0, query_over(120495, 120595));  // a Monday: Friday's file starts
   EXPECT_EQ((std::array{2.0f, 10.0f}), (std::array{float(querydays), row("AB").firstclose}));
-  range(10596, 10696);  // 31 days after the last file
   EXPECT_EQ((std::tuple{true, std::string("get_query_data: no starting date found")}),
-            (std::tuple{get_query_data() != 0, std::string(last_status)}));
+            (std::tuple{query_over(10596, 10696) != 0, std::string(last_status)}));  // 31 days after the last file
   status("query", 1, "");
-  range(120695, 120295);  // the start file lies after the end: nothing, silently
-  EXPECT_NE(0, get_query_data());
+  EXPECT_NE(0, query_over(120695, 120295));  // the start file lies after the end: nothing, silently
   EXPECT_TRUE(querynum == 0 && !last_status[0]) << last_status;
   for (const char* f : {"s991230", "s991231", "s000103", "s000104"}) day_file(f, "AB,1,1," + std::string(f + 5) + ",1\n");
-  range(123199, 10300);
-  ASSERT_EQ(0, get_query_data());
+  ASSERT_EQ(0, query_over(123199, 10300));
   // The 30th, the 31st and the 3rd, in calendar order.
   EXPECT_EQ((std::array{3.0f, 30.0f, 3.0f}), (std::array{float(querydays), row("AB").firstclose, row("AB").close}));
 }
@@ -102,8 +103,7 @@ TEST_F(Query, BlankLinesLateListingsAndBadLines) {
   day_file("s951204", "AB,12, 10, 11, 100\n\nCD,22, 20, 21, 100\n# a comment\nEF,N/A,4,4.5,10\nEF,5,-4,4.5,10\n" +
                           std::string(100000, 'x') + "\nno comma\n,1,1,1,1\nEF,5,4,4.5\nEF,5.1.2,4,4.6,10\n");
   day_file("s951205", "AB,13, 11, 12, 100\nCD,23, 21, 22, 100\nEF,6,5,5.5,10\n");
-  range(120495, 120595);
-  ASSERT_EQ(0, get_query_data());
+  ASSERT_EQ(0, query_over(120495, 120595));
   // Only AB came from the start file; CD first listed on the 4th: its close
   // there, not counted on the day it appeared; none of EF's lines on the 4th scanned.
   EXPECT_EQ((std::array{1.0f, 3.0f, 21.0f, 2.0f, 3.0f, 5.5f}), (std::array{float(queryend), float(querynum), row("CD").firstclose,
@@ -237,8 +237,7 @@ TEST_F(Query, GapsRunsAndTheRange) {
                            {"s951205", "AB,9, 7, 8, 100\n"},   {"s951206", "AB,13, 12, 12.5, 100\n"},
                            {"s951207", "AB,14, 12.5, 13, 100\n"}, {"s951208", "AB,13.5, 12, 12, 100\n"}};
   for (auto& d : days) day_file(d[0], d[1]);
-  range(120495, 120895);
-  ASSERT_EQ(0, get_query_data());
+  ASSERT_EQ(0, query_over(120495, 120895));
   const QueryRec& r = row("AB");
   int runs[] = {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast};
   EXPECT_EQ((std::vector<int>{6, 3, 2, 1, 2, 2, 0}), std::vector<int>(runs, runs + 7));
@@ -280,20 +279,16 @@ TEST_F(Query, RowsAreMatchedByTheirWholeTextAndTheTableGrows) {
   ASSERT_EQ(symbol_key("YSUJAB"), symbol_key("BGCWWP"));  // keys wrap from six characters on
   day_file("s951201", "YSUJAB,11, 9, 10, 100\nBGCWWP,21, 19, 20, 100\nLONGNAME1,2,1,1,1\nLONGNAME2,2,1,2,1\n");
   day_file("s951204", "BGCWWP,23, 21, 22, 100\nYSUJAB,12, 10, 11, 100\nLONGNAME2,2,1,3,1\nLONGNAME1,2,1,4,1\n");
-  range(120495, 120495);
-  ASSERT_EQ(0, get_query_data());
+  ASSERT_EQ(0, query_over(120495, 120495));
   EXPECT_EQ(4, querynum);
   float changes[] = {row("YSUJAB").change, row("BGCWWP").change, row("LONGNAME1").change, row("LONGNAME2").change};
   EXPECT_EQ((std::vector<float>{1, 2, 3, 1}), std::vector<float>(changes, changes + 4));
-  std::string big, moved;
-  for (int i = 0; i < 3000; ++i) {
-    ((big += 'S') += std::to_string(100000 + i)) += ",2,1,1.5,10\n";  // appended: GCC 12 at -O3 sees an overlap
-    ((moved += 'S') += std::to_string(100000 + i)) += ",2,1,1.7,10\n";
+  for (auto [file, quote] : {std::pair{"s951205", ",2,1,1.5,10\n"}, {"s951206", ",2,1,1.7,10\n"}}) {
+    std::string text;  // appended: GCC 12 at -O3 sees an overlap in "S" + text
+    for (int i = 0; i < 3000; ++i) ((text += 'S') += std::to_string(100000 + i)) += quote;
+    day_file(file, text);
   }
-  day_file("s951205", big);
-  day_file("s951206", moved);
-  range(120695, 120695);  // a later query with a larger start file keeps every security
-  ASSERT_EQ(0, get_query_data());
+  ASSERT_EQ(0, query_over(120695, 120695));  // a later query with a larger start file keeps every security
   EXPECT_EQ(3000u, printed_lines(1).size() - 1);
 }
 
@@ -315,9 +310,8 @@ class QueryLists : public Query {
     tables("", companies + "ZIDX:Index:I:1::950101-1:\nBIG:Big:S:N::950101-1:\n");
     day_file("s951201", first + "ZIDX,2,1,1,1\nBIG,500,400,450,10\n");
     day_file("s951204", last + "ZIDX,3,2,3,1\nBIG,600,500,550,10\n");
-    range(120495, 120495);
     queryhprice = 100;
-    ASSERT_EQ(0, get_query_data());
+    ASSERT_EQ(0, query_over(120495, 120495));
   }
 };
 
@@ -684,7 +678,6 @@ TEST_F(Query, TheDistributionScreen) {
       if (t->y > ylb_indent) out.push_back(t);
     return out;
   };
-  auto label = [&](const DrawRecorder& rec) { return labels(rec).empty() ? "" : labels(rec)[0]->text; };
   auto bars = [&](const DrawRecorder& rec, Role role) { return ops_of(rec, DrawOp::Kind::Fill, role); };
   auto top_label = [&](const DrawRecorder& rec) {
     int top = 0;
@@ -698,7 +691,7 @@ TEST_F(Query, TheDistributionScreen) {
     distr_incr = w.incr, distr_incr_mod = w.mod;
     load_query_distr();
     DrawRecorder& rec = draw(14);
-    EXPECT_EQ(w.first_two, label(rec) + " " + labels(rec).at(1)->text) << w.incr;
+    EXPECT_EQ(w.first_two, labels(rec).at(0)->text + " " + labels(rec).at(1)->text) << w.incr;
     ASSERT_TRUE(rec.find_text("0") && bars(rec, Role::Unc).size() == 1) << w.incr;
     EXPECT_EQ(rec.find_text("0")->x, bars(rec, Role::Unc)[0]->x + 1) << w.incr;
     EXPECT_TRUE(top_label(rec) >= w.top && top_label(rec) < w.top * 1.05) << w.incr;  // the tallest bar shown
@@ -711,7 +704,7 @@ TEST_F(Query, TheDistributionScreen) {
   load_query_distr();
   int up = bars(draw(14), Role::Adv)[0]->h;
   distr_offx = 1;  // the right arrow: the labels move by one unit
-  EXPECT_EQ("-9", label(draw(14)));
+  EXPECT_EQ("-9", labels(draw(14)).at(0)->text);
   distr_offx = 0, distr_offy = 2;  // a quarter of the highest count: both bars reach the top label
   DrawRecorder& zoomed = draw(14);
   EXPECT_GT(bars(zoomed, Role::Dec)[0]->h, up / 2);

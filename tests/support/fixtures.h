@@ -112,6 +112,11 @@ class SettingsTest : public ::testing::Test {
     parse_config(0, static_cast<int>(args.size()), argv.data());
     return ::testing::internal::GetCapturedStderr();
   }
+  // Writes the settings file of the working directory and reads it.
+  std::string configure_from(const std::string& file) {
+    work.write(".kadmer", file);
+    return configure();
+  }
   // What `body` writes on standard output with the trace at `level`.
   template <typename Body>
   static std::string traced(Body body, int level = 1) {
@@ -140,6 +145,15 @@ inline std::string history_lines(int y, int m, int d, const std::vector<float>& 
     lines += line;
   }
   return lines;
+}
+
+// The stock day files of a folder, sorted by name.
+inline std::vector<std::string> stock_day_files(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().filename().string()[0] == 's') out.push_back(e.path().string());
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 // YYMMDD of a loaded day.
@@ -172,6 +186,13 @@ class MarketTest : public SettingsTest {
   void tables(const std::string& groups_file, const std::string& companys_file) {
     work.write("general/groups", groups_file);
     work.write("general/companys", companys_file);
+    initial_groups(), initial_companys();
+  }
+  // Reads the tables of the database in `dir` and loads from its folders.
+  void use_database(const std::string& dir) {
+    copy_text(generaldir, dir + "/general");
+    copy_text(symboldir, dir + "/symbols");
+    copy_text(daydir, dir + "/days");
     initial_groups(), initial_companys();
   }
   void day_file(const std::string& name, const std::string& lines) { work.write("days/" + name, lines); }
@@ -233,8 +254,10 @@ class ChartTest : public MarketTest {
     mark = buyvolume = arrow_index = queryflag = 0, chart_drawn_to = 0, member_gc = nullptr;
   }
   // Loads one weekday line a day from 2 Jan 1995 with these closes (0: no line).
-  void history(const std::vector<float>& closes, int volume = 100) {
-    symbol_file("AB", history_lines(1995, 1, 2, closes, volume));
+  void history(const std::vector<float>& c, int volume = 100) { load_lines(history_lines(1995, 1, 2, c, volume)); }
+  // Loads AB from these lines of its history file.
+  void load_lines(const std::string& lines) {
+    symbol_file("AB", lines);
     load();
   }
   void load(const char* sym = "AB") {

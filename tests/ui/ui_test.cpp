@@ -62,8 +62,7 @@ TEST(Usage, UnknownOptionsAndStrayArgumentsPrintEveryOptionAndExitOne) {
 // Colour names go to the table of the video mode (-rv anywhere after the
 // program's name), cut to the field; the command line overrides the file.
 TEST_F(CommandLine, ColoursGoToTheTableOfTheVideoModeFromTheFileOrTheCommandLine) {
-  work.write(".kadmer", "closecolor=red\nbackground = navy \nhlccolor=yellow\ngridcolor=" + std::string(40, 'q') + "\n");
-  configure();
+  configure_from("closecolor=red\nbackground = navy \nhlccolor=yellow\ngridcolor=" + std::string(40, 'q') + "\n");
   EXPECT_EQ((std::array<std::string, 5>{"red", "navy ", "yellow", std::string(15, 'q'), "white"}),  // trailing blanks stay
             (std::array<std::string, 5>{colors_vr[COLOR_CLOSE].name, colors_vr[COLOR_BACKGROUND].name,
                                         colors_vr[COLOR_HIGHLIGHT].name, colors_vr[COLOR_GRID].name,
@@ -168,8 +167,7 @@ TEST_F(Events, OnlyTheLastExposeOfARunDrawsAndOnlyWhenTheChartCameBeforeIt) {
   // after it; events of other types are dropped; a resize lays the chart
   // area out again.
   graphlook = 16;  // the opening message
-  send_event(Expose, KD_MainWin, 2);
-  send_event(Expose, KD_MainWin, 1);
+  for (int count : {2, 1}) send_event(Expose, KD_MainWin, count);
   EXPECT_TRUE(rec.ops.empty());
   send_event(Expose, KD_MainWin, 0);
   EXPECT_EQ(7u, rec.texts().size());
@@ -235,12 +233,8 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
 // The keys and the wheel over the main window move what the view shows:
 // charts scroll, lists page, the distribution does both; the others stay.
 TEST_F(Events, EachKeyAndTheWheelActOnTheViewsTheyMove) {
-  const std::array<std::function<void()>, 10> moves = {
-      [] { main_window_key(XK_Left, "", 0, 0); }, [] { main_window_key(XK_Right, "", 0, 0); },
-      [] { main_window_key(XK_Up, "", 0, 0); },   [] { main_window_key(XK_Down, "", 0, 0); },
-      [] { main_window_key(XK_Prior, "", 0, 0); }, [] { main_window_key(XK_Next, "", 0, 0); },
-      [] { main_window_key(XK_Home, "", 0, 0); }, [] { main_window_key(XK_End, "", 0, 0); },
-      [] { main_window_wheel(true); },            [] { main_window_wheel(false); }};
+  // Moves 0 to 7 are these keys, 8 and 9 the wheel up and down.
+  const KeySym keys[] = {XK_Left, XK_Right, XK_Up, XK_Down, XK_Prior, XK_Next, XK_Home, XK_End};
   using Acts = std::array<const char*, 10>;
   const Acts chart = {"arrowleft", "arrowright", "", "", "", "", "firstdays", "lastdays", "arrowleft", "arrowright"},
              list = {"", "", "", "", "arrowup", "arrowdown", "firstpage", "lastpage", "arrowup", "arrowdown"},
@@ -250,9 +244,9 @@ TEST_F(Events, EachKeyAndTheWheelActOnTheViewsTheyMove) {
       {13, 2, list}, {8, 14, {"arrowleft", "arrowright", "arrowup", "arrowdown", "", "", "", "", "arrowleft", "arrowright"}},
       {15, 2, still}, {0, 2, still}, {16, 2, still}};
   for (auto v : views)
-    for (std::size_t k = 0; k < moves.size(); ++k) {
+    for (std::size_t k = 0; k < v.acts.size(); ++k) {
       graphlook = v.look, querylook = v.query, arrow_index = 0;
-      std::string t = traced(moves[k]);
+      std::string t = traced([&] { k < 8 ? main_window_key(keys[k], "", 0, 0) : main_window_wheel(k == 8); });
       std::size_t at = t.find("-> fn_");
       EXPECT_EQ(v.acts[k], at == std::string::npos ? "" : t.substr(at + 6, t.find('(', at) - at - 6)) << v.look << " " << k;
     }

@@ -121,9 +121,8 @@ TEST_F(Charts, DateLabels) {
     EXPECT_EQ(type == 1 ? 0u : first.size(), second.size());
     if (type == 2) { EXPECT_EQ((std::tuple{row1 + 13, std::string("1/6/95")}), (std::tuple{second[0]->y, second[0]->text})); }
   }
-  symbol_file("AB", "951228, 11, 9, 10, 1\n951229, 11, 9, 10, 1\n960102, 11, 9, 10, 1\n");
   graph_type = 1;
-  load();
+  load_lines("951228, 11, 9, 10, 1\n951229, 11, 9, 10, 1\n960102, 11, 9, 10, 1\n");
   day_pixel_space = 60;
   draw_datevalues(worklist[0].data());
   // New Year's Day is an empty weekday, and the first label of 1996.
@@ -425,18 +424,15 @@ TEST_F(Charts, OddDataAndOddWindowsDrawWhatTheyCan) {
   };
   symbol_file("AB", "# nothing yet\n");  // no history: nothing loaded
   EXPECT_TRUE(load_symbol("AB") != 0 && every_screen(DrawOp::Kind::Fill, Role::Member) == 0u);
-  symbol_file("AB", "951204, 11, 9, 10, 100\n");
-  load();
+  load_lines("951204, 11, 9, 10, 100\n");
   EXPECT_GT(every_screen(DrawOp::Kind::Fill, Role::Member), 0u);  // one day
-  symbol_file("AB", "951201, 11, 9, 10, 100\n951215, 11, 9, 10, 100\n");
-  load();
+  load_lines("951201, 11, 9, 10, 100\n951215, 11, 9, 10, 100\n");
   KD_csd = 4, KD_csm = 12, KD_csy = 95, KD_ced = 14, KD_cem = 12, KD_cey = 95;
   fill_work();
   std::vector<int> days = dates(shown());  // 4 to 14 December: nine empty weekdays
   EXPECT_TRUE(days.size() == 9 && std::all_of(days.begin(), days.end(), [](int d) { return d < 0; }));
   EXPECT_EQ(0u, every_screen(DrawOp::Kind::Fill, Role::Member));  // shown days all empty
-  symbol_file("AB", "951201, 0, 0, 0, 100\n951204, 1e9, 1e9, 1e9, 100\n951205, 1e9, 0.01, 5, 100\n");
-  load();
+  load_lines("951201, 0, 0, 0, 100\n951204, 1e9, 1e9, 1e9, 100\n951205, 1e9, 0.01, 5, 100\n");
   every_screen(DrawOp::Kind::Fill, Role::Member);
   EXPECT_FLOAT_EQ(0, price_bottom);
   history({10, 11, 12, 13, 12, 11, 10, 9, 10, 11}, 0);
