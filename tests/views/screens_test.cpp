@@ -106,6 +106,25 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
       say("mark outside the plot area", *op);
   }
   if (!chart_view(look)) return out;
+  // The date labels below the plot run on in time, row by row; a label names
+  // its year where the year changes ("12/19/24", then "1/3/25"), so a date
+  // without one is of the year last named.
+  std::map<int, std::vector<std::pair<int, std::string>>> date_rows;
+  for (const DrawOp* t : texts)
+    if (int m, d; t->y > ylb_indent + font_height / 2 && std::sscanf(t->text.c_str(), "%d/%d", &m, &d) == 2)
+      date_rows[t->y].emplace_back(t->x, t->text);
+  for (auto& [y, row] : date_rows) {
+    std::sort(row.begin(), row.end());
+    int year = 0, last = -1;
+    for (const auto& [x, text] : row) {
+      int m = 0, d = 0, yy = -1;
+      std::sscanf(text.c_str(), "%d/%d/%d", &m, &d, &yy);
+      year = yy >= 0 ? yy : year;
+      if (m < 1 || m > 12 || d < 1 || d > 31 || year * 10000 + m * 100 + d <= last)
+        out.push_back("date label " + text + " out of order");
+      last = year * 10000 + m * 100 + d;
+    }
+  }
   // The labels left of the plot run down as their values do; the marks lie
   // within the range they label (the plot's top up to a label's spacing
   // above the last); the movement line and fitted scales fill their scale to
