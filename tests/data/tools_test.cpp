@@ -343,7 +343,8 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
       {{"--symbol", "AN", "--font-size", "101x13"}, 2, "--font-size is WxH"},
       {{"--market", "n", "--start", "2026-12-04"}, 2, "needs --start and --end"},
       {{"--symbol", "LONGSYMBOLXYZ"}, 2, "the symbol \"LONGSYMBOLXYZ\" is longer than 8 characters"},
-      {{"--symbol", "AN", "--first", "2026-12-01", "--last", "2026-11-01"}, 2, "the first date lies after the last"}};
+      {{"--symbol", "AN", "--first", "2026-12-01", "--last", "2026-11-01"}, 2, "the first date lies after the last"},
+      {{"--symbol", "AN", "--first", "1968-12-31"}, 2, "no such date"}, {{"--symbol", "AN", "--last", "2069-01-01"}, 2, "no such date"}};
   for (const auto& c : cases) {
     RunResult r = run_program(KADMER_PLOT, c.args, in_dir(KADMER_SOURCE_DIR "/data/sample"));
     EXPECT_EQ(c.status, r.status) << c.args[0] << r.err;
@@ -370,7 +371,8 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
   EXPECT_EQ(1, std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()));
   for (std::string run : {std::string(KADMER_SCAN) + " --start 261102 --end 261204",
                           std::string(KADMER_SCAN) + " --market n --start 261102 --end 261204",
-                          std::string(KADMER_DUMP) + " AN", std::string(KADMER_PLOT) + " --symbol AN"}) {
+                          std::string(KADMER_DUMP) + " AN", std::string(KADMER_DUMP) + " --adline S --first 261102 --last 261204",
+                          std::string(KADMER_PLOT) + " --symbol AN"}) {
     r = run_program("/bin/sh", {"-c", "exec " + run + " >/dev/full"}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
     EXPECT_EQ(1, r.status) << run;
     EXPECT_NE(std::string::npos, r.err.find(": can not write standard output: No space left on device\n")) << run << r.err;

@@ -298,20 +298,31 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
     EXPECT_TRUE(XGetWindowAttributes(KD_Display, menu[m][1].window, &item) && item.map_state == IsUnmapped) << m;
   }
   auto mapped = [](Window w) { XWindowAttributes a; return XGetWindowAttributes(KD_Display, w, &a) && a.map_state != IsUnmapped; };
-  auto arrows = [&] { return std::array{mapped(KD_ArrowLeft), mapped(KD_ArrowDown)}; };  // with charts, with lists
+  auto arrows = [&] {  // with charts, with lists: each pair shown or hidden together (else -1)
+    bool l = mapped(KD_ArrowLeft), u = mapped(KD_ArrowUp);
+    return std::array{l == mapped(KD_ArrowRight) ? int(l) : -1, u == mapped(KD_ArrowDown) ? int(u) : -1};
+  };
+  struct { Window w; int x, y; } tips[] = {{KD_ArrowLeft, 0, font_height / 2}, {KD_ArrowRight, 2 * font_width, font_height / 2},
+                                          {KD_ArrowUp, font_width, 0}, {KD_ArrowDown, font_width, font_height}};
+  for (auto t : tips) {  // each arrow is drawn in its window, pointing its way
+    rec.ops.clear(), send_event(Expose, t.w);
+    const std::vector<PaintPoint> none, &p = rec.ops.empty() ? none : rec.ops.back().points;
+    EXPECT_TRUE(p.size() == 3 && rec.ops.back().win == t.w && p[0].x == t.x && p[0].y == t.y) << t.w;
+  }
   for (auto [m, item, left, up] : {std::array{1, 2, 1, 0}, {0, 1, 0, 1}, {1, 5, 1, 0}, {0, 14, 1, 1}, {0, 10, 0, 1}}) {
     open_menu(m);
     choose_item(menu[m][item].window);
-    EXPECT_EQ((std::array<bool, 2>{bool(left), bool(up)}), arrows()) << menu[m][item].label;
+    EXPECT_EQ((std::array{left, up}), arrows()) << menu[m][item].label;
     EXPECT_NE(0u, KD_StockWin);  // a chart with nothing loaded asks for a security first
   }
-  graphlook = 13;  // a company charted from its list, at once
+  graphlook = 13, zoom = 1, zoom_x = -1;  // a company charted from its list, at once; a zoom left armed stays unstarted
   draw_chart(), rec.ops.clear();
   send_event(ButtonPress, KD_MainWin, 61, 72);
-  bool drawn = !ops_of(rec, DrawOp::Kind::Line, Role::Range).empty();
+  bool drawn = !ops_of(rec, DrawOp::Kind::Line, Role::Range).empty() && zoom_x == -1;
+  zoom = 0;
   XResizeWindow(KD_Display, KD_MainWin, 1000, 780);
   send_event(ConfigureNotify, KD_MainWin, 1000, 780);  // a resize keeps the chart's arrows
-  EXPECT_TRUE(drawn && arrows() == (std::array{true, false}) && graphlook == 1 && symbolname == std::string("AB")) << symbolname;
+  EXPECT_TRUE(drawn && arrows() == (std::array{1, 0}) && graphlook == 1 && symbolname == std::string("AB")) << symbolname;
   marketdisp = 'N', marketsday = 120495, marketeday = 120695, rec.ops.clear(), fn_market();  // the market dialog opens; pressed again while it is open, the summary is drawn
   std::size_t opened = rec.ops.size();
   fn_market();
@@ -319,7 +330,7 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
   symbol_file("DJ30", history_lines(1995, 12, 4, {5000, 5100}));  // a code of the summary charted: the chart's arrows
   for (const LayoutCell& c : market_cells)
     if (c.code == std::string("DJ30")) send_event(ButtonRelease, c.window);
-  EXPECT_TRUE(graphlook == 1 && arrows() == (std::array{true, false})) << graphlook;
+  EXPECT_TRUE(graphlook == 1 && arrows() == (std::array{1, 0})) << graphlook;
 }
 
 // ---- colours ----

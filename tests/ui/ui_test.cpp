@@ -178,9 +178,12 @@ TEST_F(Events, OnlyTheLastExposeOfARunDrawsAndOnlyWhenTheChartCameBeforeIt) {
   for (int type : {0, 1, MapNotify, PropertyNotify, ClientMessage, LASTEvent, LASTEvent + 5, -1})
     send_event(type, KD_MainWin);
   EXPECT_TRUE(rec.ops.empty() && stkind == 0);  // neither the expose nor the others drew
-  send_event(ConfigureNotify, KD_MainWin, 302, 402);
-  EXPECT_EQ((std::array{302, 402, 302 - 1 - 60, 402 - 1 - 39}), (std::array{main_win_width, main_win_height, xrt_indent, ylb_indent}));
-  EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].w == 302);  // the window cleared
+  for (auto [w, h] : {std::pair{302, 402}, {302, 502}, {402, 502}}) {  // either side changed is a new size
+    rec.ops.clear();
+    send_event(ConfigureNotify, KD_MainWin, w, h);
+    EXPECT_EQ((std::array{w, h, w - 1 - 60, h - 1 - 39}), (std::array{main_win_width, main_win_height, xrt_indent, ylb_indent}));
+    EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].w == w);  // the window cleared
+  }
 }
 
 // Five risers and five fallers, three rows a page: the down arrow stops at
