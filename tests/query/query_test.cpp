@@ -479,6 +479,24 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   close(full);
 }
 
+// Each way a writer ends is said once it is collected, with where it wrote.
+TEST(PrintWriters, EachEndIsSaidWithItsDestination) {
+  struct { const char* path; int lines, end; const char* said; } ends[] = {  // end: the exit status, or minus a signal
+      {"stdout", 3, 0, "print: 3 lines written to standard output"}, {"/x/list", -1, 0, ""},  // a count not known: nothing
+      {"/x/list", 5, 28, "do_print: write /x/list errno=28"}, {"/x/list", 5, -9, "do_print: write /x/list signal=9"}};
+  for (const auto& e : ends) {
+    last_status[0] = '\0';
+    print_will_write(e.lines);
+    pid_t pid = fork();
+    if (pid == 0) e.end < 0 ? raise(-e.end) : (_exit(e.end), 0);
+    print_started(pid, e.path);
+    siginfo_t child;  // ended, and left for the program to collect
+    waitid(P_PID, static_cast<id_t>(pid), &child, WEXITED | WNOWAIT);
+    reap_print_children();
+    EXPECT_STREQ(e.said, last_status) << e.path << " " << e.end;
+  }
+}
+
 // ---- the history, group and distribution steps ----
 
 TEST_F(Query, HistoryMeasuresAndWhenThereAreNone) {
