@@ -158,9 +158,7 @@ TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
   setrlimit(RLIMIT_FSIZE, &limit);
   EXPECT_EQ((std::array<std::string, 2>{"File too large", "stdev=2\n"}), (std::array{error, read_file(".kadmer")}));
   EXPECT_EQ(1, save_settings(&path, &error));
-  struct stat link;
-  ASSERT_EQ(0, lstat(".kadmer", &link));
-  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_TRUE(fs::is_symlink(".kadmer"));
   EXPECT_EQ("stdev=2.5\n", read_file("real/settings"));
   for (const auto& e : std::filesystem::directory_iterator("real"))  // no copy left beside it
     EXPECT_EQ("settings", e.path().filename().string());
@@ -186,8 +184,7 @@ TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) 
   EXPECT_EQ(file, read_file(".kadmer"));
   chmod(".kadmer", 0640);
   EXPECT_EQ(3, save_settings(&path, &error)) << error;
-  struct stat mode;  // the file written in its place keeps its permissions
-  EXPECT_TRUE(stat(".kadmer", &mode) == 0 && (mode.st_mode & 07777) == 0640);
+  EXPECT_EQ(0640, int(fs::status(".kadmer").permissions()));  // the file written in its place keeps its permissions
   EXPECT_EQ("# mine\r\nmvavgdays = 30   # a month\r\n#mvavg=on # drawn\r\nwidth=90\r\nstochdays=9\r\n",
             read_file(".kadmer"));
   int folder = open(".", O_RDONLY | O_DIRECTORY);
@@ -212,10 +209,9 @@ TEST_F(Settings, ASaveKeepsCommentsAndLineEndsSparesAReadOnlyFileAndTakesTurns) 
   reset_settings();
   configure();
   EXPECT_EQ(9, stochdays);
-  struct stat fifo;  // what is no regular file is never replaced by one
-  ASSERT_EQ(0, mkfifo("fifo", 0644));
+  ASSERT_EQ(0, mkfifo("fifo", 0644));  // what is no regular file is never replaced by one
   EXPECT_FALSE(replace_file("fifo", "x", ".t-", &error));
-  EXPECT_TRUE(stat("fifo", &fifo) == 0 && S_ISFIFO(fifo.st_mode));
+  EXPECT_TRUE(fs::is_fifo("fifo"));
 }
 
 TEST_F(Settings, TheFileIsFoundInTheWorkingDirectoryOrHomeAndALongLineIsCut) {

@@ -2,8 +2,6 @@
 
 #include "support/fixtures.h"
 
-#include <regex>
-
 namespace {
 
 using TraceLog = SettingsTest;

@@ -2,7 +2,6 @@
 // and the work days the chart draws from it.
 
 #include "support/fixtures.h"
-#include "indicators/indicators.h"
 
 namespace {
 
@@ -334,10 +333,8 @@ TEST_F(History, ASplitAdjustsOnceAndANewOneReAdjustsFromTheLoadedPrices) {
 // An index of market 2 takes its volume from its price: a year of them
 // passes 2^31 hundreds of shares.
 TEST_F(History, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
-  std::string lines;
-  for (int d = 4; d <= 8; ++d) lines += "95120" + std::to_string(d) + ", 1, 1, 1, 2000000000\n";
   mvavgtype = 1, mvavgdays = 2;
-  load_ab(lines);
+  load_ab(history_lines(1995, 12, 4, std::vector<float>(5, 1), 2000000000, 0));  // Monday 4 to Friday 8 December
   stockbuyavol = 0;
   rebuild(1);
   EXPECT_EQ(2000000000, stockbuyavol);

@@ -38,9 +38,8 @@ TEST_F(Scale, PricesIn32ndsTheStepsAndTheScaleOfTheLoadedDays) {
   EXPECT_TRUE(price_incr * 50 >= 1e9f && price_incr * 50 < 1e9f + 50) << price_incr;
   // calc_price recomputes the scale from the loaded days.
   stocklist.resize(1);
-  stocklist[0].days.assign(4, StockDay{});
-  stocklist[0].days[1] = quote_day(9.5f, 8.25f, 9.0f, 40000);
-  stocklist[0].days[3] = quote_day(9.75f, 0, 0);  // an empty day's low is no low
+  // Day 3 without trading: its low of 0 is no low.
+  stocklist[0].days = {StockDay{}, quote_day(9.5f, 8.25f, 9.0f, 40000), StockDay{}, quote_day(9.75f, 0, 0)};
   num_days = 4;
   calc_price();
   // 0.0625: the first step above (9.75 + 0.5 - 8.25) / 50 = 0.04

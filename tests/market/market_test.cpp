@@ -1,7 +1,6 @@
 // Group charts, the advance/decline line and the market summary, against
 // small markets written here and a generated one read independently.
 #include "support/fixtures.h"
-#include "market/market.h"
 
 namespace {
 
@@ -85,15 +84,12 @@ TEST_F(Groups, TheIndexIsChainedOverTheMembersThatTradedOnBothDays) {
 // Apart, the range every member's file covers; together, every day one of
 // them traded, a member's first and last day moving nothing.
 TEST_F(Groups, PerSymbolFilesGiveTheRangeEveryMemberCoversApartAndEachDayTogether) {
-  auto years = [](int from, int to, double close) {
+  for (auto [sym, from, to, close] : {std::tuple{"AB", 1990, 1995, 1.0}, {"CD", 1992, 1995, 2}, {"EF", 1991, 1994, 3}}) {
     std::string lines;
-    for (int y = from; y <= to; ++y)
-      for (int m = 1; m <= 12; ++m) lines += std::to_string(y % 100 * 10000 + m * 100 + 15) + ", 2, 1, " +
-                                              std::to_string(close) + ", 10\n";
-    return lines;
-  };
-  for (auto [sym, from, to, close] : {std::tuple{"AB", 1990, 1995, 1}, {"CD", 1992, 1995, 2}, {"EF", 1991, 1994, 3}})
-    symbol_file(sym, years(from, to, close));
+    for (int m = from * 12; m < to * 12 + 12; ++m)  // the 15th of every month, counted from year 0
+      lines += std::to_string(m / 12 % 100 * 10000 + m % 12 * 100 + 115) + ", 2, 1, " + std::to_string(close) + ", 10\n";
+    symbol_file(sym, lines);
+  }
   for (auto [mode, first, last] : {std::tuple{'s', 920115, 941215}, {'t', 900115, 951215}}) {
     ASSERT_EQ(0, load_group("TECH", mode));
     std::vector<StockDay> d = loaded();
@@ -206,9 +202,7 @@ TEST_F(AdLine, TheScaleRunsFromMinusToPlusTheLargestCount) {
   EXPECT_NE(labels.end(), std::find(labels.begin(), labels.end(), "  38.46 "));
   // The cumulative line, named in the legend: its sum outgrows the daily
   // counts and the scale follows it only while it is shown.
-  std::string files[3] = {quote("AB", 11) + quote("CD", 9), quote("AB", 12) + quote("CD", 10),
-                          quote("AB", 13) + quote("CD", 11)};
-  for (int d = 0; d < 3; ++d) day_file("s95120" + std::to_string(5 + d), files[d]);
+  for (int d = 0; d < 3; ++d) day_file("s95120" + std::to_string(5 + d), quote("AB", 11 + d) + quote("CD", 9 + d));
   ASSERT_EQ(0, range(951201, 951207, "S"));
   adln_max = 0;
   for (const char* lines : {"a", "ac"}) {

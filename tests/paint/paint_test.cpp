@@ -25,9 +25,8 @@ TEST_F(Pictures, ColoursAreTheSettingsNames) {
       {"grey40", true, 0x666666}, {"gray100", true, 0xffffff}, {"grey101", false, 0}, {"rde", false, 0},
       {"#12345", false, 0}};
   for (auto n : names) {
-    unsigned rgb = 0;
-    EXPECT_EQ(n.known, color_rgb(n.name, &rgb)) << n.name;
-    EXPECT_EQ(n.rgb, rgb) << n.name;
+    unsigned rgb = 0;  // read after the call: a braced list is evaluated in order
+    EXPECT_EQ((std::pair{n.known, n.rgb}), (std::pair{color_rgb(n.name, &rgb), rgb})) << n.name;
   }
   set_color_name(colors_vr, COLOR_GRAPH, "rde");
   set_color_name(colors_vr, COLOR_GRID, "red");

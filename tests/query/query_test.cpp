@@ -5,7 +5,6 @@
 
 #include <sys/wait.h>
 
-#include "query/query.h"
 #include "query/reading.h"
 
 namespace {

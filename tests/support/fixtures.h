@@ -25,16 +25,21 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
 
+// The program's headers, likewise.
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "indicators/indicators.h"
+#include "market/market.h"
 #include "paint/paint.h"
+#include "query/query.h"
 #include "support/run.h"
 #include "views/views.h"
 

@@ -5,8 +5,6 @@
 // array).
 
 #include "support/fixtures.h"
-#include "indicators/indicators.h"
-#include "market/market.h"
 
 namespace {
 
@@ -91,9 +89,8 @@ TEST_F(Charts, ValueAndPriceLabelsFollowMagnitudeFormatAndAxisLetter) {
   for (auto c : prices) {
     format = c.format, laxis = raxis = c.axis, stockbuyprice = c.buy;
     draw(7);
-    std::vector<std::string> left = texts(xlb_indent - 4 - 9 * 6), right = texts(xrb_indent + 5);
-    ASSERT_TRUE(!left.empty() && !right.empty());
-    EXPECT_EQ((std::array<std::string, 2>{c.left, c.right}), (std::array{left[0], right[0]})) << c.format << c.axis;
+    EXPECT_EQ((std::array<std::string, 2>{c.left, c.right}),
+              (std::array{texts(xlb_indent - 4 - 9 * 6).at(0), texts(xrb_indent + 5).at(0)})) << c.format << c.axis;
   }
   history({12375, 13000});  // a price of five digits gives up a decimal to keep to its column
   format = 'd', laxis = raxis = 'p';
@@ -143,14 +140,12 @@ TEST_F(Charts, DateLabels) {
 // 1, 2 and the others a dot at the high, the low or the close.
 TEST_F(Charts, EachPriceTypeDrawsItsBarOrDotInEitherLook) {
   history({10, 11, 12});
-  draw(3);
-  std::vector<const DrawOp*> bars = ops(DrawOp::Kind::Line, Role::Range);
-  ASSERT_EQ(3u, bars.size());
-  EXPECT_EQ(x_of(0) - 1, bars[0]->x);
-  std::map<char, int> y{{'h', bars[0]->y}, {'l', bars[0]->h}};
+  draw(3);  // how many bars and dots each type draws: the table's rows
+  const DrawOp* bar = ops(DrawOp::Kind::Line, Role::Range).at(0);
+  EXPECT_EQ(x_of(0) - 1, bar->x);
+  std::map<char, int> y{{'h', bar->y}, {'l', bar->h}};
   draw(4);
-  ASSERT_EQ(3u, ops(DrawOp::Kind::Fill, Role::Member).size());
-  y['c'] = ops(DrawOp::Kind::Fill, Role::Member)[0]->y;
+  y['c'] = ops(DrawOp::Kind::Fill, Role::Member).at(0)->y;
   EXPECT_TRUE(y['h'] < y['c'] && y['c'] < y['l']);
   struct { int type; const char* line; char dot, ypix; } cases[] = {
       {0, "", 'c', 'c'}, {1, "", 'h', 'h'}, {2, "", 'l', 'l'}, {3, "hl", 0, 'h'},
@@ -260,11 +255,9 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   // No bar is clamped into the top of its panel: the top label of each scale
   // reaches past the highest high and the largest volume.
   float top_price = 0, top_volume = 0;
-  for (const DrawOp* t : rec.texts()) {
-    if (t->x == xlb_indent - 4 - 54) top_price = std::max(top_price, std::stof(t->text));
-    if (t->x == xlb_indent - 4 - 48 && t->text.find('K') != std::string::npos)
-      top_volume = std::max(top_volume, std::stof(t->text) * 1000);
-  }
+  for (const std::string& t : texts(xlb_indent - 4 - 54)) top_price = std::max(top_price, std::stof(t));
+  for (const std::string& t : texts(xlb_indent - 4 - 48))
+    if (t.find('K') != std::string::npos) top_volume = std::max(top_volume, std::stof(t) * 1000);
   // 5000 hundreds a day, in shares; labels every other step.
   EXPECT_TRUE(top_price >= 30.0f && top_volume >= 400000.0f) << top_price << " " << top_volume;
 }
@@ -415,10 +408,8 @@ TEST_F(Charts, OddDataAndOddWindowsDrawWhatTheyCan) {
         graphlook = look, quotelook = q;
         rec.ops.clear();
         draw_chart();
-        for (const DrawOp& op : rec.ops) {
-          EXPECT_TRUE(std::abs(op.x) < 1 << 20 && std::abs(op.y) < 1 << 20) << look;
-          n += op.kind == kind && op.role == role;
-        }
+        for (const DrawOp& op : rec.ops) EXPECT_TRUE(std::abs(op.x) < 1 << 20 && std::abs(op.y) < 1 << 20) << look;
+        n += ops(kind, role).size();
       }
     return n;
   };

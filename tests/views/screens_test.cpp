@@ -8,10 +8,6 @@
 #include "support/fixtures.h"
 
 #include <climits>
-#include <regex>
-
-#include "market/market.h"
-#include "query/query.h"
 
 namespace {
 
@@ -43,9 +39,7 @@ bool label_value(std::string t, double* v) {
 }
 
 // The elements of a picture after its background, and their texts.
-struct Picture {
-  std::vector<std::string> kinds, texts;
-};
+struct Picture { std::vector<std::string> kinds, texts; };
 
 Picture elements(const std::string& svg) {
   Picture p;
