@@ -335,6 +335,44 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
 
 // ---- colours ----
 
+// Every dialog keeps its fields and its button inside it and apart, and the
+// words of its labels off them.
+TEST_F(InProcess, EveryDialogHoldsItsFieldsApartAndItsLabelsOffThem) {
+  struct Part { std::string name; int x0, y0, x1, y1; };
+  auto inside = [](Window w, const std::string& name) {  // within its border: fields a row apart share theirs
+    XWindowAttributes a;
+    XGetWindowAttributes(KD_Display, w, &a);
+    return Part{name, a.x + a.border_width, a.y + a.border_width, a.x + a.border_width + a.width, a.y + a.border_width + a.height};
+  };
+  ASSERT_EQ(0, load_symbol("AB"));
+  for (void (*open)() : {fn_price, fn_date, fn_mvavg, fn_database, fn_stock, fn_group, fn_comb, fn_adjust, make_querywin,
+                         fn_market, fn_adln, fn_colors}) {
+    open();
+    for (Window d : open_dialog_windows()) {
+      rec.ops.clear(), send_event(Expose, d);
+      Window root, parent, *kids = nullptr;
+      unsigned n = 0;
+      XQueryTree(KD_Display, d, &root, &parent, &kids, &n);
+      std::vector<Part> parts;
+      for (unsigned i = 0; i < n; ++i) parts.push_back(inside(kids[i], "window " + std::to_string(i)));
+      if (kids) XFree(kids);
+      for (const DrawOp* t : rec.texts())
+        for (std::size_t at = 0, end = 0; t->win == d && (at = t->text.find_first_not_of(' ', end)) != std::string::npos;) {
+          end = std::min(t->text.find(' ', at), t->text.size());
+          int x = t->x, y = t->y - font_ascent;
+          parts.push_back({t->text.substr(at, end - at), x + int(at) * font_width, y, x + int(end) * font_width, y + font_height});
+        }
+      Part whole = inside(d, "");
+      for (std::size_t i = 0; i < parts.size(); ++i) {
+        const Part& p = parts[i];
+        EXPECT_TRUE(p.x0 >= 0 && p.y0 >= 0 && p.x1 <= whole.x1 - whole.x0 && p.y1 <= whole.y1 - whole.y0) << p.name;
+        for (const Part& q : std::vector<Part>(parts.begin() + long(i) + 1, parts.end()))
+          EXPECT_FALSE(p.x0 < q.x1 && q.x0 < p.x1 && p.y0 < q.y1 && q.y0 < p.y1) << p.name << " over " << q.name;
+      }
+    }
+  }
+}
+
 // The zoom rectangle flips background and foreground into each other.
 TEST_F(InProcess, EachRoleTakesItsConfiguredColourInEitherVideoMode) {
   struct { int entry; const char* name; unsigned long rgb; GC* gc; } roles[] = {
