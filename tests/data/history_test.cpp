@@ -38,6 +38,13 @@ TEST_F(History, APerSymbolFileWinsAndSetsTheDatesScaleAndFirstShownDay) {
   day_file("s951204", "AB,20, 19, 19.5, 100\n");
   load_ab("951204, 10.5, 10, 10.25, 300\n951204, 12, 11, 11.5, 200\n951205, 11, 0, 10.5, 100\n");
   ASSERT_EQ((std::vector<int>{951204, 951205}), loaded_dates());  // the first of a repeated date
+  work.write(".kadmer", "width=70\n");
+  int in = dup(0);  // standard input closed: the settings and the history file may take its descriptor
+  close(0);
+  parse_config(0, 0, nullptr);
+  int rc = load_symbol("AB");
+  dup2(in, 0), close(in);
+  EXPECT_TRUE(width == 70 && rc == 0 && loaded_dates() == (std::vector<int>{951204, 951205}));
   EXPECT_EQ((std::array<double, 3>{10.25, 300, 10}),  // a low of 0 is no low
             (std::array<double, 3>{loaded()[0].close, double(loaded()[0].volume), price_bottom}));
   EXPECT_EQ((std::array{1, 1, 1000}), (std::array{load, static_cast<int>(stocklist.size()), curvol}));

@@ -344,7 +344,6 @@ TEST_F(InProcess, EveryDialogHoldsItsFieldsApartAndItsLabelsOffThem) {
     XGetWindowAttributes(KD_Display, w, &a);
     return Part{name, a.x + a.border_width, a.y + a.border_width, a.x + a.border_width + a.width, a.y + a.border_width + a.height};
   };
-  ASSERT_EQ(0, load_symbol("AB"));
   for (void (*open)() : {fn_price, fn_date, fn_mvavg, fn_database, fn_stock, fn_group, fn_comb, fn_adjust, make_querywin,
                          fn_market, fn_adln, fn_colors}) {
     open();
