@@ -234,15 +234,15 @@ TEST(QuickLines, AFileLargerThanTheBufferReadsAsOneText) {
 TEST_F(Query, GapsRunsAndTheRange) {
   const char* days[][2] = {{"s951201", "AB,11, 9, 10, 100\n"}, {"s951204", "AB,10.5, 8, 9, 100\n"},
                            {"s951205", "AB,9, 7, 8, 100\n"},   {"s951206", "AB,13, 12, 12.5, 100\n"},
-                           {"s951207", "AB,14, 12, 13, 100\n"}, {"s951208", "AB,14, 12, 12, 100\n"}};  // equal: no new low or high
+                           {"s951207", "AB,14, 12, 13, 100\n"}, {"s951208", "AB,14, 11.5, 12, 100\n"}};  // equal: no new low or high
   for (auto& d : days) day_file(d[0], d[1]);
   ASSERT_EQ(0, query_over(120495, 120895));
   const QueryRec& r = row("AB");
   int runs[] = {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast};
-  EXPECT_EQ((std::vector<int>{6, 2, 2, 0, 2, 2, 0}), std::vector<int>(runs, runs + 7));
-  // The 6th opened above the 5th's high; 12 lies in the upper half of 8..13.
+  EXPECT_EQ((std::vector<int>{6, 3, 2, 1, 2, 2, 0}), std::vector<int>(runs, runs + 7));
+  // The 4th opened above the 3rd's high; 12 lies in the upper half of 8..13; 13 closed the day before.
   for (auto [want, got] : {std::pair{4.5f, r.gapchg}, {4.5f / 12.5f, r.gappct}, {20.0f, r.pct}, {(14.0f - 7) / 7 * 100, r.volat},
-                           {(13.0f - 8) / 8 * 100, r.topbot}, {1 + 1 / 12.0f, r.topbotpos}})
+                           {(13.0f - 8) / 8 * 100, r.topbot}, {1 + 1 / 12.0f, r.topbotpos}, {13.0f, r.prevclose}})
     EXPECT_FLOAT_EQ(want, got);
 }
 
