@@ -148,7 +148,7 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
       {fn_mvavg, &KD_MvAvgWinDays, said, {{"l", "l is not a whole number: the old value stays"}}},  // one letter too
       {fn_date, &KD_DateWinStartDay, said,
        {{"2/30/95", "2/30/95 is not a date (month/day/year, as 12/4/26): the old value stays"},
-        {"1/2/96", "the chart's start 1/2/96 lies after its end 12/29/95: no day is shown"}}},
+        {"1/2/96", "the chart's start 1/2/96 lies after its end 12/29/95: no day is shown"}, {"12/29/95", ""}}},  // one day
       {make_querywin, &KD_QueryWinDistrIncr, said, {{"-1", "-1 is not a class width above 0: the old value stays"}}}};
   for (auto& e : entries)
     for (auto [typed, stored] : e.typed) {
@@ -258,13 +258,12 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   typed("s3");  // S300 is the 202nd entry, on the 101st row
   EXPECT_EQ((std::array<std::string, 3>{"", "54", "symbol S3: Return charts it, Escape drops it"}),
             (std::array<std::string, 3>{erased, std::to_string(arrow_index), message_text}));
-  fn_date();
-  fn_price();
-  for (std::array<bool, 2> open : {std::array{true, true}, {false, true}, {false, false}}) {
+  for (void (*open)() : {fn_colors, fn_date, fn_price}) open();
+  for (std::array<bool, 3> open : {std::array{true, true, true}, {false, true, true}, {false, false, true}, {false, false, false}}) {
     if (!typed_symbol[0]) show_message("old news");
-    press(XK_Escape);  // the typed symbol first, then the newest dialog; the message line cleared
-    EXPECT_EQ((std::array<bool, 4>{false, open[0], open[1], false}),
-              (std::array<bool, 4>{typed_symbol[0] != 0, KD_PriceWin != 0, KD_DateWin != 0, message_text[0] != 0}));
+    press(XK_Escape);  // the typed symbol first, then the newest dialog, the colour window last; the message line cleared
+    EXPECT_EQ((std::array<bool, 5>{false, open[0], open[1], open[2], false}), (std::array<bool, 5>{typed_symbol[0] != 0,
+              KD_PriceWin != 0, KD_DateWin != 0, KD_ColorWin != 0, message_text[0] != 0}));
   }
 }
 

@@ -715,7 +715,8 @@ TEST_F(Query, TheDistributionScreen) {
     auto marks = [&](int x) {  // the hash marks of either axis
       return std::count_if(rec.ops.begin(), rec.ops.end(), [&](const DrawOp& o) { return o.role == Role::Graph && o.x == x; });
     };
-    EXPECT_TRUE(marks(xlb_indent - 4) > 1 && marks(xlb_indent - 4) == marks(xrb_indent)) << w.incr;
+    EXPECT_TRUE(marks(xlb_indent - 4) > 1 && marks(xlb_indent - 4) == marks(xrb_indent) &&
+                marks(xlb_indent - 6 * font_width) == marks(xrb_indent + font_width)) << w.incr;  // and their labels
   }
   distr_incr = 0.25f, distr_incr_mod = 4;
   load_query_distr();

@@ -352,11 +352,11 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   EXPECT_LE(std::abs(2 * members->x + static_cast<int>(members->text.size()) * font_width - main_win_width), font_width);
   copy_text(groupname, "NOSUCH");
   EXPECT_TRUE(heading(nullptr).empty());
-  // A row of 100 columns holds n cells with n + 1 equal gaps; rows scrolled
-  // away are neither drawn nor hit.
+  // A row of 100 columns holds n cells with n + 1 equal gaps (a one-letter
+  // name is listed too); rows scrolled away are neither drawn nor hit.
   std::string g, c;
   for (int i = 1; i <= 9; ++i)
-    g += std::to_string(i) + ":Group name number " + std::to_string(i) + (i == 9 ? "x" : "") + ":G" + std::to_string(i) + ":\n";
+    g += std::to_string(i) + (i == 8 ? ":H" : ":Group name number " + std::to_string(i) + (i == 9 ? "x" : "")) + ":G" + std::to_string(i) + ":\n";
   for (int i = 0; i < 7; ++i) c += std::string(1, static_cast<char>('A' + i)) + "A:Company " + std::to_string(i) + ":S:N::950101-1:\n";
   tables(g, c);
   auto list = [&](const char* (*draw)(int, int, int)) {  // the rows drawn

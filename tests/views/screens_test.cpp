@@ -260,7 +260,6 @@ std::vector<View> views() {
                  }});
   v.push_back({"stock over a new year", [](const Database& db) { return chart(db, 1) && over_new_year(); }});
   for (char mode : {'t', 's'}) v.push_back({std::string("group ") + mode, [mode](const Database& db) { return group(db, mode); }});
-  v.push_back({"group value", [](const Database& db) { return group(db, 's') && (graphlook = 10, true); }});
   for (int look = 1; look <= 16; ++look) v.push_back({"list " + std::to_string(look), [look](const Database& db) { return query(db, look); }});
   for (const char* lines : {"a", "+", "-", "d", "u", "c", "a+-duc"})
     v.push_back({std::string("A/D ") + lines, [lines](const Database& db) { return adline(db, lines); }});
