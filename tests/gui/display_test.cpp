@@ -19,7 +19,7 @@ struct FittingRecorder : DrawRecorder {
   std::vector<std::string> outside;
   void text(Surface w, Role r, int x, int y, const char* t, int len) override {
     DrawRecorder::text(w, r, x, y, t, len);
-    bool cut = (w == KD_InputWin && len == key_index) || field_limit(w) != 255;
+    bool cut = (w == KD_InputWin && len == key_index) || field_limit(w) != field_limit(0);  // 0: no field, no text
     if (XWindowAttributes a; XGetWindowAttributes(KD_Display, w, &a) &&
         (x < 0 || (!cut && x + len * font_width > a.width) || y < font_ascent || y - font_ascent + font_height > a.height))
       outside.push_back(std::string(t, len) + " at " + std::to_string(x) + "," + std::to_string(y));
