@@ -15,6 +15,7 @@
 #include "data/data.h"
 #include "query/query.h"
 #include "query/reading.h"
+#include "query/screen.h"
 
 int printflag;
 
@@ -228,6 +229,7 @@ bool printed_rows(const QueryList& l, int limit, Emit emit) {
   for (int i = 0; i < querynum && (limit <= 0 || taken < limit); ++i) {
     const QueryRec& r = qs[i];
     if (!query_in_range(r) || !l.printed(r) || query_is_index(r)) continue;
+    if (query_within && !query_within->holds(r)) continue;
     if (!emit(r)) return false;
     ++taken;
   }
@@ -287,20 +289,9 @@ bool write_query_csv(int look, int fd, int limit) {
   const QueryList* l = printable(look);
   if (!l) return false;
   sort_query_list(*l);
-  std::string out =
-      "symbol,firstclose,close,change,pct,days,lowcnt,lowmost,lowlast,highcnt,highmost,highlast,volsum,value,"
-      "volat,gapchg,gappct,topbot,topbotpos,lowlow,highhigh,lowclose,highclose,prevclose,cmpclose,cmppct,"
-      "mvavg,mvapct,avgvol,hivol,rsi,bolwidth,bolpct,fibstate\n";
+  std::string out = query_csv_header();
   bool ok = printed_rows(*l, limit, [&](const QueryRec& r) {
-    append_csv_text(out, r.symbol);
-    for (float v : {r.firstclose, r.close, r.change, r.pct}) out += ',', append_csv_number(out, v);
-    for (int v : {r.days, r.lowcnt, r.lowmost, r.lowlast, r.highcnt, r.highmost, r.highlast}) out += ',', out += std::to_string(v);
-    out += ',', append_csv_number(out, r.volsum);
-    out += ',', append_csv_money(out, r.value);
-    for (float v : {r.volat, r.gapchg, r.gappct, r.topbot, r.topbotpos, r.lowlow, r.highhigh, r.lowclose, r.highclose,
-                    r.prevclose, r.cmpclose, r.cmppct, r.mvavg, r.mvapct, r.avgvol, r.hivol, r.rsi, r.bolwidth, r.bolpct})
-      out += ',', append_csv_number(out, v);
-    out += ',', out += std::to_string(r.fibstate), out += '\n';
+    append_query_csv_row(out, r);
     if (out.size() < (1 << 16)) return true;
     bool written = write_all(fd, out);
     out.clear();

@@ -1,0 +1,122 @@
+// Running a screen over the query table: which rows it finds, their order,
+// and the text or CSV a print and kadmer-scan write of them.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/core.h"
+#include "data/data.h"
+#include "query/reading.h"
+#include "query/screen.h"
+
+const Within* query_within;
+
+bool Within::holds(const QueryRec& r) const {
+  if (name.empty()) return true;
+  if (group > 0) {
+    for (int g : find_co(r.symbol).group) {
+      if (g == 0) break;
+      if (g == group) return true;
+    }
+    return false;
+  }
+  return std::binary_search(symbols.begin(), symbols.end(), std::string(r.symbol));
+}
+
+bool read_screen_pair(std::string_view where, std::string_view sort, Screen* s, std::string* error) {
+  Screen out;
+  out.ascending = s->ascending;
+  out.name = s->name;
+  if (!read_screen(where, &out.where, error)) return false;
+  bool no_sort = sort.find_first_not_of(" \t\r\n") == std::string_view::npos;
+  if (!read_screen(no_sort ? "pct" : sort, &out.sort, error)) {
+    *error = "sort: " + error->substr(error->find(' ') + 1);  // "screen: x" said of the sort
+    return false;
+  }
+  *s = std::move(out);
+  return true;
+}
+
+std::vector<ScreenRow> run_screen(const Screen& s) {
+  std::vector<ScreenRow> rows;
+  for (int i = 0; i < querynum; ++i) {
+    const QueryRec& r = qs[static_cast<std::size_t>(i)];
+    if (!query_in_range(r) || query_is_index(r) || (query_within && !query_within->holds(r))) continue;
+    if (!screen_holds(s.where, r)) continue;
+    double key = screen_value(s.sort, r);
+    if (std::isnan(key)) continue;  // nothing to place it by
+    rows.push_back({r, key});
+  }
+  bool up = s.ascending;
+  std::stable_sort(rows.begin(), rows.end(), [up](const ScreenRow& a, const ScreenRow& b) {
+    if (a.key != b.key) return up ? a.key < b.key : a.key > b.key;
+    return std::strcmp(a.rec.symbol, b.rec.symbol) < 0;
+  });
+  return rows;
+}
+
+std::string screen_sort_title(const Screen& s) {
+  std::size_t a = s.sort.text.find_first_not_of(" \t\r\n"), b = s.sort.text.find_last_not_of(" \t\r\n");
+  std::string title = a == std::string::npos ? "" : s.sort.text.substr(a, b - a + 1);
+  std::replace_if(title.begin(), title.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return title;  // one line of the header
+}
+
+std::vector<int> screen_columns(const Screen& s) {
+  std::vector<int> shown;
+  std::string sort = screen_sort_title(s);
+  for (int m : s.where.named) {
+    const char* name = query_measures[m].name;
+    if (std::strcmp(name, "close") != 0 && std::strcmp(name, "pct") != 0 && sort != name) shown.push_back(m);
+  }
+  return shown;
+}
+
+namespace {
+
+void cell(std::string& out, double v, QueryMeasure::Form form, int width) {
+  char text[64];
+  if (form == QueryMeasure::Form::Count) std::snprintf(text, sizeof text, " %*ld", width, static_cast<long>(v));
+  else std::snprintf(text, sizeof text, " %*.2f", width, v);
+  out += text;
+}
+
+int width_of(const std::string& title) { return std::max(9, static_cast<int>(title.size())); }
+
+}  // namespace
+
+bool write_screen(const Screen& s, const std::vector<ScreenRow>& rows, int fd, bool csv, int limit) {
+  std::size_t n = limit > 0 ? std::min(rows.size(), static_cast<std::size_t>(limit)) : rows.size();
+  std::string out;
+  if (csv) {
+    out = query_csv_header();
+    for (std::size_t i = 0; i < n; ++i) append_query_csv_row(out, rows[i].rec);
+    return query_reading::write_all(fd, out);
+  }
+  std::vector<int> columns = screen_columns(s);
+  std::string sort_title = screen_sort_title(s);
+  char text[128];
+  std::snprintf(text, sizeof text, "%-8s %9s %9s", "symbol", "close", "pct");
+  out = text;
+  out += ' ' + std::string(static_cast<std::size_t>(width_of(sort_title)) - sort_title.size(), ' ') + sort_title;
+  for (int m : columns) {
+    std::string title = query_measures[m].name;
+    out += ' ' + std::string(static_cast<std::size_t>(width_of(title)) - title.size(), ' ') + title;
+  }
+  out += '\n';
+  for (std::size_t i = 0; i < n; ++i) {
+    const QueryRec& r = rows[i].rec;
+    std::snprintf(text, sizeof text, "%-8s %9.2f %9.2f", r.symbol, r.close, r.pct);
+    out += text;
+    cell(out, rows[i].key, QueryMeasure::Form::Float, width_of(sort_title));
+    for (int m : columns) cell(out, query_measures[m].get(r), query_measures[m].form, width_of(query_measures[m].name));
+    out += '\n';
+    if (out.size() >= (1 << 16)) {
+      if (!query_reading::write_all(fd, out)) return false;
+      out.clear();
+    }
+  }
+  return query_reading::write_all(fd, out);
+}
