@@ -67,6 +67,15 @@ cat $(cat "$tmp/screen" "$tmp/ad") >/dev/null  # into the page cache
 screen=(--config "$tmp/market.kadmer" --list percent --csv --start "$start252" --end 261204)
 t_screen=$(median $build/kadmer-scan "${screen[@]}")
 t_screen_cat=$(median cat $(cat "$tmp/screen"))
+# Screens of one's own beside the lists they compare with: one naming only
+# the query's measures against the percent list, one naming history
+# measures against the moving-average list (both read each history file).
+range=(--config "$tmp/market.kadmer" --csv --start "$start252" --end 261204)
+where=(--where "pct > 5 and 10 <= close <= 200 and volsum > 0")
+where_hist=(--where "close > mvavg and rsi > 50 and hivol > 1")
+t_where=$(median $build/kadmer-scan "${range[@]}" "${where[@]}")
+t_mvavg=$(median $build/kadmer-scan "${range[@]}" --list "moving avg")
+t_where_hist=$(median $build/kadmer-scan "${range[@]}" "${where_hist[@]}")
 t_ad=$(median $build/kadmer-dump --config "$tmp/market.kadmer" --adline S --first "$first500" --last 261204)
 t_ad_cat=$(median cat $(cat "$tmp/ad"))
 t_group=$(median $build/kadmer-dump --config "$tmp/market.kadmer" --group TECH)
@@ -78,6 +87,10 @@ echo "kadmer-bench-scan: $(nproc) cores, threads=$threads (0: every core), media
 printf '%-52s %9s %9s %7s %s\n' work kadmer cat ratio goal
 printf '%-52s %8ss %8ss %6sx %s\n' "percent screen, 252 days ($(mb $(cat "$tmp/screen")) MB)" "$t_screen" "$t_screen_cat" \
   "$(ratio "$t_screen" "$t_screen_cat")" "<= 2.5x"
+printf '%-52s %8ss %8ss %6sx %s\n' "screen of query measures (screen, percent list)" "$t_where" "$t_screen" \
+  "$(ratio "$t_where" "$t_screen")" "<= 1.15x"
+printf '%-52s %8ss %8ss %6sx %s\n' "screen of history measures (screen, moving avg)" "$t_where_hist" "$t_mvavg" \
+  "$(ratio "$t_where_hist" "$t_mvavg")" "<= 1.15x"
 printf '%-52s %8ss %8ss %6sx %s\n' "A/D line S, 500 days ($(mb $(cat "$tmp/ad")) MB)" "$t_ad" "$t_ad_cat" \
   "$(ratio "$t_ad" "$t_ad_cat")" "<= 2.5x"
 printf '%-52s %8ss %8ss %6sx\n' "group TECH from day files, 500 days" "$t_group" "$t_ad_cat" "$(ratio "$t_group" "$t_ad_cat")"
@@ -148,4 +161,10 @@ for m in market market30; do
   largest=$(ls -l $(cat "$list") | awk '$5 > m {m = $5} END {print m}')
   bound=$(((2 * rows * row + workers * largest) / 1024))
   printf '%-30s %9s %9s %9s %9s\n' "$m ($rows rows of $row bytes)" "$used" "$base" "$((used - base))" "$bound"
+done
+# A screen holds no more than the list it is compared with, and its result.
+for pair in "percent|${where[1]}" "moving avg|${where_hist[1]}"; do
+  used_list=$(peak $build/kadmer-scan "${range[@]}" --list "${pair%%|*}")
+  used_where=$(peak $build/kadmer-scan "${range[@]}" --where "${pair#*|}")
+  printf '%-52s %9s %9s\n' "screen \"${pair#*|}\" (KB; list ${pair%%|*})" "$used_where" "$used_list"
 done
