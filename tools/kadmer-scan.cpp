@@ -123,8 +123,8 @@ int list_screens() {
 
 // The screen of --where or --screen, read before any day file is: a bad
 // one ends the tool with status 2.
-Screen read_wanted_screen(const Options& o) {
-  Screen s;
+Screening read_wanted_screen(const Options& o) {
+  Screening s;
   s.ascending = o.ascending;
   std::string where = o.where ? o.where : "", sort = o.sort ? o.sort : "", error, at;
   if (o.screen) {
@@ -148,7 +148,7 @@ Screen read_wanted_screen(const Options& o) {
   return s;
 }
 
-int write_found(const Options& o, const Screen& s) {
+int write_found(const Options& o, const Screening& s) {
   if (s.history()) {
     if (const char* why = no_average_reason()) {
       std::fprintf(stderr, "kadmer-scan: %s\n", why);
@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
   if (o.list_screens) return list_screens();
   if (o.market) return write_market(o);
   bool screening = o.where || o.screen;
-  Screen screen = screening ? read_wanted_screen(o) : Screen{};
+  Screening screen = screening ? read_wanted_screen(o) : Screening{};
   Within within;
   if (o.within) {
     std::vector<std::string> said;

@@ -78,6 +78,8 @@ const ConfigKey config_keys[] = {
     {"querymode", Kind::Char, 0, nullptr, 0, nullptr, nullptr, &querysmode},
     {"querydistr", Kind::Upper, 0, distr_screen, sizeof distr_screen},
     {"queryclass", Kind::ClassWidth, 0, nullptr, 0, nullptr, &distr_incr},
+    {"screen", Kind::Text, 0, screen_text, sizeof screen_text},
+    {"watchlist", Kind::Text, 0, watchlist_name, sizeof watchlist_name},
     {"group", Kind::Group, 0, nullptr, 0, nullptr, nullptr, nullptr, false},
 };
 

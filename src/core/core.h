@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- calendar: day numbers of dates with two-digit years ----
 // Refused dates. Day number -1 is 1969-12-31, so day numbers use LONG_MIN;
@@ -90,6 +91,8 @@ extern int printfd;          // -1: no print file open
 extern int NUM_COLORS;       // colours allocated from the colour table
 extern char daydir[1024], symboldir[1024], generaldir[1024];  // data directories
 extern char printpath[1024]; // print file path
+extern char screen_text[256];  // the query window's screen: a saved screen's name or a condition
+extern char watchlist_name[64];  // the watchlist last opened, which Ctrl+W adds to
 extern int queryedate, querysdate, querycdate;  // query dates, MMDDYY
 extern int marketeday, marketsday;  // market screen dates, MMDDYY
 extern int grpcnt;           // first pass: "group" lines; later members loaded
@@ -247,3 +250,19 @@ void append_csv_text(std::string& out, std::string_view text);
 void append_csv_number(std::string& out, float v);
 void append_csv_number(std::string& out, double v);
 void append_csv_money(std::string& out, double v);
+
+// ---- the list flipped through ----
+// The list shown last (a query list, a screen, a watchlist, a group's
+// members, the company list), whose symbols Ctrl+N and Ctrl+P chart in turn.
+struct FlipList {
+  std::string name;  // as the title says it: "screen breakout", "percent list"
+  std::vector<std::string> symbols;
+  int at = -1;       // the place last charted from it, for a symbol listed twice
+};
+extern FlipList flip_list;
+// A list shown: it becomes the one flipped through (the place kept when it
+// is the same list again).
+void keep_flip_list(std::string name, std::vector<std::string> symbols);
+// Where the charted symbol stands in the list, or -1.
+int flip_position();
+

@@ -52,6 +52,9 @@ int printfd;
 int NUM_COLORS;
 char daydir[1024], symboldir[1024], generaldir[1024];
 char printpath[1024];
+char screen_text[256];
+char watchlist_name[64];
+FlipList flip_list;
 int queryedate, querysdate, querycdate;
 int marketeday, marketsday;
 int grpcnt;
@@ -118,7 +121,8 @@ void reset_settings() {
   copy_text(daydir, "/");
   copy_text(symboldir, "/");
   copy_text(generaldir, "/");
-  printpath[0] = groupname[0] = symbolname[0] = '\0';
+  printpath[0] = groupname[0] = symbolname[0] = screen_text[0] = watchlist_name[0] = '\0';
+  flip_list = FlipList{};
   queryedate = querysdate = querycdate = marketeday = marketsday = 0;
   grpcnt = 0;
   syncflag = 0;
@@ -171,3 +175,20 @@ void initial_vars() {
   std::memset(groupname, 0, sizeof groupname);
   marketdisp = ' ';
 }
+
+
+void keep_flip_list(std::string name, std::vector<std::string> symbols) {
+  if (name == flip_list.name && symbols == flip_list.symbols) return;
+  flip_list = FlipList{std::move(name), std::move(symbols), -1};
+}
+
+int flip_position() {
+  const std::vector<std::string>& s = flip_list.symbols;
+  int at = flip_list.at;
+  // A symbol that failed to load leaves no name: the place it was charted from stays.
+  if (at >= 0 && at < static_cast<int>(s.size()) && (s[static_cast<std::size_t>(at)] == symbolname || !symbolname[0]))
+    return at;
+  auto it = std::find(s.begin(), s.end(), std::string(symbolname));
+  return it == s.end() ? -1 : static_cast<int>(it - s.begin());
+}
+

@@ -433,6 +433,9 @@ int loadgroup() {
     rc = 1;
   }
   if (rc != 0) return fail_group();
+  std::vector<std::string> members;
+  for (int i : grplist) members.emplace_back(companys[static_cast<std::size_t>(i)].symbol);
+  keep_flip_list(std::string("group ") + groupname, std::move(members));
   set_window_dates(false);
   work_days = num_days;
   set_scale(low_p, high_p < 10 ? high_p + 0.5f : high_p + 1);

@@ -79,26 +79,35 @@ struct ScreenRow {
   QueryRec rec;
   double key;  // the sort's value
 };
-struct Screen {
+struct Screening {
   ScreenProgram where, sort;
   bool ascending = false;
   std::string name;  // a saved screen's, or empty
   bool history() const { return where.history || sort.history; }
 };
 // Reads a condition and its sort ("pct" when `sort` is empty) into `s`.
-bool read_screen_pair(std::string_view where, std::string_view sort, Screen* s, std::string* error);
+bool read_screen_pair(std::string_view where, std::string_view sort, Screening* s, std::string* error);
 // The rows of the query table the screen finds, in its order (ties by
 // symbol): in the price range, moved over the range, no index, within
 // query_within, the condition holding and the sort's value a number.
-std::vector<ScreenRow> run_screen(const Screen& s);
+std::vector<ScreenRow> run_screen(const Screening& s);
 // The measures a result shows after symbol, close, pct and the sort's value
 // (titled by the sort's text): those the condition names, in its order.
-std::vector<int> screen_columns(const Screen& s);
-std::string screen_sort_title(const Screen& s);
+std::vector<int> screen_columns(const Screening& s);
+std::string screen_sort_title(const Screening& s);
 // The result as text (a header, then a line a row: symbol, close, pct, the
 // sort's value, the measures the condition names) or as CSV (the columns
 // of every list's CSV); at most `limit` rows when limit > 0.
-bool write_screen(const Screen& s, const std::vector<ScreenRow>& rows, int fd, bool csv, int limit = 0);
+bool write_screen(const Screening& s, const std::vector<ScreenRow>& rows, int fd, bool csv, int limit = 0);
+std::string screen_header(const Screening& s);
+std::string screen_line(const Screening& s, const ScreenRow& row);
+
+// The screen the window shows, and what it found.
+extern Screening shown_screen;
+extern std::vector<ScreenRow> screen_rows;
+// A saved screen's name, or a condition with an optional "; sort EXPR", as
+// the query window's Screen field takes it; false with what is wrong.
+bool read_typed_screen(const char* text, Screening* s, std::string* error);
 
 // ---- the files of screens and watchlists, in generaldir ----
 struct SavedScreen {
@@ -114,6 +123,9 @@ struct Watchlist {
 // is wrong with a line is said in `said` with its line number; a name given
 // again replaces the earlier one.
 std::vector<SavedScreen> read_saved_screens(std::vector<std::string>* said);
+// "CONDITION ; sort EXPR" into its parts; false when the text after ';' is
+// not "sort" and an expression.
+bool split_screen_sort(const std::string& text, std::string* where, std::string* sort);
 // "watchlists": "NAME: SYM SYM ...". An unknown symbol is kept, and said once.
 std::vector<Watchlist> read_watchlists(std::vector<std::string>* said);
 std::string screens_path();
@@ -121,5 +133,14 @@ std::string watchlists_path();
 // Writes one watchlist into the file (replacing the one of that name, every
 // other line kept), under the importer's lock, beside it and renamed over.
 bool save_watchlist(const Watchlist& w, std::string* error);
+// A row of the watchlists view: a watchlist's name (symbol empty), or one
+// of its symbols with its close in the newest stock day file and the change
+// from the one before; `listed` false when the newest file lacks it.
+struct WatchRow {
+  std::string list, symbol;
+  float close, change;
+  bool listed;
+};
+std::vector<WatchRow> watch_rows(const std::vector<Watchlist>& lists);
 // The watchlist or group a name gives, into `out`; false for neither.
 bool find_within(const std::string& name, Within* out, std::vector<std::string>* said);

@@ -89,17 +89,24 @@ std::vector<std::string> words(const std::string& text) {
 std::string screens_path() { return std::string(generaldir) + "/screens"; }
 std::string watchlists_path() { return std::string(generaldir) + "/watchlists"; }
 
+bool split_screen_sort(const std::string& text, std::string* where, std::string* sort) {
+  std::size_t semi = text.find(';');
+  *where = trimmed(std::string_view(text).substr(0, semi));
+  sort->clear();
+  if (semi == std::string::npos) return true;
+  std::string rest = trimmed(std::string_view(text).substr(semi + 1));
+  bool worded = rest.size() > 4 && rest.compare(0, 4, "sort") == 0 && (rest[4] == ' ' || rest[4] == '\t');
+  if (worded) *sort = trimmed(std::string_view(rest).substr(4));
+  return worded;
+}
+
 std::vector<SavedScreen> read_saved_screens(std::vector<std::string>* said) {
   std::vector<SavedScreen> all;
   each_entry(screens_path(), "screens", said, [&](const std::string& name, const std::string& rest, int line,
                                                  const std::string& where) {
-    SavedScreen s{name, trimmed(rest.substr(0, rest.find(';'))), "", line};
-    if (std::size_t semi = rest.find(';'); semi != std::string::npos) {
-      std::string sort = trimmed(std::string_view(rest).substr(semi + 1));
-      bool worded = sort.size() > 4 && sort.compare(0, 4, "sort") == 0 && (sort[4] == ' ' || sort[4] == '\t');
-      if (!worded) return said->push_back(where + "'; sort' and an expression expected after the condition");
-      s.sort = trimmed(std::string_view(sort).substr(4));
-    }
+    SavedScreen s{name, "", "", line};
+    if (!split_screen_sort(rest, &s.where, &s.sort))
+      return said->push_back(where + "'; sort' and an expression expected after the condition");
     if (s.where.empty()) return said->push_back(where + "no condition after '" + name + ":'");
     keep(all, std::move(s), where, said);
   });

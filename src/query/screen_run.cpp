@@ -25,8 +25,8 @@ bool Within::holds(const QueryRec& r) const {
   return std::binary_search(symbols.begin(), symbols.end(), std::string(r.symbol));
 }
 
-bool read_screen_pair(std::string_view where, std::string_view sort, Screen* s, std::string* error) {
-  Screen out;
+bool read_screen_pair(std::string_view where, std::string_view sort, Screening* s, std::string* error) {
+  Screening out;
   out.ascending = s->ascending;
   out.name = s->name;
   if (!read_screen(where, &out.where, error)) return false;
@@ -39,7 +39,7 @@ bool read_screen_pair(std::string_view where, std::string_view sort, Screen* s, 
   return true;
 }
 
-std::vector<ScreenRow> run_screen(const Screen& s) {
+std::vector<ScreenRow> run_screen(const Screening& s) {
   std::vector<ScreenRow> rows;
   for (int i = 0; i < querynum; ++i) {
     const QueryRec& r = qs[static_cast<std::size_t>(i)];
@@ -57,14 +57,14 @@ std::vector<ScreenRow> run_screen(const Screen& s) {
   return rows;
 }
 
-std::string screen_sort_title(const Screen& s) {
+std::string screen_sort_title(const Screening& s) {
   std::size_t a = s.sort.text.find_first_not_of(" \t\r\n"), b = s.sort.text.find_last_not_of(" \t\r\n");
   std::string title = a == std::string::npos ? "" : s.sort.text.substr(a, b - a + 1);
   std::replace_if(title.begin(), title.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
   return title;  // one line of the header
 }
 
-std::vector<int> screen_columns(const Screen& s) {
+std::vector<int> screen_columns(const Screening& s) {
   std::vector<int> shown;
   std::string sort = screen_sort_title(s);
   for (int m : s.where.named) {
@@ -87,7 +87,30 @@ int width_of(const std::string& title) { return std::max(9, static_cast<int>(tit
 
 }  // namespace
 
-bool write_screen(const Screen& s, const std::vector<ScreenRow>& rows, int fd, bool csv, int limit) {
+std::string screen_header(const Screening& s) {
+  std::string sort_title = screen_sort_title(s);
+  char text[128];
+  std::snprintf(text, sizeof text, "%-8s %9s %9s", "symbol", "close", "pct");
+  std::string out = text;
+  out += ' ' + std::string(static_cast<std::size_t>(width_of(sort_title)) - sort_title.size(), ' ') + sort_title;
+  for (int m : screen_columns(s)) {
+    std::string title = query_measures[m].name;
+    out += ' ' + std::string(static_cast<std::size_t>(width_of(title)) - title.size(), ' ') + title;
+  }
+  return out;
+}
+
+std::string screen_line(const Screening& s, const ScreenRow& row) {
+  const QueryRec& r = row.rec;
+  char text[128];
+  std::snprintf(text, sizeof text, "%-8s %9.2f %9.2f", r.symbol, r.close, r.pct);
+  std::string out = text;
+  cell(out, row.key, QueryMeasure::Form::Float, width_of(screen_sort_title(s)));
+  for (int m : screen_columns(s)) cell(out, query_measures[m].get(r), query_measures[m].form, width_of(query_measures[m].name));
+  return out;
+}
+
+bool write_screen(const Screening& s, const std::vector<ScreenRow>& rows, int fd, bool csv, int limit) {
   std::size_t n = limit > 0 ? std::min(rows.size(), static_cast<std::size_t>(limit)) : rows.size();
   std::string out;
   if (csv) {
@@ -95,28 +118,34 @@ bool write_screen(const Screen& s, const std::vector<ScreenRow>& rows, int fd, b
     for (std::size_t i = 0; i < n; ++i) append_query_csv_row(out, rows[i].rec);
     return query_reading::write_all(fd, out);
   }
-  std::vector<int> columns = screen_columns(s);
-  std::string sort_title = screen_sort_title(s);
-  char text[128];
-  std::snprintf(text, sizeof text, "%-8s %9s %9s", "symbol", "close", "pct");
-  out = text;
-  out += ' ' + std::string(static_cast<std::size_t>(width_of(sort_title)) - sort_title.size(), ' ') + sort_title;
-  for (int m : columns) {
-    std::string title = query_measures[m].name;
-    out += ' ' + std::string(static_cast<std::size_t>(width_of(title)) - title.size(), ' ') + title;
-  }
-  out += '\n';
+  out = screen_header(s) + '\n';
   for (std::size_t i = 0; i < n; ++i) {
-    const QueryRec& r = rows[i].rec;
-    std::snprintf(text, sizeof text, "%-8s %9.2f %9.2f", r.symbol, r.close, r.pct);
-    out += text;
-    cell(out, rows[i].key, QueryMeasure::Form::Float, width_of(sort_title));
-    for (int m : columns) cell(out, query_measures[m].get(r), query_measures[m].form, width_of(query_measures[m].name));
-    out += '\n';
+    out += screen_line(s, rows[i]) + '\n';
     if (out.size() >= (1 << 16)) {
       if (!query_reading::write_all(fd, out)) return false;
       out.clear();
     }
   }
   return query_reading::write_all(fd, out);
+}
+
+Screening shown_screen;
+std::vector<ScreenRow> screen_rows;
+
+bool read_typed_screen(const char* text, Screening* s, std::string* error) {
+  std::string typed = text;
+  typed.erase(0, typed.find_first_not_of(" \t"));
+  typed.erase(typed.find_last_not_of(" \t") + 1);
+  std::vector<std::string> said;
+  for (const SavedScreen& saved : read_saved_screens(&said)) {
+    if (saved.name != typed) continue;
+    s->name = saved.name;
+    if (read_screen_pair(saved.where, saved.sort, s, error)) return true;
+    *error = "screens:" + std::to_string(saved.line) + ": " + *error;
+    return false;
+  }
+  s->name.clear();
+  std::string where, sort;
+  if (!split_screen_sort(typed, &where, &sort)) return *error = "screen: '; sort' and an expression expected", false;
+  return read_screen_pair(where, sort, s, error);
 }

@@ -282,6 +282,11 @@ void after_comb(const Field&, bool on_return, long) {
 // mode, the distribution fields, a count that switches queries on, and on
 // Return the Fibonacci bounds.
 void after_query(const Field& f, bool on_return, long old) {
+  if (f.var == screen_text) {  // run on Return only: leaving the field keeps what was typed
+    draw_querywin();
+    if (on_return) run_typed_screen();
+    return;
+  }
   bool reload = f.store == Store::DateMMDDYY || f.var == &querysmode || f.var == distr_screen ||
                 f.store == Store::ClassWidth || (f.var == &querycount && old == 0 && querycount != 0) ||
                 (on_return && (f.var == &fibtop || f.var == &fibbot || f.var == &fibpolar));

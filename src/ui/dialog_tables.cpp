@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/core.h"
+#include "core/text.h"
 #include "data/data.h"
 #include "market/market.h"
 #include "ui/dialog_table.h"
@@ -28,7 +29,7 @@ Window KD_MarketWin, KD_MarketWinSday, KD_MarketWinEday, KD_MarketWinDisp, KD_Ma
 Window KD_AdlnWin, KD_AdlnWinDepth, KD_AdlnWinDisp, KD_AdlnWinDone;
 Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice, KD_QueryWinHprice,
     KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol, KD_QueryWinDistr,
-    KD_QueryWinDistrIncr, KD_QueryWinDone;
+    KD_QueryWinDistrIncr, KD_QueryWinScreen, KD_QueryWinDone;
 
 namespace {
 
@@ -117,6 +118,7 @@ void v_qfibtop(char* o, std::size_t n) { fmt(o, n, "%5.4f", fibtop); }
 void v_qfibbot(char* o, std::size_t n) { fmt(o, n, "%5.4f", fibbot); }
 void v_qdistr(char* o, std::size_t n) { std::snprintf(o, n, "%8s", distr_screen); }
 void v_qincr(char* o, std::size_t n) { fmt8(o, n, 5, distr_incr); }
+void v_qscreen(char* o, std::size_t n) { copy_text(o, n, screen_text); }
 
 }  // namespace
 
@@ -202,13 +204,13 @@ Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {{4, l_panels}}, 
 }, after_comb};
 // clang-format on
 
-Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 25, 10, 23, {
+Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 27, 10, 25, {
   {2, nullptr, 1, "Day Range:"}, {3, nullptr, 7, "Start"}, {4, nullptr, 9, "End"}, {5, nullptr, 5, "Compare"},
   {6, nullptr, 1, "Price Range:"}, {7, nullptr, 9, "Low"}, {8, nullptr, 8, "High"}, {10, nullptr, 7, "Count:"},
   {12, nullptr, 7, "Mode:"}, {13, nullptr, 1, "a:accumlate s:separate"}, {15, nullptr, 1, "Fibonacci:"},
   {16, nullptr, 6, "Polarity:"}, {17, nullptr, 3, "Top percent:"}, {18, nullptr, 1, "Bottom percent:"},
   {20, nullptr, 1, "Distr:    A-all, G-grps"}, {21, nullptr, 1, "screen:          #-grp num"},
-  {22, nullptr, 1, "incr:            ?=grp name"}}, {
+  {22, nullptr, 1, "incr:            ?=grp name"}, {24, nullptr, 1, "Screen:"}}, {
   {&KD_QueryWinSdate,      2, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &querysdate,   0, false, v_qsdate},
   {&KD_QueryWinEdate,      3, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &queryedate,   0, false, v_qedate},
   {&KD_QueryWinCdate,      4, 13, 8, nullptr, 0, nullptr, 0, 0,  Store::DateMMDDYY, &querycdate,   0, false, v_qcdate},
@@ -221,6 +223,7 @@ Dialog query_dialog{&KD_QueryWin, &KD_QueryWinDone, 28, 25, 10, 23, {
   {&KD_QueryWinFibbot,    17, 17, 6, nullptr, 0, nullptr, 0, 0,  Store::Float,   &fibbot,          0, false, v_qfibbot},
   {&KD_QueryWinDistr,     20,  8, 8, nullptr, 0, nullptr, 0, 0,  Store::Upper,   distr_screen,    15, false, v_qdistr},
   {&KD_QueryWinDistrIncr, 21,  8, 8, nullptr, 0, nullptr, 0, 0,  Store::ClassWidth, &distr_incr,   0, false, v_qincr},
+  {&KD_QueryWinScreen,    23,  9, 18, nullptr, 0, nullptr, 0, 0, Store::Text,    screen_text,    255, true,  v_qscreen},
 }, after_query};
 
 Dialog* const dialogs[DIALOGS] = {&price_dialog, &adjust_dialog, &date_dialog, &mvavg_dialog,

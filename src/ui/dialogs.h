@@ -24,7 +24,7 @@ extern Window KD_MarketWin, KD_MarketWinSday, KD_MarketWinEday, KD_MarketWinDisp
 extern Window KD_AdlnWin, KD_AdlnWinDepth, KD_AdlnWinDisp, KD_AdlnWinDone;
 extern Window KD_QueryWin, KD_QueryWinSdate, KD_QueryWinEdate, KD_QueryWinCdate, KD_QueryWinLprice,
     KD_QueryWinHprice, KD_QueryWinCount, KD_QueryWinSMode, KD_QueryWinFibtop, KD_QueryWinFibbot, KD_QueryWinFibpol,
-    KD_QueryWinDistr, KD_QueryWinDistrIncr, KD_QueryWinDone;
+    KD_QueryWinDistr, KD_QueryWinDistrIncr, KD_QueryWinScreen, KD_QueryWinDone;
 
 // How a typed text is stored in its variable.
 enum class Store {

@@ -263,21 +263,6 @@ void keypress() {
 }
 
 namespace {
-
-// Charts a security chosen in a list.
-void chart_chosen(const char* sym) {
-  begin_action();
-  clear_graph();
-  buy_values_cleared();
-  copy_text(symbolname, sym);
-  graphlook = 1;
-  loadstock();
-  calculate_globals();
-  draw_chart();
-  set_arrow_updwn(3);
-  set_arrow_leftright(2);
-}
-
 // A code of the market summary charted as a security; one that does not
 // load leaves the summary standing under the loader's message.
 void chart_market_code(const char* code) {
@@ -339,6 +324,20 @@ int title_menu(Window w) {
 
 }  // namespace
 
+// Charts a security chosen in a list.
+void chart_chosen(const char* sym) {
+  begin_action();
+  clear_graph();
+  buy_values_cleared();
+  copy_text(symbolname, sym);
+  graphlook = 1;
+  loadstock();
+  calculate_globals();
+  draw_chart();
+  set_arrow_updwn(3);
+  set_arrow_leftright(2);
+}
+
 void buttonpress() {
   Trace t("buttonpress");
   const XButtonEvent& e = KD_Event.xbutton;
@@ -347,7 +346,12 @@ void buttonpress() {
     return;
   }
   int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
+  if (e.window == KD_MainWin && graphlook == 8 && querylook == 17) {
+    open_screen_row(row);
+    return;
+  }
   if (e.window == KD_MainWin && graphlook == 8 && querylook != 10 && open_query_row(column, row)) return;
+  if (e.window == KD_MainWin && graphlook == 17 && open_watch_entry(column, row)) return;
   if (e.window == KD_MainWin && graphlook == 8 && querylook == 10) {
     if (int g = query_group_at(column, row); g >= 0) {
       queryflag = 1;

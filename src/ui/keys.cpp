@@ -1,6 +1,7 @@
 // Keys and the wheel in the main window, where no dialog field is under the
 // pointer: a symbol typed there and charted with Return, the arrows, pages
-// and ends of the charts and lists, Escape, and Ctrl+F and Ctrl+S.
+// and ends of the charts and lists, Escape, Ctrl+F and Ctrl+S, and Ctrl+N,
+// Ctrl+P and Ctrl+W for the lists of one's own.
 #include <X11/keysym.h>
 
 #include <cctype>
@@ -27,7 +28,9 @@ bool chart_view() {
   }
 }
 bool distribution_view() { return graphlook == 8 && querylook == 14; }
-bool list_view() { return (graphlook == 8 && !distribution_view()) || graphlook == 12 || graphlook == 13; }
+bool list_view() {
+  return (graphlook == 8 && !distribution_view()) || graphlook == 12 || graphlook == 13 || graphlook == 17;
+}
 
 // A panel of one security stays that panel for the next one; every other
 // screen gives way to the price chart.
@@ -82,6 +85,12 @@ void chart_typed() {
     tell(text.c_str());
     return;
   }
+  chart_keeping_view(sym);
+}
+
+}  // namespace
+
+void chart_keeping_view(const char* sym) {
   if (KD_GroupWin) clear_group_var();
   if (load == 2) clear_db_var();
   if (graphlook == 15) destroymarket();
@@ -97,6 +106,8 @@ void chart_typed() {
   if (loaded) set_arrow_leftright(2);
   if (KD_StockWin) draw_stockwin();
 }
+
+namespace {
 
 void escape() {
   if (typed_symbol[0]) {
@@ -153,6 +164,9 @@ void main_window_key(unsigned long keysym, const char* text, int n, unsigned int
   if (state & ControlMask) {
     if (keysym == XK_s || keysym == XK_S) save_dialog_settings();
     if (keysym == XK_f || keysym == XK_F) toggle_fit();
+    if (keysym == XK_n || keysym == XK_N) flip(1);
+    if (keysym == XK_p || keysym == XK_P) flip(-1);
+    if (keysym == XK_w || keysym == XK_W) add_to_watchlist();
     return;
   }
   for (const auto& k : keys)

@@ -46,6 +46,7 @@ const Item items[] = {
     {0, 14, "distribution", fn_distr, 2, 2, 1, 8, 14},
     {0, 15, "low count", fn_hl, 2, 3, 1, 8, 15},
     {0, 16, "high count", fn_hl, 2, 3, 1, 8, 16},
+    {0, 17, "screen", fn_screen, 2, 3, 2, 0, 0},
     {1, 0, "graph", nullptr, 1, 1, 2, 0, 0},
     {1, 1, "stock", fn_stock, 3, 2, 1, 1, 0},
     {1, 2, "volume", fn_volume, 3, 2, 1, 2, 0},
@@ -79,6 +80,7 @@ const Item items[] = {
     {5, 2, "database", fn_database, 1, 1, 3, 0, 0},
     {5, 3, "companys", redraw, 2, 3, 1, 13, 0},
     {5, 4, "groups", redraw, 2, 3, 1, 12, 0},
+    {5, 5, "watchlists", fn_watchlists, 2, 3, 1, 17, 0},
     {6, 0, "quit", nullptr, 1, 1, 2, 0, 0},
 };
 

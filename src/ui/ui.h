@@ -197,6 +197,19 @@ void slow_query();
 void fn_groups();
 void fn_distr();
 void fn_hl();
+// Charts a security chosen in a list or the summary.
+void chart_chosen(const char* sym);
+// Charts a security in the chart kind shown (the price chart after a list).
+void chart_keeping_view(const char* sym);
+
+// ---- screens, watchlists and flipping through lists ----
+void fn_screen();          // the query menu's "screen": the Screen field's screen, or how to give one
+void run_typed_screen();   // the Screen field run over the range; a bad one is said, the list stays
+bool open_screen_row(int row);  // a press on a row of the screen list charts it
+void fn_watchlists();      // the configuration menu's "watchlists"
+bool open_watch_entry(int column, int row);
+void add_to_watchlist();   // Ctrl+W
+void flip(int step);       // Ctrl+N (1) and Ctrl+P (-1)
 
 
 // ---- zoom and mark ----

@@ -18,11 +18,12 @@ using Drawer = void (*)();
 
 void draw_group_list() { draw_grps(1, 0, 0); }
 void draw_company_list() { draw_companys(1, 0, 0); }
+void draw_watch_view() { draw_watchlists(1, 0, 0); }
 void draw_combined();
 
 // One drawer per `graphlook`; screens without one are left empty.
 constexpr auto drawers = [] {
-  std::array<Drawer, 17> t{};
+  std::array<Drawer, 18> t{};
   t[1] = draw_stock;
   t[2] = draw_volume;
   t[3] = draw_rsi;
@@ -38,6 +39,7 @@ constexpr auto drawers = [] {
   t[14] = draw_adln;
   t[15] = draw_market;
   t[16] = draw_firstmsg;
+  t[17] = draw_watch_view;
   return t;
 }();
 

@@ -47,6 +47,7 @@ std::string selection() {
 // Name, range, count, price range, volume mode and group selection: every
 // setting that decides which rows a query screen shows.
 std::string query_title() {
+  if (querylook == 17) return screen_title();
   const QueryList* l = query_list(querylook);
   const char* name = l ? l->label : querylook == 10 ? "groups" : querylook == 14 ? "distribution" : nullptr;
   if (!name) return "";
@@ -91,6 +92,8 @@ std::string chart_title() {
   t += std::string(", ") + periods[graph_type >= 1 && graph_type <= 5 ? graph_type : 1] + ", ";
   t += short_date(w[0].smon, w[0].sday, w[0].syear) + " to " + short_date(w[last].emon, w[last].eday, w[last].eyear);
   if (zoomlvl > 0) t += ", zoomed";
+  if (int at = graphlook == 4 || graphlook == 14 ? -1 : flip_position(); at >= 0)
+    t += ", " + std::to_string(at + 1) + " of " + std::to_string(flip_list.symbols.size()) + " in " + flip_list.name;
   bool box = zoomlvl > 0 && (graphlook == 1 || graphlook == 2);  // the zoom set these scales
   if (graphlook == 1 || graphlook == 2 || graphlook == 4 || graphlook == 7)
     t += fitshown ? ", scales fit the days shown" : box ? ", scales fit the box chosen" : ", scales fit all loaded days";
@@ -124,6 +127,7 @@ std::string title_text() {
     case 12: return "groups: " + std::to_string(named_groups()) + ", a click charts one";
     case 13:
       return "companies: " + std::to_string(num_companys) + ", type a symbol's first letters to go to it";
+    case 17: return "watchlists: a click on a symbol charts it, on a name makes it the one Ctrl+W adds to";
     case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 14: return chart_title();
     case 15: return market_title();
     default: return "";

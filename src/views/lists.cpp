@@ -11,6 +11,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "paint/paint.h"
+#include "query/screen.h"
 
 namespace {
 
@@ -122,6 +123,8 @@ class ListLayout {
     if (pos_ != gap_ && baseline_ < main_win_height && skip_ - 1 < 1) draw_row();
   }
   const char* result() const { return hit_ ? result_ : ""; }
+  // The next entry begins a row of its own.
+  bool break_row() { return pos_ != gap_ && finish_row(); }
 
  private:
   bool finish_row() {
@@ -167,6 +170,12 @@ const char* draw_companys(int mode, int column, int row) {
   Trace t("draw_companys", "mode=%d column=%d row=%d", mode, column, row);
   static char result[16];
   ListLayout list(COMPANY_CELL, mode, column, row);
+  if (mode == 1) {
+    std::vector<std::string> symbols;
+    for (int i = 0; i < num_companys; ++i)
+      if (companys[i].symbol[0]) symbols.emplace_back(companys[i].symbol);
+    keep_flip_list("company list", std::move(symbols));
+  }
   bool stopped = false;
   for (int i = 0; i < num_companys && !stopped; ++i) {
     if (companys[i].symbol[0] == '\0') continue;
@@ -202,8 +211,47 @@ int company_row_of(const char* prefix) {
   return -1;
 }
 
+std::vector<WatchRow> watch_shown;
+
+constexpr int WATCH_CELL = 30;
+
+// Each watchlist from a row of its own: its name, then its symbols with their
+// last close and change (a symbol the newest day file lacks says so).
+const char* draw_watchlists(int mode, int column, int row) {
+  Trace t("draw_watchlists", "mode=%d column=%d row=%d", mode, column, row);
+  static char result[80];
+  ListLayout list(WATCH_CELL, mode, column, row);
+  bool stopped = false;
+  for (std::size_t i = 0; i < watch_shown.size() && !stopped; ++i) {
+    const WatchRow& w = watch_shown[i];
+    char entry[96], id[80];
+    if (w.symbol.empty()) {
+      if ((stopped = list.break_row())) break;
+      std::snprintf(entry, sizeof entry, "%.24s:", w.list.c_str());
+      std::snprintf(id, sizeof id, "=%s", w.list.c_str());
+    } else {
+      if (w.listed) std::snprintf(entry, sizeof entry, "%-8.8s %9.2f %+8.2f", w.symbol.c_str(), w.close, w.change);
+      else std::snprintf(entry, sizeof entry, "%-8.8s  no quote", w.symbol.c_str());
+      std::snprintf(id, sizeof id, "%s", w.symbol.c_str());
+    }
+    stopped = list.add(entry, id);
+  }
+  if (!stopped) list.flush_partial();
+  copy_text(result, list.result());
+  return result;
+}
+
 int list_rows() {
   int k = 0, per;
+  if (graphlook == 17) {  // a watchlist begins a row
+    int rows = 0, in_row = 0;
+    per = per_row(WATCH_CELL);
+    for (const WatchRow& w : watch_shown) {
+      if (w.symbol.empty() && in_row > 0) ++rows, in_row = 0;
+      if (++in_row == per) ++rows, in_row = 0;
+    }
+    return rows + (in_row > 0);
+  }
   if (graphlook == 12) {
     for (int n = 1; n <= num_groups && n < static_cast<int>(groups.size()); ++n) k += groups[n].name[0] != '\0';
     per = per_row(group_cell());

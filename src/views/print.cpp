@@ -17,7 +17,7 @@ bool no_destination() { return printpath[0] == '\0' || printpath[0] == ' '; }
 
 // The distribution and the count lists print nothing, so they are not
 // redrawn either.
-bool prints_nothing() { return graphlook == 8 && querylook >= 14; }
+bool prints_nothing() { return graphlook == 8 && querylook >= 14 && querylook <= 16; }
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/core.h"
 #include "paint/paint.h"
@@ -36,8 +37,10 @@ Layout layout_of(const QueryList& l) {
 // One column: from the top or the bottom of the sorted rows, while the
 // window and the count allow; the rows it shows (with `draw` false it only
 // counts them; `whole`: every row the count allows, whatever the window
-// and page, and in `passed` the rows it passed over out of the price range).
-int column(const QueryList& l, bool left, const Layout& at, bool draw = true, bool whole = false, int* passed = nullptr) {
+// and page, and in `passed` the rows it passed over out of the price range;
+// `symbols` takes the symbol of each row it shows).
+int column(const QueryList& l, bool left, const Layout& at, bool draw = true, bool whole = false, int* passed = nullptr,
+           std::vector<std::string>* symbols = nullptr) {
   bool from_top = left ? !l.left_from_bottom : l.right_from_top;
   QueryList::Test test = left ? l.left : l.right, only = left ? l.left_only : l.right_only;
   int x = left ? at.left_x : at.right_x;
@@ -61,6 +64,7 @@ int column(const QueryList& l, bool left, const Layout& at, bool draw = true, bo
       continue;
     }
     ++shown;
+    if (symbols) symbols->emplace_back(r.symbol);
     y += font_height;
     if (!draw) continue;
     std::string text = query_row_text(l, r, left ? 1 : -1, l.one_column ? 40 : at.name);
@@ -105,6 +109,10 @@ void draw_rows(const QueryList& l) {
   if (printflag) print_query_list(l.look);
   column(l, true, at);
   if (!l.one_column) column(l, false, at);
+  std::vector<std::string> symbols;  // every row the count allows: Ctrl+N goes past the page
+  column(l, true, at, false, true, nullptr, &symbols);
+  if (!l.one_column) column(l, false, at, false, true, nullptr, &symbols);
+  keep_flip_list(std::string(l.label) + " list", std::move(symbols));
 }
 
 }  // namespace
@@ -123,6 +131,7 @@ std::string query_count_text() {
 }
 
 bool query_page_empty() {
+  if (querylook == 17) return screen_page_empty();
   if (querycount == 0 || querynum == 0) return true;
   if (querylook == 10) return query_groups_page_empty();
   const QueryList* l = query_list(querylook);
@@ -133,10 +142,12 @@ bool query_page_empty() {
 
 void draw_query() {
   Trace t("draw_query");
+  if (querylook == 17) return draw_screen_list();  // whatever the count: it is every row found
   if (querycount == 0 || querynum == 0) return;
   for (int i = 0; i < querynum; ++i) qs[i].col = qs[i].row = 0;
   if (querylook == 10) draw_qgroups();
   else if (querylook == 14) draw_distr();
+
   else if (const QueryList* l = query_list(querylook)) draw_list(*l);
 }
 

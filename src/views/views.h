@@ -14,6 +14,7 @@
 #include "market/market.h"
 #include "paint/paint.h"
 #include "query/query.h"
+#include "query/screen.h"
 
 // Chart-area corners in pixels (x to the right, y downwards).
 extern int xlt_indent, xlb_indent, xrt_indent, xrb_indent;
@@ -117,6 +118,10 @@ const char* draw_companys(int mode, int column, int row);
 // (graphlook 12) or all companies takes.
 int company_row_of(const char* prefix);
 int list_rows();
+// The watchlists view (graphlook 17): the rows shown, as watch_rows made
+// them; a hit on a symbol gives it, on a watchlist's name "=NAME".
+extern std::vector<WatchRow> watch_shown;
+const char* draw_watchlists(int mode, int column, int row);
 
 // ---- the query lists and screens ----
 void draw_query();
@@ -130,6 +135,13 @@ int query_row_at(int column, int row);
 // (arrow_index): the page lies beyond its end.
 bool query_page_empty();
 bool query_groups_page_empty();
+// A screen's result (querylook 17): drawn, its title, the name the flip
+// list gives it, the row under a press, and whether the page is past it.
+void draw_screen_list();
+std::string screen_title();
+std::string screen_flip_name();
+int screen_row_at(int row);
+bool screen_page_empty();
 void draw_qgroups();
 void draw_distr();
 int query_group_at(int column, int row);  // the group drawn under a cell, or -1

@@ -129,17 +129,19 @@ TEST_F(Settings, ASaveWritesTheChangedSettingsBackAndKeepsEveryOtherLine) {
   struct stat before, after;
   ASSERT_EQ(0, stat(".kadmer", &before));
   mvavgdays = 30, mvavgflag = 0, fibflag = 1, fitshown = 1, querycount = 20, width = 120;
+  copy_text(screen_text, "pct > 5 and hivol > 2; sort pct"), copy_text(watchlist_name, "mine");
   set_color_name(colors_vr, COLOR_CLOSE, "green");
   set_color_name(colors_vr, COLOR_BACKGROUND, "navy");  // the first key: no other line is it
-  EXPECT_EQ(7, save_settings(&path, &error)) << error;  // the window's width is no dialog's
+  EXPECT_EQ(9, save_settings(&path, &error)) << error;  // the window's width is no dialog's
   EXPECT_EQ("./.kadmer", path);
   EXPECT_EQ("# my settings\nmvavgdays = 30\n#mvavg=on\n" + kept + "closecolor=green\nmvavgdays=30\nbackground=navy\nfib=on\n"
-            "fitshown=on\nquerycount=20\n", read_file(".kadmer"));
+            "fitshown=on\nquerycount=20\nscreen=pct > 5 and hivol > 2; sort pct\nwatchlist=mine\n", read_file(".kadmer"));
   ASSERT_EQ(0, stat(".kadmer", &after));
   EXPECT_NE(before.st_ino, after.st_ino);  // a new file renamed over the old one
   reset_settings();
   configure();
   EXPECT_EQ((std::array{30, 0, 1, 1, 20, 90}), (std::array{mvavgdays, mvavgflag, fibflag, fitshown, querycount, width}));
+  EXPECT_EQ("pct > 5 and hivol > 2; sort pct|mine", std::string(screen_text) + "|" + watchlist_name);
   // A link stays a link to the file it names; a file that can not be
   // written in full stays as it was, and so does the link.
   work.mkdir("real");

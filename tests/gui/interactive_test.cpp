@@ -122,8 +122,9 @@ TEST_F(Program, AMisspeltColourOrAFatalFailureAtTheStart) {
 class Interactive : public Program {
  protected:
   void SetUp() override {
-    std::string sample = KADMER_SOURCE_DIR "/data/sample";
-    dir.write(".kadmer", "# the demo database\ngeneraldir=" + sample + "/general\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
+    std::string sample = KADMER_SOURCE_DIR "/data/sample";  // its tables copied: a watchlist is written beside them
+    fs::copy(sample + "/general", dir.file("general"));
+    dir.write(".kadmer", "# the demo database\ngeneraldir=" + dir.file("general") + "\nsymboldir=" + sample + "/symbols\ndaydir=" + sample +
                              "/days\nmvavgtype=1\nmvavgdays=20\nstdev=2.0\nstochdays=14\ngraphadv=3\n"
                              "rangecolor=green\nbolcolor=cyan\n");
     ASSERT_NE(0u, start({"-t", "1"}));
@@ -306,7 +307,7 @@ TEST_F(Interactive, AQueryListsChartsARowAndPrintsTheWholeList) {
   EXPECT_EQ(0u, occurrences("-> get_query_data("));
   type_into(field(9, 13, 4), "20", true);  // Count: 20, Return
   EXPECT_EQ(1u, occurrences("-> get_query_data("));
-  click(field(23, 10, 6));  // done
+  click(field(25, 10, 6));  // done
   EXPECT_TRUE(count(RED) > 200 && count(BLUE) > 200);  // risers on the left, fallers on the right
   std::size_t before = kadmer->out_so_far().size();
   choose(4, 6);  // action -> print
@@ -329,10 +330,37 @@ TEST_F(Interactive, TheHistoryStepUsesTheTableOfTheListBeforeIt) {
   choose(0, 1);  // query -> price, over two months
   type_into(field(2, 13, 8), "10/01/26", false);
   type_into(field(9, 13, 4), "20", true);
-  click(field(23, 10, 6));  // done
+  click(field(25, 10, 6));  // done
   choose(0, 8);  // moving avg: the history step only, no new read of the day files
-  click(field(23, 10, 6));
+  click(field(25, 10, 6));
   EXPECT_EQ((std::array<std::size_t, 2>{1, 1}), (std::array{occurrences("-> get_query_data("), occurrences("-> load_query_extra(")}));
+}
+
+// A screen typed into the query window lists what kadmer-scan finds; a click
+// charts a row, Ctrl+N and Ctrl+P the rows after and before it, in the chart
+// kind shown, and Ctrl+W keeps the one charted in a watchlist.
+TEST_F(Interactive, AScreenChartsItsRowsOneAfterAnotherAndCtrlWKeepsOne) {
+  choose(0, 17);  // query -> screen: nothing typed yet, the window says how
+  wait_for("msg=screen: type a condition", 1);
+  type_into(field(2, 13, 8), "09/01/26", false);
+  type_into(field(23, 9, 18), "rsi < 45 and close > 5; sort -rsi", true);
+  click(field(25, 10, 6));  // done
+  RunResult scan = run_program(KADMER_SCAN, {"--config", dir.file(".kadmer"), "--start", "2026-09-01", "--end",
+                                             "2026-12-04", "--where", "rsi < 45 and close > 5", "--sort", "-rsi"});
+  std::vector<std::string> found = split_lines(scan.out);
+  ASSERT_GT(found.size(), 4u) << scan.err;
+  auto symbol = [&](std::size_t row) { return fields(found[row], ' ')[0]; };
+  xdo({"mousemove", "300", "100", "click", "1"});  // the second row
+  choose(1, 2);  // graph -> volume: flipping keeps it
+  for (const char* key : {"ctrl+n", "ctrl+n", "ctrl+p"}) xdo({"mousemove", "300", "400", "key", key});
+  std::string t = kadmer->out_so_far(), charted;
+  for (std::size_t at = t.find("loadstock(symbol="); at != std::string::npos; at = t.find("loadstock(symbol=", at + 1))
+    charted += t.substr(at + 17, t.find(')', at) - at - 17) + " ";
+  EXPECT_EQ(symbol(2) + " " + symbol(3) + " " + symbol(4) + " " + symbol(3) + " ", charted);
+  EXPECT_GE(occurrences("-> draw_volume("), 4u);  // each of the three flipped to drew the volume chart
+  xdo({"mousemove", "300", "400", "key", "ctrl+w", "key", "ctrl+w"});
+  wait_for("msg=" + symbol(3) + " is in watchlist mine already", 1);
+  EXPECT_EQ("mine: " + symbol(3) + "\n", read_file(dir.file("general/watchlists")));
 }
 
 // ---- market overview ----

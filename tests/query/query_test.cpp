@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include "query/reading.h"
+#include "query/screen.h"
 
 namespace {
 
@@ -468,6 +469,13 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   querylook = 10;  // the group totals print as they are drawn
   print();
   EXPECT_EQ(" grp# name               value  %chg", split_lines(read_file(file)).at(0));
+  std::string error;  // a screen prints every row it found, as kadmer-scan writes them
+  ASSERT_TRUE(read_screen_pair("close > 0", "-pct", &shown_screen, &error));
+  screen_rows = run_screen(shown_screen), querylook = 17;
+  print();
+  lines = split_lines(read_file(file));
+  ASSERT_EQ(screen_rows.size() + 1, lines.size());
+  EXPECT_EQ(screen_header(shown_screen) + "|" + screen_line(shown_screen, screen_rows.back()), lines[0] + "|" + lines.back());
   graphlook = 1;
   do_print();
   EXPECT_STREQ("print: nothing written, the screen shows no query list", last_status);

@@ -95,7 +95,7 @@ TEST_F(OwnScreens, ErrorsSayWhatAndTheColumn) {
       {std::string(150, '(') + "1" + std::string(150, ')'), "the expression is too deep at column 101"},
       {std::string(150, '-') + "1", "the expression is too deep at column 100"}};
   for (const auto& c : cases) EXPECT_EQ("screen: " + std::string(c.said), error_of(c.text)) << c.text;
-  Screen s;
+  Screening s;
   std::string error;
   EXPECT_FALSE(read_screen_pair("pct > 1", "pct +", &s, &error));
   EXPECT_EQ("sort: a number, a measure or '(' expected at column 6", error);
@@ -109,7 +109,7 @@ TEST_F(OwnScreens, ARunKeepsTheListsRowsAndOrdersThem) {
   qs[6].days = 1;  // did not move over the range
   querynum = static_cast<int>(qs.size());
   auto found = [](const char* where, const char* sort, bool up = false) {
-    Screen s;
+    Screening s;
     s.ascending = up;
     std::string error;
     EXPECT_TRUE(read_screen_pair(where, sort, &s, &error)) << error;
@@ -127,7 +127,7 @@ TEST_F(OwnScreens, ARunKeepsTheListsRowsAndOrdersThem) {
   query_within = &list;
   EXPECT_EQ("CD EF ", found("1", ""));
   query_within = nullptr;
-  Screen s;
+  Screening s;
   std::string error;
   ASSERT_TRUE(read_screen_pair("rsi > 50 and volsum > avgvol and pct > close", " rsi ", &s, &error));
   EXPECT_EQ((std::vector<int>{query_measure_index("volsum"), query_measure_index("avgvol")}), screen_columns(s));

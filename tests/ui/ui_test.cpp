@@ -4,6 +4,7 @@
 #include "support/fixtures.h"
 #include "support/ui_fixtures.h"
 #include "ui/dialogs.h"
+#include "query/screen.h"
 // after gtest: X defines None
 #include <X11/keysym.h>
 
@@ -215,8 +216,9 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   arrow_index = 0;  // a click on the top row charts it (a symbol of the day files alone: unknown)
   draw_chart();
   send_event(ButtonPress, KD_MainWin, (qs[0].col - 5) * font_width + 1, (qs[0].row - 1) * font_height + 1);
-  EXPECT_EQ((std::array<std::string, 2>{"load_day_stock: unknown symbol EX", "1"}),
-            (std::array<std::string, 2>{last_status, std::to_string(graphlook)}));
+  EXPECT_EQ((std::array<std::string, 3>{"load_day_stock: unknown symbol EX", "1", "percent list 10"}),
+            (std::array<std::string, 3>{last_status, std::to_string(graphlook),
+                                        flip_list.name + " " + std::to_string(flip_list.symbols.size())}));
   // A range with no day file after the start file, and one the wrong way
   // round, in words.
   struct { int start, end; const char* words; } ranges[] = {
@@ -233,6 +235,81 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   KD_QueryWin = KD_QueryWinSdate = 0;
 }
 
+// A screen typed into the query window lists its rows a page at a time; a
+// click charts one, Ctrl+N and Ctrl+P the next and previous and stop at the
+// ends; a bad screen is said and the list stays; Ctrl+W and the watchlists.
+TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
+  std::string first, last;
+  for (int i = 0; i < 8; ++i) {  // risers by 10 to 40 %, two of them tied twice, and two fallers
+    std::string sym = std::string(1, static_cast<char>('A' + i)) + "X";
+    first += sym + ",11,9,10,1000\n";
+    last += sym + ",20,7," + std::to_string(std::array{11, 12, 13, 14, 12, 11, 8, 9}[static_cast<std::size_t>(i)]) + ",1000\n";
+  }
+  tables("1:Tech:TECH:\n", "AX:A:S:N:TECH:950101-1:\nBX:B:S:N::950101-1:\n");
+  day_file("s951201", first);
+  day_file("s951204", last);
+  querysdate = queryedate = querycdate = 120495, querycount = 0, querylprice = 0, queryhprice = 1000;
+  copy_text(screen_text, " pct > 5 ");
+  run_typed_screen();
+  ASSERT_EQ(6u, screen_rows.size());
+  EXPECT_EQ("screen pct > 5: 6 found, 12/04/95-12/04/95, a click charts one", title_text());
+  std::string order;
+  for (const ScreenRow& r : screen_rows) order += r.rec.symbol;
+  EXPECT_EQ("DXCXBXEXAXFX", order);  // highest pct first, a tie by symbol
+  RecordingWindow small(100, 12);
+  arrow_adv = 1;
+  for (auto [step, page] : {std::pair<void (*)(), int>{fn_arrowdown, 3}, {fn_arrowdown, 3}, {fn_firstpage, 0},
+                             {fn_lastpage, 3}}) {
+    step();
+    EXPECT_EQ(page, arrow_index);
+  }
+  draw_chart();
+  send_event(ButtonPress, KD_MainWin, 20, list_top() + 2 * font_height + 1);  // the third row of the page
+  EXPECT_EQ((std::array<std::string, 2>{"load_day_stock: unknown symbol FX", "1"}),
+            (std::array<std::string, 2>{last_status, std::to_string(graphlook)}));
+  EXPECT_EQ((std::array<int, 2>{6, 6}), (std::array{flip_position() + 1, static_cast<int>(flip_list.symbols.size())}));
+  main_window_key(XK_n, "", 0, ControlMask);
+  EXPECT_STREQ("last of 6 in screen pct > 5", message_text);
+  main_window_key(XK_p, "", 0, ControlMask);
+  EXPECT_NE(std::string::npos, title_text().find("AX, daily, 12/1/95 to 12/4/95, 5 of 6 in screen pct > 5")) << title_text();
+  graphlook = 8, querylook = 17;
+  KD_QueryWin = 80, KD_QueryWinScreen = 82;  // typed into the query window's Screen field
+  auto type = [](const char* text, bool enter) {
+    key_index = std::snprintf(key_buffer, sizeof key_buffer, "%s", text);
+    enter ? field_return(KD_QueryWinScreen) : field_leave(KD_QueryWinScreen);
+  };
+  type("pct < 0", false);  // moving out keeps the text and runs nothing
+  EXPECT_TRUE(std::string(screen_text) == "pct < 0" && screen_rows.size() == 6u);
+  type("pct > 5 and close >", true);
+  EXPECT_STREQ("screen: a number, a measure or '(' expected at column 20", message_text);
+  EXPECT_TRUE(screen_rows.size() == 6u && querylook == 17 && graphlook == 8);
+  KD_QueryWin = KD_QueryWinScreen = 0;
+  copy_text(screen_text, "group(\"TECH\")");  // a saved screen's name is looked up first
+  work.write("general/screens", "group(\"TECH\"): pct < 0\n");
+  run_typed_screen();
+  EXPECT_EQ("screen group(\"TECH\") (pct < 0): 2 found, 12/04/95-12/04/95, a click charts one", title_text());
+  ::load = 0;
+  main_window_key(XK_w, "", 0, ControlMask);
+  EXPECT_STREQ("Ctrl+W: chart a security first; its symbol is what a watchlist takes", message_text);
+  work.write("general/watchlists", "mine: AX\nother: BX\n");
+  copy_text(watchlist_name, "other");
+  copy_text(symbolname, "AX"), ::load = 1;
+  main_window_key(XK_w, "", 0, ControlMask);
+  EXPECT_STREQ("AX added to watchlist other (2 symbols)", message_text);
+  fn_watchlists();
+  EXPECT_EQ(2, list_rows());  // three entries a row, a watchlist on a row of its own
+  EXPECT_EQ(1.0f, watch_shown.at(1).change);  // AX: 10 in the day file before, 11 in the last
+  send_event(ButtonPress, KD_MainWin, 2 * font_width, list_top() - font_height + 1);  // the name of "mine"
+  EXPECT_STREQ("watchlist mine: Ctrl+W adds to it, Ctrl+N charts its first symbol", message_text);
+  EXPECT_EQ("watchlist mine", flip_list.name);
+  graphlook = 13;
+  draw_chart();
+  EXPECT_EQ("company list", flip_list.name);
+  copy_text(groupname, "TECH");
+  ASSERT_EQ(0, loadgroup());
+  EXPECT_EQ((std::pair<std::string, std::size_t>{"group TECH", 1}), (std::pair{flip_list.name, flip_list.symbols.size()}));
+}
+
 // The keys and the wheel over the main window move what the view shows:
 // charts scroll, lists page, the distribution does both; the others stay.
 TEST_F(Events, EachKeyAndTheWheelActOnTheViewsTheyMove) {
@@ -243,7 +320,7 @@ TEST_F(Events, EachKeyAndTheWheelActOnTheViewsTheyMove) {
              list = {"", "", "", "", "arrowup", "arrowdown", "firstpage", "lastpage", "arrowup", "arrowdown"};
   struct { int look, query; Acts acts; } views[] = {
       {1, 2, chart}, {4, 2, chart}, {7, 2, chart}, {11, 2, chart}, {14, 2, chart}, {8, 2, list}, {12, 2, list},
-      {13, 2, list}, {8, 14, {"arrowleft", "arrowright", "arrowup", "arrowdown", "", "", "", "", "arrowleft", "arrowright"}},
+      {13, 2, list}, {17, 2, list}, {8, 17, list}, {8, 14, {"arrowleft", "arrowright", "arrowup", "arrowdown", "", "", "", "", "arrowleft", "arrowright"}},
       {15, 2, {}}, {0, 2, {}}, {16, 2, {}}};
   for (auto v : views)
     for (std::size_t k = 0; k < v.acts.size(); ++k) {

@@ -1,0 +1,64 @@
+// The last close and change of the symbols of the watchlists, from the two
+// newest stock day files: what the watchlists view shows beside each.
+#include <dirent.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "core/core.h"
+#include "data/data.h"
+#include "query/reading.h"
+#include "query/screen.h"
+
+namespace {
+
+// The day of a stock day file's name ("sYYMMDD"), or NO_DAY.
+long file_day(const char* name) {
+  if (name[0] != 's' || std::strlen(name) != 7 || std::strspn(name + 1, "0123456789") != 6) return NO_DAY;
+  return yymmdd_days(std::atoi(name + 1));
+}
+
+// Each wanted symbol's first close in one day file.
+void closes_of(long day, const std::map<std::string, int>& wanted, std::map<std::string, float>* out) {
+  char path[1100];
+  query_reading::day_path(path, sizeof path, day);
+  DayText file;
+  if (!file.open(path)) return;
+  query_reading::each_quote(file, false, [&](const query_reading::DayLine& d) {
+    std::string sym(d.symbol);
+    if (wanted.count(sym)) out->emplace(sym, d.close);
+  });
+}
+
+}  // namespace
+
+std::vector<WatchRow> watch_rows(const std::vector<Watchlist>& lists) {
+  long newest = NO_DAY, second = NO_DAY;
+  if (DIR* dir = opendir(daydir)) {
+    while (struct dirent* e = readdir(dir)) {
+      long day = file_day(e->d_name);
+      if (day > newest) second = newest, newest = day;
+      else if (day > second) second = day;
+    }
+    closedir(dir);
+  }
+  std::map<std::string, int> wanted;
+  for (const Watchlist& w : lists)
+    for (const std::string& s : w.symbols) wanted[s] = 1;
+  std::map<std::string, float> last, before;
+  if (newest != NO_DAY) closes_of(newest, wanted, &last);
+  if (second != NO_DAY) closes_of(second, wanted, &before);
+  std::vector<WatchRow> rows;
+  for (const Watchlist& w : lists) {
+    rows.push_back({w.name, "", 0, 0, false});  // the list's own row
+    for (const std::string& s : w.symbols) {
+      auto now = last.find(s), then = before.find(s);
+      bool listed = now != last.end();
+      float change = listed && then != before.end() ? now->second - then->second : 0;
+      rows.push_back({w.name, s, listed ? now->second : 0, change, listed});
+    }
+  }
+  return rows;
+}
