@@ -1,7 +1,8 @@
-// The last close and change of the symbols of the watchlists, from the two
-// newest stock day files: what the watchlists view shows beside each.
+// The last close and change of the symbols of the watchlists, from the day
+// files of the two newest stock days: what the watchlists view shows.
 #include <dirent.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -20,16 +21,21 @@ long file_day(const char* name) {
   return yymmdd_days(std::atoi(name + 1));
 }
 
-// Each wanted symbol's first close in one day file.
+// Each wanted symbol's first close in the day's files of stocks, funds and
+// indexes.
 void closes_of(long day, const std::map<std::string, int>& wanted, std::map<std::string, float>* out) {
-  char path[1100];
-  query_reading::day_path(path, sizeof path, day);
-  DayText file;
-  if (!file.open(path)) return;
-  query_reading::each_quote(file, false, [&](const query_reading::DayLine& d) {
-    std::string sym(d.symbol);
-    if (wanted.count(sym)) out->emplace(sym, d.close);
-  });
+  int y, m, d;
+  civil_date(day, &y, &m, &d);
+  for (char kind : {'s', 'f', 'i'}) {
+    char path[1100];
+    std::snprintf(path, sizeof path, "%s/%c%02d%02d%02d", daydir, kind, y % 100, m, d);
+    DayText file;
+    if (!file.open(path)) continue;
+    query_reading::each_quote(file, false, [&](const query_reading::DayLine& q) {
+      std::string sym(q.symbol);
+      if (wanted.count(sym)) out->emplace(sym, q.close);
+    });
+  }
 }
 
 }  // namespace

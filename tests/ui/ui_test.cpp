@@ -291,14 +291,16 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   ::load = 0;
   main_window_key(XK_w, "", 0, ControlMask);
   EXPECT_STREQ("Ctrl+W: chart a security first; its symbol is what a watchlist takes", message_text);
-  work.write("general/watchlists", "mine: AX\nother: BX\n");
+  work.write("general/watchlists", "mine: AX\nother: BX QX\n");
+  day_file("f951204", "QX,5,4,4.5,1\n");  // a fund: its close is in the funds' file
   copy_text(watchlist_name, "other");
   copy_text(symbolname, "AX"), ::load = 1;
   main_window_key(XK_w, "", 0, ControlMask);
-  EXPECT_STREQ("AX added to watchlist other (2 symbols)", message_text);
+  EXPECT_STREQ("AX added to watchlist other (3 symbols)", message_text);
   fn_watchlists();
-  EXPECT_EQ(2, list_rows());  // three entries a row, a watchlist on a row of its own
+  EXPECT_EQ(3, list_rows());  // three entries a row, a watchlist on a row of its own
   EXPECT_EQ(1.0f, watch_shown.at(1).change);  // AX: 10 in the day file before, 11 in the last
+  EXPECT_TRUE(watch_shown.at(4).listed && watch_shown.at(4).close == 4.5f);
   send_event(ButtonPress, KD_MainWin, 2 * font_width, list_top() - font_height + 1);  // the name of "mine"
   EXPECT_STREQ("watchlist mine: Ctrl+W adds to it, Ctrl+N charts its first symbol", message_text);
   EXPECT_EQ("watchlist mine", flip_list.name);
