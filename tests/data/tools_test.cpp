@@ -114,8 +114,13 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
   std::vector<std::string> ad =
       split_lines(run_program(KADMER_DUMP, {"--config", config, "--adline", "S", "--first", "261102", "--last", "261204"}).out);
   ASSERT_GT(ad.size(), 20u);
-  for (std::size_t i = 2; i < ad.size(); ++i)  // the A/D line: a day a line, in order
-    EXPECT_TRUE(fields(ad[i], ',').size() == 8 && ad[i - 1] < ad[i]) << ad[i];
+  double cumulative = 0;  // the A/D line: a day a line, in order, the sum of advances less declines running on
+  for (std::size_t i = 1; i < ad.size(); ++i) {
+    std::vector<std::string> f = fields(ad[i], ',');
+    ASSERT_EQ(8u, f.size()) << ad[i];
+    cumulative += std::stod(f[4]);
+    EXPECT_TRUE((i == 1 || ad[i - 1] < ad[i]) && std::stod(f[7]) == cumulative) << ad[i];
+  }
   configure_from(read_file(config));
   initial_groups(), initial_companys();
   mvavgtype = 2, mvavgdays = 10, stochdays = 5;

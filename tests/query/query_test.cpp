@@ -508,7 +508,7 @@ TEST(PrintWriters, EachEndIsSaidWithItsDestination) {
 // ---- the history, group and distribution steps ----
 
 TEST_F(Query, HistoryMeasuresAndWhenThereAreNone) {
-  market({{10, 20, 30}, {11, 20, 31}, {12, 21, 29}, {11, 21, 33}, {13, 22, 30}});
+  market({{10, 20, 1}, {11, 20, 1}, {12, 21, 1}, {11, 21, 1}, {13, 22, 1}});  // EF: an average of exactly 1
   symbol_file("AB", " 951201, 1001, 999, 1000, 100\n" + read_file(work.file("symbols/AB")));  // before the window
   ASSERT_EQ(0, get_query_data());
   std::filesystem::remove(work.file("symbols/CD"));
@@ -518,6 +518,7 @@ TEST_F(Query, HistoryMeasuresAndWhenThereAreNone) {
   float got[] = {ab.mvavg, ab.mvapct, ab.avgvol, ab.hivol, ab.bolwidth, ab.rsi};
   float want[] = {12, (12.0f - 13) / 13 * 100, 400, 500 / 400.0f, 2 * std::sqrt(2.0f / 3), 75};  // RSI: up 3, down 1
   for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(want[i], got[i]) << i;
+  EXPECT_EQ(1, row("EF").mvavg);
   for (auto [type, average] : {std::pair{2, (12 * 1 + 11 * 2 + 13 * 3) / 6.0f},
                                std::pair{3, (12 * 300 + 11 * 400 + 13 * 500) / 1200.0f}}) {
     mvavgtype = type;
@@ -750,6 +751,7 @@ TEST(Scan, BadOptionsExitTwoAndFailuresOne) {
   };
   for (const char* list : {"groups", "distribution"})  // the count limits these lists too
     EXPECT_EQ(3u, split_lines(scan({"--list", list, "--count", "2"}).out).size()) << list;
+  EXPECT_NE(scan({"--list", "volume", "--mode", "s"}).out, scan({"--list", "volume", "--mode", "a"}).out);  // down days subtracted or not
   for (std::vector<std::string> bad : {std::vector<std::string>{"--start", "951206"},
                                        {"--start", "951206", "--end", "951129"},
                                        {"--start", "951129", "--end", "951206", "--list", "nosuch"},
