@@ -75,13 +75,12 @@ void fn_screen() {
   tell("screen: type a condition (pct > 5 and hivol > 2) or a saved screen's name in the Screen field");
 }
 
-bool open_screen_row(int row) {
+void open_screen_row(int row) {
   int i = screen_row_at(row);
-  if (i < 0) return false;
+  if (i < 0) return;  // between or below the rows
   queryflag = 1;
   flip_list.at = i;
   chart_chosen(screen_rows[static_cast<std::size_t>(i)].rec.symbol);
-  return true;
 }
 
 // The watchlists view, read afresh.

@@ -205,7 +205,7 @@ void chart_keeping_view(const char* sym);
 // ---- screens, watchlists and flipping through lists ----
 void fn_screen();          // the query menu's "screen": the Screen field's screen, or how to give one
 void run_typed_screen();   // the Screen field run over the range; a bad one is said, the list stays
-bool open_screen_row(int row);  // a press on a row of the screen list charts it
+void open_screen_row(int row);  // a press on a row of the screen list charts it
 void fn_watchlists();      // the configuration menu's "watchlists"
 bool open_watch_entry(int column, int row);
 void add_to_watchlist();   // Ctrl+W

@@ -93,7 +93,8 @@ TEST_F(OwnScreens, ErrorsSayWhatAndTheColumn) {
       {"group(close)", "a group's code in quotes or its number expected at column 7"},
       {"1e999 > 1", "a number too large at column 1"}, {" \t", "nothing to screen by"},
       {std::string(150, '(') + "1" + std::string(150, ')'), "the expression is too deep at column 101"},
-      {std::string(150, '-') + "1", "the expression is too deep at column 100"}};
+      {std::string(150, '-') + "1", "the expression is too deep at column 100"},
+      {[] { std::string t = "1"; while (t.size() < 12000) t += " +1"; return t; }(), "the expression is too long at column 1"}};
   for (const auto& c : cases) EXPECT_EQ("screen: " + std::string(c.said), error_of(c.text)) << c.text;
   Screening s;
   std::string error;

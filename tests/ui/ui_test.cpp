@@ -271,6 +271,7 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   main_window_key(XK_n, "", 0, ControlMask);
   EXPECT_STREQ("last of 6 in screen pct > 5", message_text);
   main_window_key(XK_p, "", 0, ControlMask);
+  EXPECT_STREQ("", message_text);  // the message of the end goes with the next key
   EXPECT_NE(std::string::npos, title_text().find("AX, daily, 12/1/95 to 12/4/95, 5 of 6 in screen pct > 5")) << title_text();
   graphlook = 8, querylook = 17;
   KD_QueryWin = 80, KD_QueryWinScreen = 82;  // typed into the query window's Screen field
@@ -293,8 +294,11 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   EXPECT_STREQ("Ctrl+W: chart a security first; its symbol is what a watchlist takes", message_text);
   work.write("general/watchlists", "mine: AX\nother: BX QX\n");
   day_file("f951204", "QX,5,4,4.5,1\n");  // a fund: its close is in the funds' file
-  copy_text(watchlist_name, "other");
+  copy_text(watchlist_name, "gone");  // no such watchlist: the first one takes it
   copy_text(symbolname, "AX"), ::load = 1;
+  main_window_key(XK_w, "", 0, ControlMask);
+  EXPECT_EQ("AX is in watchlist mine already|mine", std::string(message_text) + "|" + watchlist_name);
+  copy_text(watchlist_name, "other");
   main_window_key(XK_w, "", 0, ControlMask);
   EXPECT_STREQ("AX added to watchlist other (3 symbols)", message_text);
   fn_watchlists();
