@@ -26,9 +26,9 @@ tmp=$(mktemp -d "$scratch/scan.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 
 # A market and settings that name it by absolute paths.
-market() {  # DIR STOCKS FUNDS DAYS [PROFILE]
+market() {  # DIR STOCKS FUNDS DAYS [PROFILE [SYMBOL_EVERY]]
   [ -f "$1/days/s261204" ] ||
-    $build/kadmer-gen --out "$1" --stocks "$2" --funds "$3" --days "$4" --end 261204 --symbol-every 1000000 \
+    $build/kadmer-gen --out "$1" --stocks "$2" --funds "$3" --days "$4" --end 261204 --symbol-every "${6:-1000000}" \
       --profile "${5:-demo}" >/dev/null
   printf 'generaldir=%s/general\nsymboldir=%s/symbols\ndaydir=%s/days\nthreads=%s\n' "$1" "$1" "$1" "$threads" \
     >"$tmp/${1##*/}.kadmer"
@@ -36,6 +36,8 @@ market() {  # DIR STOCKS FUNDS DAYS [PROFILE]
 market "$scratch/market" 9000 200 500  # the benchmarks' market (bench/market.cpp)
 market "$scratch/market30" 2000 0 7500
 market "$scratch/real" 9000 200 500 real  # the same size with penny stocks, halts, sectors that list and delist
+market "$scratch/history" 9000 200 500 demo 1  # a history file for every security: what the averages read
+printf 'mvavgtype=1\nmvavgdays=20\n' >>"$tmp/history.kadmer"
 m1=$scratch/market m30=$scratch/market30
 
 # Seconds of the median run of a command.
@@ -57,7 +59,7 @@ files_from() { dated "$1" | awk -v f="$(full "$2")" '$1 < f {last = $2; next} {i
 last_files() { dated "$1" | tail -n "$2" | cut -d" " -f2; }
 mb() { cat "$@" | wc -c | awk '{printf "%.0f", $1 / 1e6}'; }
 
-last252=$(last_files "$m1" 252 | head -n 1)
+last252=$(last_files "$m1" 252 | sed -n 1p)  # sed reads on: no SIGPIPE for the pipeline
 start252=${last252##*/s}
 files_from "$m1" "$start252" >"$tmp/screen"
 last_files "$m1" 500 >"$tmp/ad"
@@ -69,13 +71,15 @@ t_screen=$(median $build/kadmer-scan "${screen[@]}")
 t_screen_cat=$(median cat $(cat "$tmp/screen"))
 # Screens of one's own beside the lists they compare with: one naming only
 # the query's measures against the percent list, one naming history
-# measures against the moving-average list (both read each history file).
+# measures against the moving-average list (both read every history file).
 range=(--config "$tmp/market.kadmer" --csv --start "$start252" --end 261204)
+history=(--config "$tmp/history.kadmer" --csv --start "$start252" --end 261204)
 where=(--where "pct > 5 and 10 <= close <= 200 and volsum > 0")
 where_hist=(--where "close > mvavg and rsi > 50 and hivol > 1")
 t_where=$(median $build/kadmer-scan "${range[@]}" "${where[@]}")
-t_mvavg=$(median $build/kadmer-scan "${range[@]}" --list "moving avg")
-t_where_hist=$(median $build/kadmer-scan "${range[@]}" "${where_hist[@]}")
+cat "$scratch"/history/days/s* "$scratch"/history/symbols/* >/dev/null
+t_mvavg=$(median $build/kadmer-scan "${history[@]}" --list "moving avg")
+t_where_hist=$(median $build/kadmer-scan "${history[@]}" "${where_hist[@]}")
 t_ad=$(median $build/kadmer-dump --config "$tmp/market.kadmer" --adline S --first "$first500" --last 261204)
 t_ad_cat=$(median cat $(cat "$tmp/ad"))
 t_group=$(median $build/kadmer-dump --config "$tmp/market.kadmer" --group TECH)
@@ -164,7 +168,9 @@ for m in market market30; do
 done
 # A screen holds no more than the list it is compared with, and its result.
 for pair in "percent|${where[1]}" "moving avg|${where_hist[1]}"; do
-  used_list=$(peak $build/kadmer-scan "${range[@]}" --list "${pair%%|*}")
-  used_where=$(peak $build/kadmer-scan "${range[@]}" --where "${pair#*|}")
+  on=("${range[@]}")
+  [ "${pair%%|*}" = "moving avg" ] && on=("${history[@]}")
+  used_list=$(peak $build/kadmer-scan "${on[@]}" --list "${pair%%|*}")
+  used_where=$(peak $build/kadmer-scan "${on[@]}" --where "${pair#*|}")
   printf '%-52s %9s %9s\n' "screen \"${pair#*|}\" (KB; list ${pair%%|*})" "$used_where" "$used_list"
 done
