@@ -258,11 +258,12 @@ struct FlipList {
   std::string name;  // as the title says it: "screen breakout", "percent list"
   std::vector<std::string> symbols;
   int at = -1;       // the place last charted from it, for a symbol listed twice
+  bool query = false;  // rows of the query: their charts mark the query's days
 };
 extern FlipList flip_list;
 // A list shown: it becomes the one flipped through (the place kept when it
 // is the same list again).
-void keep_flip_list(std::string name, std::vector<std::string> symbols);
+void keep_flip_list(std::string name, std::vector<std::string> symbols, bool query = false);
 // Where the charted symbol stands in the list, or -1.
 int flip_position();
 

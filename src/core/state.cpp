@@ -177,9 +177,9 @@ void initial_vars() {
 }
 
 
-void keep_flip_list(std::string name, std::vector<std::string> symbols) {
+void keep_flip_list(std::string name, std::vector<std::string> symbols, bool query) {
   if (name == flip_list.name && symbols == flip_list.symbols) return;
-  flip_list = FlipList{std::move(name), std::move(symbols), -1};
+  flip_list = FlipList{std::move(name), std::move(symbols), -1, query};
 }
 
 int flip_position() {

@@ -90,7 +90,7 @@ void chart_typed() {
 
 }  // namespace
 
-void chart_keeping_view(const char* sym) {
+void chart_keeping_view(const char* sym, bool query_days) {
   if (KD_GroupWin) clear_group_var();
   if (load == 2) clear_db_var();
   if (graphlook == 15) destroymarket();
@@ -98,7 +98,7 @@ void chart_keeping_view(const char* sym) {
   copy_text(symbolname, sym);
   stockbuyavol = 0;
   stockbuyprice = 0;
-  queryflag = 0;
+  queryflag = query_days;
   set_arrow_updwn(3);
   bool loaded = loadstock() == 0;
   calculate_globals();

@@ -171,5 +171,5 @@ void flip(int step) {
     return;
   }
   flip_list.at = next;
-  chart_keeping_view(f.symbols[static_cast<std::size_t>(next)].c_str());
+  chart_keeping_view(f.symbols[static_cast<std::size_t>(next)].c_str(), f.query);
 }

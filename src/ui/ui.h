@@ -199,8 +199,9 @@ void fn_distr();
 void fn_hl();
 // Charts a security chosen in a list or the summary.
 void chart_chosen(const char* sym);
-// Charts a security in the chart kind shown (the price chart after a list).
-void chart_keeping_view(const char* sym);
+// Charts a security in the chart kind shown (the price chart after a list);
+// `query_days`: the query's days marked on its date axis, as a list's row.
+void chart_keeping_view(const char* sym, bool query_days = false);
 
 // ---- screens, watchlists and flipping through lists ----
 void fn_screen();          // the query menu's "screen": the Screen field's screen, or how to give one

@@ -112,7 +112,7 @@ void draw_rows(const QueryList& l) {
   std::vector<std::string> symbols;  // every row the count allows: Ctrl+N goes past the page
   column(l, true, at, false, true, nullptr, &symbols);
   if (!l.one_column) column(l, false, at, false, true, nullptr, &symbols);
-  keep_flip_list(std::string(l.label) + " list", std::move(symbols));
+  keep_flip_list(std::string(l.label) + " list", std::move(symbols), true);
 }
 
 }  // namespace

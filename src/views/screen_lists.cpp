@@ -42,7 +42,7 @@ void draw_screen_list() {
   }
   std::vector<std::string> symbols;
   for (const ScreenRow& r : screen_rows) symbols.emplace_back(r.rec.symbol);
-  keep_flip_list(screen_flip_name(), std::move(symbols));
+  keep_flip_list(screen_flip_name(), std::move(symbols), true);
   if (arrow_index > 0 && screen_page_empty()) arrow_index = 0;
   int x = 2 * font_width, y = list_top();
   draw_text_cut(Role::Graph, x, y, screen_header(shown_screen) + "  name");

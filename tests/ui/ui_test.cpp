@@ -272,6 +272,7 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   EXPECT_STREQ("last of 6 in screen pct > 5", message_text);
   main_window_key(XK_p, "", 0, ControlMask);
   EXPECT_STREQ("", message_text);  // the message of the end goes with the next key
+  EXPECT_EQ(1, queryflag);  // a screen's row: the query's days marked on the chart
   EXPECT_NE(std::string::npos, title_text().find("AX, daily, 12/1/95 to 12/4/95, 5 of 6 in screen pct > 5")) << title_text();
   graphlook = 8, querylook = 17;
   KD_QueryWin = 80, KD_QueryWinScreen = 82;  // typed into the query window's Screen field
