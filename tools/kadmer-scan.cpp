@@ -40,7 +40,7 @@ const char* const tool::usage_text =
     "  --csv               CSV: symbol,firstclose,close,change,pct,days and every other measure;\n"
     "                      groups: number,name,code,startsum,startcount,endsum,endcount,pct;\n"
     "                      distribution: limit,count of every slot that is not empty\n"
-    "  --where EXPR        every row for which EXPR holds, e.g. \"pct > 5 and volsum > 2 * avgvol\"\n"
+    "  --where EXPR        every row for which EXPR holds, e.g. \"pct > 5 and hivol > 2\"\n"
     "  --sort EXPR         orders what --where finds, highest first (default: pct)\n"
     "  --ascending         lowest first\n"
     "  --screen NAME       the screen NAME of generaldir's file \"screens\"\n"
@@ -78,14 +78,14 @@ Options parse(int argc, char** argv) {
     else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else tool::usage(("bad option " + a).c_str());
   });
-  if (o.list_screens) return o;
+  tool::check_config(o.config);
+  if (o.list_screens) return o;  // no range: the file is only listed
   bool screening = o.where || o.screen;
   if (o.where && o.screen) tool::usage("--where and --screen are two screens: give one");
   if (screening && o.list_given) tool::usage("a screen is a list of its own: --list goes without --where");
   if ((o.sort || o.ascending) && !screening) tool::usage("--sort and --ascending order a screen: give --where");
   if (o.save && !screening) tool::usage("--save-watchlist keeps what a screen finds: give --where or --screen");
   tool::check_range(o.query, "a query");
-  tool::check_config(o.config);
   return o;
 }
 

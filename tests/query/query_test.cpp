@@ -756,7 +756,8 @@ TEST(Scan, BadOptionsExitTwoAndFailuresOne) {
                                        {"--start", "951206", "--end", "951129"},
                                        {"--start", "951129", "--end", "951206", "--list", "nosuch"},
                                        {"--start", "951129", "--end", "951206", "--mode", "x"},
-                                       {"--start", "951129", "--end", "951206", "--distr", "ABCDEFGHIJKLMNOPQ"}}) {
+                                       {"--start", "951129", "--end", "951206", "--distr", "ABCDEFGHIJKLMNOPQ"},
+                                       {"--config", "/no/such/settings", "--screens"}}) {
     RunResult u = run_program(KADMER_SCAN, bad);
     EXPECT_TRUE(u.status == 2 && u.err.find("usage: kadmer-scan") != std::string::npos) << u.err;
   }
