@@ -298,8 +298,14 @@ void after_query(const Field& f, bool on_return, long old) {
     graphlook = 8;
     queryextraloaded = 0;
     arrow_index = 0;  // a new query opens at the top of its list
-    load_query();
-    explain_query();
+    if (querylook == 17) {
+      rerun_screen(true);
+    } else {
+      load_query();
+      explain_query();
+    }
+  } else if (graphlook == 8 && querylook == 17) {
+    rerun_screen(false);  // a new price range: the rows it keeps
   }
   draw_chart();
 }

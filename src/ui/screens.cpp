@@ -68,6 +68,17 @@ void run_typed_screen() {
   draw_chart();
 }
 
+void rerun_screen(bool reload) {
+  Trace t("rerun_screen", "reload=%d", reload);
+  if (reload) query_table_made = false;  // read again, whatever the count
+  if (!query_read()) {
+    screen_rows.clear();
+    return;
+  }
+  if (shown_screen.history() && !queryextraloaded && !no_average_reason()) load_query_extra();
+  screen_rows = run_screen(shown_screen);
+}
+
 void fn_screen() {
   Trace t("fn_screen");
   make_querywin();

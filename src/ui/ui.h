@@ -206,6 +206,9 @@ void chart_keeping_view(const char* sym, bool query_days = false);
 // ---- screens, watchlists and flipping through lists ----
 void fn_screen();          // the query menu's "screen": the Screen field's screen, or how to give one
 void run_typed_screen();   // the Screen field run over the range; a bad one is said, the list stays
+// The screen shown run again when the query window changed its range
+// (`reload`: read the day files again) or its price range.
+void rerun_screen(bool reload);
 void open_screen_row(int row);  // a press on a row of the screen list charts it
 void fn_watchlists();      // the configuration menu's "watchlists"
 bool open_watch_entry(int column, int row);

@@ -290,6 +290,14 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   work.write("general/screens", "group(\"TECH\"): pct < 0\n");
   run_typed_screen();
   EXPECT_EQ("screen group(\"TECH\") (pct < 0): 2 found, 12/04/95-12/04/95, a click charts one", title_text());
+  KD_QueryWin = 80, KD_QueryWinLprice = 83, KD_QueryWinSdate = 81;
+  for (auto [field, text, found] : {std::tuple{KD_QueryWinLprice, "8.5", 1u},  // a price range keeps the rows in it
+                                    {KD_QueryWinSdate, "12/1/95", 0u}}) {   // a range is read again: no start file
+    key_index = std::snprintf(key_buffer, sizeof key_buffer, "%s", text);
+    field_return(field);
+    EXPECT_EQ(found, screen_rows.size()) << text;
+  }
+  KD_QueryWin = KD_QueryWinLprice = KD_QueryWinSdate = 0;
   ::load = 0;
   main_window_key(XK_w, "", 0, ControlMask);
   EXPECT_STREQ("Ctrl+W: chart a security first; its symbol is what a watchlist takes", message_text);
