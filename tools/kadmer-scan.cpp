@@ -150,7 +150,7 @@ Screening read_wanted_screen(const Options& o) {
 
 int write_found(const Options& o, const Screening& s) {
   if (s.history()) {
-    if (const char* why = no_average_reason()) {
+    if (const char* why = s.no_average()) {
       std::fprintf(stderr, "kadmer-scan: %s\n", why);
       return 1;
     }

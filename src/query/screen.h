@@ -84,6 +84,9 @@ struct Screening {
   bool ascending = false;
   std::string name;  // a saved screen's, or empty
   bool history() const { return where.history || sort.history; }
+  // Why the averages it names can not be had (as no_average_reason says),
+  // or nullptr: the Fibonacci verdicts need none.
+  const char* no_average() const;
 };
 // Reads a condition and its sort ("pct" when `sort` is empty) into `s`.
 bool read_screen_pair(std::string_view where, std::string_view sort, Screening* s, std::string* error);

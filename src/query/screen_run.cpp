@@ -25,6 +25,13 @@ bool Within::holds(const QueryRec& r) const {
   return std::binary_search(symbols.begin(), symbols.end(), std::string(r.symbol));
 }
 
+const char* Screening::no_average() const {
+  for (const ScreenProgram* p : {&where, &sort})
+    for (int m : p->named)
+      if (query_measures[m].history && std::strcmp(query_measures[m].name, "fibstate") != 0) return no_average_reason();
+  return nullptr;
+}
+
 bool read_screen_pair(std::string_view where, std::string_view sort, Screening* s, std::string* error) {
   Screening out;
   out.ascending = s->ascending;

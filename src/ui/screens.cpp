@@ -53,7 +53,7 @@ void run_typed_screen() {
     return;
   }
   if (s.history() && !queryextraloaded) {
-    if (const char* why = no_average_reason()) {
+    if (const char* why = s.no_average()) {
       tell(why);
       return;
     }
@@ -75,7 +75,7 @@ void rerun_screen(bool reload) {
     screen_rows.clear();
     return;
   }
-  if (shown_screen.history() && !queryextraloaded && !no_average_reason()) load_query_extra();
+  if (shown_screen.history() && !queryextraloaded && !shown_screen.no_average()) load_query_extra();
   screen_rows = run_screen(shown_screen);
 }
 

@@ -232,6 +232,10 @@ TEST(ScanScreens, AgreeWithTheListsAndSayWhatIsWrong) {
       {{"--screen", "bad"}, "screens:2: screen: a number, a measure or '(' expected at column 6"},
       {{"--screen", "nosuch"}, "no screen 'nosuch' in ./general/screens"},
       {{"--where", "1", "--within", "nosuch"}, "no watchlist or group 'nosuch'"}};
+  // The Fibonacci verdicts need no average: a screen of them runs without one.
+  std::ofstream(dir.file(".kadmer"), std::ios::app) << "mvavgdays=0\n";
+  EXPECT_EQ(0, scan({"--where", "fibstate == 0"}).status);
+  EXPECT_EQ("kadmer-scan: load_query_extra: moving-average days is 0\n", scan({"--where", "rsi > 0"}).err);
   for (const auto& b : bad) {
     std::vector<std::string> args = b.args;
     args.insert(args.end(), {"--start", "1990-01-01", "--end", "1990-02-01"});
