@@ -89,6 +89,7 @@ CompanyRec& find_co(const char* symbol);
 int find_grpnum(const char* code);
 // The group a text names, by number or by code; 0 when there is none.
 int group_of_text(const char* text);
+bool in_group(const CompanyRec& c, int g);  // a member of group g
 void create_group(char* text);
 
 // ---- loaded history ----

@@ -38,14 +38,6 @@ int named_group() {
   return 0;
 }
 
-bool in_group(const CompanyRec& c, int g) {
-  for (int slot : c.group) {
-    if (slot == 0) break;
-    if (slot == g) return true;
-  }
-  return false;
-}
-
 std::string symbol_path(const CompanyRec& c) { return std::string(symboldir) + "/" + c.symbol; }
 
 // One history array with its header day.

@@ -235,6 +235,14 @@ int group_of_text(const char* text) {
   return g > 0 && g <= num_groups && g < static_cast<int>(groups.size()) && groups[g].num ? g : 0;
 }
 
+bool in_group(const CompanyRec& c, int g) {
+  for (int slot : c.group) {
+    if (slot == 0) break;
+    if (slot == g) return true;
+  }
+  return false;
+}
+
 // Enters group g in the company's list, once.
 static void add_member(CompanyRec& c, int g) {
   for (int& slot : c.group) {

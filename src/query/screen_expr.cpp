@@ -409,15 +409,6 @@ class Reader {
   }
 };
 
-bool member(const QueryRec& r, int g) {
-  const CompanyRec& c = find_co(r.symbol);
-  for (int x : c.group) {
-    if (x == 0) break;
-    if (x == g) return true;
-  }
-  return false;
-}
-
 double compared(int code, double a, double b) {
   if (std::isnan(a) || std::isnan(b)) return missing;
   switch (code) {
@@ -457,7 +448,7 @@ double screen_value(const ScreenProgram& p, const QueryRec& r) {
         stack[n++] = m.has && !m.has(r) ? missing : m.get(r);
         break;
       }
-      case ScreenOp::Group: stack[n++] = member(r, op.index); break;
+      case ScreenOp::Group: stack[n++] = in_group(find_co(r.symbol), op.index); break;
       case ScreenOp::TextCompare: {
         const char* x = op.index < 0 ? r.symbol : p.texts[static_cast<std::size_t>(op.index)].c_str();
         const char* y = op.other < 0 ? r.symbol : p.texts[static_cast<std::size_t>(op.other)].c_str();

@@ -15,13 +15,7 @@ const Within* query_within;
 
 bool Within::holds(const QueryRec& r) const {
   if (name.empty()) return true;
-  if (group > 0) {
-    for (int g : find_co(r.symbol).group) {
-      if (g == 0) break;
-      if (g == group) return true;
-    }
-    return false;
-  }
+  if (group > 0) return in_group(find_co(r.symbol), group);
   return std::binary_search(symbols.begin(), symbols.end(), std::string(r.symbol));
 }
 
