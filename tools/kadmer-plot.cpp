@@ -49,7 +49,7 @@ struct Options {
   bool query = false;
   char market = 0;
   char mode = 't';
-  int graph = 1;             // the screen of a symbol
+  View graph = View::Price;  // the screen of a symbol
   std::string lines = "a";   // the A/D lines
   int width = 0, height = 0, cell_w = 6, cell_h = 13;
   bool bollinger = false, fib = false, grid = false, fit = false;
@@ -59,10 +59,10 @@ struct Options {
 
 using tool::usage;
 
-int graph_of(const char* name) {
-  static const struct { const char* name; int look; } graphs[] = {
-      {"stock", 1}, {"volume", 2}, {"rsi", 3}, {"macd", 5}, {"stochastic", 6}, {"split", 7}, {"movement", 9},
-      {"value", 10}};
+View graph_of(const char* name) {
+  static const struct { const char* name; View look; } graphs[] = {
+      {"stock", View::Price}, {"volume", View::Volume}, {"rsi", View::Rsi}, {"macd", View::Macd},
+      {"stochastic", View::Stoch}, {"split", View::Split}, {"movement", View::Movement}, {"value", View::Value}};
   for (auto g : graphs)
     if (std::strcmp(g.name, name) == 0) return g.look;
   usage((std::string("no view ") + name).c_str());
@@ -141,25 +141,25 @@ bool load_view(const Options& o) {
   } else if (o.group) {
     copy_text(groupname, o.group);
     groupmode = o.mode;
-    graphlook = 4;
+    graphlook = View::Group;
     if (loadgroup() != 0) return false;
     calc_price();
   } else if (o.adline) {
     tool::set_window(o.chart, true);
     copy_text(adln_depth, o.adline);
     copy_text(adln_disp, o.lines);
-    graphlook = 14;
+    graphlook = View::AdLine;
     return loadad() == 0;
   } else if (o.market) {
     marketsday = tool::mmddyy(o.range.start);
     marketeday = tool::mmddyy(o.range.end);
     marketdisp = o.market;
-    graphlook = 15;
+    graphlook = View::Market;
     fill_market();
     return !mkt.empty() && last_status[0] == '\0';
   } else {
     tool::apply_query(o.range);
-    graphlook = 8;
+    graphlook = View::Query;
     distr_offx = distr_offy = 0;
     load_query();
     return querynum > 0;

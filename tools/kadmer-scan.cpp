@@ -200,14 +200,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (screening) return write_found(o, screen);
-  int look = o.query.look, count = o.query.count;
+  ListView look = o.query.look;
+  int count = o.query.count;
   if (const char* why = query_look_needs_average(look) ? no_average_reason() : nullptr) {
     std::fprintf(stderr, "kadmer-scan: %s\n", why);
     return 1;
   }
   errno = 0;
-  bool ok = look == 10   ? write_query_groups(1, o.csv, count)
-            : look == 14 ? write_query_distr(1, o.csv, count)
+  bool ok = look == ListView::Groups         ? write_query_groups(1, o.csv, count)
+            : look == ListView::Distribution ? write_query_distr(1, o.csv, count)
             : o.csv      ? write_query_csv(look, 1, count)
                          : write_query_list(look, 1, count);
   if (!ok && errno) return tool::output_written(errno);

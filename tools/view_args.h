@@ -75,7 +75,7 @@ inline void set_window(const ChartArgs& c, bool whole) {
 // ---- a query ----
 struct QueryArgs {
   int start[3] = {}, end[3] = {}, compare[3] = {};
-  int look = 1;
+  ListView look = ListView::Price;
   int count = 0;  // 0: every row (as many as fit on a screen)
   float low = 0, high = FLT_MAX;
   char mode = 's';
@@ -98,7 +98,7 @@ inline bool query_arg(const std::string& a, const char* v, QueryArgs* q, const c
   else if (a == "--compare") date_arg(v, q->compare);
   else if (a == list_option) {
     q->look = query_look_of(v);
-    if (q->look == 0) usage((std::string("no list ") + v).c_str());
+    if (q->look == ListView::Unset) usage((std::string("no list ") + v).c_str());
   } else if (a == "--count") q->count = int_arg(v, 1, INT_MAX, "--count is a positive number");
   else if (a == "--low") q->low = price_arg(v, "--low is a price");
   else if (a == "--high") q->high = price_arg(v, "--high is a price");

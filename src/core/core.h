@@ -47,7 +47,17 @@ extern int height;           // main window height in text lines
 extern int xpos, ypos;       // window position; negative counts from right/bottom
 extern int graph_type;       // period of one chart step: 1 day .. 5 year
 extern int graph_adv;        // days the left/right arrows move
-extern int graphlook;        // screen shown by draw_chart (16: opening message)
+// The screens draw_chart shows. The numbers are the ones traces print and
+// the developer harness takes; Cleared draws nothing but the cleared window.
+enum class View : int {
+  Cleared = 0, Price = 1, Volume = 2, Rsi = 3, Group = 4, Macd = 5, Stoch = 6, Split = 7, Query = 8, Movement = 9,
+  Value = 10, Groups = 12, Companies = 13, AdLine = 14, Market = 15, FirstMessage = 16, Watchlists = 17
+};
+extern View graphlook;       // screen shown by draw_chart
+// The screens that chart loaded days on a date axis: one security's
+// panels, a group, the split screen and the A/D line.
+bool chart_view(View v);
+bool list_view(View v);      // the query window's lists, the groups, companies and watchlists
 extern int pricetype;        // bit set: 1 high, 2 low, 4 close
 extern char quotelook;       // 'b' bars or 'd' dots
 extern char laxis, raxis;    // axis labelling: 'n', 'p' or '%'

@@ -11,7 +11,20 @@ int height;
 int xpos, ypos;
 int graph_type;
 int graph_adv;
-int graphlook;
+View graphlook;
+
+bool chart_view(View v) {
+  using enum View;
+  switch (v) {
+    case Price: case Volume: case Rsi: case Group: case Macd: case Stoch: case Split: case Movement: case Value:
+    case AdLine: return true;
+    default: return false;
+  }
+}
+
+bool list_view(View v) {
+  return v == View::Query || v == View::Groups || v == View::Companies || v == View::Watchlists;
+}
 int pricetype;
 char quotelook;
 char laxis, raxis;
@@ -70,7 +83,7 @@ void reset_settings() {
   ypos = 0;
   graph_type = 1;
   graph_adv = 1;
-  graphlook = 16;
+  graphlook = View::FirstMessage;
   pricetype = 7;
   quotelook = 'b';
   laxis = 'p';

@@ -23,10 +23,11 @@
 #include "query/reading.h"
 
 std::vector<QueryRec> qs;
-int querynum, queryend, querydays, querylastsort;
+int querynum, queryend, querydays;
+ListView querylastsort;
 int queryextraloaded, querygroupsloaded, querydistrloaded;
 int querybasex;
-int querylook;
+ListView querylook;
 int distr_offx, distr_offy;
 int query_gn;
 bool query_table_made;
@@ -507,7 +508,7 @@ bool select_query_group(const char* who) {
 int get_query_data() {
   Trace t("get_query_data");
   querynum = queryend = querydays = 0;
-  querylastsort = 0;
+  querylastsort = ListView::Unset;
   rows.clear();
   if (!select_query_group("load_query_distr")) return 1;
   long first = mmddyy_days(querysdate), last = mmddyy_days(queryedate);
@@ -555,7 +556,8 @@ struct LoadTrace {
   ~LoadTrace() { write("<-"); }
   static void write(const char* arrow) {
     if (debuglvl < 2) return;
-    debug("%d%s load_query: querycount=%d grpcnt=%d querylook=%d", stkind, arrow, querycount, grpcnt, querylook);
+    debug("%d%s load_query: querycount=%d grpcnt=%d querylook=%d", stkind, arrow, querycount, grpcnt,
+          static_cast<int>(querylook));
     dump(" &stocklist=%ld &worklist=%ld\n", reinterpret_cast<long>(stocklist.data()),
          reinterpret_cast<long>(worklist.data()));
   }
@@ -574,9 +576,10 @@ void load_query() {
   std::memset(symbolname, 0, sizeof symbolname);
   if (get_query_data() != 0) return;
   switch (querylook) {
-    case 8: case 9: case 11: case 12: case 13: load_query_extra(); break;
-    case 10: load_query_groups(); break;
-    case 14: load_query_distr(); break;
+    case ListView::MovingAvg: case ListView::Bollinger: case ListView::HighVolume: case ListView::Rsi:
+    case ListView::Fibonacci: load_query_extra(); break;
+    case ListView::Groups: load_query_groups(); break;
+    case ListView::Distribution: load_query_distr(); break;
     default: break;
   }
 }

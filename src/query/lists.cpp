@@ -93,67 +93,67 @@ void high_line(const QueryRec& r, int, char* o, std::size_t n) {
 // clang-format off
 const QueryList lists[] = {
   // look label        routine          key
-  {1, "price", "draw_price", [](const QueryRec& r) { return double(r.change); },
+  {ListView::Price, "price", "draw_price", [](const QueryRec& r) { return double(r.change); },
    " change symbol   price   %   name", " change symbol   price    %  compare     % name", 29, price_line,
    [](const QueryRec& r) { return r.pct > 0; }, [](const QueryRec& r) { return r.pct < 0; },
    [](const QueryRec& r) { return nonzero(r.pct); }},
-  {2, "percent", "draw_percent", [](const QueryRec& r) { return double(r.pct); },
+  {ListView::Percent, "percent", "draw_percent", [](const QueryRec& r) { return double(r.pct); },
    "   %   symbol   price change name", "   %   symbol   price change compare     % name", 29, percent_line,
    [](const QueryRec& r) { return r.pct > 0; }, [](const QueryRec& r) { return r.pct < 0; },
    [](const QueryRec& r) { return nonzero(r.pct); }},
-  {3, "volume", "draw_qvolume", [](const QueryRec& r) { return r.volsum; },
+  {ListView::Volume, "volume", "draw_qvolume", [](const QueryRec& r) { return r.volsum; },
    "   volume symbol   price change   % name", "   volume symbol   price change   % compare     % name", 35,
    volume_line, [](const QueryRec& r) { return r.volsum > 0; }, [](const QueryRec& r) { return r.volsum < 0; },
    [](const QueryRec& r) { return nonzero(r.volsum); }},
-  {4, "dollar value", "draw_value", [](const QueryRec& r) { return r.value; },
+  {ListView::DollarValue, "dollar value", "draw_value", [](const QueryRec& r) { return r.value; },
    "  value symbol   price change   % name", "  value symbol   price change   % compare     % name", 35,
    value_line, [](const QueryRec& r) { return r.value > 0; }, [](const QueryRec& r) { return r.value < 0; },
    [](const QueryRec& r) { return nonzero(r.value); }},
-  {5, "volatity", "draw_volatity", [](const QueryRec& r) { return double(r.volat); },
+  {ListView::Volatility, "volatity", "draw_volatity", [](const QueryRec& r) { return double(r.volat); },
    "   %   symbol    high     low   price hh-low name",
    "   %   symbol    high     low   price hh-low compare     % name", 50, volat_line,
    [](const QueryRec& r) { return r.volat > 0; }, [](const QueryRec& r) { return r.volat < 0; },
    [](const QueryRec& r) { return nonzero(r.volat); }},
-  {6, "gaps", "draw_gaps", [](const QueryRec& r) { return double(r.gappct); },
+  {ListView::Gaps, "gaps", "draw_gaps", [](const QueryRec& r) { return double(r.gappct); },
    "  gap% symbol   price change name", "  gap% symbol   price change compare     % name", 29, gap_line,
    [](const QueryRec& r) { return r.gapchg > 0; }, [](const QueryRec& r) { return r.gappct < 0; },
    [](const QueryRec& r) { return nonzero(r.gapchg); }},
-  {7, "top/bottom", "draw_topbot", [](const QueryRec& r) { return double(r.topbot); },
+  {ListView::TopBottom, "top/bottom", "draw_topbot", [](const QueryRec& r) { return double(r.topbot); },
    "    %   symbol    high     low   price change name",
    "    %   symbol    high     low   price change compare     % name", 46, topbot_line,
    [](const QueryRec& r) { return r.topbot >= 0; }, [](const QueryRec& r) { return r.topbotpos <= 0; },
    [](const QueryRec& r) { return nonzero(r.topbot); }},
-  {8, "moving avg", "draw_qmvavg", [](const QueryRec& r) { return double(r.mvapct); },
+  {ListView::MovingAvg, "moving avg", "draw_qmvavg", [](const QueryRec& r) { return double(r.mvapct); },
    "   %   symbol   price change name", "   %   symbol   price change compare     % name", 29, mvavg_line,
    [](const QueryRec& r) { return r.mvapct < 0; }, [](const QueryRec& r) { return r.mvapct > 0; },
    [](const QueryRec& r) { return nonzero(r.mvapct); },
    // crossed the average on the last day: above it, or below it
    [](const QueryRec& r) { return r.prevclose <= r.mvavg && r.close >= r.mvavg; },
    [](const QueryRec& r) { return r.prevclose >= r.mvavg && r.close <= r.mvavg; }, true, true, true},
-  {9, "bolinger", "draw_bolinger", [](const QueryRec& r) { return double(r.bolpct); },
+  {ListView::Bollinger, "bolinger", "draw_bolinger", [](const QueryRec& r) { return double(r.bolpct); },
    "    %   symbol   price change name", "    %   symbol   price change compare     % name", 30, bol_line,
    [](const QueryRec& r) { return r.bolpct < 0; }, [](const QueryRec& r) { return r.bolpct > 0; },
    [](const QueryRec& r) { return nonzero(r.bolpct); }, nullptr, nullptr, true, true, true},
-  {11, "high volume", "draw_hivol", [](const QueryRec& r) { return double(r.hivol); },
+  {ListView::HighVolume, "high volume", "draw_hivol", [](const QueryRec& r) { return double(r.hivol); },
    "    x   symbol   price change name", "    x   symbol   price change compare     % name", 30, hivol_line,
    [](const QueryRec& r) { return r.hivol > 0; }, [](const QueryRec& r) { return r.hivol > 0; },
    [](const QueryRec& r) { return nonzero(r.hivol); },
    [](const QueryRec& r) { return r.close >= r.prevclose; }, [](const QueryRec& r) { return r.close <= r.prevclose; },
    false, true, true},
-  {12, "rsi", "draw_qrsi", [](const QueryRec& r) { return double(r.rsi); },
+  {ListView::Rsi, "rsi", "draw_qrsi", [](const QueryRec& r) { return double(r.rsi); },
    " RSI   symbol   price change name", " RSI   symbol   price change compare     % name", 29, rsi_line,
    [](const QueryRec& r) { return r.rsi > 60; }, [](const QueryRec& r) { return r.rsi < 40; },
    [](const QueryRec& r) { return r.rsi <= 35 || r.rsi >= 55; },
    nullptr, [](const QueryRec& r) { return r.rsi != 0; }, false, false, true, true},
-  {13, "fibonacci", "draw_fib", [](const QueryRec& r) { return -double(r.fibstate); },
+  {ListView::Fibonacci, "fibonacci", "draw_fib", [](const QueryRec& r) { return -double(r.fibstate); },
    "   %   symbol   price change name", "   %   symbol   price change compare     % name", 29, percent_line,
    [](const QueryRec& r) { return r.fibstate < 0; }, [](const QueryRec& r) { return r.fibstate > 0; },
    [](const QueryRec& r) { return r.fibstate != 0; }},
-  {15, "low count", "draw_l", [](const QueryRec& r) { return double(r.lowcnt); },
+  {ListView::LowCount, "low count", "draw_l", [](const QueryRec& r) { return double(r.lowcnt); },
    " cnt most last symbol   price change name total days %d", nullptr, 29, low_line,
    [](const QueryRec&) { return true; }, nullptr, [](const QueryRec&) { return true; },
    nullptr, nullptr, false, false, false, false, true},
-  {16, "high count", "draw_h", [](const QueryRec& r) { return double(r.highcnt); },
+  {ListView::HighCount, "high count", "draw_h", [](const QueryRec& r) { return double(r.highcnt); },
    " cnt most last symbol    price change name total days %d", nullptr, 29, high_line,
    [](const QueryRec&) { return true; }, nullptr, [](const QueryRec&) { return true; },
    nullptr, nullptr, false, false, false, false, true},
@@ -178,7 +178,7 @@ void sort_query_list(const QueryList& l) {
   if (querylastsort == l.look) return;
   auto begin = qs.begin(), end = qs.begin() + querynum;
   sort_rows(begin, end, l.key);
-  if (l.look == 13) {  // rising verdicts, then falling, each block by percent
+  if (l.look == ListView::Fibonacci) {  // rising verdicts, then falling, each block by percent
     auto rising = std::find_if(begin, end, [](const QueryRec& r) { return r.fibstate >= 0; });
     auto falling = std::find_if(rising, end, [](const QueryRec& r) { return r.fibstate > 0; });
     auto pct = [](const QueryRec& r) { return double(r.pct); };
@@ -188,7 +188,7 @@ void sort_query_list(const QueryList& l) {
   querylastsort = l.look;
 }
 
-const QueryList* query_list(int look) {
+const QueryList* query_list(ListView look) {
   for (const QueryList& l : lists)
     if (l.look == look) return &l;
   return nullptr;
@@ -236,7 +236,7 @@ bool printed_rows(const QueryList& l, int limit, Emit emit) {
   return true;
 }
 
-const QueryList* printable(int look) {
+const QueryList* printable(ListView look) {
   const QueryList* l = query_list(look);
   if (!l || (l->needs_history && !queryextraloaded)) return nullptr;
   return l;
@@ -244,11 +244,11 @@ const QueryList* printable(int look) {
 
 }  // namespace
 
-void sort_query(int look) {
+void sort_query(ListView look) {
   if (const QueryList* l = query_list(look)) sort_query_list(*l);
 }
 
-void print_query_list(int look) {
+void print_query_list(ListView look) {
   if (const QueryList* l = printable(look)) {
     int lines = 1;  // the header
     printed_rows(*l, 0, [&](const QueryRec&) { return ++lines > 0; });
@@ -257,20 +257,20 @@ void print_query_list(int look) {
   start_print_writer([look](int fd) { return write_query_list(look, fd); });
 }
 
-int query_look_of(const char* label) {
+ListView query_look_of(const char* label) {
   for (const QueryList& l : lists)
     if (std::strcmp(l.label, label) == 0) return l.look;
-  if (std::strcmp(label, "groups") == 0) return 10;
-  if (std::strcmp(label, "distribution") == 0) return 14;
-  return 0;
+  if (std::strcmp(label, "groups") == 0) return ListView::Groups;
+  if (std::strcmp(label, "distribution") == 0) return ListView::Distribution;
+  return ListView::Unset;
 }
 
-bool query_look_needs_average(int look) {
+bool query_look_needs_average(ListView look) {
   const QueryList* l = query_list(look);
   return l && l->needs_history;
 }
 
-bool write_query_list(int look, int fd, int limit) {
+bool write_query_list(ListView look, int fd, int limit) {
   const QueryList* l = printable(look);
   if (!l) return false;
   sort_query_list(*l);
@@ -285,7 +285,7 @@ bool write_query_list(int look, int fd, int limit) {
   return ok && write_all(fd, out);
 }
 
-bool write_query_csv(int look, int fd, int limit) {
+bool write_query_csv(ListView look, int fd, int limit) {
   const QueryList* l = printable(look);
   if (!l) return false;
   sort_query_list(*l);

@@ -11,6 +11,14 @@
 #include "data/data.h"
 
 // One security of the query table.
+// The query window's lists and screens by what they show. The numbers are
+// the ones traces print.
+enum class ListView : int {
+  Unset = 0, Price = 1, Percent = 2, Volume = 3, DollarValue = 4, Volatility = 5, Gaps = 6, TopBottom = 7,
+  MovingAvg = 8, Bollinger = 9, Groups = 10, HighVolume = 11, Rsi = 12, Fibonacci = 13, Distribution = 14,
+  LowCount = 15, HighCount = 16, Screen = 17
+};
+
 struct QueryRec {
   char symbol[24];      // matched in full, never cut for matching
   int32_t lowcnt;       // days whose low was below the previous day's low
@@ -64,8 +72,8 @@ extern std::vector<QueryRec> qs;  // grows as needed; never loses a security
 extern int querynum;              // rows in use
 extern int queryend;              // rows that came from the start file
 extern int querydays;             // day files read, the start file included
-extern int querylastsort;         // the list qs was last sorted for; 0 after a load
-extern int querylook;             // the list shown, 1..16
+extern ListView querylastsort;    // the list qs was last sorted for; Unset after a load
+extern ListView querylook;        // the list shown
 extern int queryextraloaded, querygroupsloaded, querydistrloaded;  // steps done for this load
 extern int querybasex;            // column where the right half of a list starts
 extern int query_gn;              // group selection: 0 or -1 all, n > 0 group n
@@ -115,7 +123,7 @@ extern int printflag;  // 1 during the one redraw that prints
 // (side +1), the right one (-1) or a print (0), with their signs.
 struct QueryList {
   using Test = bool (*)(const QueryRec& r);
-  int look;
+  ListView look;
   const char* label;     // the menu item
   const char* routine;   // traced name
   double (*key)(const QueryRec&);  // sorted by, descending
@@ -134,10 +142,10 @@ struct QueryList {
 };
 // The list of a look; nullptr for the groups list, the distribution and
 // looks that are no list.
-const QueryList* query_list(int look);
+const QueryList* query_list(ListView look);
 // Sorts qs for a list, as drawing it would (once for each load).
 void sort_query_list(const QueryList& l);
-void sort_query(int look);
+void sort_query(ListView look);
 bool query_compare_shown();                 // the compare date is not the end date
 bool query_in_range(const QueryRec& r);     // in the price range and moved over the range
 bool query_is_index(const QueryRec& r);     // an index: never listed
@@ -146,19 +154,19 @@ std::string query_header(const QueryList& l);
 // `name` characters of the company name (all of it when name < 0).
 std::string query_row_text(const QueryList& l, const QueryRec& r, int side, int name);
 // A copy of the program writes the list (or the group totals) to printfd.
-void print_query_list(int look);
+void print_query_list(ListView look);
 void print_query_groups();
 // Writes the list `look` as print writes it (header, then every row that
 // passes its tests), to fd; at most `limit` rows when limit > 0. False when
 // the list has no printed form or its step has not run.
-bool write_query_list(int look, int fd, int limit = 0);
+bool write_query_list(ListView look, int fd, int limit = 0);
 // The same rows as CSV: symbol,firstclose,close,change,pct,days, then every
 // other measure.
-bool write_query_csv(int look, int fd, int limit = 0);
-// Lists by menu label ("price", "dollar value", ...): their look, 0 if none.
-int query_look_of(const char* label);
+bool write_query_csv(ListView look, int fd, int limit = 0);
+// Lists by menu label ("price", "dollar value", ...): their look, Unset if none.
+ListView query_look_of(const char* label);
 // Whether a list ranks by the moving average's measures.
-bool query_look_needs_average(int look);
+bool query_look_needs_average(ListView look);
 // The groups by their change, highest first (the table keeps its order),
 // and the line a group shows.
 std::vector<int> group_order();

@@ -17,12 +17,12 @@ namespace {
 
 // One rule for the six panels: a named security shows the panel; without
 // one the stock dialog opens and the panel follows once it is loaded.
-void panel(int view) {
+void panel(View view) {
   if (KD_GroupWin && num_days < 2) clear_group_var();
   if (load == 2 || (KD_GroupWin && num_days >= 2)) {
     graphlook = view;
     draw_chart();
-    graphlook = 4;
+    graphlook = View::Group;
   } else if (symbolname[0]) {
     graphlook = view;
     draw_chart();
@@ -34,12 +34,12 @@ void panel(int view) {
 
 }  // namespace
 
-void fn_volume() { Trace t("fn_volume"); panel(2); }
-void fn_rsi() { Trace t("fn_rsi"); panel(3); }
-void fn_macd() { Trace t("fn_macd"); panel(5); }
-void fn_stoch() { Trace t("fn_stoch"); panel(6); }
-void fn_move() { Trace t("fn_move"); panel(9); }
-void fn_gvalue() { Trace t("fn_gvalue"); panel(10); }
+void fn_volume() { Trace t("fn_volume"); panel(View::Volume); }
+void fn_rsi() { Trace t("fn_rsi"); panel(View::Rsi); }
+void fn_macd() { Trace t("fn_macd"); panel(View::Macd); }
+void fn_stoch() { Trace t("fn_stoch"); panel(View::Stoch); }
+void fn_move() { Trace t("fn_move"); panel(View::Movement); }
+void fn_gvalue() { Trace t("fn_gvalue"); panel(View::Value); }
 
 void fn_stock() {
   Trace t("fn_stock");
@@ -65,7 +65,7 @@ void clear_group_var() {
 
 void fn_market() {
   Trace t("fn_market");
-  graphlook = 15;
+  graphlook = View::Market;
   if (!open_market_dialog()) draw_chart();
 }
 
@@ -119,14 +119,12 @@ void fn_track() {
 
 void fn_zoom() {
   Trace t("fn_zoom");
-  switch (graphlook) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 9: case 10: case 11: case 14:
-      set_cursor(XC_crosshair);
-      zoom = 1;
-      zoom_x = zoom_y = z_x0 = z_x1 = z_y0 = z_y1 = -1;
-      break;
-    case 7: status("fn", __LINE__, "fn_zoom: deferred implementation"); break;
-    default: break;
+  if (graphlook == View::Split) {
+    status("fn", __LINE__, "fn_zoom: deferred implementation");
+  } else if (chart_view(graphlook)) {
+    set_cursor(XC_crosshair);
+    zoom = 1;
+    zoom_x = zoom_y = z_x0 = z_x1 = z_y0 = z_y1 = -1;
   }
 }
 
@@ -150,7 +148,7 @@ void fn_unzoom() {
 void fn_mark() {
   Trace t("fn_mark");
   if (mark == 1) return;
-  if (graphlook == 1) {
+  if (graphlook == View::Price) {
     mark = 1;
     set_cursor(XC_crosshair);
   } else {
@@ -203,7 +201,7 @@ void redraw_after_scroll() {
   draw_datewin();
 }
 
-bool distribution_view() { return graphlook == 8 && querylook == 14; }
+bool distribution_view() { return graphlook == View::Query && querylook == ListView::Distribution; }
 
 // The days the chart shows, as loaded days of the first member (from 1):
 // from the first day of the window to the last one drawn (to the window's
@@ -286,7 +284,7 @@ void page(int direction) {
   int before = arrow_index;
   arrow_index += direction * rows;
   if (arrow_index < 0) arrow_index = 0;
-  if (direction > 0 && graphlook == 8 && query_page_empty()) arrow_index = before;  // the last page stays
+  if (direction > 0 && graphlook == View::Query && query_page_empty()) arrow_index = before;  // the last page stays
   clear_graph();
   draw_chart();
 }
@@ -318,7 +316,7 @@ void fn_lastpage() {
   Trace t("fn_lastpage");
   int rows = page_rows();
   if (rows <= 0) return;
-  if (graphlook == 8) {
+  if (graphlook == View::Query) {
     int last = 0;
     for (arrow_index = rows; arrow_index <= querynum && !query_page_empty(); arrow_index += rows) last = arrow_index;
     arrow_index = last;

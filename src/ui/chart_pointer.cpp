@@ -48,11 +48,11 @@ void mark_day(int x) {
 void complete_zoom() {
   if (z_x0 != -1 && !worklist.empty() && work_days > 0) {
     double span = static_cast<double>(ylt_indent - ylb_indent);
-    if (graphlook == 1) {  // the prices drawn at the box's edges, read back through the scale
+    if (graphlook == View::Price) {  // the prices drawn at the box's edges, read back through the scale
       fit_price_scale(price_at(z_y0 + z_y1), price_at(z_y0));
-    } else if (graphlook == 2 && volume_pixel_incr > 0) {
+    } else if (graphlook == View::Volume && volume_pixel_incr > 0) {
       volume_steps = std::max(1, (ylb_indent - z_y0) / volume_pixel_incr);
-    } else if (graphlook == 5 && span != 0 && macd_steps > 1) {
+    } else if (graphlook == View::Macd && span != 0 && macd_steps > 1) {
       double step = macd_high * 2.0 / (macd_steps - 1);
       macd_high = static_cast<float>((z_y0 + z_y1 - ylb_indent) / span * step * macd_steps / 2);
     }
@@ -104,7 +104,7 @@ const WorkDay* day_at(int x, int y) {
     for (int k = 0; k < n; ++k)
       if (w[k].xpix >= 0 && (i < 0 || w[k].xpix <= x)) i = k;
     if (i < 0) continue;
-    if (graphlook == 4 && groupmode != 't' && std::abs(w[i].ypix - y) > 5) continue;
+    if (graphlook == View::Group && groupmode != 't' && std::abs(w[i].ypix - y) > 5) continue;
     return &w[i];
   }
   return nullptr;
@@ -183,7 +183,7 @@ void mousemove() {
     paint_flush();
     return;
   }
-  if (trackstate != 1 || graphlook == 8 || graphlook == 12 || graphlook == 13) return;
+  if (trackstate != 1 || graphlook == View::Query || graphlook == View::Groups || graphlook == View::Companies) return;
   if (x < xlt_indent || x > xrt_indent || y < ylt_indent || y > ylb_indent) return;
   track(x, y);
 }

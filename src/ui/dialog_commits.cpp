@@ -71,11 +71,11 @@ bool store_date(const char* text, int* m, int* d, int* y) {
 // Loads the shown data again (for a split or after a zoom cut the work
 // days), keeping the shown window the user chose.
 void reload() {
-  if (graphlook == 14) {  // the advance/decline line of the range typed
+  if (graphlook == View::AdLine) {  // the advance/decline line of the range typed
     loadad();
     return;
   }
-  bool group = graphlook == 4;
+  bool group = graphlook == View::Group;
   if (group ? groupname[0] == '\0' : symbolname[0] == '\0') return;
   int w[6] = {KD_csd, KD_csm, KD_csy, KD_ced, KD_cem, KD_cey};
   if ((group ? loadgroup() : loadstock()) != 0) return;
@@ -170,7 +170,7 @@ void after_date(const Field& f, bool on_return, long) {
   bool shown = f.store == Store::ShownFirst || f.store == Store::ShownLast;
   if (shown) check_shown_dates();
   // The A/D line holds the days of its range only: a new range loads it.
-  if ((on_return || (shown && graphlook == 14)) && f.store != Store::DayCount) reload();
+  if ((on_return || (shown && graphlook == View::AdLine)) && f.store != Store::DayCount) reload();
   fill_work();
   calculate_globals();
   disp_days = work_days;
@@ -207,7 +207,7 @@ void after_stock(const Field& f, bool on_return, long) {
     stockbuyprice = 0;
     queryflag = 0;
     loadstock();
-    if (graphlook == 8) graphlook = 1;
+    if (graphlook == View::Query) graphlook = View::Price;
   }
   if (on_return) {
     draw_stockwin();
@@ -269,7 +269,7 @@ void after_adln(const Field& f, bool on_return, long) {
 }
 
 void after_comb(const Field&, bool on_return, long) {
-  graphlook = 7;
+  graphlook = View::Split;
   if (on_return) {
     draw_combwin();
     calculate_globals();
@@ -292,19 +292,19 @@ void after_query(const Field& f, bool on_return, long old) {
                 (on_return && (f.var == &fibtop || f.var == &fibbot || f.var == &fibpolar));
   if (f.var == distr_screen) querydistrloaded = 0;
   if (on_return) calculate_globals();
-  else graphlook = 8;
+  else graphlook = View::Query;
   draw_querywin();
   if (reload) {
-    graphlook = 8;
+    graphlook = View::Query;
     queryextraloaded = 0;
     arrow_index = 0;  // a new query opens at the top of its list
-    if (querylook == 17) {
+    if (querylook == ListView::Screen) {
       rerun_screen(true);
     } else {
       load_query();
       explain_query();
     }
-  } else if (graphlook == 8 && querylook == 17) {
+  } else if (graphlook == View::Query && querylook == ListView::Screen) {
     rerun_screen(false);  // a new price range: the rows it keeps
   }
   draw_chart();

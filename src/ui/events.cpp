@@ -159,10 +159,10 @@ void reconfigure() {
   set_arrow_updwn(3);
   set_arrow_leftright(3);
   clear_graph();
-  if (graphlook == 0 || graphlook == 15) return;
-  if (graphlook == 8 || graphlook == 12 || graphlook == 13) {
+  if (graphlook == View::Cleared || graphlook == View::Market) return;
+  if (graphlook == View::Query || graphlook == View::Groups || graphlook == View::Companies) {
     set_arrow_updwn(2);
-    if (querylook == 14) set_arrow_leftright(2);
+    if (querylook == ListView::Distribution) set_arrow_leftright(2);
   } else {
     set_arrow_leftright(2);
   }
@@ -276,7 +276,7 @@ void chart_market_code(const char* code) {
     return;
   }
   destroymarket();
-  graphlook = 1;
+  graphlook = View::Price;
   calculate_globals();
   draw_chart();
   set_arrow_updwn(3);
@@ -289,7 +289,7 @@ void chart_group(const char* name) {
   clear_graph();
   buy_values_cleared();
   copy_text(groupname, name);
-  graphlook = 4;
+  graphlook = View::Group;
   loadgroup();
   calc_price();
   calculate_globals();
@@ -330,7 +330,7 @@ void chart_chosen(const char* sym) {
   clear_graph();
   buy_values_cleared();
   copy_text(symbolname, sym);
-  graphlook = 1;
+  graphlook = View::Price;
   loadstock();
   calculate_globals();
   draw_chart();
@@ -346,13 +346,14 @@ void buttonpress() {
     return;
   }
   int column = font_width > 0 ? e.x / font_width : 0, row = font_height > 0 ? e.y / font_height : 0;
-  if (e.window == KD_MainWin && graphlook == 8 && querylook == 17) {
+  if (e.window == KD_MainWin && graphlook == View::Query && querylook == ListView::Screen) {
     open_screen_row(row);
     return;
   }
-  if (e.window == KD_MainWin && graphlook == 8 && querylook != 10 && open_query_row(column, row)) return;
-  if (e.window == KD_MainWin && graphlook == 17 && open_watch_entry(column, row)) return;
-  if (e.window == KD_MainWin && graphlook == 8 && querylook == 10) {
+  if (e.window == KD_MainWin && graphlook == View::Query && querylook != ListView::Groups && open_query_row(column, row))
+    return;
+  if (e.window == KD_MainWin && graphlook == View::Watchlists && open_watch_entry(column, row)) return;
+  if (e.window == KD_MainWin && graphlook == View::Query && querylook == ListView::Groups) {
     if (int g = query_group_at(column, row); g >= 0) {
       queryflag = 1;
       char number[16];
@@ -361,8 +362,8 @@ void buttonpress() {
       return;
     }
   }
-  if (e.window == KD_MainWin && graphlook == 13 && open_listed_company(column, row)) return;
-  if (e.window == KD_MainWin && graphlook == 12) {
+  if (e.window == KD_MainWin && graphlook == View::Companies && open_listed_company(column, row)) return;
+  if (e.window == KD_MainWin && graphlook == View::Groups) {
     std::string code = draw_grps(2, column, row + 1);
     if (!code.empty()) {
       set_arrow_updwn(3);
@@ -420,7 +421,7 @@ void buttonrelease() {
     return;
   }
   if (arrow_release(e.window) || colour_done(e.window) || done_release(e.window)) return;
-  if (const char* code = graphlook == 15 ? market_code_of(e.window) : nullptr) {  // a cell of the summary
+  if (const char* code = graphlook == View::Market ? market_code_of(e.window) : nullptr) {  // a cell of the summary
     chart_market_code(code);
     return;
   }

@@ -21,20 +21,15 @@ char typed_symbol[9];
 
 namespace {
 
-bool chart_view() {
-  switch (graphlook) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 11: case 14: return true;
-    default: return false;
-  }
-}
-bool distribution_view() { return graphlook == 8 && querylook == 14; }
+bool chart_view() { return chart_view(graphlook); }
+bool distribution_view() { return graphlook == View::Query && querylook == ListView::Distribution; }
 bool list_view() {
-  return (graphlook == 8 && !distribution_view()) || graphlook == 12 || graphlook == 13 || graphlook == 17;
+  return list_view(graphlook) && !distribution_view();
 }
 
 // A panel of one security stays that panel for the next one; every other
 // screen gives way to the price chart.
-bool security_panel() { return chart_view() && graphlook != 4 && graphlook != 11 && graphlook != 14; }
+bool security_panel() { return chart_view() && graphlook != View::Group && graphlook != View::AdLine; }
 
 // The company list turns to the page of the first symbol typed so far.
 void turn_to_typed() {
@@ -46,7 +41,8 @@ void turn_to_typed() {
 
 void show_typed() {
   std::string text = std::string("symbol ") + typed_symbol + ": Return charts it, Escape drops it";
-  if (graphlook == 13 && company_row_of(typed_symbol) < 0) text = std::string("no symbol begins with ") + typed_symbol;
+  if (graphlook == View::Companies && company_row_of(typed_symbol) < 0)
+    text = std::string("no symbol begins with ") + typed_symbol;
   show_message(text);
 }
 
@@ -55,7 +51,7 @@ void type_symbol(char c) {
   if (n + 1 >= sizeof typed_symbol) return;
   typed_symbol[n] = upper_char(c);
   typed_symbol[n + 1] = '\0';
-  if (graphlook == 13) turn_to_typed();
+  if (graphlook == View::Companies) turn_to_typed();
   show_typed();
 }
 
@@ -93,8 +89,8 @@ void chart_typed() {
 void chart_keeping_view(const char* sym, bool query_days) {
   if (KD_GroupWin) clear_group_var();
   if (load == 2) clear_db_var();
-  if (graphlook == 15) destroymarket();
-  if (!security_panel()) graphlook = 1;
+  if (graphlook == View::Market) destroymarket();
+  if (!security_panel()) graphlook = View::Price;
   copy_text(symbolname, sym);
   stockbuyavol = 0;
   stockbuyprice = 0;

@@ -22,66 +22,68 @@ struct Item {
   int menu, entry;
   const char* label;
   void (*action)();
-  int updown, leftright, redraw, graphlook, querylook;
+  int updown, leftright, redraw;
+  View graphlook;
+  ListView querylook;
 };
 
 void redraw() { draw_chart(); }
 
 // menu entry label            action        u  l  r   g   q
 const Item items[] = {
-    {0, 0, "query", nullptr, 1, 1, 2, 0, 0},
-    {0, 1, "price", fast_query, 2, 3, 1, 8, 1},
-    {0, 2, "percent", fast_query, 2, 3, 1, 8, 2},
-    {0, 3, "volume", fast_query, 2, 3, 1, 8, 3},
-    {0, 4, "dollar value", fast_query, 2, 3, 1, 8, 4},
-    {0, 5, "volatity", fast_query, 2, 3, 1, 8, 5},
-    {0, 6, "gaps", fast_query, 2, 3, 1, 8, 6},
-    {0, 7, "top/bottom", fast_query, 2, 3, 1, 8, 7},
-    {0, 8, "moving avg", slow_query, 2, 3, 1, 8, 8},
-    {0, 9, "bolinger", slow_query, 2, 3, 1, 8, 9},
-    {0, 10, "groups", fn_groups, 2, 3, 1, 8, 10},
-    {0, 11, "high volume", fast_query, 2, 3, 1, 8, 11},
-    {0, 12, "rsi", slow_query, 2, 3, 1, 8, 12},
-    {0, 13, "fibonacci", slow_query, 2, 3, 1, 8, 13},
-    {0, 14, "distribution", fn_distr, 2, 2, 1, 8, 14},
-    {0, 15, "low count", fn_hl, 2, 3, 1, 8, 15},
-    {0, 16, "high count", fn_hl, 2, 3, 1, 8, 16},
-    {0, 17, "screen", fn_screen, 2, 3, 2, 0, 0},
-    {1, 0, "graph", nullptr, 1, 1, 2, 0, 0},
-    {1, 1, "stock", fn_stock, 3, 2, 1, 1, 0},
-    {1, 2, "volume", fn_volume, 3, 2, 1, 2, 0},
-    {1, 3, "movement", fn_move, 3, 2, 1, 9, 0},
-    {1, 4, "value", fn_gvalue, 3, 2, 1, 10, 0},
-    {1, 5, "rsi", fn_rsi, 3, 2, 1, 3, 0},
-    {1, 6, "macd", fn_macd, 3, 2, 1, 5, 0},
-    {1, 7, "stochastic", fn_stoch, 3, 2, 1, 6, 0},
-    {1, 8, "group", fn_group, 3, 2, 1, 4, 0},
-    {1, 9, "split scr", fn_comb, 3, 2, 1, 7, 0},
-    {1, 10, "a/d line", fn_adln, 3, 2, 1, 14, 0},
-    {2, 0, "modify", nullptr, 1, 1, 2, 0, 0},
-    {2, 1, "date", fn_date, 1, 1, 3, 0, 0},
-    {2, 2, "price", fn_price, 1, 1, 3, 0, 0},
-    {3, 0, "indicators", nullptr, 1, 1, 2, 0, 0},
-    {3, 1, "moving avg", fn_mvavg, 1, 1, 3, 0, 0},
-    {3, 2, "market", fn_market, 3, 3, 3, 0, 0},
-    {4, 0, "action", nullptr, 1, 1, 2, 0, 0},
-    {4, 1, "adjust", fn_adjust, 1, 1, 2, 0, 0},
-    {4, 2, "zoom", fn_zoom, 1, 1, 3, 0, 0},
-    {4, 3, "unzoom", fn_unzoom, 1, 1, 3, 0, 0},
-    {4, 4, "mark vol", fn_mark, 1, 1, 3, 0, 0},
-    {4, 5, "unmark vol", fn_unmark, 1, 1, 3, 0, 0},
-    {4, 6, "print", fn_print, 1, 1, 3, 0, 0},
-    {4, 7, "grid on", fn_grid, 1, 1, 3, 0, 0},
-    {4, 8, "track on", fn_track, 1, 1, 3, 0, 0},
-    {4, 9, "status on", fn_status, 1, 1, 3, 0, 0},
-    {4, 10, "trace on", fn_trace, 1, 1, 3, 0, 0},
-    {5, 0, "configuration", nullptr, 1, 1, 2, 0, 0},
-    {5, 1, "colors", fn_colors, 1, 1, 3, 0, 0},
-    {5, 2, "database", fn_database, 1, 1, 3, 0, 0},
-    {5, 3, "companys", redraw, 2, 3, 1, 13, 0},
-    {5, 4, "groups", redraw, 2, 3, 1, 12, 0},
-    {5, 5, "watchlists", fn_watchlists, 2, 3, 1, 17, 0},
-    {6, 0, "quit", nullptr, 1, 1, 2, 0, 0},
+    {0, 0, "query", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
+    {0, 1, "price", fast_query, 2, 3, 1, View::Query, ListView::Price},
+    {0, 2, "percent", fast_query, 2, 3, 1, View::Query, ListView::Percent},
+    {0, 3, "volume", fast_query, 2, 3, 1, View::Query, ListView::Volume},
+    {0, 4, "dollar value", fast_query, 2, 3, 1, View::Query, ListView::DollarValue},
+    {0, 5, "volatity", fast_query, 2, 3, 1, View::Query, ListView::Volatility},
+    {0, 6, "gaps", fast_query, 2, 3, 1, View::Query, ListView::Gaps},
+    {0, 7, "top/bottom", fast_query, 2, 3, 1, View::Query, ListView::TopBottom},
+    {0, 8, "moving avg", slow_query, 2, 3, 1, View::Query, ListView::MovingAvg},
+    {0, 9, "bolinger", slow_query, 2, 3, 1, View::Query, ListView::Bollinger},
+    {0, 10, "groups", fn_groups, 2, 3, 1, View::Query, ListView::Groups},
+    {0, 11, "high volume", fast_query, 2, 3, 1, View::Query, ListView::HighVolume},
+    {0, 12, "rsi", slow_query, 2, 3, 1, View::Query, ListView::Rsi},
+    {0, 13, "fibonacci", slow_query, 2, 3, 1, View::Query, ListView::Fibonacci},
+    {0, 14, "distribution", fn_distr, 2, 2, 1, View::Query, ListView::Distribution},
+    {0, 15, "low count", fn_hl, 2, 3, 1, View::Query, ListView::LowCount},
+    {0, 16, "high count", fn_hl, 2, 3, 1, View::Query, ListView::HighCount},
+    {0, 17, "screen", fn_screen, 2, 3, 2, View::Cleared, ListView::Unset},
+    {1, 0, "graph", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
+    {1, 1, "stock", fn_stock, 3, 2, 1, View::Price, ListView::Unset},
+    {1, 2, "volume", fn_volume, 3, 2, 1, View::Volume, ListView::Unset},
+    {1, 3, "movement", fn_move, 3, 2, 1, View::Movement, ListView::Unset},
+    {1, 4, "value", fn_gvalue, 3, 2, 1, View::Value, ListView::Unset},
+    {1, 5, "rsi", fn_rsi, 3, 2, 1, View::Rsi, ListView::Unset},
+    {1, 6, "macd", fn_macd, 3, 2, 1, View::Macd, ListView::Unset},
+    {1, 7, "stochastic", fn_stoch, 3, 2, 1, View::Stoch, ListView::Unset},
+    {1, 8, "group", fn_group, 3, 2, 1, View::Group, ListView::Unset},
+    {1, 9, "split scr", fn_comb, 3, 2, 1, View::Split, ListView::Unset},
+    {1, 10, "a/d line", fn_adln, 3, 2, 1, View::AdLine, ListView::Unset},
+    {2, 0, "modify", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
+    {2, 1, "date", fn_date, 1, 1, 3, View::Cleared, ListView::Unset},
+    {2, 2, "price", fn_price, 1, 1, 3, View::Cleared, ListView::Unset},
+    {3, 0, "indicators", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
+    {3, 1, "moving avg", fn_mvavg, 1, 1, 3, View::Cleared, ListView::Unset},
+    {3, 2, "market", fn_market, 3, 3, 3, View::Cleared, ListView::Unset},
+    {4, 0, "action", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
+    {4, 1, "adjust", fn_adjust, 1, 1, 2, View::Cleared, ListView::Unset},
+    {4, 2, "zoom", fn_zoom, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 3, "unzoom", fn_unzoom, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 4, "mark vol", fn_mark, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 5, "unmark vol", fn_unmark, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 6, "print", fn_print, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 7, "grid on", fn_grid, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 8, "track on", fn_track, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 9, "status on", fn_status, 1, 1, 3, View::Cleared, ListView::Unset},
+    {4, 10, "trace on", fn_trace, 1, 1, 3, View::Cleared, ListView::Unset},
+    {5, 0, "configuration", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
+    {5, 1, "colors", fn_colors, 1, 1, 3, View::Cleared, ListView::Unset},
+    {5, 2, "database", fn_database, 1, 1, 3, View::Cleared, ListView::Unset},
+    {5, 3, "companys", redraw, 2, 3, 1, View::Companies, ListView::Unset},
+    {5, 4, "groups", redraw, 2, 3, 1, View::Groups, ListView::Unset},
+    {5, 5, "watchlists", fn_watchlists, 2, 3, 1, View::Watchlists, ListView::Unset},
+    {6, 0, "quit", nullptr, 1, 1, 2, View::Cleared, ListView::Unset},
 };
 
 // Title x and widths of titles and items, in character widths (x adds 4).
@@ -253,11 +255,11 @@ void choose_item(Window w) {
   begin_action();
   MenuEntry item = *found;  // the action may rewrite the label
   if (item.redraw == 1) clear_graph();
-  if (item.graphlook != 0) graphlook = item.graphlook;
-  if (item.querylook != 0) querylook = item.querylook;
+  if (item.graphlook != View::Cleared) graphlook = item.graphlook;
+  if (item.querylook != ListView::Unset) querylook = item.querylook;
   if (item.updown == 3) set_arrow_updwn(3);
   if (item.leftright == 3) set_arrow_leftright(3);
-  if (graphlook != 15) destroymarket();  // leaving the summary screen
+  if (graphlook != View::Market) destroymarket();  // leaving the summary screen
   if (item.action) item.action();
   if (item.updown == 2) set_arrow_updwn(2);
   if (item.leftright == 2) set_arrow_leftright(2);

@@ -61,8 +61,8 @@ void run_typed_screen() {
   }
   shown_screen = std::move(s);
   screen_rows = run_screen(shown_screen);
-  graphlook = 8;
-  querylook = 17;
+  graphlook = View::Query;
+  querylook = ListView::Screen;
   arrow_index = 0;
   set_arrow_updwn(2);
   draw_chart();
@@ -101,7 +101,7 @@ void fn_watchlists() {
   std::vector<std::string> said;
   std::vector<Watchlist> all = read_watchlists(&said);
   watch_shown = watch_rows(all);
-  graphlook = 17;
+  graphlook = View::Watchlists;
   arrow_index = 0;
   set_arrow_updwn(2);
   std::string name = watchlist_for_adding(all);
@@ -161,7 +161,7 @@ void add_to_watchlist() {
     tell(("watchlist " + w.name + " not saved: " + error).c_str());
     return;
   }
-  if (graphlook == 17) watch_shown = watch_rows(read_watchlists(&said));
+  if (graphlook == View::Watchlists) watch_shown = watch_rows(read_watchlists(&said));
   tell((std::string(symbolname) + " added to watchlist " + w.name + " (" + std::to_string(w.symbols.size()) +
         (w.symbols.size() == 1 ? " symbol)" : " symbols)")).c_str());
 }

@@ -128,8 +128,8 @@ struct MenuEntry {
   int updown;           // up/down arrows: 1 leave, 2 show after, 3 hide before
   int leftright;        // left/right arrows, the same
   int redraw;           // 1 clear before, 2 neither, 3 redraw after
-  int graphlook;        // given to graphlook before the action; 0 keeps it
-  int querylook;        // given to querylook before the action; 0 keeps it
+  View graphlook;       // given to graphlook before the action; Cleared or Unset keeps it
+  ListView querylook;   // given to querylook before the action; Cleared or Unset keeps it
   char label[24];       // empty: no entry
   void (*action)();
   Window window;

@@ -1,6 +1,5 @@
 // draw_chart: clears the main window and draws the screen `graphlook` names,
 // or stacks the panels of the split screen.
-#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -21,27 +20,28 @@ void draw_company_list() { draw_companys(1, 0, 0); }
 void draw_watch_view() { draw_watchlists(1, 0, 0); }
 void draw_combined();
 
-// One drawer per `graphlook`; screens without one are left empty.
-constexpr auto drawers = [] {
-  std::array<Drawer, 18> t{};
-  t[1] = draw_stock;
-  t[2] = draw_volume;
-  t[3] = draw_rsi;
-  t[4] = draw_stock;
-  t[5] = draw_macd;
-  t[6] = draw_stoch;
-  t[7] = draw_combined;
-  t[8] = draw_query;
-  t[9] = draw_avalue;
-  t[10] = draw_gvalue;
-  t[12] = draw_group_list;
-  t[13] = draw_company_list;
-  t[14] = draw_adln;
-  t[15] = draw_market;
-  t[16] = draw_firstmsg;
-  t[17] = draw_watch_view;
-  return t;
-}();
+// The drawer of each screen; a screen without one is left empty.
+Drawer drawer_of(View v) {
+  switch (v) {
+    case View::Price: case View::Group: return draw_stock;
+    case View::Volume: return draw_volume;
+    case View::Rsi: return draw_rsi;
+    case View::Macd: return draw_macd;
+    case View::Stoch: return draw_stoch;
+    case View::Split: return draw_combined;
+    case View::Query: return draw_query;
+    case View::Movement: return draw_avalue;
+    case View::Value: return draw_gvalue;
+    case View::Groups: return draw_group_list;
+    case View::Companies: return draw_company_list;
+    case View::AdLine: return draw_adln;
+    case View::Market: return draw_market;
+    case View::FirstMessage: return draw_firstmsg;
+    case View::Watchlists: return draw_watch_view;
+    case View::Cleared: break;
+  }
+  return nullptr;
+}
 
 Drawer panel_of(char letter) {
   switch (letter) {
@@ -91,24 +91,23 @@ void draw_combined() {
     volume_incr = saved_volume_incr;
     calculate_globals();
   }
-  graphlook = 1;
+  graphlook = View::Price;
   const CompanyRec& cop = find_co(symbolname);
   draw_comp(&cop);
-  graphlook = 7;
+  graphlook = View::Split;
 }
 
 }  // namespace
 
 void draw_chart() {
   Trace t("draw_chart");
-  if (debuglvl >= 2) debug("%d-> draw_chart: graphlook=%d\n", stkind, graphlook);
+  if (debuglvl >= 2) debug("%d-> draw_chart: graphlook=%d\n", stkind, static_cast<int>(graphlook));
   clear_graph();
   // Only the days this drawing places get a position: tracking, zoom and
   // the volume mark look among those.
   for (std::vector<WorkDay>& w : worklist)
     for (WorkDay& d : w) d.xpix = -1;
-  if (graphlook >= 0 && graphlook < static_cast<int>(drawers.size()) && drawers[graphlook])
-    drawers[graphlook]();
+  if (Drawer d = drawer_of(graphlook)) d();
   if (message_text[0]) draw_message();
   draw_title();
   if (next_request) chart_drawn_to = next_request();

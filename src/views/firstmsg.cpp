@@ -18,5 +18,5 @@ const char* const firstmsg[8] = {
 void draw_firstmsg() {
   for (int i = 0; firstmsg[i][0] != '\0'; ++i)
     paint_text(KD_MainWin, Role::Graph, 7 * font_width, (7 + i) * font_height, firstmsg[i]);
-  graphlook = 0;
+  graphlook = View::Cleared;
 }

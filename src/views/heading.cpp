@@ -47,9 +47,12 @@ std::string selection() {
 // Name, range, count, price range, volume mode and group selection: every
 // setting that decides which rows a query screen shows.
 std::string query_title() {
-  if (querylook == 17) return screen_title();
+  if (querylook == ListView::Screen) return screen_title();
   const QueryList* l = query_list(querylook);
-  const char* name = l ? l->label : querylook == 10 ? "groups" : querylook == 14 ? "distribution" : nullptr;
+  const char* name = l                                    ? l->label
+                     : querylook == ListView::Groups       ? "groups"
+                     : querylook == ListView::Distribution ? "distribution"
+                                                           : nullptr;
   if (!name) return "";
   std::string t = std::string(name) + ": " + mmddyy_text(querysdate) + "-" + mmddyy_text(queryedate);
   if (query_compare_shown()) t += " vs " + mmddyy_text(querycdate);
@@ -60,7 +63,7 @@ std::string query_title() {
   else t += " and above";  // the tools' default: any price
   t += querysmode == 'a' ? ", total volume" : ", up-down volume";  // down days subtracted
   t += ", " + selection();
-  if (querylook == 14) t += ", class " + number(distr_class_width());
+  if (querylook == ListView::Distribution) t += ", class " + number(distr_class_width());
   return t;
 }
 
@@ -88,14 +91,16 @@ std::string chart_title() {
   const std::vector<WorkDay>& w = worklist[0];
   int last = std::min(work_days, static_cast<int>(w.size())) - 1;
   while (last > 0 && w[last].xpix < 0) --last;  // the days past the right edge are not shown
-  std::string t = graphlook == 14 ? adline_name() : graphlook == 4 ? group_named(groupname) : symbolname;
+  std::string t = graphlook == View::AdLine  ? adline_name()
+                  : graphlook == View::Group ? group_named(groupname)
+                                             : symbolname;
   t += std::string(", ") + periods[graph_type >= 1 && graph_type <= 5 ? graph_type : 1] + ", ";
   t += short_date(w[0].smon, w[0].sday, w[0].syear) + " to " + short_date(w[last].emon, w[last].eday, w[last].eyear);
   if (zoomlvl > 0) t += ", zoomed";
-  if (int at = graphlook == 4 || graphlook == 14 ? -1 : flip_position(); at >= 0)
+  if (int at = graphlook == View::Group || graphlook == View::AdLine ? -1 : flip_position(); at >= 0)
     t += ", " + std::to_string(at + 1) + " of " + std::to_string(flip_list.symbols.size()) + " in " + flip_list.name;
-  bool box = zoomlvl > 0 && (graphlook == 1 || graphlook == 2);  // the zoom set these scales
-  if (graphlook == 1 || graphlook == 2 || graphlook == 4 || graphlook == 7)
+  bool box = zoomlvl > 0 && (graphlook == View::Price || graphlook == View::Volume);  // the zoom set these scales
+  if (graphlook == View::Price || graphlook == View::Volume || graphlook == View::Group || graphlook == View::Split)
     t += fitshown ? ", scales fit the days shown" : box ? ", scales fit the box chosen" : ", scales fit all loaded days";
   return t;
 }
@@ -122,14 +127,15 @@ int list_top() { return (4 + HEADING_LINES) * font_height; }
 int heading_bottom() { return menu_bottom() + HEADING_LINES * font_height; }
 
 std::string title_text() {
+  if (chart_view(graphlook)) return chart_title();
   switch (graphlook) {
-    case 8: return query_title();
-    case 12: return "groups: " + std::to_string(named_groups()) + ", a click charts one";
-    case 13:
+    case View::Query: return query_title();
+    case View::Groups: return "groups: " + std::to_string(named_groups()) + ", a click charts one";
+    case View::Companies:
       return "companies: " + std::to_string(num_companys) + ", type a symbol's first letters to go to it";
-    case 17: return "watchlists: a click on a symbol charts it, on a name makes it the one Ctrl+W adds to";
-    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 14: return chart_title();
-    case 15: return market_title();
+    case View::Watchlists:
+      return "watchlists: a click on a symbol charts it, on a name makes it the one Ctrl+W adds to";
+    case View::Market: return market_title();
     default: return "";
   }
 }

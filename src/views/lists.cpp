@@ -61,8 +61,8 @@ void group_heading() {
 
 void draw_comp(const CompanyRec* cop) {
   Trace t("draw_comp");
-  if (graphlook == 7 || trackstate == 1) return;
-  if (graphlook == 4) {
+  if (graphlook == View::Split || trackstate == 1) return;
+  if (graphlook == View::Group) {
     group_heading();
     return;
   }
@@ -243,7 +243,7 @@ const char* draw_watchlists(int mode, int column, int row) {
 
 int list_rows() {
   int k = 0, per;
-  if (graphlook == 17) {  // a watchlist begins a row
+  if (graphlook == View::Watchlists) {  // a watchlist begins a row
     int rows = 0, in_row = 0;
     per = per_row(WATCH_CELL);
     for (const WatchRow& w : watch_shown) {
@@ -252,7 +252,7 @@ int list_rows() {
     }
     return rows + (in_row > 0);
   }
-  if (graphlook == 12) {
+  if (graphlook == View::Groups) {
     for (int n = 1; n <= num_groups && n < static_cast<int>(groups.size()); ++n) k += groups[n].name[0] != '\0';
     per = per_row(group_cell());
   } else {

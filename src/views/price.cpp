@@ -51,7 +51,7 @@ void fit_prices() {
 void fit_volumes() {
   double high = 0;
   for (int i = 0; i < days_drawn(worklist[0]); ++i) high = std::max(high, static_cast<double>(worklist[0][i].volume));
-  bool alone = graphlook != 7;
+  bool alone = graphlook != View::Split;
   int most = alone ? org_volume_steps : volume_steps;
   double step = std::max(1.0, std::ceil(nice_step(high / std::max(1, most - 1))));
   volume_incr = static_cast<float>(step);
@@ -271,7 +271,7 @@ void draw_break_even(const PriceScale& s) {
 
 void fit_price_scale(double low, double high) {
   if (!(low <= high)) return;
-  bool alone = graphlook != 7;  // the split screen shares its height out in fixed steps
+  bool alone = graphlook != View::Split;  // the split screen shares its height out in fixed steps
   NiceScale s = nice_scale(low, std::max(high, low + high * 0.01), alone ? org_price_steps : price_steps);
   price_bottom = static_cast<float>(s.base);
   price_incr = static_cast<float>(s.step);

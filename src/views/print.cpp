@@ -17,7 +17,9 @@ bool no_destination() { return printpath[0] == '\0' || printpath[0] == ' '; }
 
 // The distribution and the count lists print nothing, so they are not
 // redrawn either.
-bool prints_nothing() { return graphlook == 8 && querylook >= 14 && querylook <= 16; }
+bool prints_nothing() {
+  return graphlook == View::Query && querylook >= ListView::Distribution && querylook <= ListView::HighCount;
+}
 
 }  // namespace
 

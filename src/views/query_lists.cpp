@@ -131,9 +131,9 @@ std::string query_count_text() {
 }
 
 bool query_page_empty() {
-  if (querylook == 17) return screen_page_empty();
+  if (querylook == ListView::Screen) return screen_page_empty();
   if (querycount == 0 || querynum == 0) return true;
-  if (querylook == 10) return query_groups_page_empty();
+  if (querylook == ListView::Groups) return query_groups_page_empty();
   const QueryList* l = query_list(querylook);
   if (!l) return false;  // the distribution: no pages
   sort_query_list(*l);
@@ -142,11 +142,11 @@ bool query_page_empty() {
 
 void draw_query() {
   Trace t("draw_query");
-  if (querylook == 17) return draw_screen_list();  // whatever the count: it is every row found
+  if (querylook == ListView::Screen) return draw_screen_list();  // whatever the count: it is every row found
   if (querycount == 0 || querynum == 0) return;
   for (int i = 0; i < querynum; ++i) qs[i].col = qs[i].row = 0;
-  if (querylook == 10) draw_qgroups();
-  else if (querylook == 14) draw_distr();
+  if (querylook == ListView::Groups) draw_qgroups();
+  else if (querylook == ListView::Distribution) draw_distr();
 
   else if (const QueryList* l = query_list(querylook)) draw_list(*l);
 }

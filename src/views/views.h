@@ -115,10 +115,10 @@ const char* draw_grps(int mode, int column, int row);
 const char* draw_companys(int mode, int column, int row);
 // The company list's row (from 0, scrolled or not) of the first symbol that
 // begins with `prefix`, or -1; and the rows the list of all groups
-// (graphlook 12) or all companies takes.
+// (View::Groups) or all companies takes.
 int company_row_of(const char* prefix);
 int list_rows();
-// The watchlists view (graphlook 17): the rows shown, as watch_rows made
+// The watchlists view (View::Watchlists): the rows shown, as watch_rows made
 // them; a hit on a symbol gives it, on a watchlist's name "=NAME".
 extern std::vector<WatchRow> watch_shown;
 const char* draw_watchlists(int mode, int column, int row);
@@ -135,7 +135,7 @@ int query_row_at(int column, int row);
 // (arrow_index): the page lies beyond its end.
 bool query_page_empty();
 bool query_groups_page_empty();
-// A screen's result (querylook 17): drawn, its title, the name the flip
+// A screen's result (ListView::Screen): drawn, its title, the name the flip
 // list gives it, the row under a press, and whether the page is past it.
 void draw_screen_list();
 std::string screen_title();

@@ -37,7 +37,7 @@ class InProcess : public MarketTest {
     tables("", "AB:Alpha Beta:S:N::950101-1000:\nCD:Charlie:S:N::950101-2000:\n");
     std::string lines = history_lines(1995, 12, 4, std::vector<float>(20, 10), 100, 1);  // 4 to 29 December
     for (const char* sym : {"AB", "CD"}) symbol_file(sym, lines);
-    graphlook = 1, arrow_index = 0;
+    graphlook = View::Price, arrow_index = 0;
     install_recorder(&rec);
   }
   void TearDown() override {
@@ -106,16 +106,16 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
   // A character right of the dialog's outer edge, within the main window's border.
   EXPECT_EQ((std::array{0, at.width + 2 * at.border_width - 1 + font_width}), (std::array{below, message_left}));
   XMoveWindow(KD_Display, KD_StockWin, at.x, at.y);
-  graphlook = 2;  // a new symbol keeps the chart kind; a list gives way to the price chart
+  graphlook = View::Volume;  // a new symbol keeps the chart kind; a list gives way to the price chart
   enter_text(KD_StockWinName, "ab", true);  // Return keeps the field open
   EXPECT_EQ((std::array<long, 4>{1, long(KD_StockWinName), 0, 2}),
-            (std::array<long, 4>{load, long(KD_InputWin), key_index, graphlook}));
+            (std::array<long, 4>{load, long(KD_InputWin), key_index, long(graphlook)}));
   EXPECT_STREQ("AB", symbolname);
   enter_text(KD_StockWinName, "cdefghijklmn");  // CDEFGHIJ is no symbol: the failed load clears it
   EXPECT_EQ((std::array<long, 3>{0, 0, 0}), (std::array<long, 3>{symbolname[0], load, long(KD_InputWin)}));
-  graphlook = 8;
+  graphlook = View::Query;
   enter_text(KD_StockWinName, "cd");
-  EXPECT_EQ((std::array<long, 2>{'C', 1}), (std::array<long, 2>{symbolname[0], graphlook}));
+  EXPECT_EQ((std::array<long, 2>{'C', 1}), (std::array<long, 2>{symbolname[0], long(graphlook)}));
   // Each field stores what it can read and keeps its value otherwise.
   ASSERT_EQ(0, load_symbol("AB"));
   const std::string long_dir(300, 'd');
@@ -138,7 +138,7 @@ TEST_F(InProcess, TheSymbolAndEachFieldStoreTheirKindOfValueAndBackspaceEdits) {
       {fn_price, &KD_PriceWinDisplay, [] { return str(pricetype); }, {{"hcx", "5"}, {"lzzc", "2"}}},  // three letters
       {fn_price, &KD_PriceWinLook, [] { return std::string(1, quotelook); }, {{"dots", "d"}, {"bars", "b"}}},
       {fn_price, &KD_PriceWinLaxis, [] { return std::string(1, laxis); }, {{"%", "%"}}},
-      {fn_comb, &KD_CombWinList, [] { return comblist + str(graphlook); }, {{"smrtvsmrtv", "smrtv7"}}},
+      {fn_comb, &KD_CombWinList, [] { return comblist + str(int(graphlook)); }, {{"smrtvsmrtv", "smrtv7"}}},
       {fn_database, &KD_DatabaseWinDay, [] { return str(std::strlen(daydir)); }, {{long_dir.c_str(), "255"}}},
       // A first print path prints (the chart: an empty file); a new one does not.
       {fn_database, &KD_DatabaseWinPrint, [] { return str(access("one", F_OK) == 0) + str(access("two", F_OK) == 0); },
@@ -214,18 +214,18 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   symbol_file("AB", history_lines(1995, 1, 2, closes, 100, 1));
   auto press = [&](KeySym sym, unsigned state = 0) { key(KD_MainWin, sym, state); };
   auto typed = [&](const std::string& text) { type(KD_MainWin, text); };  // letters and digits: their own keys
-  graphlook = 16;
+  graphlook = View::FirstMessage;
   typed("zz");
   press(XK_Return);
   EXPECT_EQ((std::array<std::string, 2>{"no security ZZ in the company table or the symbol directory", ""}),
             (std::array<std::string, 2>{message_text, symbolname}));
   symbol_file("ZZ", history_lines(1995, 1, 2, {10, 11}));  // a history file alone is known
   EXPECT_EQ("ZZ", (typed("zz"), press(XK_Return), std::string(symbolname)));
-  graphlook = 15, market_cells.resize(1);  // over the market summary: its cells go
+  graphlook = View::Market, market_cells.resize(1);  // over the market summary: its cells go
   typed("ab");
   press(XK_Return);
   EXPECT_EQ((std::array<long, 5>{'A', 1, 1, 0, 0}),
-            (std::array<long, 5>{symbolname[0], load, graphlook, message_text[0], long(market_cells.size())}));
+            (std::array<long, 5>{symbolname[0], load, long(graphlook), message_text[0], long(market_cells.size())}));
   auto bars = [&] {  // the highest and the lowest end of the drawn bars
     rec.ops.clear();
     draw_chart();
@@ -249,7 +249,7 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
   KD_Event.xbutton = {ButtonPress, 0, False, KD_Display, KD_MainWin, 0, 0, 0, 300, 300, 0, 0, 0, Button4, True};
   dispatch_event();
   EXPECT_EQ((std::array{9, 13, 95, 2, 22, 96}), (std::array{KD_csm, KD_csd, KD_csy, KD_cem, KD_ced, KD_cey}));
-  graphlook = 13;  // 301 companies, two a row, 54 rows a page
+  graphlook = View::Companies;  // 301 companies, two a row, 54 rows a page
   for (auto [sym, index] : std::vector<std::pair<KeySym, int>>{{XK_Next, 54}, {XK_End, 108}, {XK_Home, 0}}) {
     press(sym);
     EXPECT_EQ(index, arrow_index);
@@ -268,7 +268,7 @@ TEST_F(InProcess, KeysAndTheWheelOverTheMainWindow) {
 }
 
 TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) {
-  graphlook = 13;
+  graphlook = View::Companies;
   int page = (main_win_height - list_top()) / font_height;  // the rows below the heading
   struct { int adv; void (*arrow)(); int index; } steps[] = {
       {2, fn_arrowdown, page}, {2, fn_arrowup, 0}, {2, fn_arrowup, 0}, {1, fn_arrowdown, page / 2}};
@@ -314,14 +314,14 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
     EXPECT_EQ((std::array{left, up}), arrows()) << menu[m][item].label;
     EXPECT_NE(0u, KD_StockWin);  // a chart with nothing loaded asks for a security first
   }
-  graphlook = 13, zoom = 1, zoom_x = -1;  // a company charted from its list, at once; a zoom left armed stays unstarted
+  graphlook = View::Companies, zoom = 1, zoom_x = -1;  // a company charted from its list, at once; a zoom left armed stays unstarted
   draw_chart(), rec.ops.clear();
   send_event(ButtonPress, KD_MainWin, 61, 72);
   bool drawn = !ops_of(rec, DrawOp::Kind::Line, Role::Range).empty() && zoom_x == -1;
   zoom = 0;
   XResizeWindow(KD_Display, KD_MainWin, 1000, 780);
   send_event(ConfigureNotify, KD_MainWin, 1000, 780);  // a resize keeps the chart's arrows
-  EXPECT_TRUE(drawn && arrows() == (std::array{1, 0}) && graphlook == 1 && symbolname == std::string("AB")) << symbolname;
+  EXPECT_TRUE(drawn && arrows() == (std::array{1, 0}) && graphlook == View::Price && symbolname == std::string("AB")) << symbolname;
   marketdisp = 'N', marketsday = 120495, marketeday = 120695, rec.ops.clear(), fn_market();  // the market dialog opens; pressed again while it is open, the summary is drawn
   std::size_t opened = rec.ops.size();
   fn_market();
@@ -329,7 +329,7 @@ TEST_F(InProcess, TheUpAndDownArrowsPageTheListsAndSwitchItemsRenameThemselves) 
   symbol_file("DJ30", history_lines(1995, 12, 4, {5000, 5100}));  // a code of the summary charted: the chart's arrows
   for (const LayoutCell& c : market_cells)
     if (c.code == std::string("DJ30")) send_event(ButtonRelease, c.window);
-  EXPECT_TRUE(graphlook == 1 && arrows() == (std::array{1, 0})) << graphlook;
+  EXPECT_TRUE(graphlook == View::Price && arrows() == (std::array{1, 0})) << int(graphlook);
 }
 
 // ---- colours ----

@@ -264,7 +264,7 @@ TEST_F(Summary, TheLayoutIsCentredInTheWindow) {
   ASSERT_NE(nullptr, heading);
   EXPECT_EQ((15 + 1) * 6, heading->x);  // (100 - 70) / 2 columns in, then its own column 1
   EXPECT_EQ((5 + HEADING_LINES) * 13, heading->y);  // below the message and title lines
-  graphlook = 15;
+  graphlook = View::Market;
   EXPECT_EQ("New York Stock Market summary: " + mmddyy_text(marketsday) + " to " + mmddyy_text(marketeday) +
                 ", a click on a code charts it", title_text());
   const DrawOp *from = screen.rec.find_text("06/01/95"), *to = screen.rec.find_text("06/02/95      %");

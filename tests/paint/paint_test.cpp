@@ -78,7 +78,7 @@ TEST_F(Pictures, NamesOfAnyBytesAreWellFormedUtf8) {
   tables("1:Br\xfc" "der \"Q\" & Co:BRQ:\n2:Esc\x1b[31m:ESC:\n",
          "AB:Caf\xe9 SA:S:N:BRQ:950101-1:\nCD:Tab\tNul\x01\x7f:S:N:ESC:950101-1:\n");
   std::string picture;
-  for (int look : {12, 13}) {
+  for (View look : {View::Groups, View::Companies}) {
     SvgTarget svg;
     install_target(&svg), graphlook = look, calculate_globals(), draw_chart(), install_target(nullptr);
     picture += svg.svg();

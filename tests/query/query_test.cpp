@@ -20,7 +20,7 @@ class Query : public MarketTest {
            "AB:Alpha Beta:S:N:TECH:950101-1:\nCD:Charlie Delta:S:N:TECH,OIL:950101-1:\nEF:Echo:S:N:OIL:950101-1:\n");
     querycount = 100;
     querylprice = 0, queryhprice = 1000;
-    querylook = 1;
+    querylook = ListView::Price;
     arrow_index = 0;
     mvavgtype = 1, mvavgdays = 3, bolstd = 2;
   }
@@ -64,10 +64,11 @@ class Query : public MarketTest {
       if (sym == qs[i].symbol) return qs[i];
     return none;
   }
-  std::string printed(bool (*write)(int, int, int), int look, int limit = 0) {
+  // Lists by the numbers traces print them with.
+  std::string printed(bool (*write)(ListView, int, int), int look, int limit = 0) {
     std::string path = work.file("print");
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    EXPECT_TRUE(write(look, fd, limit)) << look;
+    EXPECT_TRUE(write(ListView(look), fd, limit)) << look;
     close(fd);
     return read_file(path);
   }
@@ -75,8 +76,8 @@ class Query : public MarketTest {
   DrawRecorder& draw(int look, int lines = 60) {
     screen.reset();  // first: a window's end uninstalls the recorder, the new one's too if it came before
     screen = std::make_unique<RecordingWindow>(100, lines);
-    graphlook = 8;
-    querylook = look;
+    graphlook = View::Query;
+    querylook = ListView(look);
     draw_query();
     return screen->rec;
   }
@@ -342,9 +343,9 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
     std::vector<std::string> lines = printed_lines(c.look);
     ASSERT_GE(lines.size(), 2u) << c.look;
     EXPECT_EQ((std::array<std::string, 2>{c.header, c.line}), (std::array{lines[0], lines[1]}));
-    graphlook = 8, querylook = c.look;  // the title line: the list's name and every setting that picks its rows
-    std::string title = query_list(c.look)->label + settings;
-    if (query_list(c.look)->one_column) title.replace(title.find("5 and 5"), 7, "10");
+    graphlook = View::Query, querylook = ListView(c.look);  // the title line: the list's name and every setting that picks its rows
+    std::string title = query_list(ListView(c.look))->label + settings;
+    if (query_list(ListView(c.look))->one_column) title.replace(title.find("5 and 5"), 7, "10");
     EXPECT_EQ(title, title_text());
     querycdate = 120195;
     EXPECT_EQ(c.compare ? c.compare : c.header, printed_lines(c.look)[0]);  // the count lists have no compare columns
@@ -364,7 +365,7 @@ TEST_F(QueryLists, HeadersAndLinesOfEveryList) {
       {15, "G", 's', 0, 100, 0, "low count: 12/04/95-12/04/95, count 100 (12 examined, 11 in the price range), "
                                 "price 0-100, up-down volume, all groups"}};
   for (auto t : titles) {
-    querylook = t.look, querysmode = t.mode, querylprice = t.low, queryhprice = t.high;
+    querylook = ListView(t.look), querysmode = t.mode, querylprice = t.low, queryhprice = t.high;
     querycdate = t.compare ? t.compare : queryedate;
     copy_text(distr_screen, t.distr);
     EXPECT_EQ(t.title, title_text());
@@ -441,8 +442,8 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
     }
   };
   screen = std::make_unique<RecordingWindow>(100, 60);
-  graphlook = 8;
-  querylook = 2;
+  graphlook = View::Query;
+  querylook = ListView::Percent;
   std::string file = work.file("list.txt");
   work.write("list.txt", std::string(100000, '#'));  // a longer earlier print leaves no tail
   copy_text(printpath, file);
@@ -460,29 +461,29 @@ TEST_F(QueryLists, PrintingWritesTheWholeListToTheDestination) {
   copy_text(printpath, "/no/such/dir/list");
   do_print();
   EXPECT_STREQ("do_print: open /no/such/dir/list errno=2", last_status);
-  querylook = 15;  // the count lists are not printed
+  querylook = ListView::LowCount;  // the count lists are not printed
   copy_text(printpath, file);
   print();
   EXPECT_EQ(11u, split_lines(read_file(file)).size());
   EXPECT_STREQ("print: the distribution and the count lists are not printed", last_status);
   load_query_groups();
-  querylook = 10;  // the group totals print as they are drawn
+  querylook = ListView::Groups;  // the group totals print as they are drawn
   print();
   EXPECT_EQ(" grp# name               value  %chg", split_lines(read_file(file)).at(0));
   std::string error;  // a screen prints every row it found, as kadmer-scan writes them
   ASSERT_TRUE(read_screen_pair("close > 0", "-pct", &shown_screen, &error));
-  screen_rows = run_screen(shown_screen), querylook = 17;
+  screen_rows = run_screen(shown_screen), querylook = ListView::Screen;
   print();
   lines = split_lines(read_file(file));
   ASSERT_EQ(screen_rows.size() + 1, lines.size());
   EXPECT_EQ(screen_header(shown_screen) + "|" + screen_line(shown_screen, screen_rows.back()), lines[0] + "|" + lines.back());
-  graphlook = 1;
+  graphlook = View::Price;
   do_print();
   EXPECT_STREQ("print: nothing written, the screen shows no query list", last_status);
   QueryRec jx = row("JX");  // a list written in pieces fails at the first piece that does not go
   qs.assign(2000, jx), querynum = 2000;
   int full = open("/dev/full", O_WRONLY);
-  EXPECT_FALSE(write_query_list(2, full, 0) || write_query_csv(2, full, 0));
+  EXPECT_FALSE(write_query_list(ListView::Percent, full, 0) || write_query_csv(ListView::Percent, full, 0));
   close(full);
 }
 
@@ -586,7 +587,7 @@ TEST_F(Query, GroupTotalsAndWhenAGroupHasNoChange) {
   EXPECT_EQ(0, groups[3].qchange);          // no members
   // Past the two risers a page of groups is empty: the list starts again.
   EXPECT_EQ((std::array{1, 0}), (std::array{(arrow_index = 1, draw(10), arrow_index), (arrow_index = 2, draw(10), arrow_index)}));
-  std::vector<std::string> lines = split_lines(printed([](int, int fd, int) { return write_query_groups(fd); }, 0));
+  std::vector<std::string> lines = split_lines(printed([](ListView, int fd, int) { return write_query_groups(fd); }, 0));
   ASSERT_EQ(3u, lines.size());
   EXPECT_EQ(" grp# name               value  %chg", lines[0]);
   EXPECT_EQ("   1 Tech               34.000  13.3", lines[1]);
@@ -636,8 +637,9 @@ TEST_F(Query, CsvTextIsQuotedAndGuardedAndNumbersAreTheShortestText) {
     return shortest_text(f, v, std::fabs(v) * 0x1p-23) && (f.find('.') == f.npos || f.find('.') + 3 >= f.size());
   };
   auto csv = [&](int look) {  // a list, the groups (10) or the distribution (14)
-    return split_lines(printed([](int l, int fd, int) {
-      return l == 10 ? write_query_groups(fd, true) : l == 14 ? write_query_distr(fd, true) : write_query_csv(l, fd);
+    return split_lines(printed([](ListView l, int fd, int) {
+      return l == ListView::Groups ? write_query_groups(fd, true)
+             : l == ListView::Distribution ? write_query_distr(fd, true) : write_query_csv(l, fd);
     }, look));
   };
   for (int look : {2, 4, 8}) {

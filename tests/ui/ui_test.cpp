@@ -167,14 +167,14 @@ TEST_F(Events, OnlyTheLastExposeOfARunDrawsAndOnlyWhenTheChartCameBeforeIt) {
   // Only the last expose of a run redraws, and not when the chart was drawn
   // after it; events of other types are dropped; a resize lays the chart
   // area out again.
-  graphlook = 16;  // the opening message
+  graphlook = View::FirstMessage;  // the opening message
   for (int count : {2, 1}) send_event(Expose, KD_MainWin, count);
   EXPECT_TRUE(rec.ops.empty());
   send_event(Expose, KD_MainWin, 0);
   EXPECT_EQ(7u, rec.texts().size());
   rec.ops.clear();
   chart_drawn_to = 1;  // the exposure came before the drawing's end
-  graphlook = 16;
+  graphlook = View::FirstMessage;
   send_event(Expose, KD_MainWin, 0);
   for (int type : {0, 1, MapNotify, PropertyNotify, ClientMessage, LASTEvent, LASTEvent + 5, -1})
     send_event(type, KD_MainWin);
@@ -205,7 +205,7 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   fn_hl();
   ASSERT_EQ(10, querynum);
   RecordingWindow small(100, 12);
-  graphlook = 8, querylook = 2, arrow_adv = 1;
+  graphlook = View::Query, querylook = ListView::Percent, arrow_adv = 1;
   // Down twice, Home and End; End with a row a page: the fifth row is the last page.
   auto one_row = [] { main_win_height = list_top() + 3 * font_height, fn_lastpage(); };
   for (auto [step, page] : {std::pair<void (*)(), int>{fn_arrowdown, 3}, {fn_arrowdown, 3}, {fn_firstpage, 0},
@@ -217,7 +217,7 @@ TEST_F(Events, TheDownArrowStopsAtTheLastPageOfAList) {
   draw_chart();
   send_event(ButtonPress, KD_MainWin, (qs[0].col - 5) * font_width + 1, (qs[0].row - 1) * font_height + 1);
   EXPECT_EQ((std::array<std::string, 3>{"load_day_stock: unknown symbol EX", "1", "percent list 10"}),
-            (std::array<std::string, 3>{last_status, std::to_string(graphlook),
+            (std::array<std::string, 3>{last_status, std::to_string(int(graphlook)),
                                         flip_list.name + " " + std::to_string(flip_list.symbols.size())}));
   // A range with no day file after the start file, and one the wrong way
   // round, in words.
@@ -266,7 +266,7 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   draw_chart();
   send_event(ButtonPress, KD_MainWin, 20, list_top() + 2 * font_height + 1);  // the third row of the page
   EXPECT_EQ((std::array<std::string, 2>{"load_day_stock: unknown symbol FX", "1"}),
-            (std::array<std::string, 2>{last_status, std::to_string(graphlook)}));
+            (std::array<std::string, 2>{last_status, std::to_string(int(graphlook))}));
   EXPECT_EQ((std::array<int, 2>{6, 6}), (std::array{flip_position() + 1, static_cast<int>(flip_list.symbols.size())}));
   main_window_key(XK_n, "", 0, ControlMask);
   EXPECT_STREQ("last of 6 in screen pct > 5", message_text);
@@ -274,7 +274,7 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   EXPECT_STREQ("", message_text);  // the message of the end goes with the next key
   EXPECT_EQ(1, queryflag);  // a screen's row: the query's days marked on the chart
   EXPECT_NE(std::string::npos, title_text().find("AX, daily, 12/1/95 to 12/4/95, 5 of 6 in screen pct > 5")) << title_text();
-  graphlook = 8, querylook = 17;
+  graphlook = View::Query, querylook = ListView::Screen;
   KD_QueryWin = 80, KD_QueryWinScreen = 82;  // typed into the query window's Screen field
   auto type = [](const char* text, bool enter) {
     key_index = std::snprintf(key_buffer, sizeof key_buffer, "%s", text);
@@ -284,7 +284,7 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   EXPECT_TRUE(std::string(screen_text) == "pct < 0" && screen_rows.size() == 6u);
   type("pct > 5 and close >", true);
   EXPECT_STREQ("screen: a number, a measure or '(' expected at column 20", message_text);
-  EXPECT_TRUE(screen_rows.size() == 6u && querylook == 17 && graphlook == 8);
+  EXPECT_TRUE(screen_rows.size() == 6u && querylook == ListView::Screen && graphlook == View::Query);
   KD_QueryWin = KD_QueryWinScreen = 0;
   copy_text(screen_text, "group(\"TECH\")");  // a saved screen's name is looked up first
   work.write("general/screens", "group(\"TECH\"): pct < 0\n");
@@ -317,7 +317,7 @@ TEST_F(Events, AScreenListsPagesChartsAndFlipsAndABadOneLeavesIt) {
   send_event(ButtonPress, KD_MainWin, 2 * font_width, list_top() - font_height + 1);  // the name of "mine"
   EXPECT_STREQ("watchlist mine: Ctrl+W adds to it, Ctrl+N charts its first symbol", message_text);
   EXPECT_EQ("watchlist mine", flip_list.name);
-  graphlook = 13;
+  graphlook = View::Companies;
   draw_chart();
   EXPECT_EQ("company list", flip_list.name);
   copy_text(groupname, "TECH");
@@ -333,25 +333,29 @@ TEST_F(Events, EachKeyAndTheWheelActOnTheViewsTheyMove) {
   using Acts = std::array<std::string, 10>;  // {}: nothing moves
   const Acts chart = {"arrowleft", "arrowright", "", "", "", "", "firstdays", "lastdays", "arrowleft", "arrowright"},
              list = {"", "", "", "", "arrowup", "arrowdown", "firstpage", "lastpage", "arrowup", "arrowdown"};
-  struct { int look, query; Acts acts; } views[] = {
-      {1, 2, chart}, {4, 2, chart}, {7, 2, chart}, {11, 2, chart}, {14, 2, chart}, {8, 2, list}, {12, 2, list},
-      {13, 2, list}, {17, 2, list}, {8, 17, list}, {8, 14, {"arrowleft", "arrowright", "arrowup", "arrowdown", "", "", "", "", "arrowleft", "arrowright"}},
-      {15, 2, {}}, {0, 2, {}}, {16, 2, {}}};
+  using enum View;
+  const ListView percent = ListView::Percent;
+  struct { View look; ListView query; Acts acts; } views[] = {
+      {Price, percent, chart}, {Group, percent, chart}, {Split, percent, chart}, {AdLine, percent, chart},
+      {Query, percent, list}, {Groups, percent, list}, {Companies, percent, list}, {Watchlists, percent, list},
+      {Query, ListView::Screen, list},
+      {Query, ListView::Distribution, {"arrowleft", "arrowright", "arrowup", "arrowdown", "", "", "", "", "arrowleft", "arrowright"}},
+      {Market, percent, {}}, {Cleared, percent, {}}, {FirstMessage, percent, {}}};
   for (auto v : views)
     for (std::size_t k = 0; k < v.acts.size(); ++k) {
       graphlook = v.look, querylook = v.query, arrow_index = 0;
       std::string t = traced([&] { k < 8 ? main_window_key(keys[k], "", 0, 0) : main_window_wheel(k == 8); });
       std::size_t at = t.find("-> fn_");
-      EXPECT_EQ(v.acts[k], at == std::string::npos ? "" : t.substr(at + 6, t.find('(', at) - at - 6)) << v.look << " " << k;
+      EXPECT_EQ(v.acts[k], at == std::string::npos ? "" : t.substr(at + 6, t.find('(', at) - at - 6)) << int(v.look) << " " << k;
     }
 }
 
 // Zoom starts on every chart but the split screen, which says it can not;
 // the volume mark on the price chart alone.
 TEST_F(Events, ZoomAndTheVolumeMarkStartOnTheChartsThatHaveThem) {
-  const std::set<int> zooming = {1, 2, 3, 4, 5, 6, 9, 10, 11, 14};
-  for (int look = 0; look <= 16; ++look) {
-    graphlook = look, zoom = mark = 0, last_status[0] = '\0';
+  const std::set<int> zooming = {1, 2, 3, 4, 5, 6, 9, 10, 14};
+  for (int look = 0; look <= 17; ++look) {
+    graphlook = View(look), zoom = mark = 0, last_status[0] = '\0';
     fn_zoom();
     EXPECT_EQ((std::tuple{zooming.count(look) == 1, std::string(look == 7 ? "fn_zoom: deferred implementation" : "")}),
               (std::tuple{zoom == 1, std::string(last_status)})) << look;
@@ -374,14 +378,14 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   copy_text(key_buffer, "tech"), key_index = 4, field_return(KD_GroupWinName);
   EXPECT_STREQ("loadgroup: no data for TECH", last_status);
   EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) { return op.win == 51 && op.text == "TECH"; }));
-  graphlook = 4;  // a group found is charted at once
+  graphlook = View::Group;  // a group found is charted at once
   rec.ops.clear();
   copy_text(key_buffer, "bank"), key_index = 4, field_return(KD_GroupWinName);
   EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) {
     return op.win == KD_MainWin && op.text.find("BANK") != std::string::npos;
   }));
   fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
-  graphlook = 14, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
+  graphlook = View::AdLine, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
   for (bool on_return : {true, false}) {
     KD_csd = 27, KD_csm = 12, KD_csy = 95, KD_ced = 29, KD_cem = 12, KD_cey = 95;
     ASSERT_EQ(0, loadad());
@@ -401,7 +405,7 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
 // prices chosen, nothing is drawn beyond the plot (no bar pinned to its
 // top), and the title says so.
 TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
-  mvavgtype = mvavgflag = bollingerflag = graphlook = 1, mvavgdays = 2, bolstd = 3, quotelook = 'b';
+  graphlook = View::Price, mvavgtype = mvavgflag = bollingerflag = 1, mvavgdays = 2, bolstd = 3, quotelook = 'b';
   std::vector<float> closes;
   for (int i = 0; i < 300; ++i) closes.push_back(i % 2 ? 14 : 10);  // a two-day average of 12, a deviation of 2
   history(closes);  // all 300 days in the window, 120 drawn
@@ -423,10 +427,10 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
                            "|Date 6/16/95  High "})
     EXPECT_NE(std::string::npos, at.find(part)) << part << at;
   fn_track();
-  graphlook = 3;
+  graphlook = View::Rsi;
   fn_mark();  // marking again: the price chart only
   EXPECT_STREQ("fn_mark: deferred implementation", last_status);
-  graphlook = 1;
+  graphlook = View::Price;
   std::vector<float> rising;
   for (int i = 0; i < 40; ++i) rising.push_back(1 + i * 0.15f);
   history(rising);
@@ -463,7 +467,7 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
 // days (weekdays), and stop at the ends of the loaded days.
 TEST_F(Events, ScrollingMovesTheShownDaysWholeByTheStep) {
   history(std::vector<float>(200, 10));  // 2 Jan to 6 Oct 1995; 120 days fit
-  graphlook = 1;
+  graphlook = View::Price;
   draw_chart();
   struct { void (*act)(); int adv, first, last; } steps[] = {
       {fn_lastdays, 1, 950424, 951006}, {fn_arrowleft, 1, 950421, 951005}, {fn_arrowright, 1, 950424, 951006},
@@ -484,15 +488,15 @@ TEST_F(Events, ACodeOfTheMarketSummaryThatDoesNotLoadLeavesTheSummary) {
   market_windows = {[](int, int, int, int) { return ++next; }, [] {}};
   install_status_window();
   symbol_file("DJ30", history_lines(1995, 12, 4, {5000, 5100, 5050}));
-  marketsday = 120495, marketeday = 120695, marketdisp = 'N', graphlook = 15;
+  marketsday = 120495, marketeday = 120695, marketdisp = 'N', graphlook = View::Market;
   draw_chart();
   send_event(ButtonRelease, market_cells[0].window);  // NADV: neither a company nor a history
-  EXPECT_TRUE(graphlook == 15 && ::load == 0 && rec.find_text("New York Stock Market"));
+  EXPECT_TRUE(graphlook == View::Market && ::load == 0 && rec.find_text("New York Stock Market"));
   EXPECT_STREQ("no security NADV in the company table or the symbol directory", message_text);
   stockbuyprice = 7, stockbuyavol = 9;  // not DJ30's: its buy price starts at its first close
   send_event(ButtonRelease, market_cells[7].window);  // DJ30
   EXPECT_EQ((std::array<long, 5>{1, 1, 5000, 0, 0}),  // the NADV message gone
-            (std::array<long, 5>{graphlook, ::load, long(stockbuyprice), stockbuyavol, message_text[0]}));
+            (std::array<long, 5>{long(graphlook), ::load, long(stockbuyprice), stockbuyavol, message_text[0]}));
   market_windows = {};
   status_sink = nullptr;
 }

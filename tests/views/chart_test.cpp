@@ -18,7 +18,7 @@ TEST_F(Charts, TheDispatcherDrawsTheOpeningMessageOnceAndEventsReachTheirHandler
   EXPECT_EQ(std::string(firstmsg[0]), rec.texts().at(0)->text);
   for (int look : {0, -3, 11, 18, 1000}) {  // 0: the message, once; no such screen: the window cleared
     rec.ops.clear();
-    graphlook = look;
+    graphlook = View(look);
     draw_chart();
     EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].kind == DrawOp::Kind::Fill) << look;
   }
@@ -245,12 +245,12 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   history({10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32}, 5000);
   laxis = 'p', raxis = 'n';
   copy_text(comblist, "sv");
-  graphlook = 7;
+  graphlook = View::Split;
   int top = ylt_indent, bottom = ylb_indent;
   std::string trace = traced([] { draw_chart(); }, 2);  // level 2 names each panel drawn
   EXPECT_TRUE(trace.find("draw_hashmarks(steps=37 ") != std::string::npos && trace.find("draw_hashmarks(steps=12 ") != std::string::npos &&
               trace.find("-> draw_volume: num_days=13 symbol=AB") != std::string::npos) << trace;
-  EXPECT_EQ((std::array{50, 50, top, bottom, 7}), (std::array{price_steps, volume_steps, ylt_indent, ylb_indent, graphlook}));
+  EXPECT_EQ((std::array{50, 50, top, bottom, 7}), (std::array{price_steps, volume_steps, ylt_indent, ylb_indent, int(graphlook)}));
   EXPECT_TRUE(org_price_incr == price_incr && rec.find_text("Symbol Market Company name                 Shares Group(s)"));
   // No bar is clamped into the top of its panel: the top label of each scale
   // reaches past the highest high and the largest volume.
@@ -340,12 +340,12 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   EXPECT_EQ((std::array{(602 - 420) / 2, ylt_indent - 26}), (std::array{rec.texts()[0]->x, rec.texts()[0]->y}));
   trackstate = 1;  // none while tracking or on the split screen
   EXPECT_TRUE(heading(&find_co("AB")).empty());
-  trackstate = 0, graphlook = 7;
+  trackstate = 0, graphlook = View::Split;
   EXPECT_TRUE(heading(&find_co("AB")).empty() && rec.ops.empty());
-  graphlook = 1;
+  graphlook = View::Price;
   heading(nullptr);
   EXPECT_TRUE(rec.ops.size() == 1 && rec.ops[0].role == Role::GC0);  // no company: the heading is cleared
-  graphlook = 4;
+  graphlook = View::Group;
   copy_text(groupname, "OIL");
   EXPECT_EQ((std::vector<std::string>{"AB EF", "Oil"}), heading(nullptr));
   const DrawOp* members = rec.texts().at(0);  // centred in the window
@@ -386,10 +386,10 @@ TEST_F(Charts, TheHeadingAndTheLists) {
   // the rows of each list, two entries a row.
   struct { const char* typed; int row; } found[] = {{"", 0}, {"C", 1}, {"GA", 3}, {"B", 0}, {"AB", -1}};
   for (auto f : found) EXPECT_EQ(f.row, company_row_of(f.typed)) << f.typed;
-  for (auto [look, rows, title] : {std::tuple{13, 4, "companies: 7, type a symbol's first letters to go to it"},
-                                   {12, 5, "groups: 9, a click charts one"}}) {
+  for (auto [look, rows, title] : {std::tuple{View::Companies, 4, "companies: 7, type a symbol's first letters to go to it"},
+                                   {View::Groups, 5, "groups: 9, a click charts one"}}) {
     graphlook = look;
-    EXPECT_EQ((std::tuple{rows, std::string(title)}), (std::tuple{list_rows(), title_text()})) << look;
+    EXPECT_EQ((std::tuple{rows, std::string(title)}), (std::tuple{list_rows(), title_text()})) << int(look);
   }
 }
 
@@ -405,7 +405,7 @@ TEST_F(Charts, OddDataAndOddWindowsDrawWhatTheyCan) {
     std::size_t n = 0;
     for (int look : {1, 2, 3, 4, 5, 6, 7, 9, 10, 12, 13})
       for (char q : {'b', 'd'}) {
-        graphlook = look, quotelook = q;
+        graphlook = View(look), quotelook = q;
         rec.ops.clear();
         draw_chart();
         for (const DrawOp& op : rec.ops) EXPECT_TRUE(std::abs(op.x) < 1 << 20 && std::abs(op.y) < 1 << 20) << look;

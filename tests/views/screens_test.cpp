@@ -59,10 +59,10 @@ Picture elements(const std::string& svg) {
   return p;
 }
 
-bool chart_view(int look) { return (look >= 1 && look <= 6) || look == 9 || look == 10 || look == 14; }
+bool one_panel(View look) { return chart_view(look) && look != View::Split; }
 
 // The faults of one drawing, one line each.
-std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
+std::vector<std::string> drawing_problems(const DrawRecorder& rec, View look) {
   std::vector<std::string> out;
   auto say = [&](const std::string& what, const DrawOp& op) {
     out.push_back(what + " (" + role_name(op.role) + " at " + std::to_string(op.x) + "," + std::to_string(op.y) +
@@ -85,7 +85,7 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
     if (op->y != message_baseline() && op->y != title_baseline() && b.y0 < heading_bottom) say("text over the heading", *op);
     // A label beside the plot keeps clear of its axis and hash marks.
     int ink = b.x0 + static_cast<int>(op->text.find_last_not_of(' ') + 1) * font_width;
-    if (chart_view(look) && op->y > ylt_indent && op->y < ylb_indent &&
+    if (one_panel(look) && op->y > ylt_indent && op->y < ylb_indent &&
         ((b.x0 < xlt_indent && ink > xlb_indent - 4 * bw) || (b.x0 < xrb_indent + 4 * bw && ink > xrb_indent)))
       say("label over the axis", *op);
     for (const DrawOp* t : texts)
@@ -96,10 +96,10 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
     if (b.y0 < heading_bottom) say("mark over the heading", *op);
     if (b.x0 < 0 || b.x1 > main_win_width) say("mark past the window's edge", *op);
     // A dot on an edge of the plot may reach a pixel or two past its axis.
-    if (chart_view(look) && !legend(b) && (b.x0 < xlt_indent - 2 || b.x1 > xrt_indent + 3 || b.y0 < ylt_indent - 2 || b.y1 > ylb_indent + 3))
+    if (one_panel(look) && !legend(b) && (b.x0 < xlt_indent - 2 || b.x1 > xrt_indent + 3 || b.y0 < ylt_indent - 2 || b.y1 > ylb_indent + 3))
       say("mark outside the plot area", *op);
   }
-  if (!chart_view(look)) return out;
+  if (!one_panel(look)) return out;
   // The date labels below the plot run on in time, row by row; a label names
   // its year where the year changes ("12/19/24", then "1/3/25"), so a date
   // without one is of the year last named.
@@ -150,7 +150,7 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, int look) {
         break;
       }
     }
-  if ((look == 9 || fitshown) && (top > labels.front().first + spacing || bottom < labels.back().first - spacing))
+  if ((look == View::Movement || fitshown) && (top > labels.front().first + spacing || bottom < labels.back().first - spacing))
     out.push_back("the marks leave a label's step of their scale empty");
   return out;
 }
@@ -196,12 +196,12 @@ const std::vector<Database>& databases() {
 }
 
 // One view: how it is loaded and chosen; false when the load failed.
-struct View {
+struct Shown {
   std::string name;
   std::function<bool(const Database&)> show;
 };
 
-bool chart(const Database& db, int look, int period = 1, std::size_t which = 0) {
+bool chart(const Database& db, View look, int period = 1, std::size_t which = 0) {
   graph_type = period, graphlook = look;
   copy_text(symbolname, db.symbols[which]);
   return loadstock() == 0 && (fill_work(), true);
@@ -220,13 +220,13 @@ bool over_new_year() {
 
 bool group(const Database& db, char mode) {
   copy_text(groupname, db.group);
-  groupmode = mode, graphlook = 4;
+  groupmode = mode, graphlook = View::Group;
   return loadgroup() == 0 && (calc_price(), fill_work(), true);
 }
 
-bool query(const Database& db, int look) {
+bool query(const Database& db, ListView look) {
   querysdate = db.start, queryedate = querycdate = db.end;
-  querylook = look, querycount = 20, graphlook = 8;
+  querylook = look, querycount = 20, graphlook = View::Query;
   distr_offx = distr_offy = 0;
   load_query();
   return querynum > 0;
@@ -237,35 +237,37 @@ bool adline(const Database& db, const char* lines) {
   KD_cem = db.end / 10000, KD_ced = db.end / 100 % 100, KD_cey = db.end % 100;
   copy_text(adln_depth, "S");
   copy_text(adln_disp, lines);
-  graphlook = 14;
+  graphlook = View::AdLine;
   return loadad() == 0;
 }
 
 bool market(const Database& db, char which) {
-  marketsday = db.start, marketeday = db.end, marketdisp = which, graphlook = 15;
+  marketsday = db.start, marketeday = db.end, marketdisp = which, graphlook = View::Market;
   fill_market();
   return !mkt.empty() && last_status[0] == '\0';
 }
 
-std::vector<View> views() {
-  std::vector<View> v;
-  const char* charts[] = {"", "stock", "volume", "rsi", "", "macd", "stochastic", "split", "", "movement", "value"};
-  for (int look : {1, 2, 3, 5, 6, 7, 9, 10}) v.push_back({charts[look], [look](const Database& db) { return chart(db, look); }});
-  for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, 1, p); }});
-  v.push_back({"second stock", [](const Database& db) { return chart(db, 1, 1, 1); }});
-  for (int look : {1, 2}) v.push_back({"fitted", [look](const Database& db) { return fitshown = 1, chart(db, look); }});
+std::vector<Shown> views() {
+  std::vector<Shown> v;
+  using enum View;
+  for (auto [look, name] : {std::pair{Price, "stock"}, {Volume, "volume"}, {Rsi, "rsi"}, {Macd, "macd"},
+                            {Stoch, "stochastic"}, {Split, "split"}, {Movement, "movement"}, {Value, "value"}})
+    v.push_back({name, [look](const Database& db) { return chart(db, look); }});
+  for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, Price, p); }});
+  v.push_back({"second stock", [](const Database& db) { return chart(db, Price, 1, 1); }});
+  for (View look : {Price, Volume}) v.push_back({"fitted", [look](const Database& db) { return fitshown = 1, chart(db, look); }});
   for (int p : {1, 3})
     v.push_back({"four panels, period " + std::to_string(p), [p](const Database& db) {
-                   return copy_text(comblist, "svrm"), chart(db, 7, p);
+                   return copy_text(comblist, "svrm"), chart(db, Split, p);
                  }});
-  v.push_back({"stock over a new year", [](const Database& db) { return chart(db, 1) && over_new_year(); }});
+  v.push_back({"stock over a new year", [](const Database& db) { return chart(db, Price) && over_new_year(); }});
   for (char mode : {'t', 's'}) v.push_back({std::string("group ") + mode, [mode](const Database& db) { return group(db, mode); }});
-  for (int look = 1; look <= 16; ++look) v.push_back({"list " + std::to_string(look), [look](const Database& db) { return query(db, look); }});
+  for (int look = 1; look <= 16; ++look) v.push_back({"list " + std::to_string(look), [look](const Database& db) { return query(db, ListView(look)); }});
   for (const char* lines : {"a", "+", "-", "d", "u", "c", "a+-duc"})
     v.push_back({std::string("A/D ") + lines, [lines](const Database& db) { return adline(db, lines); }});
   for (char m : {'n', 'o', 'a'}) v.push_back({std::string("market ") + m, [m](const Database& db) { return market(db, m); }});
-  v.push_back({"companies", [](const Database&) { return graphlook = 13, true; }});
-  v.push_back({"groups", [](const Database&) { return graphlook = 12, true; }});
+  v.push_back({"companies", [](const Database&) { return graphlook = View::Companies, true; }});
+  v.push_back({"groups", [](const Database&) { return graphlook = View::Groups, true; }});
   return v;
 }
 
@@ -280,7 +282,7 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
     configure();
     initial_groups(), initial_companys();
     for (auto [columns, lines] : {std::pair{100, 60}, std::pair{64, 36}})
-      for (const View& view : views()) {
+      for (const Shown& view : views()) {
         fake_window(columns, lines);
         load_hooks.days_that_fit = days_that_fit;
         last_status[0] = message_text[0] = '\0';
@@ -303,7 +305,7 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
         }
         if (pictured.kinds != recorded.kinds || pictured.texts != recorded.texts) faults.push_back("the picture differs");
         if (!loaded) faults = {last_status[0] ? "" : "no data and no word why"};
-        else if (chart_view(graphlook) && std::none_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) {
+        else if (one_panel(graphlook) && std::none_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) {
                    return op.kind != DrawOp::Kind::Text && data_role(op.role);
                  }))
           faults.push_back("data loaded but no mark drawn");

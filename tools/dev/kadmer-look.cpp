@@ -23,14 +23,14 @@
 
 namespace {
 
-struct View {
+struct Shown {
   std::string symbol;
   int look = 1;
 };
 
 // Takes the harness's own options out of argv; the rest goes to kadmer's parsers.
-View take_view_options(int* argc, char** argv) {
-  View v;
+Shown take_view_options(int* argc, char** argv) {
+  Shown v;
   int out = 1;
   for (int i = 1; i < *argc; ++i) {
     std::string a = argv[i];
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   ++stkind;
   initial_vars();
   parse_config(0, argc, argv);
-  View view = take_view_options(&argc, argv);  // after the file: the options win
+  Shown view = take_view_options(&argc, argv);  // after the file: the options win
   parse_args(argc, argv);
   initial_groups();
   initial_companys();
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     copy_text(symbolname, view.symbol);
     if (loadstock() != 0) std::fprintf(stderr, "kadmer-look: %s\n", last_status);
   }
-  graphlook = view.look;
+  graphlook = static_cast<View>(view.look);  // the harness takes a screen's number
   calculate_globals();
   for (;;) {
     XNextEvent(KD_Display, &KD_Event);
