@@ -31,6 +31,8 @@ const char* const tool::usage_text =
     "  --width COLS, --height ROWS  the window in characters (default: the settings')\n"
     "  --font-size WxH     the character cell in pixels (default 6x13, the \"fixed\" font)\n"
     "  --graph VIEW        stock (default), volume, movement, value, rsi, macd, stochastic, split\n"
+    "  --panels LETTERS    the split screen's panels, top first (default sr): s price, v volume,\n"
+    "                      r RSI, m MACD, t stochastics, a movement, g value\n"
     "  chart options:      --period N, --first DATE, --last DATE, --mvavg-type N, --mvavg-days N,\n"
     "                      --stoch-days N, --extend N, --split-date YYMMDD --split-ratio R,\n"
     "                      --bollinger, --fib, --grid, --fit (scales fit the days shown)\n"
@@ -50,6 +52,7 @@ struct Options {
   char market = 0;
   char mode = 't';
   View graph = View::Price;  // the screen of a symbol
+  const char* panels = nullptr;  // of the split screen
   std::string lines = "a";   // the A/D lines
   int width = 0, height = 0, cell_w = 6, cell_h = 13;
   bool bollinger = false, fib = false, grid = false, fit = false;
@@ -58,6 +61,12 @@ struct Options {
 };
 
 using tool::usage;
+
+const char* panels_of(const char* letters) {
+  if (!letters[0] || std::strspn(letters, "svrmtag") != std::strlen(letters))
+    usage("--panels takes up to five of the letters s v r m t a g");
+  return tool::whole_text(letters, sizeof comblist, "the panels");
+}
 
 View graph_of(const char* name) {
   static const struct { const char* name; View look; } graphs[] = {
@@ -95,6 +104,7 @@ Options parse(int argc, char** argv) {
     else if (a == "--adline") o.adline = tool::whole_text(v, sizeof adln_depth, "the depth");
     else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
     else if (a == "--graph") o.graph = graph_of(v);
+    else if (a == "--panels") o.panels = panels_of(v);
     else if (a == "--lines") o.lines = tool::whole_text(v, sizeof adln_disp, "the lines");
     else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else if (a == "--width") o.width = tool::int_arg(v, 10, 1000, "--width is 10..1000 characters");
@@ -137,6 +147,7 @@ bool load_view(const Options& o) {
   if (o.symbol) {
     copy_text(symbolname, o.symbol);
     graphlook = o.graph;
+    if (o.panels) copy_text(comblist, o.panels);
     if (loadstock() != 0) return false;
   } else if (o.group) {
     copy_text(groupname, o.group);

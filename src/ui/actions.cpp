@@ -119,9 +119,7 @@ void fn_track() {
 
 void fn_zoom() {
   Trace t("fn_zoom");
-  if (graphlook == View::Split) {
-    status("fn", __LINE__, "fn_zoom: deferred implementation");
-  } else if (chart_view(graphlook)) {
+  if (chart_view(graphlook)) {
     set_cursor(XC_crosshair);
     zoom = 1;
     zoom_x = zoom_y = z_x0 = z_x1 = z_y0 = z_y1 = -1;

@@ -52,6 +52,9 @@ void complete_zoom() {
       fit_price_scale(price_at(z_y0 + z_y1), price_at(z_y0));
     } else if (graphlook == View::Volume && volume_pixel_incr > 0) {
       volume_steps = std::max(1, (ylb_indent - z_y0) / volume_pixel_incr);
+    } else if (graphlook == View::Split) {  // the days for every panel; prices when drawn in the price panel
+      if (const SplitPanel* p = split_panel_at(z_y0); p && p->letter == 's')
+        fit_price_scale(split_price_at(*p, z_y0 + z_y1), split_price_at(*p, z_y0));
     } else if (graphlook == View::Macd && span != 0 && macd_steps > 1) {
       double step = macd_high * 2.0 / (macd_steps - 1);
       macd_high = static_cast<float>((z_y0 + z_y1 - ylb_indent) / span * step * macd_steps / 2);

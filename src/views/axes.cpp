@@ -97,6 +97,9 @@ void draw_legend(const std::vector<LegendEntry>& entries, bool inside) {
     int first = inside ? ylt_indent + font_ascent + 2 : ylt_indent - row * font_height - font_height;
     int x = xlt_indent + (placed[k].column + inside) * font_width, base = first + placed[k].row * font_height;
     int from = x + (static_cast<int>(std::strlen(entries[k].name)) + 1) * font_width;
+    if (inside)  // over the lines: on a cleared patch, to be read
+      paint_fill(KD_MainWin, Role::GC0, x - font_width / 2, base - font_ascent - 1, from + 5 * font_width - x,
+                 font_height + 1);
     draw_text_cut(Role::Graph, x, base, entries[k].name);
     paint_line(KD_MainWin, entries[k].role, from, base - font_ascent / 2, from + 4 * font_width, base - font_ascent / 2);
   }
@@ -184,7 +187,7 @@ struct DateRow {
     std::string t = text(m, d, y, first);
     int from = left(x, y, first);
     if (with_year(y, first)) last_year = y;
-    paint_text(KD_MainWin, role, from, baseline, t.c_str());
+    if (date_labels) paint_text(KD_MainWin, role, from, baseline, t.c_str());
     right = from + static_cast<int>(t.size()) * font_width;
   }
 };
@@ -212,7 +215,9 @@ void draw_datevalues(const WorkDay* days) {
     }
     bool room = first.fits(x, day.syear, i == 0) && (graph_type == 1 || second.fits(x, day.eyear, i == 0));
     if (spacing > 7 * font_width && room) {
-      paint_fill(KD_MainWin, label, x, ylb_indent, bw, 8 * bw);
+      // A panel above others lays its labels out as the lowest does, for
+      // grid lines in the same places, and draws none.
+      if (date_labels) paint_fill(KD_MainWin, label, x, ylb_indent, bw, 8 * bw);
       first.label(x, label, day.smon, day.sday, day.syear, i == 0);
       if (graph_type != 1) second.label(x, label, day.emon, day.eday, day.eyear, i == 0);
       spacing = 0;

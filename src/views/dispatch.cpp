@@ -1,8 +1,4 @@
-// draw_chart: clears the main window and draws the screen `graphlook` names,
-// or stacks the panels of the split screen.
-#include <cmath>
-#include <cstring>
-
+// draw_chart: clears the main window and draws the screen `graphlook` names.
 #include "core/core.h"
 #include "views/views.h"
 
@@ -18,7 +14,6 @@ using Drawer = void (*)();
 void draw_group_list() { draw_grps(1, 0, 0); }
 void draw_company_list() { draw_companys(1, 0, 0); }
 void draw_watch_view() { draw_watchlists(1, 0, 0); }
-void draw_combined();
 
 // The drawer of each screen; a screen without one is left empty.
 Drawer drawer_of(View v) {
@@ -28,7 +23,7 @@ Drawer drawer_of(View v) {
     case View::Rsi: return draw_rsi;
     case View::Macd: return draw_macd;
     case View::Stoch: return draw_stoch;
-    case View::Split: return draw_combined;
+    case View::Split: return draw_split;
     case View::Query: return draw_query;
     case View::Movement: return draw_avalue;
     case View::Value: return draw_gvalue;
@@ -41,60 +36,6 @@ Drawer drawer_of(View v) {
     case View::Cleared: break;
   }
   return nullptr;
-}
-
-Drawer panel_of(char letter) {
-  switch (letter) {
-    case 's': return draw_stock;
-    case 'v': return draw_volume;
-    case 'r': return draw_rsi;
-    case 'm': return draw_macd;
-    case 't': return draw_stoch;
-    case 'a': return draw_avalue;
-    case 'g': return draw_gvalue;
-    default: return nullptr;
-  }
-}
-
-// The panels of `comblist` one above the other, each with a share of the
-// steps; the geometry is restored afterwards.
-void draw_combined() {
-  int n = static_cast<int>(strnlen(comblist, sizeof comblist));
-  if (n > 0) {
-    int saved[8] = {xlt_indent, xlb_indent, xrt_indent, xrb_indent, ylt_indent, yrt_indent, ylb_indent, yrb_indent};
-    int saved_volume = volume_steps, saved_price = price_steps;
-    float saved_price_incr = price_incr, saved_volume_incr = volume_incr;
-    volume_steps = volume_steps / (2 * n);
-    price_steps = 3 * price_steps / (2 * n);
-    // Fewer steps each cover more, so that a panel still spans the whole
-    // price and volume range instead of cutting off its top.
-    if (price_steps > 0)
-      price_incr = std::ceil(price_incr * saved_price / price_steps * 16 - 1e-3f) / 16;
-    if (volume_steps > 0) volume_incr = std::ceil(volume_incr * saved_volume / volume_steps);
-    // Between two panels: the upper one's rows of dates (two for weekly and
-    // longer bars) and half a label of the lower one's top.
-    int gap = 8 * bw + (graph_type == 1 ? 1 : 2) * font_height + font_height;
-    int h = (ylb_indent - ylt_indent - (n - 1) * gap) / n;
-    for (int i = 0; i < n; ++i) {
-      ylb_indent = ylt_indent + h;
-      yrb_indent = yrt_indent + h;
-      calculate_indexs();
-      if (Drawer d = panel_of(comblist[i])) d();
-      ylt_indent += h + gap;
-      yrt_indent += h + gap;
-    }
-    xlt_indent = saved[0], xlb_indent = saved[1], xrt_indent = saved[2], xrb_indent = saved[3];
-    ylt_indent = saved[4], yrt_indent = saved[5], ylb_indent = saved[6], yrb_indent = saved[7];
-    volume_steps = saved_volume;
-    price_steps = saved_price;
-    price_incr = saved_price_incr;
-    volume_incr = saved_volume_incr;
-    calculate_globals();
-  }
-  graphlook = View::Price;
-  const CompanyRec& cop = find_co(symbolname);
-  draw_comp(&cop);
-  graphlook = View::Split;
 }
 
 }  // namespace

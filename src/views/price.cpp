@@ -51,12 +51,12 @@ void fit_prices() {
 void fit_volumes() {
   double high = 0;
   for (int i = 0; i < days_drawn(worklist[0]); ++i) high = std::max(high, static_cast<double>(worklist[0][i].volume));
-  bool alone = graphlook != View::Split;
-  int most = alone ? org_volume_steps : volume_steps;
+  // A panel of the split screen has as many steps as its height allows at most.
+  int most = drawing_panel ? volume_steps : org_volume_steps;
   double step = std::max(1.0, std::ceil(nice_step(high / std::max(1, most - 1))));
   volume_incr = static_cast<float>(step);
   int needed = std::clamp(static_cast<int>(std::ceil(high / step - 1e-9)) + 1, 2, std::max(most, 2));
-  if (alone && needed != volume_steps) volume_steps = needed, calculate_indexs();
+  if (needed != volume_steps) volume_steps = needed, drawing_panel ? replace_panel() : calculate_indexs();
 }
 
 // ---- turnover marks: where the volume since the shown start passes the shares ----
@@ -271,11 +271,13 @@ void draw_break_even(const PriceScale& s) {
 
 void fit_price_scale(double low, double high) {
   if (!(low <= high)) return;
-  bool alone = graphlook != View::Split;  // the split screen shares its height out in fixed steps
-  NiceScale s = nice_scale(low, std::max(high, low + high * 0.01), alone ? org_price_steps : price_steps);
+  // As many steps as the scale needs, taller; a panel of the split screen
+  // has as many as its height allows at most.
+  int most = drawing_panel ? price_steps : org_price_steps;
+  NiceScale s = nice_scale(low, std::max(high, low + high * 0.01), most);
   price_bottom = static_cast<float>(s.base);
   price_incr = static_cast<float>(s.step);
-  if (alone && s.steps != price_steps) price_steps = s.steps, calculate_indexs();  // as many steps as it needs, taller
+  if (s.steps != price_steps) price_steps = s.steps, drawing_panel ? replace_panel() : calculate_indexs();
 }
 
 double price_at(int y) { return price_scale().at(y); }
@@ -402,7 +404,8 @@ void draw_volume() {
     debug("%d-> draw_volume: num_days=%d symbol=%s &worklist[0]=%d\n", stkind, num_days, symbolname, 0);
   if (nothing_loaded()) return;
   const CompanyRec& cop = find_co(symbolname);
-  if (fitshown) fit_volumes();
+  // A week's or longer bar adds the days up: a scale of single days would cut it.
+  if (fitshown || graph_type != 1) fit_volumes();
   draw_grid();
   draw_comp(&cop);
   draw_hashmarks(volume_steps, volume_pixel_incr);

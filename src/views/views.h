@@ -109,6 +109,21 @@ void draw_macd();
 void draw_avalue();
 void draw_gvalue();
 
+// The split screen: the panels of `comblist` on one date axis.
+struct SplitPanel {
+  char letter;
+  int top, bottom;           // its plot area
+  int steps, pixel_incr;     // its price scale as drawn
+  float incr;
+};
+extern bool date_labels;     // false: draw_datevalues draws ticks and grid lines, no dates
+extern bool drawing_panel;   // draw_split is drawing a panel: its steps are fixed by its height
+void draw_split();
+const std::vector<SplitPanel>& split_panels();  // as last drawn
+const SplitPanel* split_panel_at(int y);        // the panel over row y, or nullptr
+void replace_panel();  // the panel drawn takes its steps anew
+double split_price_at(const SplitPanel& p, int y);
+
 // Heading and lists; the lists return the entry hit in mode 2 ("" for none).
 void draw_comp(const CompanyRec* cop);
 const char* draw_grps(int mode, int column, int row);

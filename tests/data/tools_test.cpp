@@ -333,6 +333,8 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
       {{"--symbol", "AN", "--fit", "--first", "2026-06-30"}, 0, ">AN, daily, 6/30/26 to 12/4/26, scales fit the days shown<"},
       {{"--symbol", "AN", "--graph", "rsi", "--period", "2", "--first", "2026-09-01"}, 0, ">9/4/26<"},  // its first week
       {{"--group", "3", "--group-mode", "s"}, 0, ">Banks<"},
+      {{"--symbol", "AN", "--graph", "split", "--panels", "svt"}, 0, ">%K slow:<"},  // the panels asked for
+      {{"--symbol", "AN", "--graph", "split", "--panels", "sx"}, 2, "--panels takes up to five of the letters"},
       {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0,
        ">percent: 11/02/26-12/04/26, count 5, price 0 and above, up-down volume, all securities<"},
       {{"--query", "volume", "--start", "2026-11-02", "--end", "2026-12-04"}, 0, ">volume: 11/02/26-12/04/26, every row,"},

@@ -246,11 +246,32 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
   laxis = 'p', raxis = 'n';
   copy_text(comblist, "sv");
   graphlook = View::Split;
-  int top = ylt_indent, bottom = ylb_indent;
+  int top = ylt_indent, bottom = ylb_indent, incr = price_pixel_incr;
   std::string trace = traced([] { draw_chart(); }, 2);  // level 2 names each panel drawn
-  EXPECT_TRUE(trace.find("draw_hashmarks(steps=37 ") != std::string::npos && trace.find("draw_hashmarks(steps=12 ") != std::string::npos &&
-              trace.find("-> draw_volume: num_days=13 symbol=AB") != std::string::npos) << trace;
+  EXPECT_NE(std::string::npos, trace.find("-> draw_volume: num_days=13 symbol=AB")) << trace;
   EXPECT_EQ((std::array{50, 50, top, bottom, 7}), (std::array{price_steps, volume_steps, ylt_indent, ylb_indent, int(graphlook)}));
+  // The price panel as tall as the others together, its steps as dense as
+  // the whole chart's; one row of dates, below the lowest panel; a legend
+  // inside each panel.
+  for (const char* letters : {"sv", "svrm", "rsm"}) {
+    copy_text(comblist, letters), rec.ops.clear(), draw_chart();
+    const std::vector<SplitPanel>& p = split_panels();
+    ASSERT_EQ(std::strlen(letters), p.size());
+    int price = 0, others = 0;
+    for (const SplitPanel& q : p) (q.letter == 's' ? price : others) += q.bottom - q.top;
+    const SplitPanel& s = *std::find_if(p.begin(), p.end(), [](const SplitPanel& q) { return q.letter == 's'; });
+    EXPECT_TRUE(std::abs(price - others) <= 3 && std::abs(s.pixel_incr - incr) <= 2 && p.front().top - top <= s.steps &&
+                p.back().bottom == bottom) << letters << " " << price << " " << others << " " << s.pixel_incr;
+    int dates = 0;
+    for (const DrawOp* t : rec.texts())
+      if (std::strchr(t->text.c_str(), '/') && !std::strchr(t->text.c_str(), ',')) dates += 1 - 1000 * (t->y <= p.back().bottom);
+    EXPECT_GT(dates, 2) << letters;
+    const DrawOp* legend = rec.find_text("Close:");  // on a cleared patch
+    auto under = [&](const DrawOp* op) { return op->y < legend->y && op->y + op->h > legend->y && op->x < legend->x; };
+    EXPECT_TRUE(legend && legend->y > s.top && legend->y < s.top + font_height + 3 &&
+                std::ranges::any_of(ops(DrawOp::Kind::Fill, Role::GC0), under)) << letters;
+  }
+  copy_text(comblist, "sv"), rec.ops.clear(), draw_chart();
   EXPECT_TRUE(org_price_incr == price_incr && rec.find_text("Symbol Market Company name                 Shares Group(s)"));
   // No bar is clamped into the top of its panel: the top label of each scale
   // reaches past the highest high and the largest volume.

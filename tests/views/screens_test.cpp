@@ -61,8 +61,8 @@ Picture elements(const std::string& svg) {
 
 bool one_panel(View look) { return chart_view(look) && look != View::Split; }
 
-// The faults of one drawing, one line each.
-std::vector<std::string> drawing_problems(const DrawRecorder& rec, View look) {
+// The faults of one drawing of one panel, one line each.
+std::vector<std::string> panel_problems(const DrawRecorder& rec, View look) {
   std::vector<std::string> out;
   auto say = [&](const std::string& what, const DrawOp& op) {
     out.push_back(what + " (" + role_name(op.role) + " at " + std::to_string(op.x) + "," + std::to_string(op.y) +
@@ -150,8 +150,35 @@ std::vector<std::string> drawing_problems(const DrawRecorder& rec, View look) {
         break;
       }
     }
-  if ((look == View::Movement || fitshown) && (top > labels.front().first + spacing || bottom < labels.back().first - spacing))
+  if ((look == View::Movement || (fitshown && (look == View::Price || look == View::Volume))) && (top > labels.front().first + spacing || bottom < labels.back().first - spacing))
     out.push_back("the marks leave a label's step of their scale empty");
+  return out;
+}
+
+View view_of_panel(char letter) {
+  using enum View;
+  for (auto [l, v] : {std::pair{'s', Price}, {'v', Volume}, {'r', Rsi}, {'m', Macd}, {'t', Stoch}, {'a', Movement}, {'g', Value}})
+    if (l == letter) return v;
+  return Cleared;
+}
+
+// The split screen is checked panel by panel, each with the drawing
+// between the middles of its gaps to the next, as though it were alone.
+std::vector<std::string> drawing_problems(const DrawRecorder& rec, View look) {
+  if (look != View::Split) return panel_problems(rec, look);
+  std::vector<std::string> out;
+  const std::vector<SplitPanel>& p = split_panels();
+  int top = ylt_indent, bottom = ylb_indent;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    int from = i == 0 ? INT_MIN : (p[i - 1].bottom + p[i].top) / 2;
+    int to = i + 1 == p.size() ? INT_MAX : (p[i].bottom + p[i + 1].top) / 2;
+    DrawRecorder part;
+    for (const DrawOp& op : rec.ops)
+      if (op.y >= from && op.y < to) part.ops.push_back(op);
+    ylt_indent = p[i].top, ylb_indent = p[i].bottom;
+    for (const std::string& f : panel_problems(part, view_of_panel(p[i].letter))) out.push_back(p[i].letter + (" panel: " + f));
+  }
+  ylt_indent = top, ylb_indent = bottom;
   return out;
 }
 
@@ -255,7 +282,8 @@ std::vector<Shown> views() {
     v.push_back({name, [look](const Database& db) { return chart(db, look); }});
   for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, Price, p); }});
   v.push_back({"second stock", [](const Database& db) { return chart(db, Price, 1, 1); }});
-  for (View look : {Price, Volume}) v.push_back({"fitted", [look](const Database& db) { return fitshown = 1, chart(db, look); }});
+  for (View look : {Price, Volume, Split})
+    v.push_back({"fitted", [look](const Database& db) { return fitshown = 1, copy_text(comblist, "svrm"), chart(db, look); }});
   for (int p : {1, 3})
     v.push_back({"four panels, period " + std::to_string(p), [p](const Database& db) {
                    return copy_text(comblist, "svrm"), chart(db, Split, p);
