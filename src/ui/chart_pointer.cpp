@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/core.h"
@@ -143,6 +144,55 @@ void total_volume(const WorkDay& day, const char* line3) {
   paint_text(KD_MainWin, Role::Graph, x + (len + 1) * font_width, baseline, text);
 }
 
+// The crosshair drawn last: drawn again, in exclusive-or, it is gone, so
+// that moving it redraws no panel.
+struct Crosshair {
+  unsigned long drawing = ~0UL;  // the draw_chart it is on: none yet
+  int x = 0, top = 0, bottom = 0, y = -1, left = 0, right = 0;
+  std::string value;
+  void toggle() const {
+    paint_line(KD_MainWin, Role::XOR, x, top, x, bottom);
+    if (y < 0) return;
+    paint_line(KD_MainWin, Role::XOR, left, y, right, y);
+    if (!value.empty()) paint_text(KD_MainWin, Role::XOR, right + 5 * bw, y + font_ascent / 2, value.c_str());
+  }
+};
+Crosshair crosshair;
+
+std::string axis_value(double v) {
+  char text[32];
+  if (std::fabs(v) < 1000) {
+    std::snprintf(text, sizeof text, "%.2f", v);
+  } else {
+    double shown;
+    char unit;
+    scaled(v, true, &shown, &unit);
+    std::snprintf(text, sizeof text, "%.1f%c", shown, unit);
+  }
+  return text;
+}
+
+// A vertical line through every panel at the day's bar, and a horizontal
+// one at the pointer in the panel under it, with the value of that height.
+void move_crosshair(const WorkDay& day, int y) {
+  if (crosshair.drawing == chart_draws) crosshair.toggle();
+  Crosshair c;
+  c.drawing = chart_draws;
+  c.x = day.xpix + 2;
+  const std::vector<SplitPanel>& panels = split_panels();
+  bool split = graphlook == View::Split && !panels.empty();
+  c.top = split ? panels.front().top : ylt_indent;
+  c.bottom = split ? panels.back().bottom : ylb_indent;
+  const SplitPanel* p = split ? split_panel_at(y) : nullptr;
+  if (!split || p) {
+    const ValueAxis& axis = p ? p->axis : drawn_axis;
+    c.y = y, c.left = xlb_indent, c.right = xrt_indent;
+    if (axis.known()) c.value = axis_value(axis.at(y));
+  }
+  c.toggle();
+  crosshair = c;
+}
+
 void track(int x, int y) {
   const WorkDay* d = day_at(x, y);
   if (!d) return;
@@ -166,6 +216,7 @@ void track(int x, int y) {
   track_line(1, l2);
   track_line(2, l3);
   if (mark == 2) total_volume(*d, l3);
+  move_crosshair(*d, y);
   paint_flush();
 }
 

@@ -36,6 +36,7 @@ bool frame(const Panel& p, Scale* s) {
   draw_hashmarks(p.steps, p.pixel_incr);
   draw_hashvalues(p.width, p.base, p.step, p.pixel_incr, p.steps, p.format, &s->ya, &s->top);
   s->bottom = static_cast<float>(p.base);
+  drawn_axis = {s->ya - bw, ylb_indent - bw, s->top, s->bottom};
   draw_datemarks();
   draw_datevalues(worklist[0].data());
   return true;

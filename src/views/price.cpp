@@ -294,6 +294,7 @@ void draw_stock() {
   price_labels(xlb_indent - 4 * bw - 9 * font_width, laxis, true, laxis != 'n');
   if (raxis != 'n') price_labels(xrb_indent + 5 * bw, raxis, false, true);
   PriceScale s = price_scale();
+  drawn_axis = {s.ya - bw, ylb_indent - bw, s.va, price_bottom};
   draw_datemarks();
   draw_datevalues(worklist[0].data());
   Extremes e;
@@ -410,6 +411,7 @@ void draw_volume() {
   draw_comp(&cop);
   draw_hashmarks(volume_steps, volume_pixel_incr);
   VolumeScale s = volume_labels();
+  drawn_axis = {s.ya - bw, ylb_indent - bw, s.ua * 100, 0};  // in shares
   if (laxis == '%') average_multiples(xlb_indent - 6 * font_width, s);
   if (raxis == '%') average_multiples(xrb_indent, s);
   draw_datemarks();

@@ -97,7 +97,7 @@ std::vector<SplitPanel> layout(const char* letters, int n, int top, int bottom) 
   for (int i = 0; i < n; ++i) {
     int w = letters[i] == 's' ? price_weight : 1;
     int h = i == n - 1 ? room - used : room * w / weights;
-    out.push_back({letters[i], y, y + h, 0, 0, 0});
+    out.push_back({letters[i], y, y + h, 0, 0, 0, {}});
     used += h;
     y += h + gap;
   }
@@ -137,14 +137,17 @@ void draw_split() {
       place(&p);
       date_labels = i + 1 == panels.size();
       drawing_panel = true;
+      drawn_axis = {};
       if (Drawer d = panel_of(p.letter)) {
         d();
+        p.axis = drawn_axis;
         draw_legend(legend_of(p.letter), true);
       }
       p.steps = price_steps, p.pixel_incr = price_pixel_incr, p.incr = price_incr;
     }
     date_labels = true;
     drawing_panel = false;
+    drawn_axis = {};  // each panel has its own
     saved.restore();
   }
   View shown = graphlook;

@@ -109,12 +109,24 @@ void draw_macd();
 void draw_avalue();
 void draw_gvalue();
 
+// The value scale of the chart or panel drawn last, for the crosshair: the
+// values at two rows, and what a row stands for between them.
+struct ValueAxis {
+  int y0 = 0, y1 = 0;
+  double v0 = 0, v1 = 0;
+  bool known() const { return y0 != y1; }
+  double at(int y) const { return v0 + (v1 - v0) * (y - y0) / (y1 - y0); }
+};
+extern ValueAxis drawn_axis;  // unknown after draw_chart until a scale is drawn
+extern unsigned long chart_draws;  // draw_chart calls so far
+
 // The split screen: the panels of `comblist` on one date axis.
 struct SplitPanel {
   char letter;
   int top, bottom;           // its plot area
   int steps, pixel_incr;     // its price scale as drawn
   float incr;
+  ValueAxis axis;            // its own value scale
 };
 extern bool date_labels;     // false: draw_datevalues draws ticks and grid lines, no dates
 extern bool drawing_panel;   // draw_split is drawing a panel: its steps are fixed by its height

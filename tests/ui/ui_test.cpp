@@ -480,6 +480,36 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   right = worklist[0][30].xpix, left = worklist[0][5].xpix - 1;
   drag(split_panels().at(1).bottom - 2, split_panels().at(1).top + 2);
   EXPECT_EQ((std::array{28.f, bottom_price}), (std::array{float(work_days), price_bottom}));
+  // The crosshair: a line through every panel at the day under the pointer
+  // and one across the panel under it, with that height's value by the
+  // axis; the next move draws them again (in exclusive-or: gone) and draws
+  // no panel anew; the read-out names the year.
+  trackstate = 1, load(), draw_chart();
+  const std::vector<SplitPanel> p = split_panels();
+  auto amount = [](const std::string& t) { return std::stod(t) * (t.back() == 'K' ? 1e3 : t.back() == 'M' ? 1e6 : 1); };
+  std::vector<std::pair<int, double>> scale;  // the volume panel's labels: their hash marks' rows, their amounts
+  for (const DrawOp* t : rec.texts())
+    if (t->x < xlb_indent && t->y > p[1].top && t->y <= p[1].bottom + font_height) scale.push_back({t->y - font_ascent / 2, amount(t->text)});
+  ASSERT_GE(scale.size(), 2u);
+  int y1 = (p[1].top + p[1].bottom) / 2, y2 = p[0].top + 5;
+  double between = scale[0].second + (scale[1].second - scale[0].second) * (y1 - scale[0].first) / (scale[1].first - scale[0].first);
+  rec.ops.clear();
+  send_event(MotionNotify, KD_MainWin, worklist[0][10].xpix + 1, y1);
+  send_event(MotionNotify, KD_MainWin, worklist[0][20].xpix + 1, y2);
+  std::vector<std::array<int, 4>> lines, want;
+  for (const DrawOp* l : ops(DrawOp::Kind::Line, Role::XOR)) lines.push_back({l->x, l->y, l->w, l->h});
+  for (auto [day, y] : {std::pair{10, y1}, {10, y1}, {20, y2}})
+    for (std::array<int, 4> l : {std::array{worklist[0][day].xpix + 2, p[0].top, worklist[0][day].xpix + 2, p[1].bottom},
+                                 {xlb_indent, y, xrt_indent, y}})
+      want.push_back(l);
+  EXPECT_EQ(want, lines);
+  std::vector<const DrawOp*> values = ops(DrawOp::Kind::Text, Role::XOR);
+  ASSERT_EQ(3u, values.size());
+  EXPECT_TRUE(values[1]->text == values[0]->text && std::fabs(amount(values[0]->text) - between) < between * 0.02 &&
+              std::stod(values[2]->text) > rising[20] &&
+              std::ranges::none_of(ops(DrawOp::Kind::Fill, Role::GC0), [](const DrawOp* f) { return f->h > 2 * font_height; }))
+      << values[0]->text << " " << between << " " << values[2]->text;
+  EXPECT_TRUE(std::ranges::any_of(rec.texts(), [](const DrawOp* t) { return t->text.starts_with("Date 1/30/95"); }));
 }
 
 // The arrows, Home and End move the days shown whole, by a step of loaded
