@@ -1,6 +1,7 @@
 // kadmer-dump: loads one security exactly as the chart does and writes its
 // work days, with every indicator, as CSV on standard output. It needs no
 // display: it reads the same .kadmer for the directories and settings.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "indicators/indicators.h"
 #include "market/market.h"
 #include "tools/tool_args.h"
 #include "tools/view_args.h"
@@ -31,6 +33,8 @@ const char* const tool::usage_text =
     "  --first DATE        first shown day (YYYY-MM-DD or YYMMDD; default: the first loaded)\n"
     "  --last DATE         last shown day (default: the last loaded)\n"
     "  --extend N          days to extend the history along its trend\n"
+    "  --compare SYM       a security or a group code to compare with (default: the settings'):\n"
+    "                      adds cmpclose and relstrength (100 on the first row with both closes)\n"
     "  --split-date YYMMDD and --split-ratio R: a split to adjust the prices for\n";
 
 namespace {
@@ -40,6 +44,7 @@ struct Options {
   const char* symbol = nullptr;
   const char* group = nullptr;
   const char* adline = nullptr;
+  const char* compare = nullptr;
   char mode = 't';
   tool::ChartArgs chart;
 };
@@ -57,6 +62,7 @@ Options parse(int argc, char** argv) {
     else if (a == "--group") o.group = tool::whole_text(v, sizeof groupname, "the group");
     else if (a == "--adline") o.adline = tool::whole_text(v, sizeof adln_depth, "the depth");
     else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
+    else if (a == "--compare") o.compare = tool::whole_text(v, sizeof comparename, "the comparison");
     else if (!tool::chart_arg(a, v, &o.chart)) usage(("unknown option " + a).c_str());
   });
   if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) != 1)
@@ -73,14 +79,18 @@ void append_date(std::string& line, int yy, int m, int d) {
   line += text;
 }
 
-// The work days of one member; with a symbol, it leads each line.
+// The work days of one member; with a symbol, it leads each line. A
+// comparison adds its close and the relative strength, empty where a day
+// lacks either close.
 void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
+  bool compared = !compare_shown().empty();
   if (member == 0)
     std::printf("%sfirst,last,high,low,close,volume,nodata,mvavg,stdev,avgvol,rsi,stochk,stochks,stochd,"
-                "macdfast,macdslow,pvline,range\n", symbol ? "symbol," : "");
+                "macdfast,macdslow,pvline,range%s\n", symbol ? "symbol," : "", compared ? ",cmpclose,relstrength" : "");
   const std::vector<WorkDay>& work = worklist[member];
+  int n = std::min(work_days, static_cast<int>(work.size())), base = compare_base(work.data(), n);
   std::string line;
-  for (int i = 0; i < work_days && i < static_cast<int>(work.size()); ++i) {
+  for (int i = 0; i < n; ++i) {
     const WorkDay& w = work[i];
     line.clear();
     if (symbol) append_csv_text(line, symbol), line += ',';
@@ -91,6 +101,12 @@ void write_csv(std::size_t member = 0, const char* symbol = nullptr) {
     for (float v : {w.mvavg, w.stdev, w.avgvol, w.rsi, w.stochk, w.stochks, w.stochd, w.macdfast,
                     w.macdslow, w.pvline, w.range})
       line += ',', append_csv_number(line, v);
+    if (compared) {
+      line += ',';
+      if (w.cmpclose > 0) append_csv_number(line, w.cmpclose);
+      line += ',';
+      if (double rs = base >= 0 ? relative_strength(w, work[base]) : NAN; !std::isnan(rs)) append_csv_number(line, rs);
+    }
     line += '\n';
     std::fputs(line.c_str(), stdout);
   }
@@ -128,7 +144,10 @@ bool load_named(const Options& o) {
     return loadgroup() == 0;
   }
   copy_text(symbolname, o.symbol);
-  return loadstock() == 0;
+  if (o.compare) copy_text(comparename, o.compare);
+  bool loaded = loadstock() == 0;
+  if (loaded && !compare_problem().empty()) std::fprintf(stderr, "kadmer-dump: compare %s\n", compare_problem().c_str());
+  return loaded;
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ const char* const tool::usage_text =
     "  --font-size WxH     the character cell in pixels (default 6x13, the \"fixed\" font)\n"
     "  --graph VIEW        stock (default), volume, movement, value, rsi, macd, stochastic, split\n"
     "  --panels LETTERS    the split screen's panels, top first (default sr): s price, v volume,\n"
-    "                      r RSI, m MACD, t stochastics, a movement, g value\n"
+    "                      r RSI, m MACD, t stochastics, a movement, g value, c relative strength\n"
+    "  --compare SYM       a security or a group code to compare a security with (default: the\n"
+    "                      settings'); with --query, the compare date\n"
     "  chart options:      --period N, --first DATE, --last DATE, --mvavg-type N, --mvavg-days N,\n"
     "                      --stoch-days N, --extend N, --split-date YYMMDD --split-ratio R,\n"
     "                      --bollinger, --fib, --grid, --fit (scales fit the days shown)\n"
@@ -53,6 +55,7 @@ struct Options {
   char mode = 't';
   View graph = View::Price;  // the screen of a symbol
   const char* panels = nullptr;  // of the split screen
+  const char* compare = nullptr;
   std::string lines = "a";   // the A/D lines
   int width = 0, height = 0, cell_w = 6, cell_h = 13;
   bool bollinger = false, fib = false, grid = false, fit = false;
@@ -63,8 +66,8 @@ struct Options {
 using tool::usage;
 
 const char* panels_of(const char* letters) {
-  if (!letters[0] || std::strspn(letters, "svrmtag") != std::strlen(letters))
-    usage("--panels takes up to five of the letters s v r m t a g");
+  if (!letters[0] || std::strspn(letters, "svrmtagc") != std::strlen(letters))
+    usage("--panels takes up to five of the letters s v r m t a g c");
   return tool::whole_text(letters, sizeof comblist, "the panels");
 }
 
@@ -105,6 +108,7 @@ Options parse(int argc, char** argv) {
     else if (a == "--group-mode" && (std::strcmp(v, "t") == 0 || std::strcmp(v, "s") == 0)) o.mode = v[0];
     else if (a == "--graph") o.graph = graph_of(v);
     else if (a == "--panels") o.panels = panels_of(v);
+    else if (a == "--compare") o.compare = v;  // a date or a security: the view decides
     else if (a == "--lines") o.lines = tool::whole_text(v, sizeof adln_disp, "the lines");
     else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else if (a == "--width") o.width = tool::int_arg(v, 10, 1000, "--width is 10..1000 characters");
@@ -117,6 +121,8 @@ Options parse(int argc, char** argv) {
   tool::each_option(argc, argv, "-", [&](const std::string& a) { return take_switch(a, &o); }, word, value);
   if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) + o.query + (o.market != 0) != 1)
     usage("one view: --symbol, --group, --query, --market or --adline");
+  if (o.compare && o.query) tool::query_arg("--compare", o.compare, &o.range, "--query");
+  else if (o.compare) tool::whole_text(o.compare, sizeof comparename, "the comparison");
   if (o.query) tool::check_range(o.range, "--query");
   if (o.market) tool::check_range(o.range, "--market");
   if (o.adline && (!o.chart.first[0] || !o.chart.last[0])) usage("--adline needs --first and --last");
@@ -148,6 +154,7 @@ bool load_view(const Options& o) {
     copy_text(symbolname, o.symbol);
     graphlook = o.graph;
     if (o.panels) copy_text(comblist, o.panels);
+    if (o.compare) copy_text(comparename, o.compare);
     if (loadstock() != 0) return false;
   } else if (o.group) {
     copy_text(groupname, o.group);

@@ -14,7 +14,8 @@ int KD_ReverseVideo;
     {fg, "      graph"}, {fg, "     border"}, {fg, " moving avg"}, {fg, "  bollinger"},                  \
     {bg, " background"}, {fg, " foreground"}, {fg, "price range"}, {"red", "  query pos"},               \
     {"blue", "  query neg"}, {"red", "    advance"}, {"blue", "    decline"}, {"green", "    adv-dec"}, \
-    {fg, "  unchanged"}, {"red", "  highlight"}, {bg, ""}, {"red", ""}, {"green", ""}, {"yellow", ""},    \
+    {fg, "  unchanged"}, {"red", "  highlight"}, {"hotpink", "    compare"}, {"red", ""}, {"green", ""},      \
+    {"yellow", ""},                                                                                      \
   }
 
 ColorEntry colors_vr[COLOR_TABLE_SIZE] = COLOR_TABLE("black", "white");

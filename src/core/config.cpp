@@ -40,6 +40,7 @@ const ConfigKey config_keys[] = {
     {"difcolor", Kind::Color, COLOR_ADVDEC},
     {"unccolor", Kind::Color, COLOR_UNCHANGED},
     {"hlccolor", Kind::Color, COLOR_HIGHLIGHT},
+    {"cmpcolor", Kind::Color, COLOR_COMPARE},
     {"printpath", Kind::Text, 0, printpath, sizeof printpath},
     {"generaldir", Kind::Text, 0, generaldir, sizeof generaldir},
     {"symboldir", Kind::Text, 0, symboldir, sizeof symboldir},
@@ -79,6 +80,7 @@ const ConfigKey config_keys[] = {
     {"querydistr", Kind::Upper, 0, distr_screen, sizeof distr_screen},
     {"queryclass", Kind::ClassWidth, 0, nullptr, 0, nullptr, &distr_incr},
     {"screen", Kind::Text, 0, screen_text, sizeof screen_text},
+    {"compare", Kind::Text, 0, comparename, sizeof comparename},
     {"watchlist", Kind::Text, 0, watchlist_name, sizeof watchlist_name},
     {"group", Kind::Group, 0, nullptr, 0, nullptr, nullptr, nullptr, false},
 };

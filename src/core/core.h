@@ -87,6 +87,7 @@ extern char distr_screen[16];  // distribution field, upper case
 extern char groupmode;       // 't' together, 's' separate
 extern char groupname[16];   // code or number of the loaded group
 extern char symbolname[9];   // symbol of the loaded security
+extern char comparename[16];  // what a security is compared with: a symbol or a group code; empty none
 extern char comblist[6];     // panel letters of the split screen
 extern char adln_disp[8], adln_depth[16];  // advance/decline fields
 extern char marketdisp;      // market screen selector
@@ -175,7 +176,7 @@ enum ColorIndex {
   COLOR_LOW, COLOR_HIGH, COLOR_CLOSE, COLOR_GRID, COLOR_GRAPH, COLOR_BORDER,
   COLOR_MVAVG, COLOR_BOL, COLOR_BACKGROUND, COLOR_FOREGROUND, COLOR_RANGE,
   COLOR_QUERYPOS, COLOR_QUERYNEG, COLOR_ADVANCE, COLOR_DECLINE, COLOR_ADVDEC,
-  COLOR_UNCHANGED, COLOR_HIGHLIGHT
+  COLOR_UNCHANGED, COLOR_HIGHLIGHT, COLOR_COMPARE
 };
 
 // The table that colour settings go to: reverse video when an argument from

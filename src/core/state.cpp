@@ -50,6 +50,7 @@ int distr_incr_mod;
 char distr_screen[16];
 char groupmode;
 char groupname[16];
+char comparename[16];
 char symbolname[9];
 char comblist[6];
 char adln_disp[8], adln_depth[16];
@@ -130,11 +131,11 @@ void reset_settings() {
   trackstate = 0;
   fitshown = 0;
   printfd = -1;
-  NUM_COLORS = 18;
+  NUM_COLORS = 19;
   copy_text(daydir, "/");
   copy_text(symboldir, "/");
   copy_text(generaldir, "/");
-  printpath[0] = groupname[0] = symbolname[0] = screen_text[0] = watchlist_name[0] = '\0';
+  printpath[0] = groupname[0] = symbolname[0] = screen_text[0] = watchlist_name[0] = comparename[0] = '\0';
   flip_list = FlipList{};
   queryedate = querysdate = querycdate = marketeday = marketsday = 0;
   grpcnt = 0;
@@ -177,7 +178,7 @@ void initial_vars() {
 
   std::memset(comblist, 0, sizeof comblist);
   copy_text(comblist, "sr");
-  NUM_COLORS = 18;
+  NUM_COLORS = 19;
   copy_text(adln_disp, "    ");
   copy_text(adln_depth, "    ");
   copy_text(daydir, "/");

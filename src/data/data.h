@@ -134,6 +134,17 @@ int loadgroup();
 int load_sym_group(int group, int members);
 int load_day_group(int group, int members);
 
+// ---- the comparison ----
+// Loads the closes of `comparename` (a security, or a group's index) with
+// the chart's loaders, keeping what the security's load does not set
+// again; loadstock calls it first. Nothing when the name is empty.
+void load_compare();
+void forget_compare();          // a group's chart compares with nothing
+std::string compare_shown();    // what the work days are compared with; "" none
+std::string compare_problem();  // "XYZ: no data" when the comparison did not load; "" otherwise
+// Each of the first n work days gets the comparison's last close of its days.
+void set_compare_closes(std::vector<WorkDay>& work, int n);
+
 // ---- work days ----
 extern int adjust_date;        // YYMMDD of a split, 0 none
 extern float adjust_ratio;     // split ratio, 0 none

@@ -400,6 +400,7 @@ int fail_group() {
 
 int loadgroup() {
   Trace t("loadgroup", "groupname=%s", groupname);
+  forget_compare();
   forget_file_reports();
   num_days = 1;
   volume_high = 0;

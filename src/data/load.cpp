@@ -459,6 +459,7 @@ bool has_own_file(const char* path) { return symbolname[0] && data_file_readable
 
 int loadstock() {
   Trace t("loadstock", "symbol=%s", symbolname);
+  load_compare();
   forget_file_reports();
   num_days = 1;
   high_p = 0;

@@ -120,6 +120,7 @@ void fill_work() {
     if (graph_type == 1) work_days = build_daily(days, last, work, start, end);
     else if (graph_type >= 2 && graph_type <= 5) work_days = build_periods(days, last, work, start, end, stocklist[m].counts);
     else work_days = 0;
+    if (m == 0) set_compare_closes(work, work_days);
     if (work_days > 0 && stockbuyprice == 0) stockbuyprice = work[0].close;
     if (work_days > 0 && stockbuyavol == 0) stockbuyavol = clamp_int(work[work_days - 1].avgvol);
   }

@@ -174,3 +174,25 @@ void calc_stock_mvavgs(StockDay* sp, int last_day) {
     averages_at(sp, i, n, mvavgtype);
   }
 }
+
+// ---- against the comparison ----
+
+namespace {
+bool both(const StockDay& d) { return d.close > 0 && d.cmpclose > 0; }
+}  // namespace
+
+int compare_base(const StockDay* days, int n) {
+  for (int i = 0; i < n; ++i)
+    if (both(days[i])) return i;
+  return -1;
+}
+
+double relative_strength(const StockDay& day, const StockDay& base) {
+  if (!both(day) || !both(base)) return NAN;
+  return d(day.close) / d(day.cmpclose) / (d(base.close) / d(base.cmpclose)) * 100;
+}
+
+double compare_overlay(const StockDay& day, const StockDay& base) {
+  if (day.cmpclose <= 0 || !both(base)) return NAN;
+  return d(day.cmpclose) * d(base.close) / d(base.cmpclose);
+}

@@ -19,6 +19,7 @@ struct StockDay {
   int32_t wday;         // 0 Sunday .. 6 Saturday
   int32_t nodata;       // 1 for a weekday without trading
   int32_t turnover;     // set by the price chart where the volume passes the shares
+  float cmpclose;       // the comparison's close on the day (or the period's last); 0 none
 };
 using WorkDay = StockDay;
 
@@ -31,6 +32,14 @@ constexpr float NO_VALUE = -123456.0f;  // a day without trading has no value
 void calc_stock_macd(StockDay* sp, int last_day);
 void calc_stock_stoch(StockDay* sp, int last_day);
 void calc_stock_mvavgs(StockDay* sp, int last_day);
+
+// Against the comparison: the first of n days with both closes (-1 none);
+// the close over the comparison's, 100 on the base day; the comparison's
+// close scaled to start at the security's on the base day. NaN on a day
+// without both closes.
+int compare_base(const StockDay* days, int n);
+double relative_strength(const StockDay& day, const StockDay& base);
+double compare_overlay(const StockDay& day, const StockDay& base);
 
 float getcomission(char broker, float p, int n);
 // Solves a x = b for an order-m system (m <= 2), indices from 1; 0 on

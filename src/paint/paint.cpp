@@ -34,7 +34,7 @@ const char* role_name(Role r) {
   static const char* const names[] = {
       "GC0", "GC1", "XOR", "Graph", "Grid", "Highlight", "Range",
       "High", "Low", "Close", "Mvavg", "Bol", "Border", "Qpos",
-      "Qneg", "Adv", "Dec", "Dif", "Unc", "Member"};
+      "Qneg", "Adv", "Dec", "Dif", "Unc", "Member", "Compare"};
   int i = static_cast<int>(r);
   return i >= 0 && i < static_cast<int>(Role::Count) ? names[i] : "?";
 }
@@ -43,7 +43,7 @@ int role_color(Role r) {
   static const int colours[] = {
       COLOR_BACKGROUND, COLOR_FOREGROUND, COLOR_FOREGROUND, COLOR_GRAPH, COLOR_GRID, COLOR_HIGHLIGHT, COLOR_RANGE,
       COLOR_HIGH, COLOR_LOW, COLOR_CLOSE, COLOR_MVAVG, COLOR_BOL, COLOR_BORDER, COLOR_QUERYPOS,
-      COLOR_QUERYNEG, COLOR_ADVANCE, COLOR_DECLINE, COLOR_ADVDEC, COLOR_UNCHANGED, COLOR_CLOSE};
+      COLOR_QUERYNEG, COLOR_ADVANCE, COLOR_DECLINE, COLOR_ADVDEC, COLOR_UNCHANGED, COLOR_CLOSE, COLOR_COMPARE};
   int i = static_cast<int>(r);
   return i >= 0 && i < static_cast<int>(Role::Count) ? colours[i] : COLOR_FOREGROUND;
 }

@@ -15,7 +15,7 @@ struct PaintPoint {             // laid out as the display's points
 // Member: the close dots of the history member being drawn (member_gc).
 enum class Role {
   GC0, GC1, XOR, Graph, Grid, Highlight, Range, High, Low, Close, Mvavg,
-  Bol, Border, Qpos, Qneg, Adv, Dec, Dif, Unc, Member, Count
+  Bol, Border, Qpos, Qneg, Adv, Dec, Dif, Unc, Member, Compare, Count
 };
 const char* role_name(Role r);
 // The colour table entry whose colour role r draws in (the zoom's

@@ -15,8 +15,8 @@
 unsigned long KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor,
     KD_GraphColor, KD_BdColor, KD_MvavgColor, KD_BolColor, KD_BgColor,
     KD_FgColor, KD_RangeColor, KD_QueryPosColor, KD_QueryNegColor,
-    KD_AdvColor, KD_DecColor, KD_DifColor, KD_UncColor, KD_HighlightColor;
-static unsigned long spare_pixel[4];  // entries 18..21 are never allocated
+    KD_AdvColor, KD_DecColor, KD_DifColor, KD_UncColor, KD_HighlightColor, KD_CompareColor;
+static unsigned long spare_pixel[3];  // entries 19..21 are never allocated
 
 Window KD_ColorWin, KD_ColorWinSet[COLOR_WIN_FIELDS], KD_ColorWinDone;
 
@@ -25,7 +25,7 @@ static unsigned long* const pixels[COLOR_TABLE_SIZE] = {
     &KD_LowColor, &KD_HighColor, &KD_CloseColor, &KD_GridColor, &KD_GraphColor, &KD_BdColor,
     &KD_MvavgColor, &KD_BolColor, &KD_BgColor, &KD_FgColor, &KD_RangeColor, &KD_QueryPosColor,
     &KD_QueryNegColor, &KD_AdvColor, &KD_DecColor, &KD_DifColor, &KD_UncColor, &KD_HighlightColor,
-    &spare_pixel[0], &spare_pixel[1], &spare_pixel[2], &spare_pixel[3]};
+    &KD_CompareColor, &spare_pixel[0], &spare_pixel[1], &spare_pixel[2]};
 
 unsigned long& color_pixel(int index) { return *pixels[index]; }
 

@@ -22,7 +22,7 @@ Window KD_MvAvgWin, KD_MvAvgWinBol, KD_MvAvgWinAvg, KD_MvAvgWinFib, KD_MvAvgWinV
 Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseWinDay, KD_DatabaseWinPrint,
     KD_DatabaseWinDone;
 Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
-    KD_StockWinCVol, KD_StockWinDone;
+    KD_StockWinCVol, KD_StockWinCmp, KD_StockWinDone;
 Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
 Window KD_GroupWin, KD_GroupWinName, KD_GroupWinMode, KD_GroupWinDone;
 Window KD_MarketWin, KD_MarketWinSday, KD_MarketWinEday, KD_MarketWinDisp, KD_MarketWinDone;
@@ -57,6 +57,7 @@ void v_steps(char* o, std::size_t n) { fmt_int(o, n, "%3ld", price_steps); }
 void v_vsteps(char* o, std::size_t n) { fmt_int(o, n, "%3ld", volume_steps); }
 void v_incr(char* o, std::size_t n) { fmt8(o, n, 4, price_incr); }
 void v_vincr(char* o, std::size_t n) { fmt8(o, n, 4, volume_incr); }
+void v_compare(char* o, std::size_t n) { std::snprintf(o, n, "%s", comparename); }
 void v_look(char* o, std::size_t n) { std::snprintf(o, n, "%c", quotelook == 'b' ? 'b' : 'd'); }
 void v_laxis(char* o, std::size_t n) { std::snprintf(o, n, "%c", laxis); }
 void v_raxis(char* o, std::size_t n) { std::snprintf(o, n, "%c", raxis); }
@@ -169,13 +170,14 @@ Dialog database_dialog{&KD_DatabaseWin, &KD_DatabaseWinDone, 50, 15, 24, 13, {},
   {&KD_DatabaseWinPrint,  11,  1, 48, "Print Path:",       11, nullptr, 0, 0,            Store::Text,    printpath,   1023, false, v_print},
 }, after_database};
 
-Dialog stock_dialog{&KD_StockWin, &KD_StockWinDone, 28, 11, 10, 9, {}, {
+Dialog stock_dialog{&KD_StockWin, &KD_StockWinDone, 28, 12, 10, 10, {}, {
   {&KD_StockWinName,       1,  9, 8, "Symbol:",          2, nullptr, 0, 0,               Store::Upper,   symbolname,     8, false, v_symbol},
   {&KD_StockWinBuyP,       3, 18, 8, "Buy Price:",       4, nullptr, 0, 0,               Store::Float,   &stockbuyprice, 0, false, v_buyp},
   {&KD_StockWinBuyV,       4, 18, 8, "Buy Volume:",      5, nullptr, 0, 0,               Store::Int,     &buyvolume,     0, false, v_buyv},
   {&KD_StockWinAVol,       5, 18, 8, "Avg Volume:",      6, nullptr, 0, 0,               Store::Int,     &stockbuyavol,  0, false, v_avol},
   {&KD_StockWinVolt,       6, 18, 8, "Volume Turnover:", 7, nullptr, 0, 0,               Store::DateMMDDYY, &queryvdate, 0, false, v_vdate},
   {&KD_StockWinCVol,       7, 18, 8, "Company Shares:",  8, nullptr, 0, 0,               Store::Int,     &curvol,        0, false, v_cvol},
+  {&KD_StockWinCmp,        8, 18, 8, "Compare:",         9, nullptr, 0, 0,               Store::Upper,   comparename,   15, false, v_compare},
 }, after_stock};
 
 Dialog market_dialog{&KD_MarketWin, &KD_MarketWinDone, 24, 9, 8, 7, {
@@ -199,7 +201,7 @@ Dialog group_dialog{&KD_GroupWin, &KD_GroupWinDone, 28, 8, 7, 6, {}, {
   {&KD_GroupWinMode,       3,  9, 2, "mode:",            4, "t: together  s: separate", 5, 1, Store::Char, &groupmode, 0, false, v_gmode},
 }, after_group};
 
-Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 7, 12, 5, {{4, l_panels}}, {
+Dialog comb_dialog{&KD_CombWin, &KD_CombWinDone, 36, 8, 12, 6, {{4, l_panels}, {5, nullptr, 1, "c:relative strength to compare"}}, {
   {&KD_CombWinList,        1, 15, 6, "Combinations:",    2, "s:stock v:volume a:movement g:value", 3, 1, Store::Text, comblist, 5, false, v_comb},
 }, after_comb};
 // clang-format on

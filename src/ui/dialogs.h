@@ -17,7 +17,7 @@ extern Window KD_MvAvgWin, KD_MvAvgWinBol, KD_MvAvgWinAvg, KD_MvAvgWinFib, KD_Mv
 extern Window KD_DatabaseWin, KD_DatabaseWinGen, KD_DatabaseWinSym, KD_DatabaseWinDay, KD_DatabaseWinPrint,
     KD_DatabaseWinDone;
 extern Window KD_StockWin, KD_StockWinName, KD_StockWinBuyP, KD_StockWinBuyV, KD_StockWinAVol, KD_StockWinVolt,
-    KD_StockWinCVol, KD_StockWinDone;
+    KD_StockWinCVol, KD_StockWinCmp, KD_StockWinDone;
 extern Window KD_CombWin, KD_CombWinList, KD_CombWinDone;
 extern Window KD_GroupWin, KD_GroupWinName, KD_GroupWinMode, KD_GroupWinDone;
 extern Window KD_MarketWin, KD_MarketWinSday, KD_MarketWinEday, KD_MarketWinDisp, KD_MarketWinDone;

@@ -34,7 +34,7 @@ Window KD_ArrowLeft, KD_ArrowRight, KD_ArrowUp, KD_ArrowDown;
 GC KD_GC0, KD_GC1, KD_XOR;
 GC KD_GC_Bol, KD_GC_Low, KD_GC_High, KD_GC_Grid, KD_GC_Graph, KD_GC_Close,
     KD_GC_Highlight, KD_GC_Range, KD_GC_Mvavg, KD_GC_Border, KD_GC_Qpos,
-    KD_GC_Qneg, KD_GC_Adv, KD_GC_Dec, KD_GC_Dif, KD_GC_Unc;
+    KD_GC_Qneg, KD_GC_Adv, KD_GC_Dec, KD_GC_Dif, KD_GC_Unc, KD_GC_Compare;
 
 long event_mask_window = ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
                          LeaveWindowMask | ExposureMask | StructureNotifyMask |
@@ -48,7 +48,7 @@ namespace {
 
 // Everything initial_graph creates, released by close_graph.
 struct Resources {
-  std::array<XGc, 19> gcs;
+  std::array<XGc, 20> gcs;
   XFont font;
   XPixmap icon;
   XCursorRes cursor;
@@ -165,6 +165,7 @@ void create_gcs() {
       {&KD_GC_Qpos, KD_QueryPosColor, true}, {&KD_GC_Qneg, KD_QueryNegColor, true},
       {&KD_GC_Adv, KD_AdvColor, false}, {&KD_GC_Dec, KD_DecColor, false},
       {&KD_GC_Dif, KD_DifColor, false}, {&KD_GC_Unc, KD_UncColor, false},
+      {&KD_GC_Compare, KD_CompareColor, false},
   };
   for (std::size_t i = 0; i < std::size(setups); ++i) {
     *setups[i].gc = make_gc(setups[i].fg, bg, setups[i].font);
@@ -176,7 +177,7 @@ void create_gcs() {
   XSetForeground(KD_Display, KD_XOR, fg ^ bg);
   XSetFunction(KD_Display, KD_XOR, GXxor);
   if (is_monochrome()) {
-    for (GC gc : {KD_GC_Adv, KD_GC_Dec, KD_GC_Unc}) monochrome_lines(gc, LineSolid);
+    for (GC gc : {KD_GC_Adv, KD_GC_Dec, KD_GC_Unc, KD_GC_Compare}) monochrome_lines(gc, LineSolid);
     monochrome_lines(KD_GC_Dif, LineOnOffDash);
   }
 }

@@ -32,13 +32,13 @@ extern Window KD_ArrowLeft, KD_ArrowRight, KD_ArrowUp, KD_ArrowDown;
 extern GC KD_GC0, KD_GC1, KD_XOR;
 extern GC KD_GC_Bol, KD_GC_Low, KD_GC_High, KD_GC_Grid, KD_GC_Graph,
     KD_GC_Close, KD_GC_Highlight, KD_GC_Range, KD_GC_Mvavg, KD_GC_Border,
-    KD_GC_Qpos, KD_GC_Qneg, KD_GC_Adv, KD_GC_Dec, KD_GC_Dif, KD_GC_Unc;
+    KD_GC_Qpos, KD_GC_Qneg, KD_GC_Adv, KD_GC_Dec, KD_GC_Dif, KD_GC_Unc, KD_GC_Compare;
 
 // ---- colours ----
 extern unsigned long KD_LowColor, KD_HighColor, KD_CloseColor, KD_GridColor,
     KD_GraphColor, KD_BdColor, KD_MvavgColor, KD_BolColor, KD_BgColor,
     KD_FgColor, KD_RangeColor, KD_QueryPosColor, KD_QueryNegColor,
-    KD_AdvColor, KD_DecColor, KD_DifColor, KD_UncColor, KD_HighlightColor;
+    KD_AdvColor, KD_DecColor, KD_DifColor, KD_UncColor, KD_HighlightColor, KD_CompareColor;
 
 constexpr int COLOR_WIN_FIELDS = 17;
 extern Window KD_ColorWin, KD_ColorWinSet[COLOR_WIN_FIELDS], KD_ColorWinDone;

@@ -33,6 +33,7 @@ GC& gc_of(Role r) {
     case Role::Dec: return KD_GC_Dec;
     case Role::Dif: return KD_GC_Dif;
     case Role::Unc: return KD_GC_Unc;
+    case Role::Compare: return KD_GC_Compare;
     case Role::Member: return member = static_cast<GC>(member_gc);
     case Role::Count: break;
   }

@@ -97,6 +97,10 @@ std::string chart_title() {
   t += std::string(", ") + periods[graph_type >= 1 && graph_type <= 5 ? graph_type : 1] + ", ";
   t += short_date(w[0].smon, w[0].sday, w[0].syear) + " to " + short_date(w[last].emon, w[last].eday, w[last].eyear);
   if (zoomlvl > 0) t += ", zoomed";
+  if (graphlook != View::Group && graphlook != View::AdLine && !compare_shown().empty())
+    t += ", against " + compare_shown();
+  else if (graphlook != View::Group && graphlook != View::AdLine && !compare_problem().empty())
+    t += ", no comparison (" + compare_problem() + ")";
   if (int at = graphlook == View::Group || graphlook == View::AdLine ? -1 : flip_position(); at >= 0)
     t += ", " + std::to_string(at + 1) + " of " + std::to_string(flip_list.symbols.size()) + " in " + flip_list.name;
   bool box = zoomlvl > 0 && (graphlook == View::Price || graphlook == View::Volume);  // the zoom set these scales

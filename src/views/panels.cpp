@@ -2,9 +2,11 @@
 // dollar value, each over the shown days of member 0.
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "views/views.h"
 #include "core/core.h"
+#include "data/data.h"
 #include "indicators/indicators.h"
 #include "paint/paint.h"
 
@@ -161,5 +163,59 @@ void draw_gvalue() {
     return d.volume != 0;
   };
   pass(s, dollars, Role::Range, true);
+  paint_flush();
+}
+
+// ---- against the comparison ----
+
+namespace {
+
+// One line over the shown days, broken where a day has no value; the
+// records keep the points drawn when `keep`.
+void broken_line(double (*value)(const WorkDay&, const WorkDay&), const ValueAxis& axis, Role role, bool keep) {
+  std::vector<WorkDay>& work = worklist[0];
+  int n = shown_days(), base = compare_base(work.data(), n);
+  if (base < 0) return;
+  bool have = false;
+  int lx = 0, ly = 0;
+  for (int i = 0; i < n; ++i) {
+    double v = value(work[i], work[base]);
+    int x = xlb_indent + (i + 1) * day_pixel_space;
+    if (std::isnan(v)) {
+      have = false;
+      continue;
+    }
+    int y = axis.y(v);
+    if (keep) work[i].xpix = x - 3, work[i].ypix = y;
+    if (have) plot_line(role, lx - 1, ly, x - 1, y);
+    lx = x, ly = y, have = true;
+  }
+}
+
+}  // namespace
+
+void draw_compare_overlay() {
+  if (worklist.empty() || compare_base(worklist[0].data(), shown_days()) < 0 || !drawn_axis.known()) return;
+  broken_line(compare_overlay, drawn_axis, Role::Compare, false);
+  static std::string name;
+  name = compare_shown() + ":";
+  if (!drawing_panel) draw_legend({{name.c_str(), Role::Compare}}, true);
+}
+
+void draw_relstrength() {
+  Trace t("draw_relstrength");
+  if (num_days <= 1 || worklist.empty()) return;
+  std::vector<WorkDay>& work = worklist[0];
+  int n = shown_days(), base = compare_base(work.data(), n);
+  double low = INFINITY, high = -INFINITY;
+  for (int i = 0; base >= 0 && i < n; ++i)
+    if (double v = relative_strength(work[i], work[base]); !std::isnan(v)) low = std::min(low, v), high = std::max(high, v);
+  if (!(low <= high)) low = 100, high = 100;  // nothing to compare: an empty scale about 100
+  NiceScale ns = nice_scale(low, std::max(high, low + 1), rsi_steps);
+  Panel p{ns.steps, (ylb_indent - ylt_indent) / ns.steps, 6, ns.base, ns.step, "%6.1f"};
+  Scale s{};
+  if (!frame(p, &s)) return;
+  disp_days = n;
+  broken_line(relative_strength, drawn_axis, Role::Range, true);
   paint_flush();
 }

@@ -305,6 +305,7 @@ void draw_stock() {
     draw_fibonacci(e, s);
   }
   draw_break_even(s);
+  draw_compare_overlay();
   paint_flush();
 }
 

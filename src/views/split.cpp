@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "core/core.h"
+#include "data/data.h"
 #include "views/views.h"
 
 bool date_labels = true;
@@ -27,6 +29,7 @@ Drawer panel_of(char letter) {
     case 't': return draw_stoch;
     case 'a': return draw_avalue;
     case 'g': return draw_gvalue;
+    case 'c': return draw_relstrength;
     default: return nullptr;
   }
 }
@@ -45,6 +48,11 @@ std::vector<LegendEntry> legend_of(char letter) {
       if (quotelook != 'b' && (pricetype & 2)) l.push_back({"Low:", Role::Low});
       if (average_shown()) l.push_back({"Avg:", Role::Mvavg});
       if (bollingerflag && bolstd != 0) l.push_back({"Band:", Role::Bol});
+      if (!compare_shown().empty()) {
+        static std::string name;
+        name = compare_shown() + ":";
+        l.push_back({name.c_str(), Role::Compare});
+      }
       break;
     case 'v':
       l.push_back({"Volume:", Role::Close});
@@ -53,6 +61,7 @@ std::vector<LegendEntry> legend_of(char letter) {
     case 'r': l.push_back({"RSI:", Role::Range}); break;
     case 'a': l.push_back({"Movement:", Role::Range}); break;
     case 'g': l.push_back({"Value:", Role::Range}); break;
+    case 'c': l.push_back({"RS:", Role::Range}); break;
     default: break;
   }
   return l;

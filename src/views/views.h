@@ -5,6 +5,7 @@
 // drawing layer only, into whatever target it has.
 #pragma once
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -108,6 +109,12 @@ void draw_stoch();
 void draw_macd();
 void draw_avalue();
 void draw_gvalue();
+// Against the comparison: its close over the price chart, scaled to the
+// security's close on the first shown day (a legend names it on a chart
+// alone); and the relative strength panel, 100 on that day. Days without
+// both closes are gaps.
+void draw_compare_overlay();
+void draw_relstrength();
 
 // The value scale of the chart or panel drawn last, for the crosshair: the
 // values at two rows, and what a row stands for between them.
@@ -116,6 +123,9 @@ struct ValueAxis {
   double v0 = 0, v1 = 0;
   bool known() const { return y0 != y1; }
   double at(int y) const { return v0 + (v1 - v0) * (y - y0) / (y1 - y0); }
+  int y(double v) const {  // cut far beyond the area, where drawn
+    return static_cast<int>(std::clamp(y0 + (v - v0) * (y1 - y0) / (v1 - v0), -1e6, 1e6));
+  }
 };
 extern ValueAxis drawn_axis;  // unknown after draw_chart until a scale is drawn
 extern unsigned long chart_draws;  // draw_chart calls so far

@@ -356,3 +356,43 @@ TEST_F(History, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
 }
 
 }  // namespace
+
+// ---- the comparison ----
+
+// Each day takes the comparison's close of that day, none where it did not
+// trade; a week the last close of its days. The relative strength is 100 on
+// the first day with both closes, the overlay starts there at the
+// security's close. The security's own buy price stays its own; a name that
+// loads nothing is said, and a group's chart compares with nothing.
+TEST_F(History, TheComparisonByDayAndByWeekAndWhatItLeavesAlone) {
+  const std::vector<float> ab = {0, 10, 11, 12, 0, 13, 14, 15, 16, 18}, cd = {20, 0, 22, 24, 25, 26, 0, 28, 30, 30};
+  const int days[] = {2, 3, 4, 5, 6, 9, 10, 11, 12, 13};  // January 1995, weekdays
+  auto of = [&](const std::vector<float>& v, int mday) { return v[std::find(days, days + 10, mday) - days]; };
+  symbol_file("CD", history_lines(1995, 1, 2, cd));
+  copy_text(comparename, "CD"), stockbuyprice = 0, graph_type = 1;
+  load_ab(history_lines(1995, 1, 2, ab));
+  std::vector<WorkDay> w = shown();
+  ASSERT_EQ(9u, w.size());  // from AB's first day; its empty Friday filled
+  int base = -1;
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    double a = of(ab, w[i].eday), c = of(cd, w[i].eday);
+    if (base < 0 && a > 0 && c > 0) base = static_cast<int>(i);
+    double a0 = base >= 0 ? of(ab, w[base].eday) : 0, c0 = base >= 0 ? of(cd, w[base].eday) : 0;
+    double rs = base >= 0 && a > 0 && c > 0 ? a / c / (a0 / c0) * 100 : NAN, overlay = base >= 0 && c > 0 ? c * a0 / c0 : NAN;
+    const WorkDay& b = w[base < 0 ? 0 : base];
+    EXPECT_EQ(c, w[i].cmpclose) << i;
+    EXPECT_EQ((std::array{std::isnan(rs), std::isnan(overlay)}),
+              (std::array{std::isnan(relative_strength(w[i], b)), std::isnan(compare_overlay(w[i], b))})) << i;
+    EXPECT_NEAR(std::isnan(rs) ? 0 : rs, std::isnan(rs) ? 0 : relative_strength(w[i], b), 1e-9) << i;
+    EXPECT_NEAR(std::isnan(overlay) ? 0 : overlay, std::isnan(overlay) ? 0 : compare_overlay(w[i], b), 1e-9) << i;
+  }
+  EXPECT_EQ((std::array<double, 3>{1, 10, 100}), (std::array<double, 3>{double(base), stockbuyprice, relative_strength(w[1], w[1])}));
+  EXPECT_EQ((std::array<std::string, 2>{"CD", ""}), (std::array{compare_shown(), compare_problem()}));
+  rebuild(2);  // AB's first week ends on Thursday: CD's Friday is not in it
+  EXPECT_EQ((std::array{24.f, 30.f}), (std::array{shown()[0].cmpclose, shown()[1].cmpclose}));
+  copy_text(comparename, "NOPE"), rebuild(1);
+  load_ab(history_lines(1995, 1, 2, ab));
+  EXPECT_EQ((std::array<std::string, 2>{"", "NOPE: load_day_stock: unknown symbol NOPE"}), (std::array{compare_shown(), compare_problem()}));
+  EXPECT_TRUE(std::ranges::all_of(shown(), [](const WorkDay& d) { return d.cmpclose == 0; }));
+  EXPECT_STREQ("AB", symbolname);
+}

@@ -153,6 +153,30 @@ TEST_F(Dump, PrintsTheChartsNumbersForTheChosenPeriodWindowAndSplit) {
   ASSERT_EQ(5u, split.size());
   for (int i = 0; i < 5; ++i)
     EXPECT_DOUBLE_EQ(std::stod(fields(window[i], ',')[4]) / (i < 2 ? 2 : 1), std::stod(fields(split[i], ',')[4])) << i;
+
+  // Against another security: its close of the same day (empty where it has
+  // none), and the close over it, 100 on the first row with both.
+  std::string other;
+  for (const auto& e : fs::directory_iterator(db.file("m/symbols")))
+    if (other.empty() && e.path().filename() != sym) other = e.path().filename();
+  std::map<std::string, std::string> closes;  // the other's own dump: by day
+  for (const std::string& row : split_lines(run_program(KADMER_DUMP, {"--config", config, other}).out))
+    if (fields(row, ',')[4] != "0") closes[fields(row, ',')[1]] = fields(row, ',')[4];
+  RunResult r = run_program(KADMER_DUMP, {"--config", config, "--compare", other, sym});
+  std::vector<std::string> compared = split_lines(r.out);
+  ASSERT_EQ(daily.size() + 1, compared.size()) << r.err;
+  EXPECT_TRUE(compared[0].ends_with(",range,cmpclose,relstrength"));
+  double base = 0;
+  for (std::size_t i = 1; i < compared.size(); ++i) {
+    std::vector<std::string> f = fields(compared[i], ',');
+    ASSERT_EQ(20u, f.size()) << compared[i];
+    auto c = closes.find(f[1]);
+    EXPECT_EQ(c == closes.end() ? "" : c->second, f[18]) << compared[i];
+    bool both = f[4] != "0" && !f[18].empty();
+    if (both && base == 0) base = std::stod(f[4]) / std::stod(f[18]);
+    EXPECT_EQ(both, !f[19].empty()) << compared[i];
+    EXPECT_NEAR(both ? std::stod(f[4]) / std::stod(f[18]) / base * 100 : 0, both ? std::stod(f[19]) : 0, 1e-6) << compared[i];
+  }
 }
 
 TEST_F(Dump, FailedLoadsExitOneAndBadOptionsTwo) {
@@ -334,6 +358,7 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
       {{"--symbol", "AN", "--graph", "rsi", "--period", "2", "--first", "2026-09-01"}, 0, ">9/4/26<"},  // its first week
       {{"--group", "3", "--group-mode", "s"}, 0, ">Banks<"},
       {{"--symbol", "AN", "--graph", "split", "--panels", "svt"}, 0, ">%K slow:<"},  // the panels asked for
+      {{"--symbol", "AN", "--compare", "BANK"}, 0, "to 12/4/26, against BANK, scales"},  // a group's index
       {{"--symbol", "AN", "--graph", "split", "--panels", "sx"}, 2, "--panels takes up to five of the letters"},
       {{"--query", "percent", "--start", "2026-11-02", "--end", "2026-12-04", "--count", "5"}, 0,
        ">percent: 11/02/26-12/04/26, count 5, price 0 and above, up-down volume, all securities<"},

@@ -173,7 +173,7 @@ class Interactive : public Program {
   void load(const std::string& sym) {
     choose(1, 1);  // graph -> stock
     type_into(field(1, 9, 8), sym, true);
-    click(field(9, 10, 6));
+    click(field(10, 10, 6));  // done
   }
   // The window once two captures 50 ms apart agree: the server has drawn
   // everything the program sent.

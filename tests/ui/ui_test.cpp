@@ -382,6 +382,10 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   EXPECT_TRUE(std::any_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) {
     return op.win == KD_MainWin && op.text.find("BANK") != std::string::npos;
   }));
+  // A comparison typed loads the security shown again against it.
+  KD_StockWin = 70, KD_StockWinCmp = 71, graphlook = View::Price, copy_text(symbolname, "AB");
+  copy_text(key_buffer, "bank"), key_index = 4, field_return(KD_StockWinCmp);  // a group: its index
+  EXPECT_EQ((std::array<std::string, 2>{"BANK", "AB"}), (std::array<std::string, 2>{compare_shown(), symbolname}));
   fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
   graphlook = View::AdLine, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
   for (bool on_return : {true, false}) {

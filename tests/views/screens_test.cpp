@@ -11,7 +11,7 @@
 
 namespace {
 
-bool data_role(Role r) { return r >= Role::Range && r <= Role::Member && r != Role::Border; }
+bool data_role(Role r) { return r >= Role::Range && r <= Role::Compare && r != Role::Border; }
 
 struct Box {
   int x0, y0, x1, y1;  // half open
@@ -140,8 +140,10 @@ std::vector<std::string> panel_problems(const DrawRecorder& rec, View look) {
       out.push_back("no hash mark beside the label " + std::to_string(v));
   int spacing = std::max(font_height, labels[1].first - labels[0].first), top = INT_MAX, bottom = INT_MIN;
   // A scale fitted to the days' prices leaves their averages and bands to
-  // be cut at the plot's edge.
-  auto cut_at_edge = [&](const DrawOp* op) { return fitshown && (op->role == Role::Mvavg || op->role == Role::Bol); };
+  // be cut at the plot's edge; so does a comparison, which the scale leaves out.
+  auto cut_at_edge = [&](const DrawOp* op) {
+    return op->role == Role::Compare || (fitshown && (op->role == Role::Mvavg || op->role == Role::Bol));
+  };
   for (const DrawOp* op : marks)
     if (Box b = box_of(*op); !legend(b) && !cut_at_edge(op)) {
       top = std::min(top, b.y0), bottom = std::max(bottom, b.y1);
@@ -157,7 +159,9 @@ std::vector<std::string> panel_problems(const DrawRecorder& rec, View look) {
 
 View view_of_panel(char letter) {
   using enum View;
-  for (auto [l, v] : {std::pair{'s', Price}, {'v', Volume}, {'r', Rsi}, {'m', Macd}, {'t', Stoch}, {'a', Movement}, {'g', Value}})
+  // The relative strength's scale fits its line, as the movement's does.
+  for (auto [l, v] : {std::pair{'s', Price}, {'v', Volume}, {'r', Rsi}, {'m', Macd}, {'t', Stoch}, {'a', Movement}, {'g', Value},
+                      {'c', Movement}})
     if (l == letter) return v;
   return Cleared;
 }
@@ -288,6 +292,10 @@ std::vector<Shown> views() {
     v.push_back({"four panels, period " + std::to_string(p), [p](const Database& db) {
                    return copy_text(comblist, "svrm"), chart(db, Split, p);
                  }});
+  for (View look : {Price, Split})
+    v.push_back({"compared", [look](const Database& db) {
+                   return copy_text(comparename, db.symbols[1].c_str()), copy_text(comblist, "svc"), chart(db, look);
+                 }});
   v.push_back({"stock over a new year", [](const Database& db) { return chart(db, Price) && over_new_year(); }});
   for (char mode : {'t', 's'}) v.push_back({std::string("group ") + mode, [mode](const Database& db) { return group(db, mode); }});
   for (int look = 1; look <= 16; ++look) v.push_back({"list " + std::to_string(look), [look](const Database& db) { return query(db, ListView(look)); }});
@@ -314,7 +322,7 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
         fake_window(columns, lines);
         load_hooks.days_that_fit = days_that_fit;
         last_status[0] = message_text[0] = '\0';
-        arrow_index = fitshown = 0;
+        arrow_index = fitshown = 0, comparename[0] = '\0', copy_text(comblist, "sr");
         bool loaded = view.show(db);
         calculate_globals();
         rec.ops.clear();
@@ -337,6 +345,8 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
                    return op.kind != DrawOp::Kind::Text && data_role(op.role);
                  }))
           faults.push_back("data loaded but no mark drawn");
+        if (view.name == "compared" && std::none_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) { return op.role == Role::Compare; }))
+          faults.push_back("no comparison drawn");
         for (const std::string& f : faults)
           if (!f.empty() && kinds[where + f.substr(0, f.find_first_of("(\"0123456789"))].first++ == 0)
             kinds[where + f.substr(0, f.find_first_of("(\"0123456789"))].second = where + f;
