@@ -4,6 +4,7 @@
 set -euo pipefail
 packages=(g++ clang libclang-rt-14-dev cmake ninja-build libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xfonts-base xdotool x11-apps imagemagick man-db util-linux
+          libcairo2-dev  # kadmer-plot's PNG and PDF
           libexpat1-dev  # only the output fuzz target's XML parser
           "$@")
 missing=()

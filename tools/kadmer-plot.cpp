@@ -3,6 +3,7 @@
 // into the drawing layer's SVG target.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,9 @@
 #include "tools/tool_args.h"
 #include "tools/view_args.h"
 #include "views/views.h"
+#ifdef KADMER_HAVE_CAIRO
+#include "paint/cairo/cairo_target.h"
+#endif
 
 const char* const tool::name = "kadmer-plot";
 const char* const tool::usage_text =
@@ -26,7 +30,10 @@ const char* const tool::usage_text =
     "       kadmer-plot [options] --query LIST --start DATE --end DATE [query options]\n"
     "       kadmer-plot [options] --market n|o|a --start DATE --end DATE\n"
     "       kadmer-plot [options] --adline S|G|GROUP [--lines a+-duc] --first DATE --last DATE\n"
-    "  -o FILE             the picture (default or -: standard output)\n"
+    "  -o FILE             the picture (default or -: standard output, SVG); a name ending in .png\n"
+    "                      or .pdf writes PNG or PDF\n"
+    "  --theme light|dark  light: a white background, dark text, colours for paper (default dark:\n"
+    "                      the settings' colours)\n"
     "  --config FILE       settings file (default ./.kadmer, else ~/.kadmer)\n"
     "  --width COLS, --height ROWS  the window in characters (default: the settings')\n"
     "  --font-size WxH     the character cell in pixels (default 6x13, the \"fixed\" font)\n"
@@ -58,12 +65,24 @@ struct Options {
   const char* compare = nullptr;
   std::string lines = "a";   // the A/D lines
   int width = 0, height = 0, cell_w = 6, cell_h = 13;
-  bool bollinger = false, fib = false, grid = false, fit = false;
+  bool bollinger = false, fib = false, grid = false, fit = false, light = false;
+  char format = 's';  // SVG, or 'p' PNG, 'd' PDF by the output's name
   tool::ChartArgs chart;
   tool::QueryArgs range;
 };
 
 using tool::usage;
+
+// PNG or PDF by the output's name, SVG otherwise.
+char picture_format(const char* out) {
+  std::string name = out ? out : "";
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  char f = name.ends_with(".png") ? 'p' : name.ends_with(".pdf") ? 'd' : 's';
+#ifndef KADMER_HAVE_CAIRO
+  if (f != 's') usage("PNG and PDF need kadmer-plot built with cairo; this one writes SVG only");
+#endif
+  return f;
+}
 
 const char* panels_of(const char* letters) {
   if (!letters[0] || std::strspn(letters, "svrmtagc") != std::strlen(letters))
@@ -109,6 +128,7 @@ Options parse(int argc, char** argv) {
     else if (a == "--graph") o.graph = graph_of(v);
     else if (a == "--panels") o.panels = panels_of(v);
     else if (a == "--compare") o.compare = v;  // a date or a security: the view decides
+    else if (a == "--theme" && (std::strcmp(v, "light") == 0 || std::strcmp(v, "dark") == 0)) o.light = v[0] == 'l';
     else if (a == "--lines") o.lines = tool::whole_text(v, sizeof adln_disp, "the lines");
     else if (a == "--market" && std::strlen(v) == 1 && std::strchr("noaNOA", v[0])) o.market = v[0];
     else if (a == "--width") o.width = tool::int_arg(v, 10, 1000, "--width is 10..1000 characters");
@@ -121,6 +141,7 @@ Options parse(int argc, char** argv) {
   tool::each_option(argc, argv, "-", [&](const std::string& a) { return take_switch(a, &o); }, word, value);
   if ((o.symbol != nullptr) + (o.group != nullptr) + (o.adline != nullptr) + o.query + (o.market != 0) != 1)
     usage("one view: --symbol, --group, --query, --market or --adline");
+  o.format = picture_format(o.out);
   if (o.compare && o.query) tool::query_arg("--compare", o.compare, &o.range, "--query");
   else if (o.compare) tool::whole_text(o.compare, sizeof comparename, "the comparison");
   if (o.query) tool::check_range(o.range, "--query");
@@ -189,7 +210,7 @@ bool load_view(const Options& o) {
 
 // A picture file is written beside the old one and renamed over it: a full
 // disk leaves the old picture whole, not a picture cut off.
-int write_out(const char* path, const std::string& svg) {
+int write_out(const char* path, const std::string& picture) {
   struct stat st;
   bool device = path && stat(path, &st) == 0 && !S_ISREG(st.st_mode);  // /dev/stdout, a FIFO: written, never replaced
   if (device && !std::freopen(path, "w", stdout)) {
@@ -197,13 +218,34 @@ int write_out(const char* path, const std::string& svg) {
     return 1;
   }
   if (device || !path || std::strcmp(path, "-") == 0) {
-    std::fwrite(svg.data(), 1, svg.size(), stdout);
+    std::fwrite(picture.data(), 1, picture.size(), stdout);
     return tool::output_written(0, device ? path : "standard output");
   }
   std::string error;
-  if (replace_file(path, svg, ".kadmer-plot-", &error)) return 0;
+  if (replace_file(path, picture, ".kadmer-plot-", &error)) return 0;
   std::fprintf(stderr, "kadmer-plot: can not write %s: %s\n", path, error.c_str());
   return 1;
+}
+
+// What draw_chart draws, in the format asked for; false with cairo's word.
+bool draw_picture(char format, std::string* bytes, std::string* error) {
+#ifdef KADMER_HAVE_CAIRO
+  if (format != 's') {
+    CairoTarget c(format == 'p' ? CairoTarget::Format::Png : CairoTarget::Format::Pdf);
+    install_target(&c);
+    draw_chart();
+    install_target(nullptr);
+    return c.finish(bytes, error);
+  }
+#else
+  (void)format, (void)error;
+#endif
+  SvgTarget svg;
+  install_target(&svg);
+  draw_chart();
+  install_target(nullptr);
+  *bytes = svg.svg();
+  return true;
 }
 
 }  // namespace
@@ -212,18 +254,23 @@ int main(int argc, char** argv) {
   Options o = parse(argc, argv);
   tool::start(o.config);
   tool::apply_chart(o.chart);
+  if (o.light) use_light_colors();
   bollingerflag |= o.bollinger;
   fibflag |= o.fib;
   gridstate |= o.grid;
   fitshown |= o.fit;
   open_canvas(o);
+  if (o.format == 'p' && static_cast<long>(main_win_width) * main_win_height > (1L << 26))  // a quarter of a gigabyte
+    usage("a PNG of more than 64 million pixels: make --width, --height or --font-size smaller");
   if (!load_view(o)) {
     std::fprintf(stderr, "kadmer-plot: %s\n", last_status[0] ? last_status : "nothing to draw");
     return 1;
   }
   calculate_globals();
-  SvgTarget svg;
-  install_target(&svg);
-  draw_chart();
-  return write_out(o.out, svg.svg());
+  std::string bytes, error;
+  if (!draw_picture(o.format, &bytes, &error)) {
+    std::fprintf(stderr, "kadmer-plot: can not draw the picture: %s\n", error.c_str());
+    return 1;
+  }
+  return write_out(o.out, bytes);
 }

@@ -2,6 +2,7 @@
 // the configuration file and the command line make of them. The display
 // allocates them (ui/colors.cpp); a picture looks them up.
 #include <cstring>
+#include <iterator>
 
 #include "core/core.h"
 #include "core/text.h"
@@ -38,6 +39,18 @@ ColorEntry* color_table_for_args(int argc, char** argv) {
 }
 
 ColorEntry* current_color_table() { return KD_ReverseVideo ? colors_rv : colors_vr; }
+
+void use_light_colors() {
+  // By entry: low, high, close, grid, graph, border, moving average, band,
+  // background, foreground, range, query rise and fall, advance, decline,
+  // their difference, unchanged, highlight, comparison.
+  static const char* const light[] = {"darkorange", "darkmagenta", "darkred",   "lightgrey", "black", "black",
+                                      "goldenrod",  "darkcyan",    "white",     "black",     "darkgreen", "darkgreen",
+                                      "red",        "darkgreen",   "red",       "blue",      "dimgrey",   "red",
+                                      "purple"};
+  static_assert(std::size(light) == COLOR_COMPARE + 1);
+  for (std::size_t i = 0; i < std::size(light); ++i) copy_text(current_color_table()[i].name, light[i]);
+}
 
 const char* default_color_name(int index) {
   if (index < 0 || index >= COLOR_TABLE_SIZE) return "";

@@ -183,6 +183,7 @@ enum ColorIndex {
 // the second on begins with "-rv".
 ColorEntry* color_table_for_args(int argc, char** argv);
 ColorEntry* current_color_table();  // by KD_ReverseVideo
+void use_light_colors();  // a white background, dark text and lines, for paper
 const char* default_color_name(int index);  // the start name of an entry of the current table
 void reset_color_tables();  // every colour name back to its start value
 void set_color_name(ColorEntry* table, int index, const char* name);

@@ -90,6 +90,13 @@ class SvgTarget : public PaintTarget {
 // "#rrggbb" of an X colour name (the common names, greyNN, #rgb and #rrggbb);
 // false for a name it does not know.
 bool color_rgb(const char* name, unsigned* rgb);
+// The 0xrrggbb a role draws in for a picture: its setting, or where the
+// name is unknown its entry's start colour, as the window does on a
+// true-colour screen.
+unsigned role_rgb(Role r);
+// A drawn text as UTF-8: a well-formed UTF-8 sequence as it is, any other
+// byte a Latin-1 letter, control characters '?' (a byte a cell kept).
+std::string utf8_text(const char* text, int len);
 
 // Installs the output target and the recorder (nullptr removes them); each
 // returns the one it replaces.

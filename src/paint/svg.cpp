@@ -63,29 +63,19 @@ int utf8_sequence(const unsigned char* s, int n, unsigned* ch) {
   return *ch = v, len;
 }
 
-// Text as XML 1.0 takes it in an element or a quoted attribute, in UTF-8.
-// Read a sequence at a time, not a text at a time: a well-formed UTF-8
-// sequence passes as it is and any other byte is a Latin-1 letter. Names
-// are cut at their field's size in bytes, which can split a sequence, and
-// one drawn line joins texts of several files, so one stray byte must not
-// turn the good letters around it into Latin-1 pairs. Control characters
-// (C0, DEL, C1) and the two that XML forbids beyond them (U+FFFE, U+FFFF)
-// become '?', which keeps the columns of a list line.
+// Text as XML 1.0 takes it in an element or a quoted attribute: the
+// characters XML forbids beyond the controls (U+FFFE, U+FFFF) are '?' too.
 std::string xml_text(const char* text, int len) {
   std::string out;
-  const auto* s = reinterpret_cast<const unsigned char*>(text);
-  for (int i = 0; i < len;) {
-    unsigned ch;
-    int n = utf8_sequence(s + i, len - i, &ch);
-    if (n == 0) ch = s[i], n = 1;
-    if (ch < 0x20 || (ch >= 0x7f && ch < 0xa0) || ch == 0xfffe || ch == 0xffff) out += '?';
-    else if (ch == '&') out += "&amp;";
-    else if (ch == '<') out += "&lt;";
-    else if (ch == '>') out += "&gt;";
-    else if (ch == '"') out += "&quot;";
-    else if (ch >= 0x80 && n == 1) out += static_cast<char>(0xc0 | ch >> 6), out += static_cast<char>(0x80 | (ch & 0x3f));
-    else out.append(text + i, static_cast<std::size_t>(n));
-    i += n;
+  const std::string utf8 = utf8_text(text, len);
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else if (c == '"') out += "&quot;";
+    else if (utf8.compare(i, 3, "\xef\xbf\xbe") == 0 || utf8.compare(i, 3, "\xef\xbf\xbf") == 0) out += '?', i += 2;
+    else out += c;
   }
   return out;
 }
@@ -97,6 +87,32 @@ std::string hex(unsigned rgb) {
 }
 
 }  // namespace
+
+// Read a sequence at a time, not a text at a time: names are cut at their
+// field's size in bytes, which can split a sequence, and one drawn line
+// joins texts of several files, so one stray byte must not turn the good
+// letters around it into Latin-1 pairs.
+std::string utf8_text(const char* text, int len) {
+  std::string out;
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  for (int i = 0; i < len;) {
+    unsigned ch;
+    int n = utf8_sequence(s + i, len - i, &ch);
+    if (n == 0) ch = s[i], n = 1;
+    if (ch < 0x20 || (ch >= 0x7f && ch < 0xa0)) out += '?';
+    else if (ch >= 0x80 && n == 1) out += static_cast<char>(0xc0 | ch >> 6), out += static_cast<char>(0x80 | (ch & 0x3f));
+    else out.append(text + i, static_cast<std::size_t>(n));
+    i += n;
+  }
+  return out;
+}
+
+unsigned role_rgb(Role r) {
+  int i = role_color(r);
+  unsigned rgb;
+  if (color_rgb(current_color_table()[i].name, &rgb) || color_rgb(default_color_name(i), &rgb)) return rgb;
+  return i == COLOR_BACKGROUND ? 0x000000 : 0xffffff;
+}
 
 bool color_rgb(const char* name, unsigned* rgb) {
   std::string key;
@@ -123,15 +139,8 @@ bool color_rgb(const char* name, unsigned* rgb) {
 
 SvgTarget::SvgTarget() : width_(main_win_width), height_(main_win_height) {}
 
-// A name the table does not know falls back to its entry's start colour, as
-// the window does on a true-colour screen. Always "#rrggbb": no text of the
-// settings reaches an attribute.
-std::string SvgTarget::colour(Role r) const {
-  int i = role_color(r);
-  unsigned rgb;
-  if (color_rgb(current_color_table()[i].name, &rgb) || color_rgb(default_color_name(i), &rgb)) return hex(rgb);
-  return hex(i == COLOR_BACKGROUND ? 0x000000 : 0xffffff);
-}
+// Always "#rrggbb": no text of the settings reaches an attribute.
+std::string SvgTarget::colour(Role r) const { return hex(role_rgb(r)); }
 
 std::string SvgTarget::svg() const {
   char head[512];

@@ -409,6 +409,27 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
     EXPECT_EQ(1, r.status) << run;
     EXPECT_NE(std::string::npos, r.err.find(": can not write standard output: No space left on device\n")) << run << r.err;
   }
+  // PNG and PDF by the name's end, through cairo where it was built in; a
+  // light picture on white.
+  for (const char* name : {"an.png", "an.PDF", "light.svg"}) {
+    r = run_program(KADMER_PLOT, {"--symbol", "AN", "--graph", "split", "--panels", "svc", "--compare", "BANK", "--theme",
+                                  "light", "--width", "80", "--height", "40", "-o", out.file(name)},
+                    in_dir(KADMER_SOURCE_DIR "/data/sample"));
+    std::string p = read_file(out.file(name)), kind = name + 3;
+#ifdef KADMER_HAVE_CAIRO
+    auto be32 = [&](std::size_t at) { return p.size() < at + 4 ? 0u : unsigned(uint8_t(p[at])) << 24 | uint8_t(p[at + 1]) << 16 | uint8_t(p[at + 2]) << 8 | uint8_t(p[at + 3]); };
+    std::size_t pages = 0;
+    for (std::size_t at = p.find("/Type /Page"); at != std::string::npos; at = p.find("/Type /Page", at + 1)) pages += p[at + 11] != 's';
+    EXPECT_TRUE(r.status == 0 && (kind == "png"   ? p.starts_with("\x89PNG\r\n\x1a\n") && be32(16) == 482 && be32(20) == 522
+                                  : kind == "PDF" ? p.starts_with("%PDF-") && pages == 1 && p.find("0 0 482 522") != p.npos
+                                                  : p.find("fill=\"#ffffff\"/>") != p.npos)) << name << r.err;
+#else
+    EXPECT_TRUE(kind == "svg" ? r.status == 0 : r.status == 2 && r.err.find("need kadmer-plot built with cairo") != r.err.npos) << name;
+#endif
+  }
+  r = run_program(KADMER_PLOT, {"--symbol", "AN", "--width", "1000", "--height", "1000", "--font-size", "12x20", "-o", "x.png"},
+                  in_dir(KADMER_SOURCE_DIR "/data/sample"));
+  EXPECT_EQ(2, r.status);  // a PNG too large to hold, or none at all
   r = run_program(KADMER_PLOT, {"--symbol", "AN", "-o", "/dev/full"}, in_dir(KADMER_SOURCE_DIR "/data/sample"));
   EXPECT_EQ((std::tuple{1, std::string("kadmer-plot: can not write /dev/full: No space left on device\n")}),
             (std::tuple{r.status, r.err}));  // a device is written, never replaced
