@@ -11,6 +11,7 @@
 #include "core/core.h"
 #include "core/text.h"
 #include "data/data.h"
+#include "indicators/indicators.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ bool loading = false;   // the comparison's own load compares with nothing
 struct Kept {
   std::string symbol = symbolname, group = groupname;
   char mode = groupmode;
-  int adjust = adjust_date, extend = extendday, buy_volume = stockbuyavol;
-  float ratio = adjust_ratio, buy = stockbuyprice;
+  int adjust = adjust_date, extend = extendday, buy_volume = stockbuyavol, shares = curvol, turnover = queryvdate;
+  float ratio = adjust_ratio, buy = stockbuyprice, movement = value_high;  // value_high only ever rises
   FlipList flip = flip_list;
   void (*load_failed)() = load_hooks.load_failed;
   ~Kept() {
@@ -32,8 +33,8 @@ struct Kept {
     copy_text(symbolname, symbol.c_str());
     copy_text(groupname, group.c_str());
     groupmode = mode;
-    adjust_date = adjust, extendday = extend, stockbuyavol = buy_volume;
-    adjust_ratio = ratio, stockbuyprice = buy;
+    adjust_date = adjust, extendday = extend, stockbuyavol = buy_volume, curvol = shares, queryvdate = turnover;
+    adjust_ratio = ratio, stockbuyprice = buy, value_high = movement;
     flip_list = std::move(flip);
   }
 };
@@ -48,6 +49,7 @@ void load_compare() {
   if (loading) return;
   closes.clear();
   problem.clear();
+  upcase(comparename);  // as the stock dialog takes symbols and the group loader codes
   shown = comparename;
   if (!comparename[0]) return;
   Kept kept;

@@ -47,15 +47,15 @@ void mark_day(int x) {
 
 // The chosen rectangle becomes the shown range of prices and days.
 void complete_zoom() {
-  if (z_x0 != -1 && !worklist.empty() && work_days > 0) {
+  if (z_x0 != -1 && !worklist.empty() && work_days > 0 && drawn_end(worklist[0]) > 0) {  // some day placed to choose from
     double span = static_cast<double>(ylt_indent - ylb_indent);
     if (graphlook == View::Price) {  // the prices drawn at the box's edges, read back through the scale
       fit_price_scale(price_at(z_y0 + z_y1), price_at(z_y0));
     } else if (graphlook == View::Volume && volume_pixel_incr > 0) {
       volume_steps = std::max(1, (ylb_indent - z_y0) / volume_pixel_incr);
     } else if (graphlook == View::Split) {  // the days for every panel; prices when drawn in the price panel
-      if (const SplitPanel* p = split_panel_at(z_y0); p && p->letter == 's')
-        fit_price_scale(split_price_at(*p, z_y0 + z_y1), split_price_at(*p, z_y0));
+      if (const SplitPanel* p = split_panel_at(z_y0); p && p->letter == 's')  // a box dragged on below stops at the panel
+        fit_price_scale(split_price_at(*p, std::min(z_y0 + z_y1, p->bottom)), split_price_at(*p, z_y0));
     } else if (graphlook == View::Macd && span != 0 && macd_steps > 1) {
       double step = macd_high * 2.0 / (macd_steps - 1);
       macd_high = static_cast<float>((z_y0 + z_y1 - ylb_indent) / span * step * macd_steps / 2);
@@ -174,8 +174,13 @@ std::string axis_value(double v) {
 
 // A vertical line through every panel at the day's bar, and a horizontal
 // one at the pointer in the panel under it, with the value of that height.
-void move_crosshair(const WorkDay& day, int y) {
+void hide_crosshair() {
   if (crosshair.drawing == chart_draws) crosshair.toggle();
+  crosshair.drawing = ~0UL;
+}
+
+void move_crosshair(const WorkDay& day, int y) {
+  hide_crosshair();
   Crosshair c;
   c.drawing = chart_draws;
   c.x = day.xpix + 2;
@@ -196,6 +201,7 @@ void move_crosshair(const WorkDay& day, int y) {
 void track(int x, int y) {
   const WorkDay* d = day_at(x, y);
   if (!d) return;
+  hide_crosshair();  // first: its value may reach into the read-out's lines
   char l1[200], l2[200], l3[200];
   double dollars, vol, mvol;
   char u1, u2, u3;
@@ -238,6 +244,6 @@ void mousemove() {
     return;
   }
   if (trackstate != 1 || graphlook == View::Query || graphlook == View::Groups || graphlook == View::Companies) return;
-  if (x < xlt_indent || x > xrt_indent || y < ylt_indent || y > ylb_indent) return;
+  if (x < xlt_indent || x > xrt_indent || y < ylt_indent || y > ylb_indent) return hide_crosshair();
   track(x, y);
 }

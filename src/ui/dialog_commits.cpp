@@ -202,7 +202,7 @@ void after_database(const Field& f, bool on_return, long old) {
 }
 
 void after_stock(const Field& f, bool on_return, long) {
-  if (f.var == comparename && symbolname[0]) loadstock();  // the chart shown, against the new comparison
+  if (f.var == comparename && symbolname[0]) reload(), fill_work();  // the days shown, against the new comparison
   if (f.var == symbolname) {
     stockbuyavol = 0;
     stockbuyprice = 0;

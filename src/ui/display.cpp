@@ -156,7 +156,7 @@ void create_gcs() {
   unsigned long bg = KD_BgColor, fg = KD_FgColor;
   struct GcSetup { GC* gc; unsigned long fg; bool font; };
   const GcSetup setups[] = {
-      {&KD_GC0, bg, true}, {&KD_GC1, fg, true}, {&KD_XOR, 0, false},
+      {&KD_GC0, bg, true}, {&KD_GC1, fg, true}, {&KD_XOR, 0, true},
       {&KD_GC_Bol, KD_BolColor, false}, {&KD_GC_Low, KD_LowColor, false},
       {&KD_GC_High, KD_HighColor, false}, {&KD_GC_Grid, KD_GridColor, false},
       {&KD_GC_Graph, KD_GraphColor, true}, {&KD_GC_Close, KD_CloseColor, false},

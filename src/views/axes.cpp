@@ -67,18 +67,18 @@ static int places_that_fit(int columns, const char* format, double low, double h
   return places;
 }
 
-double nice_step(double want) {
+double nice_step(double want, bool quarters) {
   if (!(want > 1e-6)) return 1e-6;
   double unit = std::pow(10.0, std::floor(std::log10(want)));
-  for (double m : {1.0, 2.0, 5.0})
-    if (m * unit >= want * (1 - 1e-9)) return m * unit;
+  for (double m : {1.0, 2.0, 2.5, 5.0})
+    if ((m != 2.5 || quarters) && m * unit >= want * (1 - 1e-9)) return m * unit;
   return 10 * unit;
 }
 
-NiceScale nice_scale(double low, double high, int steps) {
+NiceScale nice_scale(double low, double high, int steps, bool quarters) {
   int spans = std::max(1, steps - 1);
-  double step = nice_step((high - low) / spans), base = std::floor(low / step) * step;
-  while (base + step * spans < high) step = nice_step(step * 1.001), base = std::floor(low / step) * step;
+  double step = nice_step((high - low) / spans, quarters), base = std::floor(low / step) * step;
+  while (base + step * spans < high) step = nice_step(step * 1.001, quarters), base = std::floor(low / step) * step;
   int needed = static_cast<int>(std::ceil((high - base) / step - 1e-9)) + 1;
   return {base, step, std::clamp(needed, 2, std::max(steps, 2))};
 }

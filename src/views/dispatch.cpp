@@ -41,13 +41,11 @@ Drawer drawer_of(View v) {
 }  // namespace
 
 ValueAxis drawn_axis;
-unsigned long chart_draws;
 
 void draw_chart() {
   Trace t("draw_chart");
   if (debuglvl >= 2) debug("%d-> draw_chart: graphlook=%d\n", stkind, static_cast<int>(graphlook));
   clear_graph();
-  ++chart_draws;
   drawn_axis = {};
   // Only the days this drawing places get a position: tracking, zoom and
   // the volume mark look among those.

@@ -12,6 +12,7 @@ int ylt_indent, yrt_indent, ylb_indent, yrb_indent;
 int day_pixel_space;
 int price_pixel_incr, volume_pixel_incr;
 int rsi_pixel_incr, macd_pixel_incr, value_pixel_incr;
+unsigned long chart_draws;
 
 // Below the margin, the message line and the title line.
 static int chart_top() { return (indent_top + HEADING_LINES) * font_height; }
@@ -64,6 +65,7 @@ void draw_text_cut(Role r, int x, int y, std::string_view text, int right) {
 
 void clear_graph() {
   Trace t("clear_graph");
+  ++chart_draws;  // whatever was drawn on the window is gone, a crosshair too
   paint_fill(KD_MainWin, Role::GC0, 0, 0, main_win_width, main_win_height);
   paint_flush();
 }

@@ -103,7 +103,7 @@ std::string chart_title() {
     t += ", no comparison (" + compare_problem() + ")";
   if (int at = graphlook == View::Group || graphlook == View::AdLine ? -1 : flip_position(); at >= 0)
     t += ", " + std::to_string(at + 1) + " of " + std::to_string(flip_list.symbols.size()) + " in " + flip_list.name;
-  bool box = zoomlvl > 0 && (graphlook == View::Price || graphlook == View::Volume);  // the zoom set these scales
+  bool box = zoomlvl > 0 && (graphlook == View::Price || graphlook == View::Volume || graphlook == View::Split);
   if (graphlook == View::Price || graphlook == View::Volume || graphlook == View::Group || graphlook == View::Split)
     t += fitshown ? ", scales fit the days shown" : box ? ", scales fit the box chosen" : ", scales fit all loaded days";
   return t;

@@ -406,8 +406,18 @@ void draw_volume() {
     debug("%d-> draw_volume: num_days=%d symbol=%s &worklist[0]=%d\n", stkind, num_days, symbolname, 0);
   if (nothing_loaded()) return;
   const CompanyRec& cop = find_co(symbolname);
-  // A week's or longer bar adds the days up: a scale of single days would cut it.
-  if (fitshown || graph_type != 1) fit_volumes();
+  // A week's or longer bar adds the days up: a scale of single days would
+  // cut it. Fitted for this drawing only, unless the scales fit the days
+  // shown anyway; a zoom's box keeps its scale.
+  struct Kept {
+    bool on;
+    int steps = volume_steps;
+    float incr = volume_incr;
+    ~Kept() {
+      if (on) volume_steps = steps, volume_incr = incr, calculate_indexs();
+    }
+  } kept{!fitshown && !drawing_panel && graph_type != 1 && zoomlvl == 0};
+  if (fitshown || (graph_type != 1 && zoomlvl == 0)) fit_volumes();
   draw_grid();
   draw_comp(&cop);
   draw_hashmarks(volume_steps, volume_pixel_incr);

@@ -71,12 +71,12 @@ std::vector<LegendEntry> legend_of(char letter) {
 struct Saved {
   int corners[8] = {xlt_indent, xlb_indent, xrt_indent, xrb_indent, ylt_indent, yrt_indent, ylb_indent, yrb_indent};
   int volume_steps = ::volume_steps, price_steps = ::price_steps;
-  float price_incr = ::price_incr, volume_incr = ::volume_incr;
+  float price_incr = ::price_incr, volume_incr = ::volume_incr, price_bottom = ::price_bottom;
   void restore() const {
     xlt_indent = corners[0], xlb_indent = corners[1], xrt_indent = corners[2], xrb_indent = corners[3];
     ylt_indent = corners[4], yrt_indent = corners[5], ylb_indent = corners[6], yrb_indent = corners[7];
     ::volume_steps = volume_steps, ::price_steps = price_steps;
-    ::price_incr = price_incr, ::volume_incr = volume_incr;
+    ::price_incr = price_incr, ::volume_incr = volume_incr, ::price_bottom = price_bottom;
     calculate_globals();
   }
 };
@@ -133,12 +133,16 @@ void draw_split() {
       if (p.letter == 's') price_h = std::max(price_h, p.bottom - p.top);
       if (p.letter == 'v') volume_h = p.bottom - p.top;
     }
-    // Steps as dense as the whole chart's, each covering more, so that a
-    // panel still spans the whole price and volume range.
-    if (price_h > 0) price_steps = std::max(2, saved.price_steps * price_h / full);
+    // At most as many steps as dense as the whole chart's, in round steps
+    // over the range the whole chart labels (or a zoom box chose), so that
+    // a panel spans it and no more.
+    if (price_h > 0 && saved.price_steps > 1) {
+      double top = price_bottom + static_cast<double>(price_incr) * (saved.price_steps - 1);
+      int most = std::max(2, saved.price_steps * price_h / full);  // a few steps: quarters fit closer
+      NiceScale s = nice_scale(price_bottom, std::max(top, price_bottom + 0.01), most, true);
+      price_bottom = static_cast<float>(s.base), price_incr = static_cast<float>(s.step), price_steps = s.steps;
+    }
     volume_steps = std::max(2, saved.volume_steps * volume_h / full);
-    if (saved.price_steps > 0)
-      price_incr = std::ceil(saved.price_incr * saved.price_steps / price_steps * 16 - 1e-3f) / 16;
     volume_incr = std::ceil(saved.volume_incr * saved.volume_steps / volume_steps);
     for (std::size_t i = 0; i < panels.size(); ++i) {
       SplitPanel& p = panels[i];

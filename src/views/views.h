@@ -81,14 +81,14 @@ struct LegendEntry {
 };
 void draw_legend(const std::vector<LegendEntry>& entries, bool inside = false);
 // The first step of 1, 2 or 5 times a power of ten from `want` on.
-double nice_step(double want);
+double nice_step(double want, bool quarters = false);  // quarters: 2.5 times a power of ten too
 // A scale of at most `steps` labels in such steps, from a multiple of the
 // step at or below `low` to `high` or above, and the labels it needs.
 struct NiceScale {
   double base, step;
   int steps;
 };
-NiceScale nice_scale(double low, double high, int steps);
+NiceScale nice_scale(double low, double high, int steps, bool quarters = false);
 void draw_hashvalues(int width, double base, double bincr, int pincr, int steps, const char* format,
                      int* lastpixel, float* lastvalue);
 void draw_datemarks();
@@ -123,12 +123,13 @@ struct ValueAxis {
   double v0 = 0, v1 = 0;
   bool known() const { return y0 != y1; }
   double at(int y) const { return v0 + (v1 - v0) * (y - y0) / (y1 - y0); }
-  int y(double v) const {  // cut far beyond the area, where drawn
+  int y(double v) const {  // cut far beyond the area, where drawn; a flat scale at its bottom
+    if (v1 == v0) return y1;
     return static_cast<int>(std::clamp(y0 + (v - v0) * (y1 - y0) / (v1 - v0), -1e6, 1e6));
   }
 };
 extern ValueAxis drawn_axis;  // unknown after draw_chart until a scale is drawn
-extern unsigned long chart_draws;  // draw_chart calls so far
+extern unsigned long chart_draws;  // clearings of the window so far
 
 // The split screen: the panels of `comblist` on one date axis.
 struct SplitPanel {

@@ -369,8 +369,11 @@ TEST_F(History, TheComparisonByDayAndByWeekAndWhatItLeavesAlone) {
   const int days[] = {2, 3, 4, 5, 6, 9, 10, 11, 12, 13};  // January 1995, weekdays
   auto of = [&](const std::vector<float>& v, int mday) { return v[std::find(days, days + 10, mday) - days]; };
   symbol_file("CD", history_lines(1995, 1, 2, cd));
-  copy_text(comparename, "CD"), stockbuyprice = 0, graph_type = 1;
+  value_high = 0, load_ab(history_lines(1995, 1, 2, ab));
+  float movement = value_high;  // AB's alone: CD's larger movement does not scale AB's panel
+  copy_text(comparename, "cd"), stockbuyprice = 0, value_high = 0, graph_type = 1;
   load_ab(history_lines(1995, 1, 2, ab));
+  EXPECT_EQ(movement, value_high);
   std::vector<WorkDay> w = shown();
   ASSERT_EQ(9u, w.size());  // from AB's first day; its empty Friday filled
   int base = -1;

@@ -384,8 +384,10 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   }));
   // A comparison typed loads the security shown again against it.
   KD_StockWin = 70, KD_StockWinCmp = 71, graphlook = View::Price, copy_text(symbolname, "AB");
+  KD_csd = 4, KD_csm = 12, KD_csy = 95, KD_ced = 8, KD_cem = 12, KD_cey = 95;  // and keeps the days shown
   copy_text(key_buffer, "bank"), key_index = 4, field_return(KD_StockWinCmp);  // a group: its index
-  EXPECT_EQ((std::array<std::string, 2>{"BANK", "AB"}), (std::array<std::string, 2>{compare_shown(), symbolname}));
+  EXPECT_EQ((std::array<std::string, 3>{"BANK", "AB", "951204"}),
+            (std::array<std::string, 3>{compare_shown(), symbolname, std::to_string(KD_csy * 10000 + KD_csm * 100 + KD_csd)}));
   fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
   graphlook = View::AdLine, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
   for (bool on_return : {true, false}) {
@@ -467,7 +469,6 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   // panels, the prices for the price panel; a box on the volume panel
   // keeps the prices.
   graphlook = View::Split, copy_text(comblist, "sv"), rec.ops.clear(), draw_chart();
-  const SplitPanel price = split_panels().at(0);
   right = worklist[0][30].xpix, left = worklist[0][5].xpix - 1, top = bar(20)->y, bottom = bar(10)->h;
   auto drag = [&](int y0, int y1) {
     zoom = 1, rec.ops.clear();
@@ -476,8 +477,9 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   };
   drag(bottom, top);
   high = bar(16), low = bar(6);
+  const SplitPanel zoomed = split_panels().at(0);
   ASSERT_TRUE(high && low && ops(DrawOp::Kind::Fill, Role::Close).size() == 28u);  // 28 days of volume below
-  EXPECT_TRUE(high->y > price.top && low->h < price.bottom && low->h - high->y > (price.bottom - price.top) * 2 / 3)
+  EXPECT_TRUE(high->y > zoomed.top && low->h < zoomed.bottom && low->h - high->y > (zoomed.bottom - zoomed.top) * 2 / 3)
       << high->y << " " << low->h;
   load(), draw_chart();
   float bottom_price = price_bottom;
@@ -514,6 +516,17 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
               std::ranges::none_of(ops(DrawOp::Kind::Fill, Role::GC0), [](const DrawOp* f) { return f->h > 2 * font_height; }))
       << values[0]->text << " " << between << " " << values[2]->text;
   EXPECT_TRUE(std::ranges::any_of(rec.texts(), [](const DrawOp* t) { return t->text.starts_with("Date 1/30/95"); }));
+  // Off the plot it goes; a window cleared took it along: nothing to remove.
+  rec.ops.clear(), send_event(MotionNotify, KD_MainWin, 1, y2);
+  EXPECT_EQ(2u, ops(DrawOp::Kind::Line, Role::XOR).size());
+  send_event(MotionNotify, KD_MainWin, worklist[0][20].xpix + 1, y2), clear_graph(), rec.ops.clear();
+  send_event(MotionNotify, KD_MainWin, worklist[0][20].xpix + 1, y2);
+  EXPECT_EQ(2u, ops(DrawOp::Kind::Line, Role::XOR).size());
+  // A zoom on a split screen that placed no day leaves the days alone.
+  copy_text(comblist, "c"), draw_chart();
+  int days = work_days;
+  drag(p[0].top + 5, p[0].top + 50);
+  EXPECT_EQ(days, work_days);
 }
 
 // The arrows, Home and End move the days shown whole, by a step of loaded
