@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/core.h"
 #include "core/text.h"
@@ -62,19 +63,17 @@ void use_market() {
   stochdays = 14;
 }
 
-// A stock listed from the first day to the last, from the middle of the table.
-const char* steady_stock() {
-  static std::string sym;
-  if (sym.empty()) {
-    for (int i = num_companys / 2; i < num_companys; ++i) {
-      copy_text(symbolname, companys[i].symbol);
-      if (companys[i].type == 'S' && loadstock() == 0 && disp_days > 480) {
-        sym = companys[i].symbol;
-        break;
-      }
-    }
+// Stocks listed from the first day to the last, from the middle of the table.
+const char* steady_stock(int n) {
+  static std::vector<std::string> found;
+  static int next = -1;  // the table's row to look at next
+  if (next < 0) next = num_companys / 2;
+  for (; next < num_companys && static_cast<int>(found.size()) <= n; ++next) {
+    int i = next;
+    copy_text(symbolname, companys[i].symbol);
+    if (companys[i].type == 'S' && loadstock() == 0 && disp_days > 480) found.emplace_back(companys[i].symbol);
   }
-  return sym.c_str();
+  return static_cast<int>(found.size()) > n ? found[static_cast<std::size_t>(n)].c_str() : "";
 }
 
 // A per-symbol file of 30 years of weekdays.

@@ -45,7 +45,7 @@ void set_range(int days) {
   querysdate = mmddyy_of(mmddyy_days(mmddyy_of_file(first)) + 1);
   queryedate = querycdate = mmddyy_of_file(f.back());
   querycount = 20;
-  querylook = 2;
+  querylook = ListView::Percent;
 }
 
 // Days, and threads (0: every core).
@@ -86,7 +86,7 @@ BENCHMARK(BM_read_day_files)->Arg(252)->Arg(500)->Unit(benchmark::kMillisecond);
 void query_252() {
   use_market();
   set_range(252);
-  querylook = 2;
+  querylook = ListView::Percent;
   load_query();
 }
 

@@ -216,8 +216,18 @@ void track(int x, int y) {
                 date, d->high, d->mvavg + band, d->rsi, macd_shown(d->macdfast), dollars, u1);
   std::snprintf(l2, sizeof l2, " Vol %6.2f%c   Low %7.3f Bol-bot %7.3f Stoch-k %3.0f   Macd-s %7.3f", vol, u2, d->low,
                 d->mvavg - band, d->stochks, macd_shown(d->macdslow));
-  std::snprintf(l3, sizeof l3, "Mvol %6.2f%c Close %7.3f    Mavg %7.3f Stoch-d %3.0f Volatity %7.3f", mvol, u3,
-                d->close, d->mvavg, d->stochd, d->range);
+  int n = std::snprintf(l3, sizeof l3, "Mvol %6.2f%c Close %7.3f    Mavg %7.3f Stoch-d %3.0f Volatity %7.3f", mvol,
+                        u3, d->close, d->mvavg, d->stochd, d->range);
+  // Against the comparison: its close, and the relative strength when the
+  // day has both closes.
+  int base = compare_base(worklist[0].data(), drawn_end(worklist[0]));
+  if (d->cmpclose > 0 && base >= 0 && n > 0 && n < static_cast<int>(sizeof l3)) {
+    double rs = relative_strength(*d, worklist[0][static_cast<std::size_t>(base)]);
+    char* at = l3 + n;
+    std::size_t room = sizeof l3 - static_cast<std::size_t>(n);
+    if (std::isnan(rs)) std::snprintf(at, room, " Cmp %7.3f", d->cmpclose);
+    else std::snprintf(at, room, " Cmp %7.3f RS %6.1f", d->cmpclose, rs);
+  }
   track_line(0, l1);
   track_line(1, l2);
   track_line(2, l3);

@@ -247,6 +247,31 @@ TEST_F(Interactive, AStockChartZoomsAndScrolls) {
   EXPECT_TRUE(occurrences("-> fn_arrowright()") == 1u && start != pixels());
   click(left);  // a step back shows the same days again
   EXPECT_TRUE(shows(start));
+
+  // Tracking on, a crosshair follows the pointer over the plot: a line
+  // through it at the day under the pointer and one across it; moved on,
+  // the first is gone to the last pixel (but where the new one crosses it),
+  // and another stands where it went.
+  choose(4, 8);  // action -> track on
+  std::vector<unsigned long> before = pixels();
+  auto changed = [&](const std::vector<unsigned long>& p, int col, int row, int len) {  // down a column, or along a row
+    int n = 0;
+    for (int i = 0; i < len; ++i) n += col >= 0 ? p[(150 + i) * 602 + col] != before[(150 + i) * 602 + col]
+                                               : p[row * 602 + 70 + i] != before[row * 602 + 70 + i];
+    return n;
+  };
+  auto line_near = [&](const std::vector<unsigned long>& p, int x) {
+    for (int c = x - 8; c <= x + 8; ++c)
+      if (changed(p, c, 0, 550) > 450) return c;
+    return -1;
+  };
+  xdo({"mousemove", "300", "400", "sleep", "0.3"});
+  std::vector<unsigned long> crossed = pixels();
+  int first = line_near(crossed, 299);
+  xdo({"mousemove", "420", "450", "sleep", "0.3"});
+  std::vector<unsigned long> moved = pixels();
+  EXPECT_TRUE(first > 0 && changed(crossed, -1, 399, 400) > 350 && changed(moved, first, 0, 550) <= 1 &&
+              line_near(moved, 419) > 0) << first;
 }
 
 TEST_F(Interactive, DialogsListsSwitchesAndColoursThenQuitOnThePress) {
