@@ -130,6 +130,7 @@ Merge refuse_all(const std::string& path, std::size_t days) {
 std::string day_file_history(const std::string& sym) {
   if (!company_of(sym).known) return {};
   copy_text(symbolname, sym);
+  comparename[0] = '\0';  // the days alone: a comparison of the settings would only cost a load
   std::string lines;
   if (loadstock() != 0) return lines;  // none there
   const std::vector<StockDay>& days = stocklist[0].days;

@@ -147,7 +147,7 @@ void total_volume(const WorkDay& day, const char* line3) {
 // The crosshair drawn last: drawn again, in exclusive-or, it is gone, so
 // that moving it redraws no panel.
 struct Crosshair {
-  unsigned long drawing = ~0UL;  // the draw_chart it is on: none yet
+  unsigned long drawing = ~0UL;  // the clearing of the window it was drawn after: none shown
   int x = 0, top = 0, bottom = 0, y = -1, left = 0, right = 0;
   std::string value;
   void toggle() const {
@@ -172,13 +172,13 @@ std::string axis_value(double v) {
   return text;
 }
 
-// A vertical line through every panel at the day's bar, and a horizontal
-// one at the pointer in the panel under it, with the value of that height.
 void hide_crosshair() {
   if (crosshair.drawing == chart_draws) crosshair.toggle();
   crosshair.drawing = ~0UL;
 }
 
+// A vertical line through every panel at the day's bar, and a horizontal
+// one at the pointer in the panel under it, with the value of that height.
 void move_crosshair(const WorkDay& day, int y) {
   hide_crosshair();
   Crosshair c;

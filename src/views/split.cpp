@@ -106,7 +106,7 @@ std::vector<SplitPanel> layout(const char* letters, int n, int top, int bottom) 
   for (int i = 0; i < n; ++i) {
     int w = letters[i] == 's' ? price_weight : 1;
     int h = i == n - 1 ? room - used : room * w / weights;
-    out.push_back({letters[i], y, y + h, 0, 0, 0, {}});
+    out.push_back({letters[i], y, y + h, 0, 0, 0, 0, {}});
     used += h;
     y += h + gap;
   }
@@ -156,7 +156,7 @@ void draw_split() {
         p.axis = drawn_axis;
         draw_legend(legend_of(p.letter), true);
       }
-      p.steps = price_steps, p.pixel_incr = price_pixel_incr, p.incr = price_incr;
+      p.steps = price_steps, p.pixel_incr = price_pixel_incr, p.incr = price_incr, p.base = price_bottom;
     }
     date_labels = true;
     drawing_panel = false;
@@ -179,7 +179,7 @@ const SplitPanel* split_panel_at(int y) {
 double split_price_at(const SplitPanel& panel, int y) {
   Saved saved;
   SplitPanel p = panel;
-  price_steps = p.steps, price_incr = p.incr;
+  price_steps = p.steps, price_incr = p.incr, price_bottom = p.base;
   place(&p);
   double v = price_at(y);
   saved.restore();

@@ -136,7 +136,7 @@ struct SplitPanel {
   char letter;
   int top, bottom;           // its plot area
   int steps, pixel_incr;     // its price scale as drawn
-  float incr;
+  float incr, base;
   ValueAxis axis;            // its own value scale
 };
 extern bool date_labels;     // false: draw_datevalues draws ticks and grid lines, no dates
