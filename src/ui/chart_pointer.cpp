@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/core.h"
@@ -114,12 +116,32 @@ const WorkDay* day_at(int x, int y) {
   return nullptr;
 }
 
-void track_line(int index, const char* text) {
+// A read-out line: its values, each in the colour of the line or bars it
+// reads, centred over the chart. The whole text, for what follows it.
+using Pieces = std::vector<std::pair<std::string, Role>>;
+
+std::string piece(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string piece(const char* format, ...) {
+  char text[96];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
+
+std::string track_line(int index, const Pieces& pieces) {
   int baseline = ylt_indent - static_cast<int>(2.5 * font_height) + index * font_height;
   paint_fill(KD_MainWin, Role::GC0, 0, baseline - font_ascent, main_win_width, font_height);
-  int len = static_cast<int>(std::strlen(text));
+  std::string text;
+  for (const auto& p : pieces) text += p.first;
+  int len = static_cast<int>(text.size());
   int x = std::max(xlt_indent, xlt_indent + (main_win_width - len * font_width - 2 * xlt_indent) / 2);
-  paint_text(KD_MainWin, Role::Graph, x, baseline, text, len);
+  for (const auto& [t, role] : pieces) {
+    paint_text(KD_MainWin, role, x, baseline, t.c_str());
+    x += static_cast<int>(t.size()) * font_width;
+  }
+  return text;
 }
 
 // "Tot-Vol": the volume from the marked day up to the pointer's day.
@@ -202,7 +224,6 @@ void track(int x, int y) {
   const WorkDay* d = day_at(x, y);
   if (!d) return;
   hide_crosshair();  // first: its value may reach into the read-out's lines
-  char l1[200], l2[200], l3[200];
   double dollars, vol, mvol;
   char u1, u2, u3;
   scaled(static_cast<double>(d->volume) * 100 * d->close, true, &dollars, &u1);
@@ -212,26 +233,27 @@ void track(int x, int y) {
   double band = static_cast<double>(bolstd) * d->stdev;
   char date[16];
   std::snprintf(date, sizeof date, "%d/%d/%02d", d->emon, d->eday, d->eyear % 100);
-  std::snprintf(l1, sizeof l1, "Date %-8.8s High %7.3f Bol-top %7.3f     RSI %3.0f   Macd-f %7.3f Cls*Vol $%6.2f%c",
-                date, d->high, d->mvavg + band, d->rsi, macd_shown(d->macdfast), dollars, u1);
-  std::snprintf(l2, sizeof l2, " Vol %6.2f%c   Low %7.3f Bol-bot %7.3f Stoch-k %3.0f   Macd-s %7.3f", vol, u2, d->low,
-                d->mvavg - band, d->stochks, macd_shown(d->macdslow));
-  int n = std::snprintf(l3, sizeof l3, "Mvol %6.2f%c Close %7.3f    Mavg %7.3f Stoch-d %3.0f Volatity %7.3f", mvol,
-                        u3, d->close, d->mvavg, d->stochd, d->range);
+  using enum Role;
+  track_line(0, {{piece("Date %-8.8s ", date), Graph}, {piece("High %7.3f ", d->high), High},
+                 {piece("Bol-top %7.3f     ", d->mvavg + band), Bol}, {piece("RSI %3.0f   ", d->rsi), Range},
+                 {piece("Macd-f %7.3f ", macd_shown(d->macdfast)), Bol}, {piece("Cls*Vol $%6.2f%c", dollars, u1), Range}});
+  Pieces l2 = {{piece(" Vol %6.2f%c   ", vol, u2), Close}, {piece("Low %7.3f ", d->low), Low},
+               {piece("Bol-bot %7.3f ", d->mvavg - band), Bol}, {piece("Stoch-k %3.0f   ", d->stochks), Range},
+               {piece("Macd-s %7.3f", macd_shown(d->macdslow)), Range}};
+  Pieces l3 = {{piece("Mvol %6.2f%c ", mvol, u3), Mvavg}, {piece("Close %7.3f    ", d->close), Close},
+               {piece("Mavg %7.3f ", d->mvavg), Mvavg}, {piece("Stoch-d %3.0f ", d->stochd), Bol},
+               {piece("Volatity %7.3f", d->range), Graph}};
   // Against the comparison: its close, and the relative strength when the
-  // day has both closes.
+  // day has both closes (the two ends of the shorter lines).
   int base = compare_base(worklist[0].data(), drawn_end(worklist[0]));
-  if (d->cmpclose > 0 && base >= 0 && n > 0 && n < static_cast<int>(sizeof l3)) {
+  if (d->cmpclose > 0 && base >= 0) {
+    l2.emplace_back(piece(" Cmp %7.3f", d->cmpclose), Compare);
     double rs = relative_strength(*d, worklist[0][static_cast<std::size_t>(base)]);
-    char* at = l3 + n;
-    std::size_t room = sizeof l3 - static_cast<std::size_t>(n);
-    if (std::isnan(rs)) std::snprintf(at, room, " Cmp %7.3f", d->cmpclose);
-    else std::snprintf(at, room, " Cmp %7.3f RS %6.1f", d->cmpclose, rs);
+    if (!std::isnan(rs)) l3.emplace_back(piece(" RS %6.1f", rs), Range);
   }
-  track_line(0, l1);
   track_line(1, l2);
-  track_line(2, l3);
-  if (mark == 2) total_volume(*d, l3);
+  std::string line3 = track_line(2, l3);
+  if (mark == 2) total_volume(*d, line3.c_str());
   move_crosshair(*d, y);
   paint_flush();
 }

@@ -388,6 +388,10 @@ TEST_F(Events, DialogCommitsKeepWhatWasTyped) {
   copy_text(key_buffer, "bank"), key_index = 4, field_return(KD_StockWinCmp);  // a group: its index
   EXPECT_EQ((std::array<std::string, 3>{"BANK", "AB", "951204"}),
             (std::array<std::string, 3>{compare_shown(), symbolname, std::to_string(KD_csy * 10000 + KD_csm * 100 + KD_csd)}));
+  trackstate = 1, draw_chart(), rec.ops.clear();  // the read-out: the index's close (AB's own) and a strength of 100
+  send_event(MotionNotify, KD_MainWin, worklist[0][1].xpix + 1, (ylt_indent + ylb_indent) / 2);
+  EXPECT_TRUE(rec.find_text(" Cmp   5.000") && rec.find_text(" RS  100.0"));
+  trackstate = 0;
   fake_window(30, 30), load_hooks.days_that_fit = days_that_fit;  // 12 days fit
   graphlook = View::AdLine, copy_text(adln_depth, "S"), copy_text(adln_disp, "a");
   for (bool on_return : {true, false}) {
@@ -422,9 +426,10 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   auto readout = [&](int x) {
     rec.ops.clear();
     send_event(MotionNotify, KD_MainWin, x, (ylt_indent + ylb_indent) / 2);
-    std::string lines = "|";
-    for (const DrawOp* t : rec.texts()) lines += t->text + "|";
-    return lines;
+    std::string lines = "|";  // the pieces of a line, in their colours, joined
+    int y = 0;
+    for (const DrawOp* t : rec.texts()) lines += (t->y == y || lines == "|" ? "" : "|") + t->text, y = t->y;
+    return lines + "|";
   };
   std::string at = readout(worklist[0][6].xpix + 1) + readout(xrt_indent - 1);
   for (const char* part : {"|Date 1/10/95  High ", "Bol-top  18.000 ", "Bol-bot   6.000 ", "Tot-Vol  40.00K|",
