@@ -15,11 +15,8 @@ View graphlook;
 
 bool chart_view(View v) {
   using enum View;
-  switch (v) {
-    case Price: case Volume: case Rsi: case Group: case Macd: case Stoch: case Split: case Movement: case Value:
-    case AdLine: return true;
-    default: return false;
-  }
+  return v == Price || v == Volume || v == Rsi || v == Group || v == Macd || v == Stoch || v == Split || v == Movement ||
+         v == Value || v == AdLine;
 }
 
 bool list_view(View v) {

@@ -6,8 +6,18 @@
 
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cstdlib>
 
 namespace {
+
+// cairo and fontconfig keep the faces they found until they are told to
+// let go: at exit, so that a leak checker sees nothing left.
+void release_fonts() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
 
 cairo_status_t append(void* closure, const unsigned char* data, unsigned int length) {
   static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
@@ -17,6 +27,8 @@ cairo_status_t append(void* closure, const unsigned char* data, unsigned int len
 }  // namespace
 
 CairoTarget::CairoTarget(Format format) : format_(format) {
+  static const bool released_at_exit = std::atexit(release_fonts) == 0;
+  (void)released_at_exit;
   int w = main_win_width > 0 ? main_win_width : 1, h = main_win_height > 0 ? main_win_height : 1;
   surface_ = format == Format::Png ? cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h)
                                    : cairo_pdf_surface_create_for_stream(append, &pdf_, w, h);  // a point a pixel
