@@ -365,7 +365,7 @@ TEST_F(History, PeriodVolumesAndAveragesBeyondThirtyTwoBits) {
 // security's close. The security's own buy price stays its own; a name that
 // loads nothing is said, and a group's chart compares with nothing.
 TEST_F(History, TheComparisonByDayAndByWeekAndWhatItLeavesAlone) {
-  const std::vector<float> ab = {0, 10, 11, 12, 0, 13, 14, 15, 16, 18}, cd = {20, 0, 22, 24, 25, 26, 0, 28, 30, 30};
+  const std::vector<float> ab = {0, 10, 11, 12, 0, 13, 14, 15, 16, 18}, cd = {20, 0, 22, 24, 25, 26, 0, 28, 30, 0, 31};
   const int days[] = {2, 3, 4, 5, 6, 9, 10, 11, 12, 13};  // January 1995, weekdays
   auto of = [&](const std::vector<float>& v, int mday) { return v[std::find(days, days + 10, mday) - days]; };
   symbol_file("CD", history_lines(1995, 1, 2, cd));
@@ -391,7 +391,7 @@ TEST_F(History, TheComparisonByDayAndByWeekAndWhatItLeavesAlone) {
   }
   EXPECT_EQ((std::array<double, 3>{1, 10, 100}), (std::array<double, 3>{double(base), stockbuyprice, relative_strength(w[1], w[1])}));
   EXPECT_EQ((std::array<std::string, 2>{"CD", ""}), (std::array{compare_shown(), compare_problem()}));
-  rebuild(2);  // AB's first week ends on Thursday: CD's Friday is not in it
+  rebuild(2);  // AB's first week ends on Thursday: CD's Friday is not in it; CD's second, on Thursday
   EXPECT_EQ((std::array{24.f, 30.f}), (std::array{shown()[0].cmpclose, shown()[1].cmpclose}));
   copy_text(comparename, "NOPE"), rebuild(1);
   load_ab(history_lines(1995, 1, 2, ab));

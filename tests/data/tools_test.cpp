@@ -422,11 +422,20 @@ TEST(Plot, EveryKindOfViewOfTheDemoDatabaseAndWhatFails) {
     for (std::size_t at = p.find("/Type /Page"); at != std::string::npos; at = p.find("/Type /Page", at + 1)) pages += p[at + 11] != 's';
     EXPECT_TRUE(r.status == 0 && (kind == "png"   ? p.starts_with("\x89PNG\r\n\x1a\n") && be32(16) == 482 && be32(20) == 522
                                   : kind == "PDF" ? p.starts_with("%PDF-") && pages == 1 && p.find("0 0 482 522") != p.npos
-                                                  : p.find("fill=\"#ffffff\"/>") != p.npos)) << name << r.err;
+                                                  : p.find("height=\"522\" fill=\"#ffffff\"/>") != p.npos && p.find("fill=\"#000000\" font") != p.npos))
+        << name << r.err;
 #else
-    EXPECT_TRUE(kind == "svg" ? r.status == 0 : r.status == 2 && r.err.find("need kadmer-plot built with cairo") != r.err.npos) << name;
+    EXPECT_TRUE(kind == "svg" ? r.status == 0 && p.find("height=\"522\" fill=\"#ffffff\"/>") != p.npos : r.status == 2 && r.err.find("need kadmer-plot built with cairo") != r.err.npos) << name;
 #endif
   }
+  // A group compared with is its index: kadmer-dump's close of the group, day by day.
+  std::map<std::string, std::string> index;
+  for (const std::string& row : split_lines(run_program(KADMER_DUMP, {"--group", "3"}, in_dir(KADMER_SOURCE_DIR "/data/sample")).out))
+    if (fields(row, ',')[4] != "0") index[fields(row, ',')[1]] = fields(row, ',')[4];
+  std::vector<std::string> rows = split_lines(run_program(KADMER_DUMP, {"--compare", "3", "AN"}, in_dir(KADMER_SOURCE_DIR "/data/sample")).out);
+  ASSERT_GT(rows.size(), 100u);
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    EXPECT_EQ(index.count(fields(rows[i], ',')[1]) ? index[fields(rows[i], ',')[1]] : "", fields(rows[i], ',')[18]) << rows[i];
   r = run_program(KADMER_PLOT, {"--symbol", "AN", "--width", "1000", "--height", "1000", "--font-size", "12x20", "-o", "x.png"},
                   in_dir(KADMER_SOURCE_DIR "/data/sample"));
   EXPECT_EQ(2, r.status);  // a PNG too large to hold, or none at all

@@ -487,10 +487,10 @@ TEST_F(Events, TheReadOutTheVolumeMarkAndAZoomToTheBoxChosenWithinThePlot) {
   EXPECT_TRUE(high->y > zoomed.top && low->h < zoomed.bottom && low->h - high->y > (zoomed.bottom - zoomed.top) * 2 / 3)
       << high->y << " " << low->h;
   load(), draw_chart();
-  float bottom_price = price_bottom;
+  std::array<float, 3> prices = {price_bottom, price_incr, float(price_steps)};
   right = worklist[0][30].xpix, left = worklist[0][5].xpix - 1;
   drag(split_panels().at(1).bottom - 2, split_panels().at(1).top + 2);
-  EXPECT_EQ((std::array{28.f, bottom_price}), (std::array{float(work_days), price_bottom}));
+  EXPECT_EQ((std::array{28.f, prices[0], prices[1], prices[2]}), (std::array{float(work_days), price_bottom, price_incr, float(price_steps)}));
   // The crosshair: a line through every panel at the day under the pointer
   // and one across the panel under it, with that height's value by the
   // axis; the next move draws them again (in exclusive-or: gone) and draws

@@ -289,6 +289,16 @@ TEST_F(Charts, VolumeLabelsAndTheSplitScreenSharingTheSteps) {
     if (t.find('K') != std::string::npos) top_volume = std::max(top_volume, std::stof(t) * 1000);
   // 5000 hundreds a day, in shares; labels every other step.
   EXPECT_TRUE(top_price >= 30.0f && top_volume >= 400000.0f) << top_price << " " << top_volume;
+
+  // The comparison over the price chart breaks where it did not trade.
+  symbol_file("CD", history_lines(1995, 1, 2, {20, 21, 0, 23, 24, 25, 26, 27, 28, 29, 30, 31}));
+  copy_text(comparename, "CD"), graphlook = View::Price, load(), draw_chart();
+  int gap = worklist[0][2].xpix + 2;  // where the third day's line would stand
+  std::vector<const DrawOp*> overlay;
+  for (const DrawOp* l : ops(DrawOp::Kind::Line, Role::Compare))
+    if (l->x >= xlb_indent + day_pixel_space - 1) overlay.push_back(l);  // its legend's sample aside
+  EXPECT_TRUE(overlay.size() >= 8 && std::ranges::none_of(overlay, [&](const DrawOp* l) { return l->x < gap && l->w > gap; }));
+  comparename[0] = '\0';
 }
 
 // ---- the split screen ----

@@ -345,8 +345,8 @@ TEST_F(Screens, EveryViewDrawsWhatItShowsInsideItsPlaceAndLegibly) {
                    return op.kind != DrawOp::Kind::Text && data_role(op.role);
                  }))
           faults.push_back("data loaded but no mark drawn");
-        if (view.name == "compared" && std::none_of(rec.ops.begin(), rec.ops.end(), [](const DrawOp& op) { return op.role == Role::Compare; }))
-          faults.push_back("no comparison drawn");
+        if (view.name == "compared" && std::ranges::count_if(rec.ops, [](const DrawOp& op) { return op.role == Role::Compare; }) < 20)
+          faults.push_back("no comparison drawn");  // its line, not only its legend's sample
         for (const std::string& f : faults)
           if (!f.empty() && kinds[where + f.substr(0, f.find_first_of("(\"0123456789"))].first++ == 0)
             kinds[where + f.substr(0, f.find_first_of("(\"0123456789"))].second = where + f;
