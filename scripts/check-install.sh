@@ -28,14 +28,15 @@ done
 grep -q '^!Kadmer.background: black$' "$prefix/share/X11/app-defaults/Kadmer" || fail "Kadmer lists no background"
 
 # The installed binaries run: kadmer's usage on a bad option, the tools'
-# help (and none of them needs the X library), kadmer-dump and kadmer-plot
-# on the installed demo database.
+# help (and none of them asks for the X library itself: Debian's cairo,
+# under kadmer-plot's PNG and PDF, brings it along, but no display is
+# needed), kadmer-dump and kadmer-plot on the installed demo database.
 status=0
 "$prefix/bin/kadmer" -no-such-option 2>"$prefix/usage" || status=$?
 [ "$status" -eq 1 ] && grep -q '^kadmer: \[-d name\] display' "$prefix/usage" || fail "kadmer's usage (status $status)"
 for t in kadmer-dump kadmer-scan kadmer-import kadmer-plot; do
   "$prefix/bin/$t" --help | grep -q "^usage: $t" || fail "$t --help"
-  ! ldd "$prefix/bin/$t" | grep -q libX11 || fail "$t links the X library"
+  ! readelf -d "$prefix/bin/$t" | grep NEEDED | grep -q libX11 || fail "$t links the X library"
 done
 rows=$(cd "$prefix/share/kadmer/sample" && "$prefix/bin/kadmer-dump" AN | wc -l)
 [ "$rows" -gt 100 ] || fail "kadmer-dump read $rows lines from the installed demo database"
