@@ -283,7 +283,7 @@ std::vector<Shown> views() {
   using enum View;
   for (auto [look, name] : {std::pair{Price, "stock"}, {Volume, "volume"}, {Rsi, "rsi"}, {Macd, "macd"},
                             {Stoch, "stochastic"}, {Split, "split"}, {Movement, "movement"}, {Value, "value"}})
-    v.push_back({name, [look](const Database& db) { return chart(db, look); }});
+    v.push_back({name, [look = look](const Database& db) { return chart(db, look); }});
   for (int p = 2; p <= 5; ++p) v.push_back({"stock, period " + std::to_string(p), [p](const Database& db) { return chart(db, Price, p); }});
   v.push_back({"second stock", [](const Database& db) { return chart(db, Price, 1, 1); }});
   for (View look : {Price, Volume, Split})
