@@ -154,9 +154,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     copy_text(r.symbol, part[static_cast<std::size_t>(i)]);
     r.days = 2, r.firstclose = 10, r.close = i % 2 ? 9 : 11, r.change = r.close - 10, r.pct = r.change * 10;
   }
-  querynum = 6, query_table_made = true, querylastsort = 0, querylook = 2;
+  querynum = 6, query_table_made = true, querylastsort = ListView::Unset, querylook = ListView::Percent;
   querylprice = 0, queryhprice = 1e9f;
-  Records rows = csv([](int fd) { return write_query_csv(2, fd); }, 34);
+  Records rows = csv([](int fd) { return write_query_csv(ListView::Percent, fd); }, 34);
   if (rows.size() != 7) std::abort();
   std::vector<std::string> want, got;
   for (int i = 0; i < 6; ++i) want.push_back(qs[static_cast<std::size_t>(i)].symbol);
@@ -197,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (back.size() != texts.size()) std::abort();
   for (std::size_t i = 0; i < texts.size(); ++i)
     if (ascii(back[i]) != ascii(texts[i])) std::abort();
-  for (int look : {12, 8}) {
+  for (View look : {View::Groups, View::Query}) {
     graphlook = look;
     SvgTarget svg;
     install_target(&svg);

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   queryhprice = 1e9f;
   copy_text(distr_screen, size % 3 ? "A" : "TECH");
   get_query_data();
-  for (int look = 1; look <= 16; ++look) {
+  for (int n = 1; n <= 16; ++n) {  // every list by its number
+    ListView look = ListView(n);
     querylook = look;
     draw_query();
     write_query_list(look, sink);
